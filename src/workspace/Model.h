@@ -1,0 +1,81 @@
+#pragma once
+// The model behind MODEL: NF = 0 initializes, NF > 0 evaluates, NF = -1
+// writes the results summary, NF = -2 gives analytical derivatives.
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "workspace/Matrix.h"
+
+namespace kalvex {
+namespace ui {
+class Frontend;
+}
+struct Workspace;
+
+// What NF = 0 asks of a model.
+struct ModelInitOptions {
+  int numSpecies = 1;        // the number chosen in the initialization form
+  std::string dataFileName;  // the path box of the form
+};
+
+// What NF = 0 publishes.
+struct ModelShape {
+  int16_t numParameters = 0;
+  std::vector<std::string> descriptions;  // 1..numParameters, [0] unused
+  int16_t numEstimated = 0;               // parameters the model estimates
+  int32_t dataPointCount = 0;             // > 0 for a sum-of-squares objective
+};
+
+// An initialization that cannot complete: shown as a message box; the model
+// and the workspace keep their previous state.
+class InitializationError : public std::runtime_error {
+ public:
+  InitializationError(std::string title, std::string text, int style = 64)
+      : std::runtime_error(text), title_(std::move(title)), style_(style) {}
+  const std::string& Title() const { return title_; }
+  int Style() const { return style_; }
+
+ private:
+  std::string title_;
+  int style_;
+};
+
+class Model {
+ public:
+  virtual ~Model() = default;
+
+  // NF = 0. Either completes and replaces the model's data, or throws
+  // InitializationError and changes nothing.
+  virtual ModelShape Initialize(const ModelInitOptions& options) = 0;
+
+  // NF > 0: the objective at values (1-based). The model may correct values
+  // in place. Throws NumericFault on a floating-point fault.
+  virtual double Evaluate(std::span<double> values, int32_t nf) = 0;
+
+  // NF = -1: the results summary of the best fit.
+  virtual void ResultsSummary(Workspace& workspace, ui::Frontend& frontend) {
+    (void)workspace;
+    (void)frontend;
+  }
+
+  // NF = -2: analytical derivatives into gradient and secondDerivatives.
+  // A model without them leaves both as the caller passed them.
+  virtual void Derivatives(std::span<const double> values, std::span<double> gradient,
+                           Matrix& secondDerivatives) {
+    (void)values;
+    (void)gradient;
+    (void)secondDerivatives;
+  }
+
+  // The smallest objective of the current run (the best-fit record).
+  virtual double BestObjective() const = 0;
+  virtual const std::vector<double>& BestValues() const = 0;
+
+  // The model ranking reads a sample size when a model reports one.
+  virtual int32_t SampleSize() const { return 0; }
+};
+
+}  // namespace kalvex

@@ -1,0 +1,125 @@
+#pragma once
+// The one workspace of a run of the program: the parameter set with the
+// minimizer settings, the model, the file names and the workflow flags.
+// Every window and analysis is handed this object; there is no global copy.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "workspace/Model.h"
+#include "workspace/TextFile.h"
+
+namespace kalvex {
+
+inline const std::string kOn = "on";
+inline const std::string kOff = "off";
+inline const std::string kUnlinked = "~~";
+inline const std::string kLinkPlaceholder = "~";  // after initialization, before algorithm data
+
+struct AlgorithmData {
+  int16_t NumParameters = 0;
+  // Per-parameter arrays sized NumParameters + 1; element 0 is never used.
+  std::vector<double> Values;
+  std::vector<double> Steps;  // 0 = fixed
+  std::vector<std::string> Links;
+  std::vector<std::string> Descriptions;
+  double Tolerance = 1e-6;  // positive: absolute, negative: relative
+  int32_t MaxFunctionCalls = 9999;
+  int16_t TerminalFrequency = 10;
+  int16_t FileFrequency = 0;
+  std::string OutputFileName = "minimize.kvl";
+  double ReductionFraction = 0.1;
+};
+
+// One parameter's prior. Numeric terms hold kPriorUnset when not set; a term
+// that the type does not need is marked unused.
+inline constexpr double kPriorUnset = 1e-100;
+struct PriorEntry {
+  std::string TypeLetters = "U";
+  double FirstTerm = kPriorUnset;
+  double SecondTerm = kPriorUnset;
+  double ThirdTerm = kPriorUnset;
+  double FourthTerm = kPriorUnset;
+  bool ThirdUnused = true;
+  bool FourthUnused = true;
+};
+
+struct LinkGroup {
+  std::string Code;
+  int16_t MemberCount = 0;
+  double LeaderValue = 0;
+};
+
+// The FreeParameters compacted by CollectFreeParameters (1-based).
+struct FreeParameters {
+  int16_t FreeCount = 0;
+  std::vector<double> FreeValues{0.0};
+  std::vector<double> FreeSteps{0.0};
+  std::vector<int16_t> FreeIndex{0};
+};
+
+struct Workspace {
+  Workspace();
+  explicit Workspace(std::unique_ptr<Model> model);
+
+  AlgorithmData Alg;
+  std::unique_ptr<Model> model;
+
+  // Model size as the model reported it at initialization.
+  int16_t NumSpecies = 0;
+  int16_t NumEstimated = 0;
+  int32_t DataPointCount = 0;
+
+  // File names; empty = none.
+  std::string DataFileName;
+  std::string DataFileTitle;
+  std::string AlgorithmFileName;
+  std::string AlgorithmShortName;
+  std::string PriorsFileName;
+
+  // Flags.
+  std::string PriorsActive = kOff;
+  std::string CovarianceResultsValid = kOff;
+  std::string PosteriorEvaluationActive = kOff;
+  std::string ProfileEvaluationActive = kOff;
+  int16_t EvaluatedParameter = 0;
+  bool InterruptML = false;
+  bool InterruptBayes = false;
+  bool InitializeAlready = false;
+  bool SimplexStateKept = false;
+  int32_t FunctionCallCount = 0;
+  // Set by CollectFreeParameters: the last parameter evaluation no longer
+  // describes the current algorithm data.
+  bool EvaluationResultsOutOfDate = true;
+
+  std::vector<PriorEntry> Priors;  // 1..NumParameters
+  std::vector<LinkGroup> LinkGroups;
+  FreeParameters Free;
+
+  // The minimization log, opened and closed by the algorithm data editor.
+  LogWriter Log;
+  int16_t LogOpen = 0;  // -1 while open
+
+  // The derivative choice of the last Marquardt setup ("N", "A" or empty);
+  // it also selects the decomposition failure text.
+  std::string DerivativeMode;
+
+  bool AnyPriorSet() const;
+};
+
+// Applies the defaults to every parameter and setting (arrays sized to
+// NumParameters; Descriptions stay those of the model).
+void SetDefaultAlgorithmData(Workspace& ws);
+
+// |Tolerance| below 1e-6 becomes 1e-6 with the read sign; exactly 0 stays 0.
+void NormalizeTolerance(AlgorithmData& alg);
+
+// "mmddhhmm" of the given local time followed by extension.
+std::string DateTimeFileName(int month, int day, int hour, int minute, std::string_view extension);
+
+// The model initialization (NF = 0) and the state reset that follows it.
+// Throws InitializationError and leaves everything unchanged on failure.
+void InitializeModel(Workspace& ws, const ModelInitOptions& options);
+
+}  // namespace kalvex
