@@ -1,0 +1,445 @@
+#include "workspace/MainMenu.h"
+
+#include <cmath>
+
+#include "workspace/Format.h"
+#include "workspace/NumericFault.h"
+#include "workspace/Objective.h"
+#include "workspace/OneFunctionCall.h"
+
+namespace kalvex {
+namespace {
+
+using ui::Answer;
+namespace style = ui::style;
+
+struct CommandTexts {
+  const char* control;
+  const char* caption;
+  const char* toolTip;
+};
+
+const CommandTexts& Texts(MenuCommand command) {
+  static const CommandTexts texts[] = {
+      {"cmdInitialize", "&Initialize model",
+       "Loads a form that tells you how to prepare your data and initialize your model"},
+      {"cmdLoadAlg", "&Load algorithm data",
+       "Loads or creates a file that contains parameter estimates and other info used by the minimization "
+       "algorithms"},
+      {"cmdEditAlg", "&Edit  algorithm data", "Allows you to edit the algorithm data"},
+      {"cmdSaveAlg", "&Save algorithm data", "Allows you to save the algorithm data"},
+      {"cmdSimplex", "Simple&x", "Searches for an objective function minimum using simplex geometry"},
+      {"cmdMarquardt", "&Marquardt",
+       "Searches for an objective function minimum using numerical (automatic) or analytical (if "
+       "user-supplied) derivatives"},
+      {"cmdUserSummary", "&Single model results",
+       "Produces a saveable summary (and perhaps plots) of the results for a single model at the current "
+       "parameter estimates"},
+      {"cmdOneFunction", "&1 Function call", "Calculates the objective function at the current parameter estimates"},
+      {"cmdCovariance", "&Single model covariances",
+       "Produces an asymptotically consistent (i.e., central limit theorem applies when sample size is large) "
+       "covariance matrix of the estimated parameters"},
+      {"cmdBayesian", "Set &Bayesian priors",
+       "Allows you to assign Bayesian prior probabilities to the parameters to be estimated"},
+      {"cmdParEstimate", "E&valuate single model parameter estimates",
+       "Uses maximum-likelihood or Bayesian procedures to assess individual parameter estimates"},
+      {"cmdRank", "&Multi-model statistics", "Uses AICc to rank and average among the best competing models"},
+  };
+  return texts[static_cast<int>(command)];
+}
+
+}  // namespace
+
+const char* ControlName(MenuCommand command) { return Texts(command).control; }
+const char* MainMenu::Caption(MenuCommand command) { return Texts(command).caption; }
+const char* MainMenu::ToolTip(MenuCommand command) { return Texts(command).toolTip; }
+
+MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
+    : ws_(ws), ui_(ui), actions_(std::move(actions)) {}
+
+void MainMenu::SetEnabled(MenuCommand command, bool enabled) {
+  ui_.SetEnabled(forms::kMenu, ControlName(command), enabled);
+}
+
+void MainMenu::SetAllEnabled(bool enabled) {
+  for (MenuCommand command : kWorkflowCommands) SetEnabled(command, enabled);
+}
+
+void MainMenu::EnableAllButInitializeAndLoad() {
+  for (MenuCommand command : kWorkflowCommands)
+    SetEnabled(command, command != MenuCommand::Initialize && command != MenuCommand::LoadAlg);
+}
+
+void MainMenu::SetApplicationMenu(bool enabled) {
+  ui_.SetEnabled(forms::kMain, forms::kApplicationMenu, enabled);
+}
+
+void MainMenu::ApplyEnablingRules() {
+  if (!ws_.InitializeAlready) {
+    // Before the first initialization only Initialize (and Quit) can be used.
+    SetAllEnabled(false);
+    SetEnabled(MenuCommand::Initialize, true);
+    return;
+  }
+  if (!ws_.AlgorithmFileName.empty()) {
+    SetAllEnabled(true);
+  } else {
+    SetAllEnabled(false);
+    SetEnabled(MenuCommand::Initialize, true);
+    SetEnabled(MenuCommand::LoadAlg, true);
+  }
+}
+
+void MainMenu::ShowMenu() {
+  bool firstShow = !loaded_;
+  ui_.ShowWindow(forms::kMenu);
+  loaded_ = true;
+  if (firstShow) ApplyEnablingRules();
+}
+
+void MainMenu::HideMenu() { ui_.HideWindow(forms::kMenu); }
+
+void MainMenu::CloseMenu() {
+  ui_.CloseWindow(forms::kMenu);
+  loaded_ = false;
+}
+
+void MainMenu::Prologue(bool closesMenu) {
+  for (const char* form : {forms::kOneFunction, forms::kSimplex, forms::kMarquardt})
+    if (ui_.IsWindowOpen(form)) ui_.CloseWindow(form);
+  if (closesMenu) {
+    CloseMenu();
+    SetApplicationMenu(false);
+  }
+}
+
+void MainMenu::AnalysisEnded() {
+  SetApplicationMenu(true);
+  ShowMenu();
+}
+
+bool MainMenu::Available(const std::function<void()>& hook, MenuCommand command) {
+  if (hook) return true;
+  if (actions_.notAvailable) actions_.notAvailable(Caption(command));
+  return false;
+}
+
+void MainMenu::ReportFault(const std::exception& fault) {
+  // The run-time report of a fault the analysis did not handle itself.
+  ui_.Message("Kalvex", fault.what(), style::kCritical);
+}
+
+// ---------------------------------------------------------------- Initialize
+
+void MainMenu::Initialize() {
+  ui_.ClearStatusBars();
+  if (!ws_.AlgorithmFileName.empty()) {
+    Answer answer = ui_.Message("Initialize",
+                                "Algorithm data will be lost during this initialization.\r\n\r\n"
+                                "  Do you need to save current algorithm data?",
+                                style::kYesNoCancel + style::kExclamation);
+    if (answer == Answer::Cancel) return;
+    // A save the user asked for but that wrote nothing must not be followed
+    // by throwing the data away.
+    if (answer == Answer::Yes && !SaveAlgorithm()) return;
+    ws_.AlgorithmFileName.clear();
+    SetAllEnabled(false);
+    SetEnabled(MenuCommand::Initialize, true);
+    SetEnabled(MenuCommand::LoadAlg, true);
+  }
+  OpenInitializeForm();
+  SetAllEnabled(false);
+  CloseMenu();
+}
+
+void MainMenu::OpenInitializeForm() {
+  if (actions_.showInitializeForm)
+    actions_.showInitializeForm();
+  else
+    ui_.ShowWindow(forms::kInitialize);
+  ui_.SetCaption(forms::kMain, forms::kMain, "Oskane model");
+  ui_.SetCaption(forms::kInitialize, "txtDataFile", "");
+}
+
+std::optional<std::string> MainMenu::SelectDataFile() {
+  ui::FileDialog dialog;
+  dialog.title = "Load the input data file";
+  dialog.filter = "All Files (*.*)|*.*|Data Files (*.dat)|*.dat";
+  dialog.filterIndex = 2;
+  std::optional<std::string> path = ui_.OpenFile(dialog);
+  if (!path || path->empty()) return std::nullopt;
+  ui_.SetCaption(forms::kInitialize, "txtDataFile", *path);
+  ui_.SetFocus(forms::kInitialize, "cmdDone");
+  return path;
+}
+
+bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_view dataFile) {
+  if (dataFile.empty()) {
+    ui_.Message("Missing input", "Please choose a data file", style::kInformation);
+    return false;
+  }
+  ModelInitOptions options;
+  // The list's text converted to a number, then to the nearest integer.
+  options.numSpecies = ToInt16(Val(speciesText)).value_or(1);
+  options.dataFileName = std::string(dataFile);
+  try {
+    InitializeModel(ws_, options);
+  } catch (const InitializationError& error) {
+    // The model keeps its previous state; the form stays open for another file.
+    ui_.Message(error.Title(), error.what(), error.Style());
+    return false;
+  } catch (const NumericFault& fault) {
+    ReportFault(fault);
+    return false;
+  }
+  ShowMenu();
+  ui_.SetStatus(1, 2, "Bayesian priors file: ");
+  ApplyEnablingRules();
+  SetEnabled(MenuCommand::LoadAlg, true);
+  ui_.SetFocus(forms::kMenu, ControlName(MenuCommand::LoadAlg));
+  ui_.SetStatus(0, 1, ws_.DataFileName);
+  ui_.CloseWindow(forms::kInitialize);
+  return true;
+}
+
+void MainMenu::CancelInitialization() {
+  ShowMenu();
+  ApplyEnablingRules();
+  ui_.CloseWindow(forms::kInitialize);
+}
+
+// ---------------------------------------------------------------- Load, Edit, Save
+
+LoadOutcome MainMenu::LoadAlgorithm() {
+  Prologue(false);
+  if (!actions_.loadAlgorithm) {
+    if (actions_.notAvailable) actions_.notAvailable(Caption(MenuCommand::LoadAlg));
+    return LoadOutcome::Cancelled;
+  }
+  LoadOutcome outcome = actions_.loadAlgorithm();
+  switch (outcome) {
+    case LoadOutcome::Loaded:
+      ws_.SimplexStateKept = false;
+      ui_.SetStatus(1, 1, "Algorithm file: " + ws_.AlgorithmFileName);
+      ui_.PumpEvents(true);
+      SetAllEnabled(true);
+      ui_.SetCaption(forms::kMenu, ControlName(MenuCommand::UserSummary), kResultsCaptionLoaded);
+      ui_.SetToolTip(forms::kMenu, ControlName(MenuCommand::UserSummary), kResultsToolTipLoaded);
+      ui_.SetFocus(forms::kMenu, ControlName(MenuCommand::EditAlg));
+      break;
+    case LoadOutcome::Failed:
+      SetEnabled(MenuCommand::Initialize, true);
+      SetEnabled(MenuCommand::LoadAlg, true);
+      break;
+    case LoadOutcome::Cancelled:
+      break;
+  }
+  return outcome;
+}
+
+void MainMenu::EditAlgorithm() {
+  Prologue(false);
+  SetAllEnabled(false);
+  ws_.EditorFromMenu = kOn;
+  ws_.EditorClosed = 0;
+  if (actions_.openEditor)
+    actions_.openEditor();
+  else
+    ui_.ShowWindow(forms::kEditor);
+  EnableAllButInitializeAndLoad();
+  HideMenu();
+}
+
+bool MainMenu::SaveAlgorithm() {
+  Prologue(false);
+  SetAllEnabled(false);
+  bool saved = false;
+  if (actions_.saveAlgorithm)
+    saved = actions_.saveAlgorithm();
+  else if (actions_.notAvailable)
+    actions_.notAvailable(Caption(MenuCommand::SaveAlg));
+  SetAllEnabled(true);
+  return saved;
+}
+
+// ---------------------------------------------------------------- Minimizers
+
+bool MainMenu::NothingToDo() {
+  if (ws_.Free.FreeCount != 0) return false;
+  SetAllEnabled(true);
+  ui_.Message("There is nothing to do!", "All step sizes are zero", style::kExclamation);
+  return true;
+}
+
+void MainMenu::Simplex() {
+  if (!Available(actions_.runSimplex, MenuCommand::Simplex)) return;
+  ws_.MinimizationRunning = -1;
+  Prologue(true);
+  SetAllEnabled(false);
+  NormalizeLinks(ws_);
+  CollectFreeParameters(ws_);
+  if (NothingToDo()) {
+    ws_.MinimizationRunning = 0;
+    AnalysisEnded();
+    return;
+  }
+  ws_.CovarianceResultsValid = kOff;
+  try {
+    actions_.runSimplex();
+  } catch (const NumericFault& fault) {
+    ReportFault(fault);
+  }
+  ws_.MinimizationRunning = 0;
+  AnalysisEnded();
+  SetAllEnabled(true);
+}
+
+void MainMenu::Marquardt() {
+  if (!Available(actions_.runMarquardt, MenuCommand::Marquardt)) return;
+  ws_.MarquardtRunning = -1;
+  Prologue(true);
+  SetAllEnabled(false);
+  if (actions_.chooseDerivatives && !actions_.chooseDerivatives()) {
+    ws_.MarquardtRunning = 0;
+    AnalysisEnded();
+    return;
+  }
+  NormalizeLinks(ws_);
+  CollectFreeParameters(ws_);
+  if (NothingToDo()) {
+    ws_.MarquardtRunning = 0;
+    AnalysisEnded();
+    return;
+  }
+  ws_.CovarianceResultsValid = kOff;
+  int16_t terminalFrequency = ws_.Alg.TerminalFrequency;
+  try {
+    actions_.runMarquardt();
+  } catch (const NumericFault& fault) {
+    ReportFault(fault);
+  }
+  ws_.SimplexStateKept = false;
+  ws_.Alg.TerminalFrequency = terminalFrequency;
+  ws_.MarquardtRunning = 0;
+  AnalysisEnded();
+  SetAllEnabled(true);
+}
+
+// ---------------------------------------------------------------- Reports
+
+void MainMenu::OneFunctionCall() {
+  Prologue(true);
+  SetAllEnabled(false);
+  NormalizeLinks(ws_);
+  CollectFreeParameters(ws_);
+  OneFunctionCallOptions options;
+  options.priorReview = actions_.priorReview;
+  OneFunctionCallReport(ws_, ui_, options);
+  SetApplicationMenu(true);
+}
+
+void MainMenu::ResultsSummary() {
+  Prologue(true);
+  SetAllEnabled(false);
+  try {
+    bool anyValue = false;
+    for (int i = 1; i <= ws_.Alg.NumParameters; ++i)
+      if (ws_.Alg.Values[i] != 0) anyValue = true;
+    if (anyValue) {
+      ui_.SetStatus(5, 1, "One moment please while one function call is executed...");
+      ui_.PumpEvents(true);
+      // NF = 1 makes the best-fit record describe the current values.
+      ExpandLinks(ws_, ws_.Alg.Values);
+      CheckFinite(ws_.model->Evaluate(ws_.Alg.Values, 1));
+      ui_.SetStatus(5, 1, "");
+    }
+    ExpandLinks(ws_, ws_.Alg.Values);
+    ws_.model->ResultsSummary(ws_, ui_);
+  } catch (const NumericFault& fault) {
+    ui_.SetStatus(5, 1, "");
+    ReportFault(fault);
+    AnalysisEnded();
+    return;
+  }
+  SetApplicationMenu(true);
+}
+
+void MainMenu::Covariance() {
+  if (!Available(actions_.runCovariance, MenuCommand::Covariance)) return;
+  Prologue(true);
+  SetAllEnabled(false);
+  if (ws_.CovarianceResultsValid == kOn && actions_.showLastCovariance) {
+    Answer answer = ui_.Message("Covariance", "View the last set of calculated covariance results?",
+                                style::kYesNo + style::kQuestion);
+    if (answer == Answer::Yes) {
+      actions_.showLastCovariance();
+      SetApplicationMenu(true);
+      return;
+    }
+  }
+  try {
+    actions_.runCovariance();
+    ws_.CovarianceResultsValid = kOn;
+  } catch (const NumericFault& fault) {
+    ReportFault(fault);
+    AnalysisEnded();
+    return;
+  }
+  SetApplicationMenu(true);
+}
+
+void MainMenu::Priors() {
+  if (!Available(actions_.openPriors, MenuCommand::Bayesian)) return;
+  Prologue(true);
+  SetAllEnabled(false);
+  actions_.openPriors();
+}
+
+void MainMenu::Evaluate() {
+  if (!Available(actions_.openEvaluation, MenuCommand::ParEstimate)) return;
+  Prologue(true);
+  SetAllEnabled(false);
+  actions_.openEvaluation();
+}
+
+void MainMenu::MultiModel() {
+  if (!Available(actions_.openRanking, MenuCommand::Rank)) return;
+  Prologue(true);
+  SetAllEnabled(false);
+  actions_.openRanking();
+}
+
+// ---------------------------------------------------------------- Quit
+
+bool MainMenu::Quit() {
+  if (ui_.Message("Exit Kalvex", "Do you want to quit Kalvex?",
+                  style::kYesNo + style::kQuestion + style::kSecondDefault) != Answer::Yes)
+    return false;
+  if (ui_.Message("What about algorithm data?", "Save algorithm data?", style::kYesNo + style::kQuestion) ==
+      Answer::Yes) {
+    // Quitting after a save that wrote nothing would lose the data the user
+    // wanted to keep; stay in the program instead.
+    if (actions_.saveAlgorithm) {
+      if (!actions_.saveAlgorithm()) return false;
+    } else if (actions_.notAvailable) {
+      actions_.notAvailable(Caption(MenuCommand::SaveAlg));
+    }
+  }
+  if (ws_.AnyPriorSet()) {
+    if (ui_.Message("What about Bayesian priors?", "Save Bayesian priors?", style::kYesNo + style::kQuestion) ==
+        Answer::Yes) {
+      if (actions_.savePriors) {
+        if (!actions_.savePriors()) return false;
+      } else if (actions_.notAvailable) {
+        actions_.notAvailable("Save Bayesian priors");
+      }
+    }
+  } else {
+    ui_.SetStatus(1, 2, "Bayesian priors file: ");
+  }
+  if (ws_.Log.IsOpen()) ws_.Log.Close();
+  ws_.LogOpen = 0;
+  return true;
+}
+
+}  // namespace kalvex

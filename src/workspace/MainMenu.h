@@ -1,0 +1,145 @@
+#pragma once
+// The main-menu workflow: which workflow buttons are enabled, the steps each
+// button runs before handing over to its analysis, and the quit sequence.
+// Written against ui::Frontend so that the order of work can be tested
+// without windows; the windows only forward their clicks here.
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ui/Frontend.h"
+#include "workspace/Workspace.h"
+
+namespace kalvex {
+
+// Form and control names shared by the workflow and the windows.
+namespace forms {
+inline constexpr const char* kMain = "frmMain";
+inline constexpr const char* kMenu = "frmMenu";
+inline constexpr const char* kInitialize = "frmInitialize";
+inline constexpr const char* kEditor = "frmAlgo";
+inline constexpr const char* kEditAll = "frmEditVS";
+inline constexpr const char* kOneFunction = "frmOneFunction";
+inline constexpr const char* kSimplex = "frmSimplex";
+inline constexpr const char* kMarquardt = "frmMarquardt";
+inline constexpr const char* kRank = "frmRank";
+inline constexpr const char* kMaxLike = "frmMaxLike";
+inline constexpr const char* kApplicationMenu = "mnuApplication";
+}  // namespace forms
+
+// The twelve workflow buttons in their order on the main menu (Quit is not
+// one of them: it is always enabled).
+enum class MenuCommand {
+  Initialize, LoadAlg, EditAlg, SaveAlg, Simplex, Marquardt,
+  UserSummary, OneFunction, Covariance, Bayesian, ParEstimate, Rank
+};
+inline constexpr int kWorkflowCommandCount = 12;
+inline constexpr std::array<MenuCommand, kWorkflowCommandCount> kWorkflowCommands = {
+    MenuCommand::Initialize, MenuCommand::LoadAlg,     MenuCommand::EditAlg,    MenuCommand::SaveAlg,
+    MenuCommand::Simplex,    MenuCommand::Marquardt,   MenuCommand::UserSummary, MenuCommand::OneFunction,
+    MenuCommand::Covariance, MenuCommand::Bayesian,    MenuCommand::ParEstimate, MenuCommand::Rank};
+
+// objectName of a button ("cmdInitialize", "cmdLoadAlg", ...).
+const char* ControlName(MenuCommand command);
+
+// How the load command ended.
+enum class LoadOutcome {
+  Loaded,     // a file was read or the defaults were applied
+  Failed,     // a cancelled dialog, a file that could not be opened or read
+  Cancelled,  // Cancel in the first question: nothing changed
+};
+
+// The commands other parts of the program own. The window layer fills them
+// in; an empty hook is answered as "not available" by notAvailable.
+struct MainMenuActions {
+  std::function<LoadOutcome()> loadAlgorithm;
+  // The main-menu variant of the algorithm file writer; false when nothing
+  // was written (dialog cancelled or the write failed).
+  std::function<bool()> saveAlgorithm;
+  std::function<bool()> savePriors;
+  std::function<void()> showInitializeForm;
+  std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
+  std::function<void()> runSimplex;
+  std::function<bool()> chooseDerivatives;  // false when the user cancels the choice
+  std::function<void()> runMarquardt;
+  std::function<void()> showLastCovariance;
+  std::function<void()> runCovariance;
+  std::function<void()> openPriors;
+  std::function<void()> openEvaluation;
+  std::function<void()> openRanking;
+  std::function<void()> priorReview;
+  // Called with the button caption when a hook above is empty.
+  std::function<void(std::string_view caption)> notAvailable;
+};
+
+class MainMenu {
+ public:
+  MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions = {});
+
+  MainMenuActions& Actions() { return actions_; }
+
+  // Shows the main menu; when it was not loaded the enabling rules apply
+  // (a hidden menu keeps its button states).
+  void ShowMenu();
+  void HideMenu();
+  void CloseMenu();
+  // The window layer reports a menu closed by the user.
+  void MenuUnloaded() { loaded_ = false; }
+  bool MenuLoaded() const { return loaded_; }
+  void ApplyEnablingRules();
+
+  // The buttons.
+  void Initialize();
+  LoadOutcome LoadAlgorithm();
+  void EditAlgorithm();
+  bool SaveAlgorithm();
+  void Simplex();
+  void Marquardt();
+  void ResultsSummary();
+  void OneFunctionCall();
+  void Covariance();
+  void Priors();
+  void Evaluate();
+  void MultiModel();
+  // The quit sequence; true when the program should end.
+  bool Quit();
+
+  // The initialization form.
+  void OpenInitializeForm();
+  std::optional<std::string> SelectDataFile();
+  // "&Done?": true when the model was initialized and the form closed.
+  bool FinishInitialization(std::string_view speciesText, std::string_view dataFile);
+  void CancelInitialization();
+
+  // An analysis that runs in its own window ended: the "&Application" menu
+  // comes back and the main menu is shown again.
+  void AnalysisEnded();
+
+  void SetEnabled(MenuCommand command, bool enabled);
+  void SetAllEnabled(bool enabled);
+
+  // Button captions and tooltips.
+  static const char* Caption(MenuCommand command);
+  static const char* ToolTip(MenuCommand command);
+
+ private:
+  void Prologue(bool closesMenu);
+  void SetApplicationMenu(bool enabled);
+  void EnableAllButInitializeAndLoad();
+  bool NothingToDo();
+  bool Available(const std::function<void()>& hook, MenuCommand command);
+  void ReportFault(const std::exception& fault);
+
+  Workspace& ws_;
+  ui::Frontend& ui_;
+  MainMenuActions actions_;
+  bool loaded_ = false;
+};
+
+// The results-summary caption and tooltip after algorithm data exist.
+inline constexpr const char* kResultsCaptionLoaded = "Res&ults Summary";
+inline constexpr const char* kResultsToolTipLoaded =
+    "Produces a saveable summary (and perhaps plots) of model results for the current parameter estimates";
+
+}  // namespace kalvex
