@@ -1,0 +1,375 @@
+#include "ui/qt/QtFrontend.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace kalvex::ui::qt {
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+std::string PanelName(int bar, int panel) {
+  return "stbMain" + std::to_string(bar) + "_" + std::to_string(panel);
+}
+
+const char* const kFormProperty = "kalvexForm";
+
+}  // namespace
+
+QTextEdit* MakeReportPane(QWidget* parent, const QString& objectName) {
+  auto* pane = new QTextEdit(parent);
+  pane->setObjectName(objectName);
+  QFont font("Courier New");
+  font.setStyleHint(QFont::TypeWriter);
+  font.setPointSize(10);
+  pane->setFont(font);
+  pane->setLineWrapMode(QTextEdit::NoWrap);
+  pane->setAcceptRichText(false);
+  return pane;
+}
+
+// Hears the user close a window (its close button, Alt+F4).
+class QtFrontend::CloseFilter : public QObject {
+ public:
+  explicit CloseFilter(QtFrontend& owner) : owner_(owner) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Close) return false;
+    std::string name = watched->property(kFormProperty).toString().toStdString();
+    if (name.empty() || !owner_.loaded_.count(name)) return false;
+    if (!owner_.UserClose(name)) {
+      event->ignore();
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  QtFrontend& owner_;
+};
+
+QtFrontend::QtFrontend(DialogProvider* dialogs)
+    : ownDialogs_(dialogs ? nullptr : std::make_unique<WidgetDialogProvider>()),
+      dialogs_(dialogs ? dialogs : ownDialogs_.get()),
+      closeFilter_(new CloseFilter(*this)) {}
+
+QtFrontend::~QtFrontend() {
+  for (auto& [name, form] : loaded_)
+    if (QWidget* frame = Frame(form)) frame->removeEventFilter(closeFilter_);
+  delete closeFilter_;
+}
+
+void QtFrontend::SetMainWindow(QMainWindow* main, QMdiArea* area) {
+  main_ = main;
+  area_ = area;
+}
+
+void QtFrontend::SetStatusBar(int bar, QStatusBar* statusBar) {
+  if (bar >= 0 && bar < static_cast<int>(bars_.size())) bars_[bar] = statusBar;
+}
+
+void QtFrontend::SetDialogProvider(DialogProvider* dialogs) {
+  if (dialogs) {
+    dialogs_ = dialogs;
+  } else {
+    if (!ownDialogs_) ownDialogs_ = std::make_unique<WidgetDialogProvider>();
+    dialogs_ = ownDialogs_.get();
+  }
+}
+
+void QtFrontend::RegisterForm(const std::string& name, FormFactory factory, FormPlacement placement) {
+  factories_[name] = std::move(factory);
+  placements_[name] = placement;
+}
+
+// ---------------------------------------------------------------- forms
+
+QWidget* QtFrontend::Frame(const LoadedForm& form) const {
+  if (form.subWindow) return form.subWindow;
+  return form.widget;
+}
+
+QWidget* QtFrontend::Form(std::string_view name) const {
+  if (main_ && name == main_->objectName().toStdString()) return main_;
+  auto it = loaded_.find(std::string(name));
+  if (it == loaded_.end() || !it->second.widget) return nullptr;
+  return it->second.widget;
+}
+
+QWidget* QtFrontend::Create(const std::string& name) {
+  QWidget* widget = nullptr;
+  auto factory = factories_.find(name);
+  if (factory != factories_.end()) {
+    widget = factory->second();
+  } else {
+    // A report window for a form nobody registered: its panes are made on demand.
+    widget = new QWidget;
+    widget->setWindowTitle(QString::fromStdString(name));
+    new QVBoxLayout(widget);
+  }
+  widget->setObjectName(QString::fromStdString(name));
+  FormPlacement placement = placements_.count(name) ? placements_[name] : FormPlacement{};
+  LoadedForm form;
+  form.widget = widget;
+  if (placement.mdiChild && area_) {
+    QMdiSubWindow* sub = area_->addSubWindow(widget);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setObjectName(QString::fromStdString(name + "_window"));
+    form.subWindow = sub;
+  } else {
+    widget->setAttribute(Qt::WA_DeleteOnClose);
+    widget->setWindowFlag(Qt::Window, true);
+  }
+  QWidget* frame = Frame(form);
+  if (placement.size.isValid())
+    frame->resize(placement.size);
+  else
+    frame->adjustSize();
+  if (placement.position.x() >= 0) {
+    QPoint at = placement.position;
+    if (!form.subWindow && main_) at += main_->geometry().topLeft();
+    frame->move(at);
+  }
+  frame->setProperty(kFormProperty, QString::fromStdString(name));
+  frame->installEventFilter(closeFilter_);
+  loaded_[name] = form;
+  // Forget a form whose window went away by any route.
+  QObject::connect(widget, &QObject::destroyed, [this, name, widget] {
+    auto it = loaded_.find(name);
+    if (it != loaded_.end() && (!it->second.widget || it->second.widget == widget)) loaded_.erase(it);
+  });
+  return widget;
+}
+
+QWidget* QtFrontend::LoadForm(std::string_view name) {
+  if (QWidget* widget = Form(name)) return widget;
+  return Create(std::string(name));
+}
+
+bool QtFrontend::UserClose(const std::string& name) {
+  auto it = loaded_.find(name);
+  if (it == loaded_.end()) return true;
+  if (auto* closable = dynamic_cast<UserClosable*>(it->second.widget.data()))
+    if (!closable->UserClosing()) return false;
+  loaded_.erase(name);
+  return true;
+}
+
+void QtFrontend::ShowWindow(std::string_view name) {
+  if (main_ && name == main_->objectName().toStdString()) {
+    main_->show();
+    return;
+  }
+  LoadForm(name);
+  const LoadedForm& form = loaded_[std::string(name)];
+  QWidget* frame = Frame(form);
+  if (!frame) return;
+  frame->show();
+  frame->raise();
+  if (form.subWindow && area_) area_->setActiveSubWindow(form.subWindow);
+}
+
+void QtFrontend::HideWindow(std::string_view name) {
+  auto it = loaded_.find(std::string(name));
+  if (it == loaded_.end()) return;
+  if (QWidget* frame = Frame(it->second)) frame->hide();
+}
+
+void QtFrontend::CloseWindow(std::string_view name) {
+  auto it = loaded_.find(std::string(name));
+  if (it == loaded_.end()) return;
+  QPointer<QWidget> frame = Frame(it->second);
+  loaded_.erase(it);
+  if (!frame) return;
+  // No close event: the form's own close handling is for the user's close.
+  frame->removeEventFilter(closeFilter_);
+  frame->hide();
+  frame->deleteLater();
+}
+
+bool QtFrontend::IsWindowOpen(std::string_view name) const { return Form(name) != nullptr; }
+
+// ---------------------------------------------------------------- controls
+
+QObject* QtFrontend::Control(std::string_view form, std::string_view control) const {
+  QWidget* widget = Form(form);
+  if (!widget) return nullptr;
+  if (control.empty() || control == form) return widget;
+  return widget->findChild<QObject*>(Q(control));
+}
+
+void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
+  QWidget* widget = LoadForm(form);
+  auto* edit = widget->findChild<QTextEdit*>(Q(pane));
+  if (!edit) {
+    edit = MakeReportPane(widget, Q(pane));
+    if (widget->layout()) widget->layout()->addWidget(edit);
+  }
+  edit->setPlainText(ToQt(std::string(text)));
+}
+
+std::string QtFrontend::PaneText(std::string_view form, std::string_view pane) const {
+  auto* edit = qobject_cast<QTextEdit*>(Control(form, pane));
+  if (!edit) return {};
+  QString text = edit->toPlainText();
+  text.replace("\n", "\r\n");
+  return text.toStdString();
+}
+
+void QtFrontend::SetEnabled(std::string_view form, std::string_view control, bool enabled) {
+  QObject* object = Control(form, control);
+  if (auto* menu = qobject_cast<QMenu*>(object))
+    menu->menuAction()->setEnabled(enabled);
+  else if (auto* action = qobject_cast<QAction*>(object))
+    action->setEnabled(enabled);
+  else if (auto* widget = qobject_cast<QWidget*>(object))
+    widget->setEnabled(enabled);
+}
+
+void QtFrontend::SetVisible(std::string_view form, std::string_view control, bool visible) {
+  QObject* object = Control(form, control);
+  if (auto* menu = qobject_cast<QMenu*>(object))
+    menu->menuAction()->setVisible(visible);
+  else if (auto* action = qobject_cast<QAction*>(object))
+    action->setVisible(visible);
+  else if (auto* widget = qobject_cast<QWidget*>(object))
+    widget->setVisible(visible);
+}
+
+void QtFrontend::SetCaption(std::string_view form, std::string_view control, std::string_view text) {
+  QObject* object = Control(form, control);
+  QString caption = ToQt(std::string(text));
+  if (!object) return;
+  if (control.empty() || control == form) {
+    auto* widget = static_cast<QWidget*>(object);
+    widget->setWindowTitle(caption);
+    auto it = loaded_.find(std::string(form));
+    if (it != loaded_.end() && it->second.subWindow) it->second.subWindow->setWindowTitle(caption);
+  } else if (auto* label = qobject_cast<QLabel*>(object)) {
+    label->setText(caption);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
+    button->setText(caption);
+  } else if (auto* line = qobject_cast<QLineEdit*>(object)) {
+    line->setText(caption);
+  } else if (auto* edit = qobject_cast<QTextEdit*>(object)) {
+    edit->setPlainText(caption);
+  } else if (auto* combo = qobject_cast<QComboBox*>(object)) {
+    combo->setCurrentText(caption);
+  } else if (auto* menu = qobject_cast<QMenu*>(object)) {
+    menu->setTitle(caption);
+  } else if (auto* action = qobject_cast<QAction*>(object)) {
+    action->setText(caption);
+  } else if (auto* widget = qobject_cast<QWidget*>(object)) {
+    widget->setWindowTitle(caption);
+  }
+}
+
+void QtFrontend::SetToolTip(std::string_view form, std::string_view control, std::string_view text) {
+  QObject* object = Control(form, control);
+  if (auto* action = qobject_cast<QAction*>(object))
+    action->setToolTip(Q(text));
+  else if (auto* widget = qobject_cast<QWidget*>(object))
+    widget->setToolTip(Q(text));
+}
+
+void QtFrontend::SetFocus(std::string_view form, std::string_view control) {
+  if (auto* widget = qobject_cast<QWidget*>(Control(form, control))) widget->setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------- status bars
+
+QLabel* QtFrontend::StatusPanel(int bar, int panel) {
+  if (bar < 0 || bar >= static_cast<int>(bars_.size()) || panel < 1 || !bars_[bar]) return nullptr;
+  QStatusBar* statusBar = bars_[bar];
+  std::string name = PanelName(bar, panel);
+  if (auto* label = statusBar->findChild<QLabel*>(QString::fromStdString(name))) return label;
+  QLabel* label = nullptr;
+  for (int p = 1; p <= panel; ++p) {
+    QString panelName = QString::fromStdString(PanelName(bar, p));
+    label = statusBar->findChild<QLabel*>(panelName);
+    if (label) continue;
+    label = new QLabel(statusBar);
+    label->setObjectName(panelName);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar->addWidget(label, 1);
+  }
+  return label;
+}
+
+void QtFrontend::SetStatus(int bar, int panel, std::string_view text) {
+  if (QLabel* label = StatusPanel(bar, panel)) {
+    label->setText(Q(text));
+    label->setToolTip(Q(text));  // long paths stay readable when the panel cuts them
+  }
+}
+
+void QtFrontend::ClearStatusBars() {
+  for (QStatusBar* bar : bars_) {
+    if (!bar) continue;
+    for (QLabel* label : bar->findChildren<QLabel*>()) {
+      if (!label->objectName().startsWith("stbMain")) continue;
+      label->clear();
+      label->setToolTip({});
+    }
+  }
+}
+
+// ---------------------------------------------------------------- dialogs
+
+QWidget* QtFrontend::DialogParent() const {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return main_;
+}
+
+Answer QtFrontend::Message(std::string_view title, std::string_view text, int style) {
+  return dialogs_->Message(DialogParent(), std::string(title), std::string(text), style);
+}
+
+std::optional<std::string> QtFrontend::Input(std::string_view prompt, std::string_view title,
+                                             std::string_view defaultText) {
+  std::optional<std::string> answer =
+      dialogs_->Input(DialogParent(), std::string(prompt), std::string(title), std::string(defaultText));
+  if (answer && answer->empty()) return std::nullopt;
+  return answer;
+}
+
+std::optional<std::string> QtFrontend::OpenFile(const FileDialog& dialog) {
+  return dialogs_->OpenFile(DialogParent(), dialog);
+}
+
+std::optional<std::string> QtFrontend::SaveFile(const FileDialog& dialog) {
+  return dialogs_->SaveFile(DialogParent(), dialog);
+}
+
+// ---------------------------------------------------------------- events
+
+void QtFrontend::PumpEvents(bool force) {
+  auto now = std::chrono::steady_clock::now();
+  if (!force && now - lastPump_ < kPumpInterval) return;
+  lastPump_ = now;
+  QCoreApplication::processEvents();
+}
+
+void QtFrontend::Beep() { QApplication::beep(); }
+
+LocalDateTime QtFrontend::Now() const {
+  QDateTime now = QDateTime::currentDateTime();
+  QDate date = now.date();
+  QTime time = now.time();
+  return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+}
+
+}  // namespace kalvex::ui::qt

@@ -1,0 +1,129 @@
+#pragma once
+// The Qt front end: real windows inside the main window's MDI area, status
+// bars with panels, report panes, and the modal dialogs of a DialogProvider.
+//
+// Windows are created on demand from a registry of form factories, so every
+// window of the program registers itself once at start-up:
+//
+//   frontend.RegisterForm("frmSimplex", [&] { return new SimplexForm(ws, frontend); },
+//                         {QSize(640, 480), QPoint(320, 0)});
+//
+// and the core then opens it with ShowWindow("frmSimplex"). A form that is not
+// registered opens as a plain report window whose panes are made when a
+// report is put into them. Controls are found by objectName below the form.
+#include <array>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <QPoint>
+#include <QPointer>
+#include <QSize>
+
+#include "ui/Frontend.h"
+#include "ui/qt/DialogProvider.h"
+
+class QLabel;
+class QMainWindow;
+class QMdiArea;
+class QMdiSubWindow;
+class QStatusBar;
+class QTextEdit;
+class QWidget;
+
+namespace kalvex::ui::qt {
+
+// A form that wants to hear about a close the user asked for (the window's
+// close button). Closing through Frontend::CloseWindow does not call it.
+class UserClosable {
+ public:
+  virtual ~UserClosable() = default;
+  // false keeps the window open.
+  virtual bool UserClosing() { return true; }
+};
+
+struct FormPlacement {
+  QSize size;              // empty: the form's own size hint
+  QPoint position{-1, -1}; // inside the MDI area; (-1, -1): the area's choice
+  bool mdiChild = true;    // false: a window of its own (information windows)
+};
+
+using FormFactory = std::function<QWidget*()>;
+
+// A report pane: "Courier New" (typewriter hint), no wrapping, editable.
+QTextEdit* MakeReportPane(QWidget* parent, const QString& objectName);
+
+class QtFrontend : public Frontend {
+ public:
+  // dialogs == nullptr: the real widget dialogs.
+  explicit QtFrontend(DialogProvider* dialogs = nullptr);
+  ~QtFrontend() override;
+
+  // Wiring done once by the main window.
+  void SetMainWindow(QMainWindow* main, QMdiArea* area);
+  void SetStatusBar(int bar, QStatusBar* statusBar);
+  void SetDialogProvider(DialogProvider* dialogs);
+  DialogProvider& Dialogs() { return *dialogs_; }
+
+  // The registry of forms.
+  void RegisterForm(const std::string& name, FormFactory factory, FormPlacement placement = {});
+  bool IsRegistered(const std::string& name) const { return factories_.count(name) > 0; }
+  // The form's widget when it is loaded (shown or hidden), else nullptr.
+  QWidget* Form(std::string_view name) const;
+  // Loads the form without showing it.
+  QWidget* LoadForm(std::string_view name);
+  QLabel* StatusPanel(int bar, int panel);
+
+  Answer Message(std::string_view title, std::string_view text, int style) override;
+  std::optional<std::string> Input(std::string_view prompt, std::string_view title,
+                                   std::string_view defaultText) override;
+  std::optional<std::string> OpenFile(const FileDialog& dialog) override;
+  std::optional<std::string> SaveFile(const FileDialog& dialog) override;
+  void SetStatus(int bar, int panel, std::string_view text) override;
+  void ClearStatusBars() override;
+  void ShowWindow(std::string_view form) override;
+  void HideWindow(std::string_view form) override;
+  void CloseWindow(std::string_view form) override;
+  bool IsWindowOpen(std::string_view form) const override;
+  void SetPaneText(std::string_view form, std::string_view pane, std::string_view text) override;
+  std::string PaneText(std::string_view form, std::string_view pane) const override;
+  void SetEnabled(std::string_view form, std::string_view control, bool enabled) override;
+  void SetVisible(std::string_view form, std::string_view control, bool visible) override;
+  void SetCaption(std::string_view form, std::string_view control, std::string_view text) override;
+  void SetToolTip(std::string_view form, std::string_view control, std::string_view text) override;
+  void SetFocus(std::string_view form, std::string_view control) override;
+  void PumpEvents(bool force = false) override;
+  void Beep() override;
+  LocalDateTime Now() const override;
+
+  // Minimum time between two pumps that are not forced.
+  static constexpr std::chrono::milliseconds kPumpInterval{30};
+
+ private:
+  struct LoadedForm {
+    QPointer<QWidget> widget;
+    QPointer<QMdiSubWindow> subWindow;  // null for a window of its own
+  };
+  QWidget* Create(const std::string& name);
+  QWidget* Frame(const LoadedForm& form) const;  // what is shown and hidden
+  QObject* Control(std::string_view form, std::string_view control) const;
+  QWidget* DialogParent() const;
+  bool UserClose(const std::string& name);
+
+  std::unique_ptr<DialogProvider> ownDialogs_;
+  DialogProvider* dialogs_;
+  QPointer<QMainWindow> main_;
+  QPointer<QMdiArea> area_;
+  std::array<QPointer<QStatusBar>, 6> bars_;
+  std::map<std::string, FormFactory> factories_;
+  std::map<std::string, FormPlacement> placements_;
+  std::map<std::string, LoadedForm> loaded_;
+  std::chrono::steady_clock::time_point lastPump_{};
+  class CloseFilter;
+  friend class CloseFilter;
+  CloseFilter* closeFilter_ = nullptr;
+};
+
+}  // namespace kalvex::ui::qt
