@@ -1,11 +1,12 @@
+// kalvex: the interactive workbench.
 #include <QApplication>
-#include <QMainWindow>
+
+#include "app/PendingAnalyses.h"
+#include "app/Workbench.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setObjectName("frmMain");
-  window.setWindowTitle("Kalvex");
-  window.show();
+  kalvex::app::Workbench workbench(kalvex::app::MakeWorkbenchModel());
+  workbench.Start();
   return app.exec();
 }

@@ -83,6 +83,9 @@ void MainMenu::ApplyEnablingRules() {
   }
   if (!ws_.AlgorithmFileName.empty()) {
     SetAllEnabled(true);
+    // A menu made anew keeps the caption it had once algorithm data existed.
+    ui_.SetCaption(forms::kMenu, ControlName(MenuCommand::UserSummary), kResultsCaptionLoaded);
+    ui_.SetToolTip(forms::kMenu, ControlName(MenuCommand::UserSummary), kResultsToolTipLoaded);
   } else {
     SetAllEnabled(false);
     SetEnabled(MenuCommand::Initialize, true);

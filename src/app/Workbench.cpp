@@ -1,0 +1,83 @@
+#include "app/Workbench.h"
+
+#include <QApplication>
+#include <QMdiArea>
+
+#include "app/EditorForm.h"
+#include "app/InfoWindows.h"
+#include "app/InitializeForm.h"
+#include "app/MainWindow.h"
+#include "app/MenuForm.h"
+#include "app/OneFunctionForm.h"
+#include "app/PendingAnalyses.h"
+
+namespace kalvex::app {
+
+Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialogs)
+    : ws(std::move(model)), ui(dialogs), menu(ws, ui), editor(ws, ui) {
+  onQuit = [] { QCoreApplication::quit(); };
+  main_ = new MainWindow(*this);
+  ui.SetMainWindow(main_, main_->Area());
+  RegisterForms();
+  InstallPendingAnalyses(*this);
+  menu.Actions().openEditor = [this] { OpenEditor(); };
+}
+
+Workbench::~Workbench() {
+  // Forms call back into the workbench while they are destroyed.
+  delete main_;
+}
+
+void Workbench::RegisterForms() {
+  using ui::qt::FormPlacement;
+  ui.RegisterForm(forms::kMenu, [this] { return new MenuForm(*this); }, {QSize(430, 640), QPoint(0, 0)});
+  ui.RegisterForm(forms::kInitialize, [this] { return new InitializeForm(*this); }, {QSize(640, 560), QPoint(440, 0)});
+  ui.RegisterForm(forms::kEditor, [this] { return new EditorForm(*this); }, {QSize(1000, 700), QPoint(0, 0)});
+  ui.RegisterForm(forms::kEditAll, [this] { return new EditAllForm(*this); }, {QSize(440, 280), QPoint(560, 40)});
+  ui.RegisterForm(forms::kOneFunction, [this] { return new OneFunctionForm(*this); },
+                  {QSize(900, 520), QPoint(20, 20)});
+  for (const char* form : {kDefaultsForm, kWisdomForm, kCreditsForm}) {
+    FormPlacement placement;
+    placement.mdiChild = false;
+    placement.position = QPoint(120, 80);
+    ui.RegisterForm(form, [form] { return MakeInformationWindow(form); }, placement);
+  }
+}
+
+void Workbench::Start() {
+  main_->show();
+  menu.ShowMenu();
+}
+
+bool Workbench::RequestQuit() {
+  if (quitting_) return true;
+  if (!menu.Quit()) return false;
+  quitting_ = true;
+  main_->close();
+  if (onQuit) onQuit();
+  return true;
+}
+
+void Workbench::OpenEditor() {
+  ui.ShowWindow(editor::kForm);
+  editor.Fill();
+  RefreshEditor();
+  ui.SetFocus(editor::kForm, "cmdFinish");
+}
+
+void Workbench::RefreshEditor() {
+  if (auto* form = dynamic_cast<EditorForm*>(ui.Form(editor::kForm))) form->Refresh();
+}
+
+void Workbench::ShowInformationWindow(const char* form) {
+  main_->setEnabled(false);
+  ui.ShowWindow(form);
+  QWidget* window = ui.Form(form);
+  if (!window) {
+    main_->setEnabled(true);
+    return;
+  }
+  QObject::connect(window, &QObject::destroyed, main_, [this] { main_->setEnabled(true); });
+}
+
+}  // namespace kalvex::app
