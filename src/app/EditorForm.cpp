@@ -82,7 +82,8 @@ EditorForm::EditorForm(Workbench& workbench) : workbench_(workbench) {
   grid_->setColumnWidth(3, std::max(digit * 6, header->fontMetrics().horizontalAdvance("Fuse") + 16));
   layout->addWidget(grid_, 1);
   connect(grid_, &QTableWidget::cellDoubleClicked, this,
-          [this](int row, int column) { BeginCellEdit(row + 1, column); });
+          // After the view has finished with the click, so that it does not take the focus back.
+          [this](int row, int column) { QTimer::singleShot(0, this, [=, this] { BeginCellEdit(row + 1, column); }); });
   connect(header, &QHeaderView::sectionDoubleClicked, this, &EditorForm::HeaderDoubleClicked);
 
   cellEditor_ = new QLineEdit(grid_->viewport());

@@ -1,0 +1,361 @@
+// The workbench's windows driven the way a user drives them, with the
+// dialogs answered from a script. Set KALVEX_SHOTS to a folder to keep a
+// picture of the screen after every step.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextEdit>
+
+#include "app/EditorForm.h"
+#include "app/InfoWindows.h"
+#include "app/MainWindow.h"
+#include "app/Workbench.h"
+#include "support/TestModels.h"
+#include "ui/qt/DialogProvider.h"
+
+using kalvex::ui::Answer;
+
+namespace {
+
+std::unique_ptr<kalvex::Model> SmallModel() {
+  return std::make_unique<kalvex::testing::FunctionModel>(4, [](std::span<double> v) {
+    double s = 0;
+    for (std::size_t i = 1; i < v.size(); ++i) s += (v[i] - 1) * (v[i] - 1);
+    return s;
+  });
+}
+
+const char* const kWorkflowButtons[] = {"cmdInitialize", "cmdLoadAlg",   "cmdEditAlg",  "cmdSaveAlg",
+                                        "cmdSimplex",    "cmdMarquardt", "cmdUserSummary", "cmdOneFunction",
+                                        "cmdCovariance", "cmdBayesian",  "cmdParEstimate", "cmdRank"};
+
+}  // namespace
+
+class WorkbenchWalk : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void nameFilters();
+  void mainWindowMenusAndBars();
+  void menuButtons();
+  void walk();
+  void informationWindowDisablesTheMainWindow();
+  void closingTheMainWindowAsks();
+
+ private:
+  QWidget* Form(const char* name) { return wb->ui.Form(name); }
+  QPushButton* MenuButton(const char* name) {
+    QWidget* menu = Form("frmMenu");
+    return menu ? menu->findChild<QPushButton*>(name) : nullptr;
+  }
+  QStringList EnabledButtons() {
+    QStringList names;
+    for (const char* name : kWorkflowButtons)
+      if (QPushButton* b = MenuButton(name); b && b->isEnabled()) names << name;
+    return names;
+  }
+  void Settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+  }
+  void Shot(const QString& name);
+  kalvex::ui::ScriptedFrontend& Script() { return dialogs->script; }
+
+  std::unique_ptr<kalvex::ui::qt::ScriptedDialogProvider> dialogs;
+  std::unique_ptr<kalvex::app::Workbench> wb;
+  bool quitCalled = false;
+  int shot = 0;
+};
+
+void WorkbenchWalk::init() {
+  dialogs = std::make_unique<kalvex::ui::qt::ScriptedDialogProvider>();
+  wb = std::make_unique<kalvex::app::Workbench>(SmallModel(), dialogs.get());
+  quitCalled = false;
+  wb->onQuit = [this] { quitCalled = true; };
+  wb->Start();
+  Settle();
+}
+
+void WorkbenchWalk::cleanup() {
+  QCOMPARE(Script().PendingPrompts(), std::size_t{0});
+  wb.reset();
+  dialogs.reset();
+}
+
+void WorkbenchWalk::Shot(const QString& name) {
+  QString folder = qEnvironmentVariable("KALVEX_SHOTS");
+  if (folder.isEmpty()) return;
+  Settle();
+  QDir().mkpath(folder);
+  QString path = QString("%1/%2-%3.png").arg(folder).arg(++shot, 2, 10, QChar('0')).arg(name);
+  if (QGuiApplication::platformName() == "xcb")
+    QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+  else
+    wb->Main().grab().save(path);
+}
+
+void WorkbenchWalk::nameFilters() {
+  using kalvex::ui::qt::NameFilters;
+  QCOMPARE(NameFilters("All Files (*.*)|*.*|Data Files (*.dat)|*.dat"),
+           QStringList({"All Files (*)", "Data Files (*.dat)"}));
+  QCOMPARE(NameFilters("Named for data file (two.*)|two.*|Both|*.a;*.b"),
+           QStringList({"Named for data file (two.*)", "Both (*.a *.b)"}));
+  QCOMPARE(NameFilters(""), QStringList({"All files (*)"}));
+}
+
+void WorkbenchWalk::mainWindowMenusAndBars() {
+  QMainWindow& main = wb->Main();
+  QCOMPARE(main.objectName(), QString("frmMain"));
+  QCOMPARE(main.windowTitle(), QString("Kalvex"));
+  struct Item {
+    const char* name;
+    const char* caption;
+  };
+  for (Item menu : {Item{"mnuApplication", "&Application"}, Item{"mnuBayesianInt", "&Interrupt "},
+                    Item{"mnuMLInt", "&Interrupt"}, Item{"mnuWindow", "&Window"}, Item{"mnuAbout", "&About"}}) {
+    auto* found = main.findChild<QMenu*>(menu.name);
+    QVERIFY2(found, menu.name);
+    QCOMPARE(found->title(), QString(menu.caption));
+  }
+  for (Item item : {Item{"mnuMenu", "Main &menu"}, Item{"mnuExit", "E&xit"},
+                    Item{"mnuInterruptBayes", "I&nterrupt calculations"},
+                    Item{"mnuInterruptML", "&Interrupt calculations"}, Item{"mnuCascade", "&Cascade"},
+                    Item{"mnuTileHorizontal", "Tile &Horizontal"}, Item{"mnuTileVertical", "Tile &Vertical"},
+                    Item{"mnuArrangeIcons", "&Arrange Icons"}, Item{"mnuDefaultNames", "&Defaults etc."},
+                    Item{"mnuWisdom", "&Wisdom"}, Item{"mnuCredits", "&Credits"}}) {
+    auto* found = main.findChild<QAction*>(item.name);
+    QVERIFY2(found, item.name);
+    QCOMPARE(found->text(), QString(item.caption));
+  }
+  main.findChild<QAction*>("mnuInterruptBayes")->trigger();
+  QVERIFY(wb->ws.InterruptBayes && !wb->ws.InterruptML);
+  main.findChild<QAction*>("mnuInterruptML")->trigger();
+  QVERIFY(wb->ws.InterruptML);
+
+  for (int bar = 0; bar < 6; ++bar) QVERIFY(main.findChild<QStatusBar*>(QString("stbMain%1").arg(bar)));
+  QCOMPARE(main.statusBar()->objectName(), QString("stbMain5"));
+  wb->ui.SetStatus(1, 2, "Bayesian priors file: x.pri");
+  QCOMPARE(main.findChild<QLabel*>("stbMain1_2")->text(), QString("Bayesian priors file: x.pri"));
+  wb->ui.SetStatus(5, 4, "four");
+  QCOMPARE(main.findChild<QLabel*>("stbMain5_4")->text(), QString("four"));
+  wb->ui.ClearStatusBars();
+  QCOMPARE(main.findChild<QLabel*>("stbMain1_2")->text(), QString());
+}
+
+void WorkbenchWalk::menuButtons() {
+  QWidget* menu = Form("frmMenu");
+  QVERIFY(menu);
+  QCOMPARE(menu->windowTitle(), QString("Main menu"));
+  QCOMPARE(menu->findChild<QLabel*>("lblModelName")->text(), QString("Multi-species Oskane Model"));
+  QCOMPARE(MenuButton("cmdEditAlg")->text(), QString("&Edit  algorithm data"));
+  QCOMPARE(MenuButton("cmdUserSummary")->text(), QString("&Single model results"));
+  QCOMPARE(MenuButton("cmdRank")->toolTip(), QString("Uses AICc to rank and average among the best competing models"));
+  QPushButton* quit = menu->findChild<QPushButton*>("cmdQuit");
+  QCOMPARE(quit->text(), QString("&Quit"));
+  QCOMPARE(quit->toolTip(), QString("Quit Kalvex"));
+  QCOMPARE(EnabledButtons(), QStringList({"cmdInitialize"}));
+  QVERIFY(quit->isEnabled());
+}
+
+void WorkbenchWalk::walk() {
+  QString data = QString::fromStdString(kalvex::testing::TempDir() + "/walk.dat");
+  Shot("start");
+
+  // Initialize.
+  MenuButton("cmdInitialize")->click();
+  Settle();
+  QWidget* init = Form("frmInitialize");
+  QVERIFY(init);
+  QVERIFY(!Form("frmMenu"));
+  QCOMPARE(wb->Main().windowTitle(), QString("Oskane model"));
+  QCOMPARE(init->findChild<QComboBox*>("cboNSpecies")->count(), 25);
+  QVERIFY(init->findChild<QTextEdit*>("txtInitialize")->toPlainText().startsWith("This model predicts"));
+  Shot("initialize");
+  Script().ExpectMessage("Missing input");
+  init->findChild<QPushButton*>("cmdDone")->click();
+  Script().ExpectOpen(data.toStdString(), "Load the input data file");
+  init->findChild<QPushButton*>("cmdSelect")->click();
+  QCOMPARE(init->findChild<QLineEdit*>("txtDataFile")->text(), data);
+  init->findChild<QComboBox*>("cboNSpecies")->setCurrentText("2");
+  init->findChild<QPushButton*>("cmdDone")->click();
+  Settle();
+  QVERIFY(!Form("frmInitialize"));
+  QCOMPARE(wb->Main().findChild<QLabel*>("stbMain0_1")->text(), data);
+  QCOMPARE(EnabledButtons(), QStringList({"cmdInitialize", "cmdLoadAlg"}));
+  Shot("initialized");
+
+  // Load: the default values.
+  Script().ExpectMessage("Load algorithm data", Answer::No).ExpectMessage("Default Algorithm Values");
+  MenuButton("cmdLoadAlg")->click();
+  Settle();
+  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(MenuButton("cmdUserSummary")->text(), QString("Res&ults Summary"));
+  QVERIFY(wb->Main().findChild<QLabel*>("stbMain1_1")->text().startsWith("Algorithm file: "));
+  Shot("loaded");
+
+  // Edit: a value cell, a bad setting, the tolerance, then finish.
+  MenuButton("cmdEditAlg")->click();
+  Settle();
+  auto* editor = dynamic_cast<kalvex::app::EditorForm*>(Form("frmAlgo"));
+  QVERIFY(editor);
+  QVERIFY(!Form("frmMenu")->isVisible());
+  auto* grid = editor->findChild<QTableWidget*>("grdVS");
+  QCOMPARE(grid->rowCount(), 4);
+  QCOMPARE(grid->horizontalHeaderItem(4)->text(), QString("Parameter description [null value; valid values]"));
+  QCOMPARE(grid->item(0, 1)->text(), QString("0"));
+  QRect cell = grid->visualItemRect(grid->item(0, 1));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+  Settle();
+  auto* cellEditor = editor->findChild<QLineEdit*>("txtValue");
+  QVERIFY(cellEditor->isVisible());
+  QCOMPARE(cellEditor->text(), QString("0"));
+  cellEditor->setText("2");
+  QTest::keyClick(cellEditor, Qt::Key_Return);
+  QCOMPARE(grid->item(0, 1)->text(), QString("2.0000E+00"));
+  QCOMPARE(grid->item(0, 2)->text(), QString("2.0000E-01"));
+  QCOMPARE(grid->item(0, 1)->background().color(), QColor(255, 85, 85));
+  QCOMPARE(wb->ws.Alg.Steps[1], 0.2);
+  editor->BeginCellEdit(2, 3);
+  cellEditor->setText("ab");
+  editor->CommitCellEdit();
+  QCOMPARE(grid->item(1, 3)->text(), QString("AB"));
+  QVERIFY(grid->item(1, 3)->font().bold());
+
+  auto* maxFunctions = editor->findChild<QLineEdit*>("txtMaxFunctions");
+  QCOMPARE(maxFunctions->text(), QString("9999"));
+  maxFunctions->setText("-5");
+  Script().ExpectMessage("Change the maximum # of function calls");
+  QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(maxFunctions, &focusOut);
+  QCOMPARE(maxFunctions->text(), QString("9999"));
+
+  Script()
+      .ExpectMessage("Change the tolerance for convergence", Answer::Yes)
+      .ExpectInput("Change the tolerance for convergence", "2e-5");
+  QTest::mouseClick(editor->findChild<QLineEdit*>("txtAbsRel"), Qt::LeftButton);
+  Settle();
+  QCOMPARE(wb->ws.Alg.Tolerance, -2e-5);
+  QCOMPARE(editor->findChild<QLabel*>("lblAbsRel")->text(), QString("Relative tolerance for convergence (TC):"));
+
+  Script().ExpectInput("Edit all step sizes", "0.5").ExpectInput("Edit all step sizes", std::nullopt);
+  editor->findChild<QAction*>("mnuStepSizes")->trigger();
+  QCOMPARE(grid->item(0, 2)->text(), QString("5.0000E-01"));
+
+  // frmEditVS from the Value heading, then one of its commands.
+  emit grid->horizontalHeader()->sectionDoubleClicked(1);
+  Settle();
+  QWidget* editAll = Form("frmEditVS");
+  QVERIFY(editAll);
+  Shot("editor");
+  Script().ExpectInput("Edit a parameter value", "3").ExpectInput("Edit a parameter value", "");
+  editAll->findChild<QPushButton*>("cmdValuesOnly")->click();
+  Settle();
+  QVERIFY(!Form("frmEditVS"));
+  QCOMPARE(grid->item(0, 1)->text(), QString("3.0000E+00"));
+
+  Script().ExpectMessage("Just so you know");
+  editor->findChild<QPushButton*>("cmdFinish")->click();
+  Settle();
+  QVERIFY(!Form("frmAlgo"));
+  QVERIFY(Form("frmMenu")->isVisible());
+  QCOMPARE(wb->ws.EditorClosed, int16_t{-1});
+  QCOMPARE(wb->ws.Alg.Links[2], std::string("~~"));  // a single-member code was unfused
+  QStringList afterEdit = EnabledButtons();
+  QVERIFY(!afterEdit.contains("cmdInitialize") && !afterEdit.contains("cmdLoadAlg"));
+  QCOMPARE(afterEdit.size(), 10);
+
+  // One function call.
+  MenuButton("cmdOneFunction")->click();
+  Settle();
+  QWidget* one = Form("frmOneFunction");
+  QVERIFY(one);
+  QVERIFY(!Form("frmMenu"));
+  auto* pane = one->findChild<QTextEdit*>("rtbOneFunction");
+  QVERIFY(pane->toPlainText().contains("Current minimum of 7. found at the following parameter values: "));
+  QCOMPARE(pane->font().family(), QString("Courier New"));
+  QCOMPARE(pane->lineWrapMode(), QTextEdit::NoWrap);
+  QVERIFY(wb->Main().findChild<QMenu*>("mnuApplication")->menuAction()->isEnabled());
+  Shot("one-function-call");
+  // Closing the report brings the main menu back with all twelve enabled.
+  wb->ui.Form("frmOneFunction")->parentWidget()->close();
+  Settle();
+  QVERIFY(!Form("frmOneFunction"));
+  QCOMPARE(EnabledButtons().size(), 12);
+
+  // An analysis that is not in this build answers with a box.
+  Script().ExpectMessage("Not available");
+  MenuButton("cmdCovariance")->click();
+  QCOMPARE(EnabledButtons().size(), 12);
+
+  // Window arrangements keep the windows inside the area.
+  wb->ui.ShowWindow("frmOneFunction");
+  wb->Main().TileVertical();
+  for (QMdiSubWindow* sub : wb->Main().Area()->subWindowList())
+    QVERIFY(wb->Main().Area()->viewport()->rect().contains(sub->geometry().topLeft()));
+  wb->Main().Cascade();
+  wb->ui.CloseWindow("frmOneFunction");
+
+  // Quit without priors: no priors question.
+  Script().ExpectMessage("Exit Kalvex", Answer::Yes).ExpectMessage("What about algorithm data?", Answer::No);
+  Form("frmMenu")->findChild<QPushButton*>("cmdQuit")->click();
+  QVERIFY(quitCalled);
+}
+
+void WorkbenchWalk::informationWindowDisablesTheMainWindow() {
+  QMainWindow& main = wb->Main();
+  main.findChild<QAction*>("mnuWisdom")->trigger();
+  Settle();
+  QWidget* wisdom = Form(kalvex::app::kWisdomForm);
+  QVERIFY(wisdom);
+  QVERIFY(wisdom->isWindow());
+  QVERIFY(!main.isEnabled());
+  QVERIFY(wisdom->isEnabled());
+  QVERIFY(!wisdom->findChild<QTextEdit*>("txtInformation")->toPlainText().isEmpty());
+  Shot("wisdom");
+  wisdom->close();
+  Settle();
+  QVERIFY(main.isEnabled());
+  for (QAction* action : {main.findChild<QAction*>("mnuDefaultNames"), main.findChild<QAction*>("mnuCredits")}) {
+    action->trigger();
+    Settle();
+    QVERIFY(!main.isEnabled());
+    Shot(action->objectName());
+    QApplication::topLevelWidgets();
+    for (const char* form : {kalvex::app::kDefaultsForm, kalvex::app::kCreditsForm})
+      if (QWidget* w = Form(form)) w->findChild<QPushButton*>("cmdClose")->click();
+    Settle();
+    QVERIFY(main.isEnabled());
+  }
+}
+
+void WorkbenchWalk::closingTheMainWindowAsks() {
+  Script().ExpectMessage("Exit Kalvex", Answer::No);
+  wb->Main().close();
+  QVERIFY(wb->Main().isVisible());
+  QVERIFY(!quitCalled);
+  Script().ExpectMessage("Exit Kalvex", Answer::Yes).ExpectMessage("What about algorithm data?", Answer::No);
+  wb->Main().findChild<QAction*>("mnuExit")->trigger();
+  QVERIFY(quitCalled);
+  QCOMPARE(QString::fromStdString(Script().messages.back().title), QString("What about algorithm data?"));
+}
+
+QTEST_MAIN(WorkbenchWalk)
+#include "WorkbenchWalkTest.moc"
