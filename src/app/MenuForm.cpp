@@ -79,6 +79,7 @@ MenuForm::MenuForm(Workbench& workbench) : workbench_(workbench) {
   connect(quit, &QPushButton::clicked, this, [this] { workbench_.RequestQuit(); });
   layout->addSpacing(8);
   layout->addWidget(quit);
+  layout->addStretch(1);
 
   // Until the workflow applies its rules only Initialize and Quit can be used.
   for (MenuCommand command : kWorkflowCommands)

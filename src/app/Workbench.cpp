@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QScreen>
 
 #include "app/EditorForm.h"
 #include "app/InfoWindows.h"
@@ -30,21 +31,26 @@ Workbench::~Workbench() {
 
 void Workbench::RegisterForms() {
   using ui::qt::FormPlacement;
-  ui.RegisterForm(forms::kMenu, [this] { return new MenuForm(*this); }, {QSize(430, 640), QPoint(0, 0)});
+  ui.RegisterForm(forms::kMenu, [this] { return new MenuForm(*this); }, {QSize(430, 560), QPoint(0, 0)});
   ui.RegisterForm(forms::kInitialize, [this] { return new InitializeForm(*this); }, {QSize(640, 560), QPoint(440, 0)});
-  ui.RegisterForm(forms::kEditor, [this] { return new EditorForm(*this); }, {QSize(1000, 700), QPoint(0, 0)});
-  ui.RegisterForm(forms::kEditAll, [this] { return new EditAllForm(*this); }, {QSize(440, 280), QPoint(560, 40)});
+  ui.RegisterForm(forms::kEditor, [this] { return new EditorForm(*this); }, {QSize(900, 700), QPoint(0, 0)});
+  ui.RegisterForm(forms::kEditAll, [this] { return new EditAllForm(*this); }, {QSize(370, 280), QPoint(905, 40)});
   ui.RegisterForm(forms::kOneFunction, [this] { return new OneFunctionForm(*this); },
                   {QSize(900, 520), QPoint(20, 20)});
   for (const char* form : {kDefaultsForm, kWisdomForm, kCreditsForm}) {
     FormPlacement placement;
     placement.mdiChild = false;
-    placement.position = QPoint(120, 80);
     ui.RegisterForm(form, [form] { return MakeInformationWindow(form); }, placement);
   }
 }
 
 void Workbench::Start() {
+  // Most of the screen, so that the menu and an analysis window fit side by side.
+  if (QScreen* screen = main_->screen()) {
+    QRect space = screen->availableGeometry();
+    main_->resize(std::min(space.width(), 1600), std::min(space.height(), 1000));
+    main_->move(space.topLeft());
+  }
   main_->show();
   menu.ShowMenu();
 }
@@ -77,6 +83,9 @@ void Workbench::ShowInformationWindow(const char* form) {
     main_->setEnabled(true);
     return;
   }
+  QRect frame = window->frameGeometry();
+  frame.moveCenter(main_->frameGeometry().center());
+  window->move(frame.topLeft());
   QObject::connect(window, &QObject::destroyed, main_, [this] { main_->setEnabled(true); });
 }
 

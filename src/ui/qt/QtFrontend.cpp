@@ -133,10 +133,7 @@ QWidget* QtFrontend::Create(const std::string& name) {
     widget->setWindowFlag(Qt::Window, true);
   }
   QWidget* frame = Frame(form);
-  if (placement.size.isValid())
-    frame->resize(placement.size);
-  else
-    frame->adjustSize();
+  if (placement.size.isValid()) frame->resize(placement.size);
   if (placement.position.x() >= 0) {
     QPoint at = placement.position;
     if (!form.subWindow && main_) at += main_->geometry().topLeft();
