@@ -17,11 +17,11 @@ double CorrectOmega(double& omega, double& penalty) {
   // A NaN Omega would only turn the penalty into NaN: report it as the fault it is.
   if (std::isnan(omega)) throw NumericFault(kInvalidCall);
   if (!(omega >= 0)) {
-    penalty = penalty + kPenaltyScale * omega * omega;
+    penalty = penalty + kPenaltyScale * (omega * omega);
     omega = 0;
   }
   if (omega > 1) {
-    penalty = penalty + kPenaltyScale * (omega - 1) * (omega - 1);
+    penalty = penalty + kPenaltyScale * ((omega - 1) * (omega - 1));
     omega = 0;
   }
   return omega;
