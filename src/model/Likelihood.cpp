@@ -41,9 +41,10 @@ void ReadCoefficients(std::span<const double> values, const ParameterLayout& p, 
 }
 
 // Prediction and Residual of periods 2..n. The species terms are added
-// species by species over all periods: each period still sees its terms in
-// the stated order (catch from start, then catch step, species 1..S), and the
-// periods are independent, so the loop over periods runs without a chain.
+// species by species over all periods: each period still receives its terms
+// in the order of the prediction formula (catch from start, then catch step,
+// species 1..S), so the sums are bit for bit those of a period-by-period
+// loop, while the independent periods need not wait for each other.
 void Predict(const ModelData& d, const Coefficients& c, LikelihoodWork& w) {
   const int n = d.NumPeriods;
   double* prediction = w.Prediction.data();
