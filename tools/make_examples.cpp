@@ -273,10 +273,5 @@ int main(int argc, char** argv) {
     readme += ReadmeSection(ex, written);
   }
   // The README keeps LF line ends: it is for people, not for the readers.
-  std::FILE* f = std::fopen((folder + "/README.md").c_str(), "wb");
-  if (!f || std::fputs(readme.c_str(), f) < 0 || std::fclose(f) != 0) {
-    std::fprintf(stderr, "make_examples: cannot write README.md\n");
-    return 1;
-  }
-  return 0;
+  return Save(folder + "/README.md", readme) ? 0 : 1;
 }
