@@ -34,8 +34,7 @@ AlgorithmLoadOutcome LoadFromChosenFile(Workspace& ws, ui::Frontend& ui) {
     EnableInitializeAndLoad(ui);
     return AlgorithmLoadOutcome::Cancelled;
   }
-  SetAlgorithmFileNames(ws, *path);
-  AlgorithmReadResult read = ReadAlgorithmFile(ws, ui, *path);
+  AlgorithmReadResult read = LoadAlgorithmFile(ws, ui, *path);
   if (read.status == AlgorithmReadStatus::OpenFailed) {
     ui.Message("Problem Reading Algorithm File!", "Be suspicious that your algorithm file is not properly formatted",
                ui::style::kCritical);
@@ -43,7 +42,6 @@ AlgorithmLoadOutcome LoadFromChosenFile(Workspace& ws, ui::Frontend& ui) {
     return AlgorithmLoadOutcome::Failed;
   }
   if (read.status != AlgorithmReadStatus::Read) return AlgorithmLoadOutcome::Failed;
-  NormalizeTolerance(ws.Alg);
   return AlgorithmLoadOutcome::Loaded;
 }
 
@@ -80,6 +78,17 @@ void ClearRankingAveraging(ui::Frontend& ui, const RankingFormHooks& hooks) {
 }
 
 }  // namespace
+
+AlgorithmReadResult LoadAlgorithmFile(Workspace& ws, ui::Frontend& ui, const std::string& path) {
+  // The names come first: the count message names the file being read.
+  SetAlgorithmFileNames(ws, path);
+  AlgorithmReadResult read = ReadAlgorithmFile(ws, ui, path);
+  if (read.status == AlgorithmReadStatus::Read) {
+    NormalizeTolerance(ws.Alg);
+    ws.SimplexStateKept = false;  // the next Simplex builds a new initial simplex
+  }
+  return read;
+}
 
 void SetWorkflowButtonsEnabled(ui::Frontend& ui, bool enabled) {
   for (std::string_view button : kWorkflowButtons) ui.SetEnabled(kMenu, button, enabled);
@@ -118,11 +127,7 @@ AlgorithmLoadOutcome LoadAlgorithmDataFromRanking(Workspace& ws, ui::Frontend& u
   ClearRankingAveraging(ui, hooks);
   std::optional<std::string> path = ui.OpenFile(OpenAlgorithmDialog(ws));
   if (!path) return AlgorithmLoadOutcome::Cancelled;
-  SetAlgorithmFileNames(ws, *path);
-  AlgorithmReadResult read = ReadAlgorithmFile(ws, ui, *path);
-  if (read.status != AlgorithmReadStatus::Read) return AlgorithmLoadOutcome::Failed;
-  NormalizeTolerance(ws.Alg);
-  ws.SimplexStateKept = false;
+  if (LoadAlgorithmFile(ws, ui, *path).status != AlgorithmReadStatus::Read) return AlgorithmLoadOutcome::Failed;
   ui.SetStatus(1, 1, "Algorithm file: " + ws.AlgorithmShortName);
   ui.PumpEvents(true);
   if (hooks.calculateModelAICc) hooks.calculateModelAICc();

@@ -22,6 +22,12 @@ void SetWorkflowButtonsEnabled(ui::Frontend& ui, bool enabled);
 // The analysis windows a load or save closes first.
 void CloseAnalysisWindows(ui::Frontend& ui);
 
+// Loads path without dialogs (both load commands and the batch front end):
+// AlgorithmFileName and AlgorithmShortName name it, the reader shows its
+// message for a bad file, and a read file gets its tolerance normalized and
+// clears SimplexStateKept. OpenFailed shows nothing.
+AlgorithmReadResult LoadAlgorithmFile(Workspace& ws, ui::Frontend& ui, const std::string& path);
+
 enum class AlgorithmLoadOutcome {
   Loaded,     // a file was read
   Defaulted,  // the default algorithm data with a date-time name
