@@ -301,7 +301,7 @@ AlgorithmSaveOutcome WriteAlgorithmFile(Workspace& ws, ui::Frontend& ui, Algorit
   if (!path) return AlgorithmSaveOutcome::Cancelled;
 
   if (std::optional<std::string> error = SaveAlgorithmFile(ws, *path, variant)) {
-    ui.Message(kSaveFailedTitle, "The algorithm data could not be saved in " + *path + "\r\n\r\n" + *error,
+    ui.Message(kAlgorithmSaveFailedTitle, "The algorithm data could not be saved in " + *path + "\r\n\r\n" + *error,
                ui::style::kCritical);
     return AlgorithmSaveOutcome::Failed;
   }

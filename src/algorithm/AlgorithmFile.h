@@ -89,7 +89,7 @@ std::optional<std::string> SaveAlgorithmFile(Workspace& ws, const std::string& p
 
 enum class AlgorithmSaveOutcome { Saved, Cancelled, Failed };
 
-inline const std::string kSaveFailedTitle = "Save failed";
+inline const std::string kAlgorithmSaveFailedTitle = "Save failed";
 
 // Asks for a file name ("Save algorithm data in...", proposing
 // AlgorithmFileName, which gets a date-time name when empty) and saves. A
