@@ -15,7 +15,7 @@ class Workbench;
 // Fills the main-menu hooks that have no implementation yet.
 void InstallPendingAnalyses(Workbench& workbench);
 
-// The built-in model of this build.
+// The built-in model (the Oskane model).
 std::unique_ptr<Model> MakeWorkbenchModel();
 
 // The information box of a command that is not in this build.

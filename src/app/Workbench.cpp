@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QScreen>
 
+#include "algorithm/AlgorithmCommands.h"
 #include "app/EditorForm.h"
 #include "app/InfoWindows.h"
 #include "app/InitializeForm.h"
@@ -21,7 +22,18 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   ui.SetMainWindow(main_, main_->Area());
   RegisterForms();
   InstallPendingAnalyses(*this);
-  menu.Actions().openEditor = [this] { OpenEditor(); };
+  MainMenuActions& actions = menu.Actions();
+  actions.openEditor = [this] { OpenEditor(); };
+  actions.loadAlgorithm = [this] {
+    switch (LoadAlgorithmDataFromMenu(ws, ui)) {
+      case AlgorithmLoadOutcome::Loaded:
+      case AlgorithmLoadOutcome::Defaulted: return LoadOutcome::Loaded;
+      case AlgorithmLoadOutcome::Failed: return LoadOutcome::Failed;
+      case AlgorithmLoadOutcome::Cancelled: break;
+    }
+    return LoadOutcome::Cancelled;
+  };
+  actions.saveAlgorithm = [this] { return SaveAlgorithmDataFromMenu(ws, ui) == AlgorithmSaveOutcome::Saved; };
 }
 
 Workbench::~Workbench() {

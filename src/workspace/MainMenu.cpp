@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ui/MenuControls.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -108,8 +109,7 @@ void MainMenu::CloseMenu() {
 }
 
 void MainMenu::Prologue(bool closesMenu) {
-  for (const char* form : {forms::kOneFunction, forms::kSimplex, forms::kMarquardt})
-    if (ui_.IsWindowOpen(form)) ui_.CloseWindow(form);
+  ui::CloseAnalysisWindows(ui_);
   if (closesMenu) {
     CloseMenu();
     SetApplicationMenu(false);
@@ -357,7 +357,10 @@ void MainMenu::ResultsSummary() {
       ui_.SetStatus(5, 1, "");
     }
     ExpandLinks(ws_, ws_.Alg.Values);
-    ws_.model->ResultsSummary(ws_, ui_);
+    if (actions_.resultsSummary)
+      actions_.resultsSummary();
+    else
+      ws_.model->ResultsSummary(ws_, ui_);
   } catch (const NumericFault& fault) {
     ui_.SetStatus(5, 1, "");
     ReportFault(fault);

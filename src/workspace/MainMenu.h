@@ -63,6 +63,8 @@ struct MainMenuActions {
   std::function<void()> runSimplex;
   std::function<bool()> chooseDerivatives;  // false when the user cancels the choice
   std::function<void()> runMarquardt;
+  // NF = -1 after the optional NF = 1 call; empty: the model's own summary.
+  std::function<void()> resultsSummary;
   std::function<void()> showLastCovariance;
   std::function<void()> runCovariance;
   std::function<void()> openPriors;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include "app/InfoWindows.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
+#include "model/OskaneModel.h"
 #include "support/TestModels.h"
 #include "ui/qt/DialogProvider.h"
 
@@ -31,13 +33,7 @@ using kalvex::ui::Answer;
 
 namespace {
 
-std::unique_ptr<kalvex::Model> SmallModel() {
-  return std::make_unique<kalvex::testing::FunctionModel>(4, [](std::span<double> v) {
-    double s = 0;
-    for (std::size_t i = 1; i < v.size(); ++i) s += (v[i] - 1) * (v[i] - 1);
-    return s;
-  });
-}
+QString Example(const char* name) { return QString(KALVEX_EXAMPLES) + "/" + name; }
 
 const char* const kWorkflowButtons[] = {"cmdInitialize", "cmdLoadAlg",   "cmdEditAlg",  "cmdSaveAlg",
                                         "cmdSimplex",    "cmdMarquardt", "cmdUserSummary", "cmdOneFunction",
@@ -86,7 +82,7 @@ class WorkbenchWalk : public QObject {
 
 void WorkbenchWalk::init() {
   dialogs = std::make_unique<kalvex::ui::qt::ScriptedDialogProvider>();
-  wb = std::make_unique<kalvex::app::Workbench>(SmallModel(), dialogs.get());
+  wb = std::make_unique<kalvex::app::Workbench>(kalvex::MakeOskaneModel(), dialogs.get());
   quitCalled = false;
   wb->onQuit = [this] { quitCalled = true; };
   wb->Start();
@@ -175,7 +171,8 @@ void WorkbenchWalk::menuButtons() {
 }
 
 void WorkbenchWalk::walk() {
-  QString data = QString::fromStdString(kalvex::testing::TempDir() + "/walk.dat");
+  QString data = Example("two_species.dat");
+  QString saved = QString::fromStdString(kalvex::testing::TempDir() + "/walk.alg");
   Shot("start");
 
   // Initialize.
@@ -201,14 +198,48 @@ void WorkbenchWalk::walk() {
   QCOMPARE(EnabledButtons(), QStringList({"cmdInitialize", "cmdLoadAlg"}));
   Shot("initialized");
 
+  // Load: a cancelled dialog, then a file.
+  Script().ExpectMessage("Load algorithm data", Answer::Yes).ExpectOpen(std::nullopt, "Open algorithm data file");
+  MenuButton("cmdLoadAlg")->click();
+  QCOMPARE(EnabledButtons(), QStringList({"cmdInitialize", "cmdLoadAlg"}));
+  QString trueValues = Example("two_species_true.alg");
+  Script().ExpectMessage("Load algorithm data", Answer::Yes).ExpectOpen(trueValues.toStdString());
+  MenuButton("cmdLoadAlg")->click();
+  Settle();
+  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(MenuButton("cmdUserSummary")->text(), QString("Res&ults Summary"));
+  QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + trueValues);
+  QCOMPARE(wb->ws.Alg.Values[1], -0.4);
+  Shot("loaded");
+
+  // One function call at the loaded values.
+  MenuButton("cmdOneFunction")->click();
+  Settle();
+  QWidget* one = Form("frmOneFunction");
+  QVERIFY(one);
+  QVERIFY(!Form("frmMenu"));
+  auto* pane = one->findChild<QTextEdit*>("rtbOneFunction");
+  QVERIFY(pane->toPlainText().contains(" found at the following parameter values: "));
+  QVERIFY(pane->toPlainText().contains(
+      "    001) -4.0000000E-01 ~~   Intercept for ME model (Beta(0)=Beta(0)'+(1-Omega)*True(I(1))) [0]\n"));
+  QCOMPARE(pane->font().family(), QString("Courier New"));
+  QCOMPARE(pane->lineWrapMode(), QTextEdit::NoWrap);
+  QVERIFY(wb->Main().findChild<QMenu*>("mnuApplication")->menuAction()->isEnabled());
+  QVERIFY(wb->Main().findChild<QLabel*>("stbMain5_1")->text().isEmpty());
+  Shot("one-function-call");
+  // Closing the report brings the main menu back with all twelve enabled.
+  wb->ui.Form("frmOneFunction")->parentWidget()->close();
+  Settle();
+  QVERIFY(!Form("frmOneFunction"));
+  QCOMPARE(EnabledButtons().size(), 12);
+
   // Load: the default values.
   Script().ExpectMessage("Load algorithm data", Answer::No).ExpectMessage("Default Algorithm Values");
   MenuButton("cmdLoadAlg")->click();
   Settle();
   QCOMPARE(EnabledButtons().size(), 12);
-  QCOMPARE(MenuButton("cmdUserSummary")->text(), QString("Res&ults Summary"));
-  QVERIFY(wb->Main().findChild<QLabel*>("stbMain1_1")->text().startsWith("Algorithm file: "));
-  Shot("loaded");
+  QCOMPARE(wb->ws.Alg.Values[1], 0.0);
+  QVERIFY(wb->ws.AlgorithmFileName.ends_with(".alg"));
 
   // Edit: a value cell, a bad setting, the tolerance, then finish.
   MenuButton("cmdEditAlg")->click();
@@ -217,7 +248,7 @@ void WorkbenchWalk::walk() {
   QVERIFY(editor);
   QVERIFY(!Form("frmMenu")->isVisible());
   auto* grid = editor->findChild<QTableWidget*>("grdVS");
-  QCOMPARE(grid->rowCount(), 4);
+  QCOMPARE(grid->rowCount(), 13);
   QCOMPARE(grid->horizontalHeaderItem(4)->text(), QString("Parameter description [null value; valid values]"));
   QCOMPARE(grid->item(0, 1)->text(), QString("0"));
   QRect cell = grid->visualItemRect(grid->item(0, 1));
@@ -282,27 +313,18 @@ void WorkbenchWalk::walk() {
   QVERIFY(!afterEdit.contains("cmdInitialize") && !afterEdit.contains("cmdLoadAlg"));
   QCOMPARE(afterEdit.size(), 10);
 
-  // One function call.
-  MenuButton("cmdOneFunction")->click();
-  Settle();
-  QWidget* one = Form("frmOneFunction");
-  QVERIFY(one);
-  QVERIFY(!Form("frmMenu"));
-  auto* pane = one->findChild<QTextEdit*>("rtbOneFunction");
-  QVERIFY(pane->toPlainText().contains("Current minimum of 7. found at the following parameter values: "));
-  QCOMPARE(pane->font().family(), QString("Courier New"));
-  QCOMPARE(pane->lineWrapMode(), QTextEdit::NoWrap);
-  QVERIFY(wb->Main().findChild<QMenu*>("mnuApplication")->menuAction()->isEnabled());
-  Shot("one-function-call");
-  // Closing the report brings the main menu back with all twelve enabled.
-  wb->ui.Form("frmOneFunction")->parentWidget()->close();
-  Settle();
-  QVERIFY(!Form("frmOneFunction"));
+  // Save under a new name.
+  Script().ExpectSave(saved.toStdString(), "Save algorithm data in...");
+  MenuButton("cmdSaveAlg")->click();
+  QVERIFY(QFile::exists(saved));
+  QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + saved);
   QCOMPARE(EnabledButtons().size(), 12);
 
   // An analysis that is not in this build answers with a box.
-  Script().ExpectMessage("Not available");
+  Script().ExpectMessage("Not available").ExpectMessage("Not available");
   MenuButton("cmdCovariance")->click();
+  MenuButton("cmdUserSummary")->click();
+  Settle();
   QCOMPARE(EnabledButtons().size(), 12);
 
   // Window arrangements keep the windows inside the area.
