@@ -69,8 +69,8 @@ EditorForm::EditorForm(Workbench& workbench) : workbench_(workbench) {
   grid_->verticalHeader()->setVisible(false);
   grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
+  // No selection highlight: it would hide the light red of a changed cell.
+  grid_->setSelectionMode(QAbstractItemView::NoSelection);
   grid_->setAlternatingRowColors(false);
   QHeaderView* header = grid_->horizontalHeader();
   header->setSectionResizeMode(QHeaderView::Interactive);

@@ -124,8 +124,9 @@ QWidget* MakeInformationWindow(const char* form) {
   // Wide enough for the longest line of the text without a scroll bar.
   QFontMetrics metrics(font);
   int width = 0;
-  for (const QString& line : InformationText(form).split('\n')) width = std::max(width, metrics.horizontalAdvance(line));
-  window->resize(width + 80, std::min(40 * metrics.height(), 700));
+  const QStringList lines = InformationText(form).split('\n');
+  for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+  window->resize(width + 80, std::min(static_cast<int>(lines.size() + 6) * metrics.lineSpacing() + 60, 760));
   return window;
 }
 

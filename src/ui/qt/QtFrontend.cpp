@@ -143,7 +143,8 @@ QWidget* QtFrontend::Create(const std::string& name) {
   frame->installEventFilter(closeFilter_);
   loaded_[name] = form;
   // Forget a form whose window went away by any route.
-  QObject::connect(widget, &QObject::destroyed, [this, name, widget] {
+  // (closeFilter_ as context: the connection dies with this front end.)
+  QObject::connect(widget, &QObject::destroyed, closeFilter_, [this, name, widget] {
     auto it = loaded_.find(name);
     if (it != loaded_.end() && (!it->second.widget || it->second.widget == widget)) loaded_.erase(it);
   });

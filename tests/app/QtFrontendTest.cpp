@@ -1,0 +1,296 @@
+// The Qt front end on its own: dialogs of the real provider, the form
+// registry, controls addressed by name, report panes and event pumping.
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QThread>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/qt/QtFrontend.h"
+
+using kalvex::ui::Answer;
+using kalvex::ui::qt::QtFrontend;
+
+namespace {
+
+// Runs check on the next modal dialog as soon as it is shown.
+template <typename Dialog, typename Check>
+void OnNextDialog(Check check) {
+  QTimer::singleShot(0, [check] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+      check(dialog);
+    } else {
+      QFAIL("no dialog of the expected kind");
+    }
+  });
+}
+
+class ClosableForm : public QWidget, public kalvex::ui::qt::UserClosable {
+ public:
+  int userCloses = 0;
+  bool allow = true;
+  bool UserClosing() override {
+    ++userCloses;
+    return allow;
+  }
+};
+
+}  // namespace
+
+class QtFrontendTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void messageBoxStyles();
+  void inputBoxEmptyIsCancel();
+  void fileDialogs();
+  void formsAndControls();
+  void userCloseAndProgramClose();
+  void panesAndStatus();
+  void pumpingIsRateLimited();
+
+ private:
+  std::unique_ptr<QMainWindow> main;
+  std::unique_ptr<QtFrontend> ui;
+  QMdiArea* area = nullptr;
+  ClosableForm* lastClosable = nullptr;
+};
+
+void QtFrontendTest::init() {
+  main = std::make_unique<QMainWindow>();
+  main->setObjectName("frmMain");
+  area = new QMdiArea(main.get());
+  main->setCentralWidget(area);
+  QMenu* application = main->menuBar()->addMenu("&Application");
+  application->setObjectName("mnuApplication");
+  application->addAction("E&xit")->setObjectName("mnuExit");
+  ui = std::make_unique<QtFrontend>();
+  ui->SetMainWindow(main.get(), area);
+  for (int bar = 0; bar < 6; ++bar) {
+    auto* statusBar = new QStatusBar(main.get());
+    statusBar->setObjectName(QString("stbMain%1").arg(bar));
+    ui->SetStatusBar(bar, statusBar);
+  }
+  ui->RegisterForm("frmTest", [this] {
+    auto* form = new ClosableForm;
+    auto* layout = new QVBoxLayout(form);
+    auto* label = new QLabel("old", form);
+    label->setObjectName("lblTest");
+    layout->addWidget(label);
+    auto* button = new QPushButton("old", form);
+    button->setObjectName("cmdTest");
+    layout->addWidget(button);
+    auto* box = new QLineEdit(form);
+    box->setObjectName("txtTest");
+    layout->addWidget(box);
+    lastClosable = form;
+    return form;
+  });
+  main->show();
+}
+
+void QtFrontendTest::cleanup() {
+  ui.reset();
+  main.reset();
+}
+
+void QtFrontendTest::messageBoxStyles() {
+  struct Case {
+    int style;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButton defaultButton;
+    QMessageBox::StandardButton press;
+    Answer expected;
+  } cases[] = {
+      {292, QMessageBox::Question, QMessageBox::No, QMessageBox::Yes, Answer::Yes},
+      {36, QMessageBox::Question, QMessageBox::Yes, QMessageBox::No, Answer::No},
+      {51, QMessageBox::Warning, QMessageBox::Yes, QMessageBox::Cancel, Answer::Cancel},
+      {16, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, Answer::OK},
+      {64, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, Answer::OK},
+      {80, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, Answer::OK},
+  };
+  for (const Case& c : cases) {
+    OnNextDialog<QMessageBox>([c](QMessageBox* box) {
+      QCOMPARE(box->icon(), c.icon);
+      QCOMPARE(box->standardButton(box->defaultButton()), c.defaultButton);
+      QCOMPARE(box->text(), QString("line one\nline two"));
+      box->button(c.press)->click();
+    });
+    QCOMPARE(ui->Message("Title", "line one\r\nline two", c.style), c.expected);
+  }
+}
+
+void QtFrontendTest::inputBoxEmptyIsCancel() {
+  OnNextDialog<QInputDialog>([](QInputDialog* box) {
+    QCOMPARE(box->textValue(), QString("proposed"));
+    QCOMPARE(box->labelText(), QString("Prompt\nsecond"));
+    box->setTextValue("");
+    box->accept();
+  });
+  QVERIFY(!ui->Input("Prompt\r\nsecond", "Title", "proposed"));
+  OnNextDialog<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("42");
+    box->accept();
+  });
+  QCOMPARE(ui->Input("Prompt", "Title", "").value_or(""), std::string("42"));
+  OnNextDialog<QInputDialog>([](QInputDialog* box) { box->reject(); });
+  QVERIFY(!ui->Input("Prompt", "Title", "x"));
+}
+
+void QtFrontendTest::fileDialogs() {
+  kalvex::ui::FileDialog dialog;
+  dialog.title = "Save algorithm data in...";
+  dialog.filter = "All files (*.*)|*.*|Algorithm files (*.alg)|*.alg|Named for data file (two.*)|two.*";
+  dialog.filterIndex = 3;
+  dialog.fileName = "03071405.alg";
+  dialog.overwritePrompt = true;
+  OnNextDialog<QFileDialog>([](QFileDialog* box) {
+    QCOMPARE(box->windowTitle(), QString("Save algorithm data in..."));
+    QCOMPARE(box->nameFilters(),
+             QStringList({"All files (*)", "Algorithm files (*.alg)", "Named for data file (two.*)"}));
+    QCOMPARE(box->selectedNameFilter(), QString("Named for data file (two.*)"));
+    QVERIFY(!box->testOption(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(box->acceptMode(), QFileDialog::AcceptSave);
+    box->reject();
+  });
+  QVERIFY(!ui->SaveFile(dialog));
+
+  dialog.overwritePrompt = false;
+  dialog.filterIndex = 2;
+  OnNextDialog<QFileDialog>([](QFileDialog* box) {
+    QVERIFY(box->testOption(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(box->selectedNameFilter(), QString("Algorithm files (*.alg)"));
+    box->reject();
+  });
+  QVERIFY(!ui->SaveFile(dialog));
+
+  OnNextDialog<QFileDialog>([](QFileDialog* box) {
+    QCOMPARE(box->acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(box->fileMode(), QFileDialog::ExistingFile);
+    box->reject();
+  });
+  QVERIFY(!ui->OpenFile(dialog));
+}
+
+void QtFrontendTest::formsAndControls() {
+  QVERIFY(!ui->IsWindowOpen("frmTest"));
+  ui->SetCaption("frmTest", "lblTest", "ignored: not loaded");  // no form, nothing happens
+  ui->ShowWindow("frmTest");
+  QVERIFY(ui->IsWindowOpen("frmTest"));
+  QWidget* form = ui->Form("frmTest");
+  QCOMPARE(form->objectName(), QString("frmTest"));
+  QVERIFY(form->isVisible());
+  QCOMPARE(area->subWindowList().size(), 1);
+
+  ui->SetCaption("frmTest", "frmTest", "A title");
+  QCOMPARE(area->subWindowList().first()->windowTitle(), QString("A title"));
+  ui->SetCaption("frmTest", "lblTest", "label");
+  ui->SetCaption("frmTest", "cmdTest", "&Button");
+  ui->SetCaption("frmTest", "txtTest", "text");
+  QCOMPARE(form->findChild<QLabel*>("lblTest")->text(), QString("label"));
+  QCOMPARE(form->findChild<QPushButton*>("cmdTest")->text(), QString("&Button"));
+  QCOMPARE(form->findChild<QLineEdit*>("txtTest")->text(), QString("text"));
+  ui->SetEnabled("frmTest", "cmdTest", false);
+  QVERIFY(!form->findChild<QPushButton*>("cmdTest")->isEnabled());
+  ui->SetToolTip("frmTest", "cmdTest", "tip");
+  QCOMPARE(form->findChild<QPushButton*>("cmdTest")->toolTip(), QString("tip"));
+  ui->SetVisible("frmTest", "lblTest", false);
+  QVERIFY(form->findChild<QLabel*>("lblTest")->isHidden());
+
+  // Menus of the main window: a menu is disabled through its menu-bar entry.
+  ui->SetEnabled("frmMain", "mnuApplication", false);
+  QVERIFY(!main->findChild<QMenu*>("mnuApplication")->menuAction()->isEnabled());
+  ui->SetCaption("frmMain", "mnuExit", "Leave");
+  QCOMPARE(main->findChild<QAction*>("mnuExit")->text(), QString("Leave"));
+  ui->SetCaption("frmMain", "frmMain", "Oskane model");
+  QCOMPARE(main->windowTitle(), QString("Oskane model"));
+
+  // Hide keeps the form and its states; show brings the same one back.
+  ui->HideWindow("frmTest");
+  QVERIFY(ui->IsWindowOpen("frmTest"));
+  ui->ShowWindow("frmTest");
+  QCOMPARE(ui->Form("frmTest"), form);
+  QVERIFY(!form->findChild<QPushButton*>("cmdTest")->isEnabled());
+}
+
+void QtFrontendTest::userCloseAndProgramClose() {
+  ui->ShowWindow("frmTest");
+  ClosableForm* form = lastClosable;
+  ui->CloseWindow("frmTest");
+  QVERIFY(!ui->IsWindowOpen("frmTest"));
+  QCOMPARE(form->userCloses, 0);  // a program close is not the user's
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCOMPARE(area->subWindowList().size(), 0);
+
+  ui->ShowWindow("frmTest");
+  form = lastClosable;
+  form->allow = false;
+  area->subWindowList().first()->close();
+  QCOMPARE(form->userCloses, 1);
+  QVERIFY(ui->IsWindowOpen("frmTest"));
+  form->allow = true;
+  area->subWindowList().first()->close();
+  QCOMPARE(form->userCloses, 2);
+  QVERIFY(!ui->IsWindowOpen("frmTest"));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCOMPARE(area->subWindowList().size(), 0);
+}
+
+void QtFrontendTest::panesAndStatus() {
+  // A form nobody registered opens as a report window with panes on demand.
+  ui->SetPaneText("frmReport", "rtbReport", "first\r\nsecond\r\n");
+  auto* pane = ui->Form("frmReport")->findChild<QTextEdit*>("rtbReport");
+  QVERIFY(pane);
+  QCOMPARE(pane->font().family(), QString("Courier New"));
+  QCOMPARE(pane->font().styleHint(), QFont::TypeWriter);
+  QCOMPARE(pane->lineWrapMode(), QTextEdit::NoWrap);
+  QCOMPARE(pane->toPlainText(), QString("first\nsecond\n"));
+  QCOMPARE(ui->PaneText("frmReport", "rtbReport"), std::string("first\r\nsecond\r\n"));
+  QCOMPARE(ui->PaneText("frmReport", "rtbNone"), std::string());
+
+  ui->SetStatus(5, 3, "third panel");
+  QStatusBar* last = main->findChild<QStatusBar*>("stbMain5");
+  QVERIFY(last->findChild<QLabel*>("stbMain5_1"));
+  QCOMPARE(last->findChild<QLabel*>("stbMain5_3")->text(), QString("third panel"));
+  ui->SetStatus(7, 1, "no such bar");  // ignored
+  ui->ClearStatusBars();
+  QCOMPARE(last->findChild<QLabel*>("stbMain5_3")->text(), QString());
+}
+
+void QtFrontendTest::pumpingIsRateLimited() {
+  int delivered = 0;
+  QObject receiver;
+  auto post = [&] { QMetaObject::invokeMethod(&receiver, [&] { ++delivered; }, Qt::QueuedConnection); };
+  post();
+  ui->PumpEvents(true);
+  QCOMPARE(delivered, 1);
+  post();
+  ui->PumpEvents();  // right after a pump: not yet
+  QCOMPARE(delivered, 1);
+  QTest::qWait(0);
+  delivered = 1;
+  post();
+  QThread::msleep(static_cast<unsigned long>(QtFrontend::kPumpInterval.count()) + 5);
+  ui->PumpEvents();
+  QCOMPARE(delivered, 2);
+}
+
+QTEST_MAIN(QtFrontendTest)
+#include "QtFrontendTest.moc"
