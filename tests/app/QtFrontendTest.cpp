@@ -2,7 +2,10 @@
 // registry, controls addressed by name, report panes and event pumping.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,10 +30,24 @@ using kalvex::ui::qt::QtFrontend;
 
 namespace {
 
+// With KALVEX_SHOTS set, a picture of the screen while a dialog is up.
+void Shot() {
+  static int count = 0;
+  QString folder = qEnvironmentVariable("KALVEX_SHOTS");
+  if (folder.isEmpty()) return;
+  QDir().mkpath(folder);
+  QString path = QString("%1/dialog-%2.png").arg(folder).arg(++count, 2, 10, QChar('0'));
+  if (QGuiApplication::platformName() == "xcb")
+    QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+  else if (QWidget* modal = QApplication::activeModalWidget())
+    modal->grab().save(path);
+}
+
 // Runs check on the next modal dialog as soon as it is shown.
 template <typename Dialog, typename Check>
 void OnNextDialog(Check check) {
-  QTimer::singleShot(0, [check] {
+  QTimer::singleShot(50, [check] {
+    Shot();
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* dialog = qobject_cast<Dialog*>(modal)) {
       check(dialog);
