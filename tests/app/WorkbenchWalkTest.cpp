@@ -187,6 +187,13 @@ void WorkbenchWalk::walk() {
   Shot("initialize");
   Script().ExpectMessage("Missing input");
   init->findChild<QPushButton*>("cmdDone")->click();
+  // A file that cannot be read: the model's message, the form stays open.
+  init->findChild<QLineEdit*>("txtDataFile")->setText("/no/such/folder/data.dat");
+  Script().ExpectMessage("Problem with the data file");
+  init->findChild<QPushButton*>("cmdDone")->click();
+  Settle();
+  QVERIFY(Form("frmInitialize"));
+  QVERIFY(!wb->ws.InitializeAlready);
   Script().ExpectOpen(data.toStdString(), "Load the input data file");
   init->findChild<QPushButton*>("cmdSelect")->click();
   QCOMPARE(init->findChild<QLineEdit*>("txtDataFile")->text(), data);
