@@ -2,6 +2,14 @@
 // Everything one run of the workbench owns: the workspace, the Qt front end,
 // the main-menu workflow, the editor's commands and the main window. Tests
 // build one with a small model and scripted dialogs.
+//
+// An analysis window joins the workbench in two steps (see
+// InstallPendingAnalyses for the place):
+//   wb.ui.RegisterForm("frmSimplex", [&wb] { return new SimplexForm(wb); }, {QSize(700, 500), QPoint(440, 0)});
+//   wb.menu.Actions().runSimplex = [&wb] { RunSimplex(wb.ws, wb.ui); };
+// A window that runs on after its button returns calls wb.menu.AnalysisEnded()
+// when it is done; one that opens the editor sets its Editor... flag in the
+// workspace and calls wb.OpenEditor().
 #include <functional>
 #include <memory>
 
