@@ -1,6 +1,8 @@
 #include "app/MenuForm.h"
 
-#include <QGridLayout>
+#include <functional>
+
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,48 +32,32 @@ MenuForm::MenuForm(Workbench& workbench) : workbench_(workbench) {
   layout->addWidget(welcome);
 
   MainMenu& menu = workbench_.menu;
-  auto button = [this](MenuCommand command) {
+  auto button = [this](MenuCommand command, std::function<void()> action) {
     auto* b = new QPushButton(MainMenu::Caption(command), this);
     b->setObjectName(ControlName(command));
     b->setToolTip(MainMenu::ToolTip(command));
+    connect(b, &QPushButton::clicked, this, std::move(action));
     return b;
   };
-  auto add = [&](MenuCommand command, void (MainMenu::*action)()) {
-    QPushButton* b = button(command);
-    connect(b, &QPushButton::clicked, this, [&menu, action] { (menu.*action)(); });
-    layout->addWidget(b);
-    return b;
-  };
-  auto addReturning = [&](MenuCommand command, auto action) {
-    QPushButton* b = button(command);
-    connect(b, &QPushButton::clicked, this, [&menu, action] { (void)(menu.*action)(); });
-    layout->addWidget(b);
-    return b;
-  };
-
-  add(MenuCommand::Initialize, &MainMenu::Initialize);
-  addReturning(MenuCommand::LoadAlg, &MainMenu::LoadAlgorithm);
-  add(MenuCommand::EditAlg, &MainMenu::EditAlgorithm);
-  addReturning(MenuCommand::SaveAlg, &MainMenu::SaveAlgorithm);
+  layout->addWidget(button(MenuCommand::Initialize, [&menu] { menu.Initialize(); }));
+  layout->addWidget(button(MenuCommand::LoadAlg, [&menu] { menu.LoadAlgorithm(); }));
+  layout->addWidget(button(MenuCommand::EditAlg, [&menu] { menu.EditAlgorithm(); }));
+  layout->addWidget(button(MenuCommand::SaveAlg, [&menu] { menu.SaveAlgorithm(); }));
 
   auto* minimize = new QLabel("Minimize with...", this);
   minimize->setObjectName("lblMinimize");
   layout->addWidget(minimize);
   auto* minimizers = new QHBoxLayout;
-  for (auto [command, action] : {std::pair{MenuCommand::Simplex, &MainMenu::Simplex},
-                                 std::pair{MenuCommand::Marquardt, &MainMenu::Marquardt}}) {
-    QPushButton* b = button(command);
-    connect(b, &QPushButton::clicked, this, [&menu, action = action] { (menu.*action)(); });
-    minimizers->addWidget(b);
-  }
+  minimizers->addWidget(button(MenuCommand::Simplex, [&menu] { menu.Simplex(); }));
+  minimizers->addWidget(button(MenuCommand::Marquardt, [&menu] { menu.Marquardt(); }));
   layout->addLayout(minimizers);
 
-  add(MenuCommand::UserSummary, &MainMenu::ResultsSummary);
-  add(MenuCommand::OneFunction, &MainMenu::OneFunctionCall);
-  add(MenuCommand::Covariance, &MainMenu::Covariance);
-  add(MenuCommand::Bayesian, &MainMenu::Priors);
-  add(MenuCommand::ParEstimate, &MainMenu::Evaluate);
-  add(MenuCommand::Rank, &MainMenu::MultiModel);
+  layout->addWidget(button(MenuCommand::UserSummary, [&menu] { menu.ResultsSummary(); }));
+  layout->addWidget(button(MenuCommand::OneFunction, [&menu] { menu.OneFunctionCall(); }));
+  layout->addWidget(button(MenuCommand::Covariance, [&menu] { menu.Covariance(); }));
+  layout->addWidget(button(MenuCommand::Bayesian, [&menu] { menu.Priors(); }));
+  layout->addWidget(button(MenuCommand::ParEstimate, [&menu] { menu.Evaluate(); }));
+  layout->addWidget(button(MenuCommand::Rank, [&menu] { menu.MultiModel(); }));
 
   auto* quit = new QPushButton("&Quit", this);
   quit->setObjectName("cmdQuit");
