@@ -309,6 +309,22 @@ void WorkbenchWalk::walk() {
   QVERIFY(!Form("frmEditVS"));
   QCOMPARE(grid->item(0, 1)->text(), QString("3.0000E+00"));
 
+  // The log file: open it, then close it again.
+  QString log = QString::fromStdString(kalvex::testing::TempDir() + "/walk.kvl");
+  Script().ExpectSave(log.toStdString(), "Save minimization progress in...").ExpectMessage("Log file management");
+  editor->findChild<QPushButton*>("cmdOpenLog")->click();
+  auto* frequency = editor->findChild<QLineEdit*>("txtFileFreq");
+  QVERIFY(frequency->isEnabled());
+  QCOMPARE(frequency->text(), QString("10"));
+  QCOMPARE(editor->findChild<QLineEdit*>("txtFileName")->text(), log);
+  QVERIFY(!editor->findChild<QPushButton*>("cmdOpenLog")->isEnabled());
+  QCOMPARE(wb->ws.Alg.FileFrequency, int16_t{10});
+  Script().ExpectMessage("Log file management");
+  editor->findChild<QPushButton*>("cmdCloseLog")->click();
+  QVERIFY(!frequency->isEnabled());
+  QCOMPARE(frequency->text(), QString("0"));
+  QCOMPARE(wb->ws.LogOpen, int16_t{0});
+
   Script().ExpectMessage("Just so you know");
   editor->findChild<QPushButton*>("cmdFinish")->click();
   Settle();
