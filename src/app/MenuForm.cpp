@@ -67,9 +67,13 @@ MenuForm::MenuForm(Workbench& workbench) : workbench_(workbench) {
   layout->addWidget(quit);
   layout->addStretch(1);
 
-  // Until the workflow applies its rules only Initialize and Quit can be used.
-  for (MenuCommand command : kWorkflowCommands)
-    findChild<QPushButton*>(ControlName(command))->setEnabled(command == MenuCommand::Initialize);
+  // A menu window that is made (loaded) follows the enabling rules.
+  std::array<bool, kWorkflowCommandCount> states = menu.RuleStates();
+  for (std::size_t i = 0; i < states.size(); ++i)
+    findChild<QPushButton*>(ControlName(kWorkflowCommands[i]))->setEnabled(states[i]);
+  QPushButton* results = findChild<QPushButton*>(ControlName(MenuCommand::UserSummary));
+  results->setText(menu.ResultsCaption());
+  results->setToolTip(menu.ResultsToolTip());
 }
 
 bool MenuForm::UserClosing() {

@@ -75,22 +75,37 @@ void MainMenu::SetApplicationMenu(bool enabled) {
   ui_.SetEnabled(forms::kMain, forms::kApplicationMenu, enabled);
 }
 
-void MainMenu::ApplyEnablingRules() {
-  if (!ws_.InitializeAlready) {
-    // Before the first initialization only Initialize (and Quit) can be used.
-    SetAllEnabled(false);
-    SetEnabled(MenuCommand::Initialize, true);
-    return;
+std::array<bool, kWorkflowCommandCount> MainMenu::RuleStates() const {
+  std::array<bool, kWorkflowCommandCount> states{};
+  for (std::size_t i = 0; i < states.size(); ++i) {
+    MenuCommand command = kWorkflowCommands[i];
+    if (!ws_.InitializeAlready)
+      states[i] = command == MenuCommand::Initialize;  // before the first initialization
+    else if (ws_.AlgorithmFileName.empty())
+      states[i] = command == MenuCommand::Initialize || command == MenuCommand::LoadAlg;
+    else
+      states[i] = true;
   }
-  if (!ws_.AlgorithmFileName.empty()) {
-    SetAllEnabled(true);
-    // A menu made anew keeps the caption it had once algorithm data existed.
+  return states;
+}
+
+// A menu made anew keeps the caption it had once algorithm data existed.
+const char* MainMenu::ResultsCaption() const {
+  return ws_.InitializeAlready && !ws_.AlgorithmFileName.empty() ? kResultsCaptionLoaded
+                                                                 : Caption(MenuCommand::UserSummary);
+}
+
+const char* MainMenu::ResultsToolTip() const {
+  return ws_.InitializeAlready && !ws_.AlgorithmFileName.empty() ? kResultsToolTipLoaded
+                                                                 : ToolTip(MenuCommand::UserSummary);
+}
+
+void MainMenu::ApplyEnablingRules() {
+  std::array<bool, kWorkflowCommandCount> states = RuleStates();
+  for (std::size_t i = 0; i < states.size(); ++i) SetEnabled(kWorkflowCommands[i], states[i]);
+  if (ws_.InitializeAlready && !ws_.AlgorithmFileName.empty()) {
     ui_.SetCaption(forms::kMenu, ControlName(MenuCommand::UserSummary), kResultsCaptionLoaded);
     ui_.SetToolTip(forms::kMenu, ControlName(MenuCommand::UserSummary), kResultsToolTipLoaded);
-  } else {
-    SetAllEnabled(false);
-    SetEnabled(MenuCommand::Initialize, true);
-    SetEnabled(MenuCommand::LoadAlg, true);
   }
 }
 

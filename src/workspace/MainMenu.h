@@ -90,6 +90,12 @@ class MainMenu {
   void MenuUnloaded() { loaded_ = false; }
   bool MenuLoaded() const { return loaded_; }
   void ApplyEnablingRules();
+  // The states the enabling rules give each of the twelve buttons (in the
+  // order of kWorkflowCommands), for a menu window being made.
+  std::array<bool, kWorkflowCommandCount> RuleStates() const;
+  // The results-summary button's caption and tooltip for the current state.
+  const char* ResultsCaption() const;
+  const char* ResultsToolTip() const;
 
   // The buttons.
   void Initialize();

@@ -53,6 +53,7 @@ class WorkbenchWalk : public QObject {
   void walk();
   void informationWindowDisablesTheMainWindow();
   void closingTheMainWindowAsks();
+  void menuMadeAnewFollowsTheRules();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -400,6 +401,17 @@ void WorkbenchWalk::closingTheMainWindowAsks() {
   wb->Main().findChild<QAction*>("mnuExit")->trigger();
   QVERIFY(quitCalled);
   QCOMPARE(QString::fromStdString(Script().messages.back().title), QString("What about algorithm data?"));
+}
+
+void WorkbenchWalk::menuMadeAnewFollowsTheRules() {
+  wb->ws.InitializeAlready = true;
+  wb->ws.AlgorithmFileName = "fit.alg";
+  // Closed behind the workflow's back, then shown by anyone: made with the rules.
+  wb->ui.CloseWindow("frmMenu");
+  Settle();
+  wb->ui.ShowWindow("frmMenu");
+  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(MenuButton("cmdUserSummary")->text(), QString("Res&ults Summary"));
 }
 
 QTEST_MAIN(WorkbenchWalk)
