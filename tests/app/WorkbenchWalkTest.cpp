@@ -54,6 +54,7 @@ class WorkbenchWalk : public QObject {
   void informationWindowDisablesTheMainWindow();
   void closingTheMainWindowAsks();
   void menuMadeAnewFollowsTheRules();
+  void closingTheEditorWindowFinishesEditing();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -412,6 +413,22 @@ void WorkbenchWalk::menuMadeAnewFollowsTheRules() {
   wb->ui.ShowWindow("frmMenu");
   QCOMPARE(EnabledButtons().size(), 12);
   QCOMPARE(MenuButton("cmdUserSummary")->text(), QString("Res&ults Summary"));
+}
+
+void WorkbenchWalk::closingTheEditorWindowFinishesEditing() {
+  wb->menu.EditAlgorithm();
+  Settle();
+  QVERIFY(Form("frmAlgo"));
+  QVERIFY(!Form("frmMenu")->isVisible());
+  wb->ui.ShowWindow("frmEditVS");
+  Script().ExpectMessage("Just so you know");
+  Form("frmAlgo")->parentWidget()->close();
+  Settle();
+  QVERIFY(!Form("frmAlgo"));
+  QVERIFY(!Form("frmEditVS"));
+  QVERIFY(Form("frmMenu")->isVisible());
+  QCOMPARE(wb->ws.EditorClosed, int16_t{-1});
+  QCOMPARE(wb->ws.EditorFromMenu, kalvex::kOff);
 }
 
 QTEST_MAIN(WorkbenchWalk)
