@@ -169,6 +169,14 @@ void QtFrontendTest::inputBoxEmptyIsCancel() {
   QCOMPARE(ui->Input("Prompt", "Title", "").value_or(""), std::string("42"));
   OnNextDialog<QInputDialog>([](QInputDialog* box) { box->reject(); });
   QVERIFY(!ui->Input("Prompt", "Title", "x"));
+  // A long prompt wraps inside a box that stays on the screen.
+  OnNextDialog<QInputDialog>([](QInputDialog* box) {
+    QVERIFY(box->width() < 900);
+    box->reject();
+  });
+  QVERIFY(!ui->Input("Enter new alphabetical fuse character(s) (e.g., A,B,AA,AB,...) or the null character [~~, "
+                     "unfused] for parameter #12",
+                     "Edit all parameter fuse characters", "~~"));
 }
 
 void QtFrontendTest::fileDialogs() {

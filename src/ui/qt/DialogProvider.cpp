@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -94,11 +95,18 @@ Answer WidgetDialogProvider::Message(QWidget* parent, const std::string& title, 
 
 std::optional<std::string> WidgetDialogProvider::Input(QWidget* parent, const std::string& prompt,
                                                        const std::string& title, const std::string& defaultText) {
-  bool ok = false;
-  QString answer = QInputDialog::getText(parent, QString::fromStdString(title), ToQt(prompt), QLineEdit::Normal,
-                                         QString::fromStdString(defaultText), &ok);
-  if (!ok || answer.isEmpty()) return std::nullopt;
-  return answer.toStdString();
+  QInputDialog box(parent);
+  box.setWindowTitle(QString::fromStdString(title));
+  box.setLabelText(ToQt(prompt));
+  box.setTextValue(QString::fromStdString(defaultText));
+  // Long prompts (the fuse prompt is over a hundred characters) wrap instead
+  // of stretching the box across the screen.
+  if (auto* label = box.findChild<QLabel*>()) {
+    label->setWordWrap(true);
+    label->setMinimumWidth(420);
+  }
+  if (box.exec() != QDialog::Accepted || box.textValue().isEmpty()) return std::nullopt;
+  return box.textValue().toStdString();
 }
 
 std::optional<std::string> WidgetDialogProvider::OpenFile(QWidget* parent, const FileDialog& dialog) {
