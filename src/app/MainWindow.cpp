@@ -38,6 +38,9 @@ MainWindow::MainWindow(Workbench& workbench) : workbench_(workbench) {
   layout->setSpacing(0);
   area_ = new QMdiArea(central);
   area_->setObjectName("mdiMain");
+  // Windows larger than a small screen stay reachable.
+  area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   layout->addWidget(area_, 1);
   setCentralWidget(central);
   BuildMenus();
