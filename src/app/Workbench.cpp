@@ -48,7 +48,7 @@ void Workbench::RegisterForms() {
   ui.RegisterForm(forms::kEditor, [this] { return new EditorForm(*this); }, {QSize(900, 700), QPoint(0, 0)});
   ui.RegisterForm(forms::kEditAll, [this] { return new EditAllForm(*this); }, {QSize(370, 280), QPoint(905, 40)});
   ui.RegisterForm(forms::kOneFunction, [this] { return new OneFunctionForm(*this); },
-                  {QSize(900, 520), QPoint(20, 20)});
+                  {QSize(830, 560), QPoint(440, 0)});
   for (const char* form : {kDefaultsForm, kWisdomForm, kCreditsForm}) {
     FormPlacement placement;
     placement.mdiChild = false;
