@@ -39,6 +39,9 @@ std::string ToleranceFigure(double tolerance, double spread, double reference);
 std::string NumericFaultText(const Workspace& ws, const std::string& fault,
                              const std::vector<double>& fullVector);
 
+// Font size of the minimizers' report panes: smaller for long parameter lists.
+inline int ReportPaneFontSize(int freeCount) { return freeCount < 26 ? 10 : 8; }
+
 // The activity bar (stbMain5) the minimizers' status texts go to.
 inline constexpr int kActivityBar = 5;
 void SetPanel(ui::Frontend& ui, int panel, const std::string& text);
