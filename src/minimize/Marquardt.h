@@ -3,6 +3,7 @@
 // model's analytical) derivatives, with an axial search confirming
 // convergence.
 #include "minimize/MinimizeResult.h"
+#include "ui/MenuControls.h"
 
 namespace kalvex {
 namespace ui {
@@ -10,7 +11,7 @@ class Frontend;
 }
 struct Workspace;
 
-inline constexpr const char* kMarquardtForm = "frmMarquardt";
+using ui::kMarquardtForm;
 inline constexpr const char* kMarquardtPane = "rtbMarquardt";
 
 // The relative step of the numerical derivatives.

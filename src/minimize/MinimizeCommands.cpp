@@ -15,10 +15,10 @@ class BusyMenu {
  public:
   BusyMenu(Workspace& ws, ui::Frontend& ui, int16_t& running) : ws_(ws), ui_(ui), running_(running) {
     running_ = -1;
-    CloseAnalysisWindows(ui_);
-    SetWorkflowEnabled(ui_, false);
-    ui_.HideWindow(kMenuForm);
-    ui_.SetEnabled(kMainForm, kApplicationMenu, false);
+    ui::CloseAnalysisWindows(ui_);
+    ui::SetWorkflowButtonsEnabled(ui_, false);
+    ui_.HideWindow(ui::kMenuForm);
+    ui_.SetEnabled(ui::kMainForm, ui::kApplicationMenu, false);
   }
   ~BusyMenu() {
     if (released_) return;
@@ -30,8 +30,8 @@ class BusyMenu {
   void Release() {
     released_ = true;
     ShowMainMenu(ws_, ui_);
-    ui_.SetEnabled(kMainForm, kApplicationMenu, true);
-    SetWorkflowEnabled(ui_, true);
+    ui_.SetEnabled(ui::kMainForm, ui::kApplicationMenu, true);
+    ui::SetWorkflowButtonsEnabled(ui_, true);
     running_ = 0;
   }
   BusyMenu(const BusyMenu&) = delete;
@@ -54,25 +54,16 @@ MinimizeResult NothingToDo(BusyMenu& busy, ui::Frontend& ui) {
 
 }  // namespace
 
-void SetWorkflowEnabled(ui::Frontend& ui, bool enabled) {
-  for (const char* button : kWorkflowButtons) ui.SetEnabled(kMenuForm, button, enabled);
-}
-
 void ShowMainMenu(const Workspace& ws, ui::Frontend& ui) {
-  ui.ShowWindow(kMenuForm);
+  ui.ShowWindow(ui::kMenuForm);
   if (!ws.InitializeAlready) return;
   if (!ws.AlgorithmFileName.empty()) {
-    SetWorkflowEnabled(ui, true);
+    ui::SetWorkflowButtonsEnabled(ui, true);
     return;
   }
-  SetWorkflowEnabled(ui, false);
-  ui.SetEnabled(kMenuForm, "cmdInitialize", true);
-  ui.SetEnabled(kMenuForm, "cmdLoadAlg", true);
-}
-
-void CloseAnalysisWindows(ui::Frontend& ui) {
-  for (const char* form : {kOneFunctionForm, kSimplexForm, kMarquardtForm})
-    if (ui.IsWindowOpen(form)) ui.CloseWindow(form);
+  ui::SetWorkflowButtonsEnabled(ui, false);
+  ui.SetEnabled(ui::kMenuForm, "cmdInitialize", true);
+  ui.SetEnabled(ui::kMenuForm, "cmdLoadAlg", true);
 }
 
 MinimizeResult SimplexCommand(Workspace& ws, ui::Frontend& ui, const MinimizeOptions& options) {

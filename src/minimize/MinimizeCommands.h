@@ -2,9 +2,8 @@
 // The main-menu commands "Simple&x" and "&Marquardt" and the menu state they
 // change: the twelve workflow buttons, the "&Application" menu and the
 // main-menu window.
-#include <array>
-
 #include "minimize/MinimizeResult.h"
+#include "ui/MenuControls.h"
 
 namespace kalvex {
 namespace ui {
@@ -12,25 +11,10 @@ class Frontend;
 }
 struct Workspace;
 
-inline constexpr const char* kMenuForm = "frmMenu";
-inline constexpr const char* kMainForm = "frmMain";
-inline constexpr const char* kApplicationMenu = "mnuApplication";
-inline constexpr const char* kOneFunctionForm = "frmOneFunction";
-
-// The workflow buttons of frmMenu, in menu order (Quit is not one of them).
-inline constexpr std::array<const char*, 12> kWorkflowButtons = {
-    "cmdInitialize", "cmdLoadAlg",     "cmdEditAlg",    "cmdSaveAlg",    "cmdSimplex",     "cmdMarquardt",
-    "cmdUserSummary", "cmdOneFunction", "cmdCovariance", "cmdBayesian", "cmdParEstimate", "cmdRank"};
-
-void SetWorkflowEnabled(ui::Frontend& ui, bool enabled);
-
 // Shows frmMenu and applies its enabling rules: once the model is
 // initialized, all twelve buttons with algorithm data, else only Initialize
 // and Load.
 void ShowMainMenu(const Workspace& ws, ui::Frontend& ui);
-
-// Closes the one-function-call, Simplex and Marquardt windows if open.
-void CloseAnalysisWindows(ui::Frontend& ui);
 
 // "Simple&x": normalizes the links, collects the FreeParameters and runs the
 // Simplex (continuing a kept simplex). NothingToDo when every step is 0.

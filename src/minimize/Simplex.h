@@ -2,6 +2,7 @@
 // The downhill Simplex minimizer over the FreeParameters, with an axial
 // search that must confirm every proposed convergence.
 #include "minimize/MinimizeResult.h"
+#include "ui/MenuControls.h"
 
 namespace kalvex {
 namespace ui {
@@ -9,7 +10,7 @@ class Frontend;
 }
 struct Workspace;
 
-inline constexpr const char* kSimplexForm = "frmSimplex";
+using ui::kSimplexForm;
 inline constexpr const char* kSimplexInitialPane = "rtbSimplexInitial";
 inline constexpr const char* kSimplexPane = "rtbSimplex";
 

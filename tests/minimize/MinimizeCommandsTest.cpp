@@ -13,7 +13,7 @@ using testing::RecordingFrontend;
 using ui::Answer;
 
 void ExpectMenuReady(const Workspace& ws, const RecordingFrontend& ui) {
-  for (const char* button : kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
+  for (std::string_view button : ui::kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
   EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
   EXPECT_EQ(ws.MinimizationRunning, 0);
