@@ -454,6 +454,11 @@ bool VerifyConvergence(Workspace& ws, ui::Frontend& ui, const MinimizeOptions& o
 MinimizeResult RunSimplex(Workspace& ws, ui::Frontend& ui, const MinimizeOptions& options) {
   SimplexState& s = ws.Simplex;
   int n = ws.Free.FreeCount;
+  if (n == 0) {  // no simplex to build; the callers check this first
+    MinimizeResult result;
+    result.end = RunEnd::NothingToDo;
+    return result;
+  }
   ui.ShowWindow(kSimplexForm);
   ui.SetPaneText(kSimplexForm, kSimplexInitialPane, "");
   ui.SetPaneText(kSimplexForm, kSimplexPane, "");

@@ -396,3 +396,36 @@ TEST(MarquardtWindow, ButtonsReleaseTheWaitAndClosingWaitsForTheRun) {
 
 }  // namespace
 }  // namespace kalvex
+
+namespace kalvex {
+namespace {
+
+TEST(Marquardt, LogHoldsEveryAcceptedIterationAndTheFinalReport) {
+  auto ws = testing::MakeWorkspace(testing::Bowl({1, 2}), {3, 4}, {1, 1});
+  ws->DerivativeMode = "N";
+  std::string path = testing::TempDir() + "/marquardt.kvl";
+  ASSERT_FALSE(ws->Log.Open(path));
+  ws->Alg.FileFrequency = 1;
+  testing::RecordingFrontend ui;
+  ui.ExpectMessage("Marquardt minimum");
+  MinimizeResult result = RunMarquardt(*ws, ui);
+  ws->Log.Close();
+  ReadResult log = ReadTextLines(path);
+  ASSERT_TRUE(log.ok);
+  ASSERT_GE(log.lines.size(), 9u);
+  EXPECT_EQ(log.lines[0], "");
+  EXPECT_EQ(log.lines[1], "Note: 1 iterations and 8 function calls");
+  EXPECT_EQ(log.lines[3], "Current minimum found at these 2 adjusted parameter values: ");
+  EXPECT_EQ(log.lines[5].substr(0, 9), "    001) ");
+  EXPECT_EQ(log.lines[5].substr(23, 9), "    002) ");
+  EXPECT_EQ(log.lines[6], "");
+  EXPECT_EQ(log.lines[7].rfind("Current Min> ", 0), 0u);
+  std::size_t last = log.lines.size();
+  EXPECT_EQ(log.lines[last - 6].rfind("Minimum of ", 0), 0u);
+  EXPECT_EQ(log.lines[last - 2], "after " + std::to_string(result.iterations) + " iterations and " +
+                                     std::to_string(result.functionCalls) + " function calls");
+  EXPECT_EQ(log.lines[last - 1], "");
+}
+
+}  // namespace
+}  // namespace kalvex
