@@ -1,6 +1,7 @@
-// Complete Simplex and Marquardt fits of NIST StRD problems through a front
-// end that never blocks, as the batch front end runs them. Counters: the
-// evaluations per fit and the smallest log relative error of the parameters.
+// Complete Simplex and Marquardt fits through the batch front end: NIST StRD
+// problems (counters: evaluations per fit and the smallest log relative error
+// of the parameters) and the three-species Oskane example from its algorithm
+// file through the main-menu commands (counters: evaluations and -2 ln L).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -14,7 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "algorithm/AlgorithmCommands.h"
+#include "batch/BatchFrontend.h"
 #include "minimize/Marquardt.h"
+#include "minimize/MinimizeCommands.h"
+#include "model/OskaneModel.h"
 #include "minimize/Simplex.h"
 #include "ui/Frontend.h"
 #include "workspace/NumericFault.h"
@@ -26,31 +31,13 @@ namespace {
 using kalvex::Workspace;
 namespace ui = kalvex::ui;
 
-// Answers every question No and every box OK; shows nothing.
-class QuietFrontend : public ui::Frontend {
+// The batch front end with its messages thrown away.
+class QuietFrontend : public kalvex::batch::BatchFrontend {
  public:
-  ui::Answer Message(std::string_view, std::string_view, int style) override {
-    int buttons = ui::style::Buttons(style);
-    return buttons == ui::style::kYesNo || buttons == ui::style::kYesNoCancel ? ui::Answer::No : ui::Answer::OK;
-  }
-  std::optional<std::string> Input(std::string_view, std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> OpenFile(const ui::FileDialog&) override { return {}; }
-  std::optional<std::string> SaveFile(const ui::FileDialog&) override { return {}; }
-  void SetStatus(int, int, std::string_view) override {}
-  void ClearStatusBars() override {}
-  void ShowWindow(std::string_view) override {}
-  void HideWindow(std::string_view) override {}
-  void CloseWindow(std::string_view) override {}
-  bool IsWindowOpen(std::string_view) const override { return true; }
-  void SetPaneText(std::string_view, std::string_view, std::string_view) override {}
-  std::string PaneText(std::string_view, std::string_view) const override { return {}; }
-  void SetEnabled(std::string_view, std::string_view, bool) override {}
-  void SetVisible(std::string_view, std::string_view, bool) override {}
-  void SetCaption(std::string_view, std::string_view, std::string_view) override {}
-  void SetToolTip(std::string_view, std::string_view, std::string_view) override {}
-  void SetFocus(std::string_view, std::string_view) override {}
-  void PumpEvents(bool) override {}
-  ui::LocalDateTime Now() const override { return {}; }
+  QuietFrontend() : BatchFrontend(sink_) {}
+
+ private:
+  static inline std::ostringstream sink_;
 };
 
 struct Problem {
@@ -170,11 +157,33 @@ void BM_SimplexChwirut2(benchmark::State& state) { Fit(state, "Chwirut2", true);
 void BM_MarquardtChwirut2(benchmark::State& state) { Fit(state, "Chwirut2", false); }
 void BM_SimplexThurber(benchmark::State& state) { Fit(state, "Thurber", true); }
 
+// The example's own algorithm file, fitted by the main-menu command.
+void FitExample(benchmark::State& state, bool simplex) {
+  QuietFrontend ui;
+  int64_t calls = 0;
+  double objective = 0;
+  for (auto _ : state) {
+    Workspace ws(kalvex::MakeOskaneModel());
+    kalvex::InitializeModel(ws, kalvex::ModelInitOptions{3, std::string(KALVEX_EXAMPLES) + "/three_species.dat"});
+    kalvex::LoadAlgorithmFile(ws, ui, std::string(KALVEX_EXAMPLES) + "/three_species.alg");
+    kalvex::MinimizeResult result = simplex ? kalvex::SimplexCommand(ws, ui) : kalvex::MarquardtCommand(ws, ui);
+    calls = result.totalFunctionCalls;
+    objective = result.objective;
+  }
+  state.counters["calls"] = static_cast<double>(calls);
+  state.counters["neg2lnL"] = objective;
+}
+
+void BM_SimplexThreeSpecies(benchmark::State& state) { FitExample(state, true); }
+void BM_MarquardtThreeSpecies(benchmark::State& state) { FitExample(state, false); }
+
 BENCHMARK(BM_SimplexMisra1a);
 BENCHMARK(BM_MarquardtMisra1a);
 BENCHMARK(BM_SimplexChwirut2);
 BENCHMARK(BM_MarquardtChwirut2);
 BENCHMARK(BM_SimplexThurber);
+BENCHMARK(BM_SimplexThreeSpecies);
+BENCHMARK(BM_MarquardtThreeSpecies);
 
 }  // namespace
 
