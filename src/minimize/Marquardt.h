@@ -13,6 +13,9 @@ struct Workspace;
 
 using ui::kMarquardtForm;
 inline constexpr const char* kMarquardtPane = "rtbMarquardt";
+inline constexpr const char* kMarquardtCaption =
+    "Marquardt minimization (uses derivatives; works best when model behaviour is close-to-linear; progress is "
+    "insensitive to (non-zero) step sizes)";
 
 // The relative step of the numerical derivatives.
 inline constexpr double kRelativeStep = 0.001;
