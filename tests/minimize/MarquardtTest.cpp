@@ -394,19 +394,13 @@ TEST(MarquardtWindow, ButtonsReleaseTheWaitAndClosingWaitsForTheRun) {
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
 }
 
-}  // namespace
-}  // namespace kalvex
-
-namespace kalvex {
-namespace {
-
 TEST(Marquardt, LogHoldsEveryAcceptedIterationAndTheFinalReport) {
-  auto ws = testing::MakeWorkspace(testing::Bowl({1, 2}), {3, 4}, {1, 1});
+  auto ws = MakeWorkspace(Bowl({1, 2}), {3, 4}, {1, 1});
   ws->DerivativeMode = "N";
   std::string path = testing::TempDir() + "/marquardt.kvl";
   ASSERT_FALSE(ws->Log.Open(path));
   ws->Alg.FileFrequency = 1;
-  testing::RecordingFrontend ui;
+  RecordingFrontend ui;
   ui.ExpectMessage("Marquardt minimum");
   MinimizeResult result = RunMarquardt(*ws, ui);
   ws->Log.Close();
@@ -425,6 +419,20 @@ TEST(Marquardt, LogHoldsEveryAcceptedIterationAndTheFinalReport) {
   EXPECT_EQ(log.lines[last - 2], "after " + std::to_string(result.iterations) + " iterations and " +
                                      std::to_string(result.functionCalls) + " function calls");
   EXPECT_EQ(log.lines[last - 1], "");
+}
+
+TEST(Marquardt, DeadParameterFailsTheDecompositionAndClosesTheWindow) {
+  // Parameter 3 does not enter the objective: its curvature row is zero.
+  auto ws = MakeWorkspace(Bowl({1}), {3, 0, 5}, {1, 0, 1});
+  ws->DerivativeMode = "N";
+  RecordingFrontend ui;
+  ui.ExpectMessage("Matrix decompositon failure at parameter #3!");
+  MinimizeResult result = RunMarquardt(*ws, ui);
+  EXPECT_EQ(result.end, RunEnd::DecompositionFailed);
+  EXPECT_EQ(ui.LastMessage().text, "Look for statistically dead model parameters");
+  EXPECT_FALSE(ui.IsWindowOpen("frmMarquardt"));
+  EXPECT_EQ(ws->Alg.Values[1], 3);
+  EXPECT_EQ(ui.Status(5, 1), "");
 }
 
 }  // namespace
