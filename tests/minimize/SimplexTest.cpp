@@ -74,6 +74,22 @@ TEST(Simplex, EqualExpansionKeepsTheReflectionAndTiesKeepTheLowerVertex) {
   EXPECT_EQ(ui.LastMessage().style, 80);
 }
 
+TEST(Simplex, ReflectionBetterThanOneVertexIsContractedTowardsTheCentroid) {
+  // Vertices 0 (0.81) and 2 (1.21); the reflection to -2 (1.0) betters only
+  // the worst vertex, and its contraction to -1 (0.95) is lower still.
+  auto ws = MakeWorkspace(
+      [](std::span<double> v) { return v[1] >= 0 ? (v[1] - 0.9) * (v[1] - 0.9) : 1 - 0.05 * (v[1] + 2); }, {0},
+      {2});
+  ws->Alg.TerminalFrequency = 1;
+  RecordingFrontend ui;
+  ui.ExpectMessage("Simplex minimum");
+  RunSimplex(*ws, ui);
+  std::vector<std::string> reports = ProgressReports(ui);
+  ASSERT_FALSE(reports.empty());
+  EXPECT_NE(reports[0].find("improved: 1; Action accepted: Reflection-Contraction\r\n"), std::string::npos);
+  EXPECT_NEAR(ws->Alg.Values[1], 0.9, 1e-3);
+}
+
 TEST(Simplex, AllValuesEqualKeepVertexOneAsBestAndWorst) {
   auto ws = MakeWorkspace([](std::span<double>) { return 5.0; }, {1, 2}, {0.5, 0.5});
   ws->Alg.TerminalFrequency = 1;
