@@ -1,5 +1,7 @@
 #include "minimize/MinimizeResult.h"
 
+#include "workspace/Format.h"
+
 namespace kalvex {
 
 const char* RunEndName(RunEnd end) {
@@ -14,6 +16,16 @@ const char* RunEndName(RunEnd end) {
     case RunEnd::Cancelled: return "cancelled";
   }
   return "error";
+}
+
+std::string DescribeResult(const MinimizeResult& result) {
+  std::string text = std::string(RunEndName(result.end)) + " objective=" + ShortestText(result.objective) +
+                     " iterations=" + std::to_string(result.iterations) +
+                     " function_calls=" + std::to_string(result.functionCalls) +
+                     " total_function_calls=" + std::to_string(result.totalFunctionCalls) +
+                     " restarts=" + std::to_string(result.restarts);
+  if (!result.message.empty()) text += " message=" + result.message;
+  return text;
 }
 
 }  // namespace kalvex

@@ -49,6 +49,11 @@ struct ProfilePoint {
   double ResultValue = 0;      // Values(EvaluatedParameter) with it
 };
 
+// One line for the batch front end: "converged objective=-115.687... iterations=12
+// function_calls=345 total_function_calls=345 restarts=0", with " message=..."
+// when there is one. Numbers in their shortest exact form.
+std::string DescribeResult(const MinimizeResult& result);
+
 // Seams a caller may fill in.
 struct MinimizeOptions {
   ProfilePoint* profile = nullptr;

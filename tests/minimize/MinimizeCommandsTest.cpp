@@ -96,6 +96,22 @@ TEST(MarquardtCommand, RunClearsTheKeptSimplexAndKeepsTheTerminalFrequency) {
   ExpectMenuReady(*ws, ui);
 }
 
+TEST(MinimizeResult, DescribesTheEndForTheBatchFrontEnd) {
+  MinimizeResult result;
+  result.end = RunEnd::GaveUp;
+  result.objective = -2.5;
+  result.iterations = 3;
+  result.functionCalls = 40;
+  result.totalFunctionCalls = 140;
+  result.restarts = 1;
+  EXPECT_EQ(DescribeResult(result),
+            "gave_up objective=-2.5 iterations=3 function_calls=40 total_function_calls=140 restarts=1");
+  result.end = RunEnd::Error;
+  result.message = "Overflow";
+  EXPECT_EQ(DescribeResult(result).substr(0, 6), "error ");
+  EXPECT_EQ(DescribeResult(result).substr(DescribeResult(result).size() - 17), " message=Overflow");
+}
+
 TEST(MainMenu, ShowingItAppliesTheEnablingRules) {
   auto ws = MakeWorkspace(Bowl({1}), {3}, {1});
   RecordingFrontend ui;
