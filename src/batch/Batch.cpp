@@ -117,6 +117,10 @@ const std::vector<CommandSpec>& AllCommands() {
   static const std::vector<CommandSpec> commands = {
       {"eval", EvalCommand, {"values"}, {}, {}, "eval [--values v1,v2,...]       one function call at the values"},
       {"alg", AlgCommand, {"out"}, {}, {"alg", "out"}, "alg --alg FILE --out FILE       read, normalize and rewrite an algorithm file"},
+      {"simplex", SimplexBatchCommand, {"log", "log-frequency", "out"}, {}, {},
+       "simplex [--log FILE [--log-frequency N]] [--out FILE]     fit by the Simplex"},
+      {"marquardt", MarquardtBatchCommand, {"log", "log-frequency", "out"}, {}, {},
+       "marquardt [--log FILE [--log-frequency N]] [--out FILE]   fit by Marquardt (numerical derivatives)"},
   };
   return commands;
 }

@@ -47,5 +47,7 @@ const std::vector<CommandSpec>& AllCommands();
 
 int EvalCommand(BatchContext& context);
 int AlgCommand(BatchContext& context);
+int SimplexBatchCommand(BatchContext& context);
+int MarquardtBatchCommand(BatchContext& context);
 
 }  // namespace kalvex::batch

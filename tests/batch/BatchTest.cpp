@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <vector>
 
@@ -100,6 +101,51 @@ TEST(BatchAlg, RewritesANormalizedAlgorithmFile) {
   BatchRun unwritable = Batch({"alg", "--species", "2", "--data", kData, "--alg", in, "--out", dir + "/no/such/dir.alg"});
   EXPECT_EQ(unwritable.code, 1);
   EXPECT_EQ(unwritable.err.rfind("Save failed: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace kalvex::batch
+
+namespace kalvex::batch {
+namespace {
+
+std::map<std::string, std::string> Fields(const std::string& text) {
+  std::map<std::string, std::string> fields;
+  std::istringstream in(text);
+  for (std::string name, value; in >> name >> value;) fields[name] = value;
+  return fields;
+}
+
+TEST(BatchMinimize, BothMinimizersFitTheExampleAndWriteTheirResult) {
+  std::string dir = testing::TempDir();
+  BatchRun simplex = Batch({"simplex", "--species", "2", "--data", kData, "--alg", kAlg, "--out", dir + "/s.alg",
+                            "--log", dir + "/s.kvl", "--log-frequency", "50"});
+  ASSERT_EQ(simplex.code, 0) << simplex.err;
+  auto s = Fields(simplex.out);
+  EXPECT_EQ(s["ended"], "converged");
+  EXPECT_TRUE(s.count("restarts"));
+  BatchRun marquardt = Batch({"marquardt", "--species", "2", "--data", kData, "--alg", kAlg, "--out", dir + "/m.alg"});
+  ASSERT_EQ(marquardt.code, 0) << marquardt.err;
+  auto m = Fields(marquardt.out);
+  EXPECT_EQ(m["ended"], "converged");
+  EXPECT_FALSE(m.count("restarts"));
+  EXPECT_NEAR(std::stod(s["objective"]), std::stod(m["objective"]), 1e-3);
+  // The written result evaluates to the reported minimum.
+  BatchRun check = Batch({"eval", "--species", "2", "--data", kData, "--alg", dir + "/m.alg"});
+  ASSERT_EQ(check.code, 0) << check.err;
+  EXPECT_NEAR(std::stod(Fields(check.out)["objective"]), std::stod(m["objective"]), 1e-5);
+  std::ifstream log(dir + "/s.kvl", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(log)), {});
+  EXPECT_NE(text.find("Initial parameter values:\r\n"), std::string::npos);
+  EXPECT_NE(text.find("This result required "), std::string::npos);
+}
+
+TEST(BatchMinimize, NothingToDoIsBadInput) {
+  std::string truth = std::string(KALVEX_EXAMPLES) + "/two_species_true.alg";
+  BatchRun run = Batch({"simplex", "--species", "2", "--data", kData, "--alg", truth});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "There is nothing to do!: All step sizes are zero\n");
+  EXPECT_EQ(Batch({"marquardt", "--species", "2", "--data", kData, "--log-frequency", "3"}).code, 1);
 }
 
 }  // namespace
