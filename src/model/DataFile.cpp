@@ -1,0 +1,149 @@
+#include "model/DataFile.h"
+
+#include <cmath>
+
+#include "workspace/Format.h"
+#include "workspace/Model.h"
+#include "workspace/TextFile.h"
+
+namespace kalvex::model {
+
+namespace {
+
+const char* const kDataErrorTitle = "Problem with the data file";
+constexpr int kDataErrorStyle = 48;
+
+[[noreturn]] void DataError(const std::string& text) {
+  throw InitializationError(kDataErrorTitle, text, kDataErrorStyle);
+}
+
+std::string PeriodText(int i) {
+  // Period i is line i + 1 of the file (line 1 holds the labels).
+  return "time period " + std::to_string(i) + " (line " + std::to_string(i + 1) + ")";
+}
+
+void CheckFinite(double value, const char* field, int i, const std::string& fileName) {
+  if (!std::isfinite(value))
+    DataError("The " + std::string(field) + " of " + PeriodText(i) + " of the data file " + fileName +
+              " is not a finite number.");
+}
+
+void CheckPositive(double value, const char* field, int i, const std::string& fileName) {
+  if (!(value > 0))
+    DataError("The " + std::string(field) + " of " + PeriodText(i) + " of the data file " + fileName +
+              " is " + GeneralNumber(value) + "; it must be greater than 0 because the model uses its logarithm.");
+}
+
+void ReadPeriod(ModelData& data, int i, std::string_view line, const std::string& fileName) {
+  const int species = data.NumSpecies;
+  data.Year[i] = FieldValue(line, YearColumns());
+  data.TimeCount[i] = static_cast<int16_t>(i);
+  data.Effort[i] = FieldValue(line, EffortColumns());
+  for (int j = 1; j <= species; ++j) data.Catch(i, j) = FieldValue(line, CatchColumns(j));
+  data.Intervention[i] = FieldValue(line, InterventionColumns(species));
+  data.HarvestIndex[i] = FieldValue(line, IndexColumns(species));
+
+  CheckFinite(data.Year[i], "year", i, fileName);
+  CheckFinite(data.Effort[i], "effort", i, fileName);
+  for (int j = 1; j <= species; ++j)
+    CheckFinite(data.Catch(i, j), ("catch of species " + std::to_string(j)).c_str(), i, fileName);
+  CheckFinite(data.Intervention[i], "intervention", i, fileName);
+  CheckFinite(data.HarvestIndex[i], "harvest rate index", i, fileName);
+  CheckPositive(data.Effort[i], "effort", i, fileName);
+  CheckPositive(data.HarvestIndex[i], "harvest rate index", i, fileName);
+}
+
+// A standard deviation needs catches that vary; equal catches would divide by 0.
+void CheckCatchesVary(const ModelData& data, const std::string& fileName) {
+  for (int j = 1; j <= data.NumSpecies; ++j) {
+    bool vary = false;
+    for (int i = 2; i <= data.NumPeriods && !vary; ++i) vary = data.Catch(i, j) != data.Catch(1, j);
+    if (!vary)
+      DataError("The catches of species " + std::to_string(j) + " in the data file " + fileName +
+                " are all equal (" + GeneralNumber(data.Catch(1, j)) +
+                "); their standard deviation would be 0.");
+  }
+}
+
+}  // namespace
+
+FieldColumns YearColumns() { return {1, 4}; }
+FieldColumns EffortColumns() { return {6, 12}; }
+FieldColumns CatchColumns(int species) { return {14 + 8 * (species - 1), 20 + 8 * (species - 1)}; }
+FieldColumns InterventionColumns(int numSpecies) { return {14 + 8 * numSpecies, 20 + 8 * numSpecies}; }
+FieldColumns IndexColumns(int numSpecies) { return {22 + 8 * numSpecies, 28 + 8 * numSpecies}; }
+
+double FieldValue(std::string_view line, FieldColumns columns) {
+  const std::size_t first = static_cast<std::size_t>(columns.first - 1);
+  if (first >= line.size()) return 0;
+  return Val(line.substr(first, static_cast<std::size_t>(columns.last - columns.first + 1)));
+}
+
+ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,
+                         const std::string& fileName) {
+  const int periods = lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;
+  if (periods > kMaxTimePeriods)
+    throw InitializationError("Fatal error: Input overun",
+                              "The program attempted to read beyond the limit of " +
+                                  std::to_string(kMaxTimePeriods) + " time periods",
+                              64);
+  if (periods < 2)
+    DataError("The data file " + fileName + " holds " + std::to_string(periods) +
+              " time period(s) after its label line; the model needs at least 2.");
+
+  ModelData data = ModelData::Sized(numSpecies);
+  data.DataFileName = fileName;
+  data.NumPeriods = periods;
+  for (int i = 1; i <= periods; ++i) ReadPeriod(data, i, lines[static_cast<std::size_t>(i)], fileName);
+  CheckCatchesVary(data, fileName);
+  DeriveSeries(data);
+  return data;
+}
+
+ModelData ReadModelData(const std::string& path, int numSpecies) {
+  ReadResult file = ReadTextLines(path);
+  if (!file.ok) DataError("The data file " + path + " could not be opened: " + file.error + ".");
+  return ParseModelData(file.lines, numSpecies, path);
+}
+
+void DeriveSeries(ModelData& d) {
+  const int n = d.NumPeriods;
+  const double dn = n;
+  for (int j = 1; j <= d.NumSpecies; ++j) {
+    double sum = 0;
+    double sumSquares = 0;
+    for (int i = 1; i <= n; ++i) {
+      sum = sum + d.Catch(i, j);
+      sumSquares = sumSquares + d.Catch(i, j) * d.Catch(i, j);
+    }
+    d.CatchMean[j] = sum / dn;
+    const double variance = sumSquares / dn - d.CatchMean[j] * d.CatchMean[j];
+    // Unequal catches whose spread is lost to rounding leave no usable SD.
+    if (!(variance > 0))
+      DataError("The catches of species " + std::to_string(j) + " in the data file " + d.DataFileName +
+                " vary too little to give a standard deviation.");
+    d.CatchSD[j] = std::sqrt(dn / (dn - 1)) * std::sqrt(variance);
+    for (int i = 1; i <= n; ++i) d.StdCatch(i, j) = (d.Catch(i, j) - d.CatchMean[j]) / d.CatchSD[j];
+  }
+
+  for (int i = 1; i <= n; ++i) {
+    d.LnEffort[i] = std::log(d.Effort[i]);
+    d.LnIndex[i] = std::log(d.HarvestIndex[i]);
+    d.LnEffortFromStart[i] = d.LnEffort[i] - d.LnEffort[1];
+    for (int j = 1; j <= d.NumSpecies; ++j) d.StdCatchFromStart(i, j) = d.StdCatch(i, j) - d.StdCatch(1, j);
+    d.IndexFromStart[i] = d.LnIndex[i] - d.LnEffortFromStart[i];
+    if (i == 1) {
+      d.LnEffortStep[i] = 0;
+      for (int j = 1; j <= d.NumSpecies; ++j) d.StdCatchStep(i, j) = kUndefined;
+      d.IndexStep[i] = kUndefined;
+      d.IndexGap[i] = kUndefined;
+    } else {
+      d.LnEffortStep[i] = d.LnEffort[i] - d.LnEffort[i - 1];
+      for (int j = 1; j <= d.NumSpecies; ++j) d.StdCatchStep(i, j) = d.StdCatch(i, j) - d.StdCatch(i - 1, j);
+      d.IndexStep[i] = d.LnIndex[i] - d.LnEffortStep[i];
+      d.IndexGap[i] = d.IndexFromStart[i] - d.IndexStep[i];
+    }
+  }
+}
+
+}  // namespace kalvex::model

@@ -1,0 +1,41 @@
+#pragma once
+// The Oskane data file: line 1 holds labels, every further line one time
+// period in fixed columns (year 1-4, then seven-character fields with one
+// blank between: effort, one catch per species, intervention, index).
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/ModelData.h"
+
+namespace kalvex::model {
+
+// First and last column (1-based, inclusive) of each field of a data line.
+struct FieldColumns {
+  int first;
+  int last;
+};
+FieldColumns YearColumns();
+FieldColumns EffortColumns();
+FieldColumns CatchColumns(int species);
+FieldColumns InterventionColumns(int numSpecies);
+FieldColumns IndexColumns(int numSpecies);
+
+// The lenient value of a field: blanks ignored, columns past the line's end
+// read as empty, a field without a number gives 0.
+double FieldValue(std::string_view line, FieldColumns columns);
+
+// Reads and derives the model data from the lines of a data file (line 1
+// skipped). Throws InitializationError for more than kMaxTimePeriods
+// periods and for data a derived series cannot be computed from; fileName
+// only names the file in those messages.
+ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,
+                         const std::string& fileName);
+
+// Reads the file at path, then as ParseModelData.
+ModelData ReadModelData(const std::string& path, int numSpecies);
+
+// The series derived from Year..HarvestIndex (NumPeriods >= 2, checked data).
+void DeriveSeries(ModelData& data);
+
+}  // namespace kalvex::model

@@ -1,0 +1,49 @@
+#pragma once
+// The Oskane objective: -2 ln L (up to a constant) of the index regression
+// with first-order moving-average errors, the first innovation back-cast,
+// plus a penalty that keeps Omega in 0..1.
+#include <span>
+#include <vector>
+
+#include "model/ModelData.h"
+
+namespace kalvex::model {
+
+// The coefficients of one evaluation, read from the trial vector.
+struct Coefficients {
+  double b0 = 0;
+  double bME = 0;
+  double bPE = 0;
+  double bV = 0;
+  double W = 0;                   // Omega after the range correction
+  std::vector<double> bMESpecies;  // bME(j), 1..S
+  std::vector<double> bPESpecies;  // bPE(j), 1..S
+};
+
+// The working series and scalars of the last evaluation. Sized once for the
+// model size so that evaluating allocates nothing.
+struct LikelihoodWork {
+  std::vector<double> Prediction;  // -999 in period 1
+  std::vector<double> Residual;    // -999 in period 1
+  std::vector<double> Filtered;    // 0 in period 1
+  std::vector<double> Innovation;  // Innovation(1) is the back-cast first innovation
+  std::vector<double> Power;       // rho^(i-1) for i = 1..n: the back-cast weights
+  Coefficients coefficients;
+  double Lambda = 0;
+  double LambdaDeterminant = 0;  // G
+  double SumSquares = 0;         // SS
+  double OmegaPenalty = 0;
+  double Objective = 0;
+
+  static LikelihoodWork Sized(int numSpecies);
+};
+
+// The moving-average coefficient that follows from Omega (0 at W = 0 and 1).
+double LambdaFromOmega(double w);
+
+// One evaluation: corrects an out-of-range Omega in values (index 2S + 5 of
+// the 1-based vector), fills work and returns the objective. Throws
+// NumericFault for a NaN Omega and for every floating-point fault.
+double EvaluateLikelihood(const ModelData& data, std::span<double> values, LikelihoodWork& work);
+
+}  // namespace kalvex::model

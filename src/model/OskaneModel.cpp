@@ -1,0 +1,52 @@
+#include "model/OskaneModel.h"
+
+#include <stdexcept>
+
+#include "model/DataFile.h"
+
+namespace kalvex {
+
+OskaneModel::OskaneModel() { best_.Resize(layout_.species, layout_.Count()); }
+
+ModelShape OskaneModel::Initialize(const ModelInitOptions& options) {
+  if (options.numSpecies < 1 || options.numSpecies > model::kMaxSpecies)
+    throw InitializationError("Initialize Oskane model", "The number of species must be between 1 and " +
+                                                             std::to_string(model::kMaxSpecies));
+  // An empty path box keeps the file of the previous initialization.
+  const std::string path = options.dataFileName.empty() ? data_.DataFileName : options.dataFileName;
+  if (path.empty()) throw InitializationError("Missing input", "Please choose a data file");
+
+  // Everything is built aside and only swapped in once it all succeeded.
+  const model::ParameterLayout layout{options.numSpecies};
+  model::ModelData data = model::ReadModelData(path, options.numSpecies);
+  std::vector<std::string> descriptions = model::ParameterDescriptions(layout);
+  model::LikelihoodWork work = model::LikelihoodWork::Sized(options.numSpecies);
+  model::BestFit best = best_;
+  best.Resize(options.numSpecies, layout.Count());
+
+  layout_ = layout;
+  data_ = std::move(data);
+  descriptions_ = std::move(descriptions);
+  work_ = std::move(work);
+  best_ = std::move(best);
+
+  ModelShape shape;
+  shape.numParameters = static_cast<int16_t>(layout_.Count());
+  shape.numEstimated = static_cast<int16_t>(layout_.Estimated());
+  shape.descriptions = descriptions_;
+  shape.dataPointCount = 0;
+  return shape;
+}
+
+double OskaneModel::Evaluate(std::span<double> values, int32_t nf) {
+  if (data_.NumPeriods == 0) throw std::logic_error("The Oskane model has not been initialized");
+  if (values.size() < static_cast<std::size_t>(layout_.Count()) + 1)
+    throw std::out_of_range("Subscript out of range");
+  const double objective = model::EvaluateLikelihood(data_, values, work_);
+  if (model::ReplacesBestFit(nf, objective, best_)) model::StoreBestFit(best_, data_, work_, values);
+  return objective;
+}
+
+std::unique_ptr<Model> MakeOskaneModel() { return std::make_unique<OskaneModel>(); }
+
+}  // namespace kalvex

@@ -1,0 +1,51 @@
+#pragma once
+// The built-in Oskane multi-species harvest-rate-index model behind MODEL:
+// NF = 0 reads the data file, NF > 0 evaluates -2 ln L and keeps the best fit.
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/BestFit.h"
+#include "model/Likelihood.h"
+#include "model/ModelData.h"
+#include "model/Parameters.h"
+#include "workspace/Model.h"
+
+namespace kalvex {
+
+class OskaneModel : public Model {
+ public:
+  OskaneModel();
+
+  // Throws InitializationError and keeps the previous data on any failure.
+  ModelShape Initialize(const ModelInitOptions& options) override;
+  // values is the 1-based trial vector of NumParameters() + 1 elements.
+  double Evaluate(std::span<double> values, int32_t nf) override;
+
+  double BestObjective() const override { return best_.BestObjective; }
+  const std::vector<double>& BestValues() const override { return best_.BestValues; }
+
+  // What the results summary and the plots read.
+  const model::ModelData& Data() const { return data_; }
+  const model::LikelihoodWork& LastEvaluation() const { return work_; }
+  const model::BestFit& Best() const { return best_; }
+  const model::ParameterLayout& Layout() const { return layout_; }
+  int NumSpecies() const { return data_.NumSpecies; }
+  int NumPeriods() const { return data_.NumPeriods; }
+  int NumParameters() const { return layout_.Count(); }
+  int NumEstimated() const { return layout_.Estimated(); }
+  const std::string& DataFileName() const { return data_.DataFileName; }
+  const std::vector<std::string>& Descriptions() const { return descriptions_; }
+
+ private:
+  model::ParameterLayout layout_;
+  std::vector<std::string> descriptions_;
+  model::ModelData data_;
+  model::LikelihoodWork work_;
+  model::BestFit best_;
+};
+
+std::unique_ptr<Model> MakeOskaneModel();
+
+}  // namespace kalvex
