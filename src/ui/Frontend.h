@@ -8,6 +8,10 @@
 #include <string>
 #include <string_view>
 
+namespace kalvex::plots {
+struct XYPlotData;
+}
+
 namespace kalvex::ui {
 
 enum class Answer { OK, Yes, No, Cancel };
@@ -78,6 +82,10 @@ class Frontend {
   // that must be seen).
   virtual void PumpEvents(bool force = false) = 0;
   virtual void Beep() {}
+
+  // Opens the x-y plot window on the given series; the caller goes on
+  // while it stays open. A front end without plots ignores it.
+  virtual void ShowXYPlot(const plots::XYPlotData& data) { (void)data; }
 
   virtual LocalDateTime Now() const = 0;
 };
