@@ -245,6 +245,14 @@ TEST_F(SummaryOfTwoSpecies, DroppingIndexGapKeepsTheLeveragesAndTheForecastVaria
     prediction += (z - d.StdCatch(1, j)) * bME[j] + (z - d.StdCatch(48, j)) * bPE[j];
   }
   EXPECT_NEAR(f.Mu, prediction + fromStart, 1e-12);
+  const std::vector<std::string> lines = Lines(model::ResultsSummaryText(fit.model(), fit.ws, true));
+  EXPECT_EQ(LineStarting(lines, "The ln[forecasted"),
+            "The ln[forecasted harvest rate index] for time period f is:                 " +
+                RightJustify(FormatNumber(prediction + fromStart, "####0.0000"), 12));
+  EXPECT_EQ(LineStarting(lines, "The SD, then variance, of the ln"),
+            "The SD, then variance, of the ln[forecasted harvest rate index] for time period f is:  " +
+                RightJustify(FormatNumber(std::sqrt(stats.Theta2 * hf), "####0.000000"), 12) + ", " +
+                RightJustify(FormatNumber(stats.Theta2 * hf, "####0.000000"), 12));
 }
 
 TEST_F(SummaryOfTwoSpecies, GridCumulativeFollowsTheLogNormalDistribution) {
