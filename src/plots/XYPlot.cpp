@@ -82,6 +82,7 @@ void XYPlot::SelectY(int choice) {
 
 void XYPlot::Clear() {
   items_.clear();
+  legend_.clear();
   grid8On_ = false;
   grid10On_ = false;
   limits_ = {};
@@ -260,6 +261,20 @@ void XYPlot::DrawSeries(const PlotRange& range) {
     sums.Add(XLabelValue(i), y);
   }
   labels_.corr = StatisticsText(sums, options_[PlotOption::Drop]);
+  legend_.push_back({colour, data_.seriesLabels.at(yChoice_)});
+}
+
+XYPlot OverlayPlot(XYPlotData data, const std::vector<int>& series) {
+  XYPlot plot(std::move(data));
+  if (!series.empty()) {
+    plot.SelectY(series.front());
+    plot.Clear();
+  }
+  for (int s : series) {
+    plot.SelectY(s);
+    plot.PlotIt();
+  }
+  return plot;
 }
 
 }  // namespace kalvex::plots

@@ -34,6 +34,12 @@ struct PlotRange {
   double xStartLabel = 0, xEndLabel = 0;
 };
 
+// One drawn series: its colour and label, for a picture's legend.
+struct LegendEntry {
+  int colour = 0;
+  std::string label;
+};
+
 // A number as a limit box shows it: rounded to six decimals.
 std::string SixDecimalText(double value);
 
@@ -69,6 +75,8 @@ class XYPlot {
   // The axes and tick marks, then everything drawn since Clear.
   Drawing Picture() const;
   const Drawing& Items() const { return items_; }
+  // The series drawn since Clear, in drawing order.
+  const std::vector<LegendEntry>& Legend() const { return legend_; }
 
   int PlotCounter() const { return plotCounter_; }
   int ColourIndex() const { return plotCounter_ % 15; }
@@ -94,11 +102,16 @@ class XYPlot {
   LimitBoxes limits_;
   PlotLabels labels_;
   Drawing items_;
+  std::vector<LegendEntry> legend_;
   int16_t plotCounter_ = 0;
   bool grid8On_ = false;
   bool grid10On_ = false;
   PlotRange range_;
 };
+
+// The given series (1-based) drawn one after another on a fresh plot with
+// the window's opening options, as a user would overlay them.
+XYPlot OverlayPlot(XYPlotData data, const std::vector<int>& series);
 
 // Where a point of the given range lands, in twips.
 double TwipsX(const PlotRange& range, double x);

@@ -136,6 +136,35 @@ class PlotDrawingTest : public QObject {
     QVERIFY(!QFile::exists(bad));
   }
 
+  void overlaysGoSideBySideWithALegendInTheirColours() {
+    XYPlotData data;
+    data.values.Resize(3, 4);
+    const double table[3][4] = {{1, 2, 10, 20}, {2, 1, 30, 10}, {3, 3, 20, 30}};
+    for (int i = 1; i <= 3; ++i)
+      for (int s = 1; s <= 4; ++s) data.values(i, s) = table[i - 1][s - 1];
+    data.seriesMinimum = {0, 1, 1, 10, 10};
+    data.seriesMaximum = {0, 3, 3, 30, 30};
+    data.seriesLabels = {"", "a", "b", "c", "d"};
+    data.xMinimum = data.xStartLabel = 1;
+    data.xMaximum = data.xEndLabel = 3;
+    XYPlot left = OverlayPlot(data, {1, 2});
+    XYPlot right = OverlayPlot(data, {3, 4});
+    QCOMPARE(int(left.Legend().size()), 2);
+    QCOMPARE(left.Legend()[1].colour, 2);
+    QCOMPARE(QString::fromStdString(right.Legend()[0].label), QString("c"));
+    QImage both = RenderXYPlotPanels({&left, &right}, {.axisTexts = false});
+    QCOMPARE(both.size(), QSize(1008, 480));
+    // Each half's first series is blue: a rises straight across the left one.
+    QVERIFY(CountColour(both, Pixel(3960, 3600), 2, kBlue) >= 1);
+    QVERIFY(CountColour(both, Pixel(2340, 3600) + QPoint(504, 0), 2, kBlue) >= 1);  // c: 10 to 30
+    // Series b's first segment falls from 2 to 1: green (the second colour) in the left half.
+    QVERIFY(CountColour(both, Pixel(2340, 5160), 2, QColor(0, 128, 0)) >= 1);
+    QTemporaryDir dir;
+    QString path = dir.filePath("both.png");
+    QVERIFY(!SaveXYPlotPanels({&left, &right}, path.toStdString()));
+    QCOMPARE(QImage(path).size(), QSize(1008, 480));
+  }
+
   void largerPicturesKeepTheTwipsLayout() {
     XYPlot plot(OneSeries({0, 10}));
     plot.Options().Tick(PlotOption::Scatter, false);

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "plots/XYPlot.h"
 
@@ -31,12 +32,23 @@ void PaintXYPlot(QPainter& painter, const QRect& target, const XYPlot& plot, boo
 // The plot as an image of options.size pixels on white.
 QImage RenderXYPlot(const XYPlot& plot, const PictureOptions& options = {});
 
+// Several plots side by side, each options.size wide.
+QImage RenderXYPlotPanels(const std::vector<const XYPlot*>& panels, const PictureOptions& options = {});
+
 // Writes the plot as a picture chosen by the file's extension: ".svg" gives
 // a scalable drawing (when built with Qt SVG), anything else a PNG image.
 // Returns the reason on failure; an existing file is only replaced by a
 // complete new one.
 std::optional<std::string> SaveXYPlotPicture(const XYPlot& plot, const std::string& path,
                                              const PictureOptions& options = {.antialias = true});
+
+std::optional<std::string> SaveXYPlotPanels(const std::vector<const XYPlot*>& panels, const std::string& path,
+                                            const PictureOptions& options = {.antialias = true});
+
+// The results summary's six series as one picture: the three ln series
+// overlaid on the left, the three untransformed ones on the right. Works
+// without a running GUI (an offscreen one is started when needed).
+std::optional<std::string> SaveSummaryPlotPicture(const XYPlotData& data, const std::string& path);
 
 // Whether SVG export is built in.
 bool SvgPictureAvailable();
