@@ -46,9 +46,8 @@ void ShowBusy(ui::Frontend& ui, bool busy) {
 
 void ReportFault(ui::Frontend& ui, const NumericFault& fault) {
   ShowBusy(ui, false);
-  ui.Message("Oskane results summary",
-             std::string("The results summary stopped on a floating-point fault: ") + fault.what(),
-             ui::style::kCritical);
+  // The same run-time report as the main menu gives a fault it did not expect.
+  ui.Message("Kalvex", fault.what(), ui::style::kCritical);
 }
 
 // Lines of a pane (which may hold LF or CR LF) as a CR LF text.

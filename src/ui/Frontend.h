@@ -4,6 +4,7 @@
 // answers from command-line options. Forms and controls are addressed by the
 // object names the windows carry ("frmSimplex", "cmdStop", "rtbSimplex").
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,8 +85,12 @@ class Frontend {
   virtual void Beep() {}
 
   // Opens the x-y plot window on the given series; the caller goes on
-  // while it stays open. A front end without plots ignores it.
-  virtual void ShowXYPlot(const plots::XYPlotData& data) { (void)data; }
+  // while it stays open. The program that has a plot window installs it as
+  // plotViewer; a front end without one ignores the call.
+  std::function<void(const plots::XYPlotData&)> plotViewer;
+  virtual void ShowXYPlot(const plots::XYPlotData& data) {
+    if (plotViewer) plotViewer(data);
+  }
 
   virtual LocalDateTime Now() const = 0;
 };

@@ -441,9 +441,9 @@ TEST_F(SummaryOfTwoSpecies, NonPositiveForecastEffortEndsOnlyTheForecast) {
   PlotRecordingFrontend ui;
   ui.ExpectMessage("View plots?", ui::Answer::No)
       .ExpectMessage("Opportunity to generate a forecast for time period f", ui::Answer::Yes)
-      .ExpectMessage("Oskane results summary");
+      .ExpectMessage("Kalvex");
   EXPECT_EQ(model::RunResultsSummary(fit.model(), fit.ws, ui), model::SummaryOutcome::Fault);
-  EXPECT_NE(ui.LastMessage().text.find("Invalid procedure call or argument"), std::string::npos);
+  EXPECT_EQ(ui.LastMessage().text, "Invalid procedure call or argument");
   EXPECT_EQ(ui.LastMessage().style, 16);
   EXPECT_EQ(ui.PaneText("frmSummary", "rtbOut"), model::ResultsSummaryText(fit.model(), fit.ws, false));
   EXPECT_EQ(ui.Status(5, 1), "");
@@ -456,9 +456,9 @@ TEST(SummaryFaults, AsManyFreeParametersAsPeriodsEndTheReportWithoutAPane) {
   std::vector<double> values = {0, -0.3, 0.2, 0.1, 0.1, 0.05, -0.1, 0.4, 1000, 2000, 1};
   f.Evaluate(values, EstimatedSteps(10, 7));  // n - k - 1 = 8 - 7 - 1 = 0
   PlotRecordingFrontend ui;
-  ui.ExpectMessage("Oskane results summary");
+  ui.ExpectMessage("Kalvex");
   EXPECT_EQ(model::RunResultsSummary(f.model(), f.ws, ui), model::SummaryOutcome::Fault);
-  EXPECT_NE(ui.LastMessage().text.find("Division by zero"), std::string::npos);
+  EXPECT_EQ(ui.LastMessage().text, "Division by zero");
   EXPECT_FALSE(ui.IsWindowOpen("frmSummary"));
   EXPECT_EQ(ui.PaneText("frmSummary", "rtbOut"), "");
   EXPECT_THROW(model::ResultsSummaryText(f.model(), f.ws, false), NumericFault);
