@@ -186,6 +186,24 @@ TEST_F(SummaryOfTwoSpecies, StatisticLinesAgreeWithAComputationByHand) {
             "    -999.0000,   -999.0000");
 }
 
+TEST_F(SummaryOfTwoSpecies, PriorsAreNamedAndOmegaOneLeavesTauUndefined) {
+  fit.ws.PriorsFileName = "example.pri";
+  std::vector<double> values = TwoSpeciesValues();
+  values[9] = 1;  // all process error
+  fit.Evaluate(values, EstimatedSteps(13, 9));
+  const std::vector<std::string> lines = Lines(model::ResultsSummaryText(fit.model(), fit.ws, false));
+  ASSERT_GE(lines.size(), 8u);
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[2], "Important note: This analysis used Bayesian prior information");
+  EXPECT_EQ(lines[6], "The algorithm data file name is:         two_species_fit.alg");
+  EXPECT_EQ(lines[7], "The Bayesian prior information file name is:   example.pri");
+  EXPECT_EQ(LineStarting(lines, "The estimated true value"), "The estimated true value for TauM(1) is undefined");
+  // W = 1: Lambda is 0, so the measurement error vanishes and the process error takes Theta.
+  const model::FitStatistics s = model::ComputeFitStatistics(fit.Inputs());
+  EXPECT_EQ(s.PsiSD, 0);
+  EXPECT_DOUBLE_EQ(s.PhiSD * s.PhiSD, s.Theta2);
+}
+
 TEST_F(SummaryOfTwoSpecies, LeveragesAndUntransformedPredictionsFollowTheHatMatrix) {
   const model::SummaryInputs in = fit.Inputs();
   const model::FitStatistics stats = model::ComputeFitStatistics(in);
