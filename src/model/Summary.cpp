@@ -71,10 +71,12 @@ SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, 
   ReportParts parts;
   try {
     parts = BuildReport(in);
-  } catch (const NumericFault& fault) {
-    ui.CloseWindow(kSummaryForm);  // nothing of the report is shown
-    ReportFault(ui, fault);
-    return SummaryOutcome::Fault;
+  } catch (const NumericFault&) {
+    // Nothing of the report is shown; the caller reports the fault and
+    // brings its menu back, as for a fault in any other analysis.
+    ui.CloseWindow(kSummaryForm);
+    ShowBusy(ui, false);
+    throw;
   }
   ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text);
   ShowBusy(ui, false);

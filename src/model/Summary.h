@@ -23,12 +23,13 @@ inline constexpr const char* kSummaryPane = "rtbOut";
 enum class SummaryOutcome {
   Completed,        // with the forecast, ended by "Output Summary"
   WithoutForecast,  // the forecast was declined
-  Fault,            // a floating-point fault ended it; its message was shown
+  Fault,            // a fault ended the forecast; its message was shown
 };
 
 // The interactive summary: report, "View plots?", forecast question, forecast.
-// A floating-point fault shows a message naming it; the pane never shows a
-// half-built text.
+// The pane never shows a half-built text: a floating-point fault in the
+// report closes the window and is thrown on (NumericFault) for the caller to
+// report; one in the forecast is reported here and the report stays.
 SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, ui::Frontend& ui);
 
 // The summary without questions, for batch use: the report, with the
