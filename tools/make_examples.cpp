@@ -65,15 +65,12 @@ struct Example {
   Truth start;
 };
 
-struct Simulated {
-  model::ModelData data;
-};
-
 // Rounds v to the digits FormatNumber writes with pattern, so the simulation
 // runs on exactly the numbers the file will hold.
 double AsWritten(double v, const char* pattern) { return kalvex::Val(FormatNumber(v, pattern)); }
 
-const char* IndexPattern = "0.00000";
+// Five decimals keep the index within the seven-character field below 10.
+const char* const IndexPattern = "0.00000";
 
 // Effort, catches and intervention first; then the index period by period
 // from the prediction equation with MA(1) errors of the model's Lambda.
@@ -275,12 +272,6 @@ int main(int argc, char** argv) {
       return 1;
     readme += ReadmeSection(ex, written);
   }
-  std::string text;
-  for (char c : readme) text += c;  // README keeps LF line ends: it is for people, not the reader
-  std::FILE* f = std::fopen((folder + "/README.md").c_str(), "wb");
-  if (!f || std::fputs(text.c_str(), f) < 0 || std::fclose(f) != 0) {
-    std::fprintf(stderr, "make_examples: cannot write README.md\n");
-    return 1;
-  }
-  return 0;
+  // The README keeps LF line ends: it is for people, not for the readers.
+  return Save(folder + "/README.md", readme) ? 0 : 1;
 }

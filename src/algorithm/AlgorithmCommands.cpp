@@ -64,7 +64,7 @@ void EnterReadyState(Workspace& ws, ui::Frontend& ui) {
   ws.SimplexStateKept = false;
   ui.SetStatus(1, 1, "Algorithm file: " + ws.AlgorithmFileName);
   ui.PumpEvents(true);
-  SetWorkflowButtonsEnabled(ui, true);
+  ui::SetWorkflowButtonsEnabled(ui, true);
   ui.SetFocus(kMenu, "cmdEditAlg");
   ui.SetCaption(kMenu, "cmdUserSummary", "Res&ults Summary");
   ui.SetToolTip(kMenu, "cmdUserSummary",
@@ -90,17 +90,8 @@ AlgorithmReadResult LoadAlgorithmFile(Workspace& ws, ui::Frontend& ui, const std
   return read;
 }
 
-void SetWorkflowButtonsEnabled(ui::Frontend& ui, bool enabled) {
-  for (std::string_view button : kWorkflowButtons) ui.SetEnabled(kMenu, button, enabled);
-}
-
-void CloseAnalysisWindows(ui::Frontend& ui) {
-  for (std::string_view form : {"frmOneFunction", "frmSimplex", "frmMarquardt"})
-    if (ui.IsWindowOpen(form)) ui.CloseWindow(form);
-}
-
 AlgorithmLoadOutcome LoadAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui) {
-  CloseAnalysisWindows(ui);
+  ui::CloseAnalysisWindows(ui);
   ui::Answer answer = ui.Message("Load algorithm data",
                                  "Load an existing algorithm data file?\r\n\r\n     Choose NO for default values",
                                  ui::style::kYesNoCancel + ui::style::kQuestion);
@@ -116,10 +107,10 @@ AlgorithmLoadOutcome LoadAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui) 
 }
 
 AlgorithmSaveOutcome SaveAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui) {
-  CloseAnalysisWindows(ui);
-  SetWorkflowButtonsEnabled(ui, false);
+  ui::CloseAnalysisWindows(ui);
+  ui::SetWorkflowButtonsEnabled(ui, false);
   AlgorithmSaveOutcome outcome = WriteAlgorithmFile(ws, ui, AlgorithmFileVariant::MainMenu);
-  SetWorkflowButtonsEnabled(ui, true);
+  ui::SetWorkflowButtonsEnabled(ui, true);
   return outcome;
 }
 

@@ -7,20 +7,13 @@
 #include <string_view>
 
 #include "algorithm/AlgorithmFile.h"
+#include "ui/MenuControls.h"
 #include "ui/Frontend.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
 
 // The twelve workflow buttons of frmMenu (Quit is not among them).
-inline constexpr std::array<std::string_view, 12> kWorkflowButtons = {
-    "cmdInitialize",  "cmdLoadAlg",     "cmdEditAlg",    "cmdSaveAlg",  "cmdSimplex",    "cmdMarquardt",
-    "cmdUserSummary", "cmdOneFunction", "cmdCovariance", "cmdBayesian", "cmdParEstimate", "cmdRank"};
-
-void SetWorkflowButtonsEnabled(ui::Frontend& ui, bool enabled);
-
-// The analysis windows a load or save closes first.
-void CloseAnalysisWindows(ui::Frontend& ui);
 
 // Loads path without dialogs (both load commands and the batch front end):
 // AlgorithmFileName and AlgorithmShortName name it, the reader shows its

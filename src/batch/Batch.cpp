@@ -1,15 +1,146 @@
 #include "batch/Batch.h"
 
+#include <algorithm>
 #include <ostream>
 
-namespace kalvex::batch {
+#include "algorithm/AlgorithmCommands.h"
+#include "batch/Commands.h"
+#include "model/OskaneModel.h"
+#include "workspace/Format.h"
+#include "workspace/NumericFault.h"
 
-int RunBatch(int argc, char** argv, std::ostream& out, std::ostream& err) {
-  (void)argc;
-  (void)argv;
-  (void)out;
-  err << "usage: kalvex-batch COMMAND --species S --data FILE [--alg FILE] [options]\n";
-  return 2;
+namespace kalvex::batch {
+namespace {
+
+constexpr const char* kTitle = "kalvex-batch";
+
+void Usage(std::ostream& err) {
+  err << "usage: kalvex-batch COMMAND --species S --data FILE [--alg FILE] [options]\n"
+         "commands:\n";
+  for (const CommandSpec& spec : AllCommands()) err << "  " << spec.synopsis << '\n';
+}
+
+const CommandSpec* FindCommand(const std::string& name) {
+  for (const CommandSpec& spec : AllCommands())
+    if (name == spec.name) return &spec;
+  return nullptr;
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// Parses "COMMAND --name value ... --flag"; nullopt on wrong usage.
+std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& err) {
+  if (argc < 2) return std::nullopt;
+  Arguments args;
+  args.command = argv[1];
+  const CommandSpec* spec = FindCommand(args.command);
+  if (!spec) {
+    err << "kalvex-batch: unknown command '" << args.command << "'\n";
+    return std::nullopt;
+  }
+  std::vector<std::string> valueOptions = {"species", "data", "alg"};
+  valueOptions.insert(valueOptions.end(), spec->valueOptions.begin(), spec->valueOptions.end());
+  for (int i = 2; i < argc; ++i) {
+    std::string word = argv[i];
+    if (word.rfind("--", 0) != 0) {
+      err << "kalvex-batch: unexpected argument '" << word << "'\n";
+      return std::nullopt;
+    }
+    std::string name = word.substr(2);
+    if (Contains(spec->flagOptions, name)) {
+      args.flags.insert(name);
+    } else if (Contains(valueOptions, name) && i + 1 < argc) {
+      args.options[name] = argv[++i];
+    } else {
+      err << "kalvex-batch: option '" << word << "' is unknown or lacks its value\n";
+      return std::nullopt;
+    }
+  }
+  std::vector<std::string> required = {"species", "data"};
+  required.insert(required.end(), spec->requiredOptions.begin(), spec->requiredOptions.end());
+  for (const std::string& name : required) {
+    if (!args.options.count(name)) {
+      err << "kalvex-batch: " << args.command << " needs --" << name << '\n';
+      return std::nullopt;
+    }
+  }
+  return args;
+}
+
+// Initializes the model and loads (or defaults) the algorithm data as the
+// workbench's Initialize and Load commands do. Returns 0 or the exit code.
+int SetUp(BatchContext& context) {
+  Workspace& ws = context.ws;
+  const Arguments& args = context.args;
+  std::optional<double> species = ParseNumber(args.options.at("species"));
+  if (!species || *species != static_cast<int>(*species) || *species < 1 || *species > 25)
+    return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
+  try {
+    InitializeModel(ws, {static_cast<int>(*species), args.options.at("data")});
+  } catch (const InitializationError& e) {
+    context.ui.Message(e.Title(), e.what(), e.Style());
+    return 1;
+  } catch (const NumericFault& fault) {
+    return BadInput(context, "Numeric fault", fault.what());
+  }
+  if (auto alg = args.Option("alg")) {
+    AlgorithmReadResult read = LoadAlgorithmFile(ws, context.ui, *alg);
+    if (read.status == AlgorithmReadStatus::OpenFailed)
+      return BadInput(context, "Problem Reading Algorithm File!",
+                      "Be suspicious that your algorithm file is not properly formatted (" + read.openError + ")");
+    if (read.status != AlgorithmReadStatus::Read) return 1;
+  } else {
+    SetDefaultAlgorithmData(ws);
+    ui::LocalDateTime now = context.ui.Now();
+    ws.AlgorithmFileName = DateTimeFileName(now.month, now.day, now.hour, now.minute, ".alg");
+    ws.AlgorithmShortName = ws.AlgorithmFileName;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::optional<std::string> Arguments::Option(const std::string& name) const {
+  auto it = options.find(name);
+  if (it == options.end()) return std::nullopt;
+  return it->second;
+}
+
+int BadInput(BatchContext& context, const std::string& title, const std::string& text) {
+  context.ui.Message(title, text, ui::style::kCritical);
+  return 1;
+}
+
+const std::vector<CommandSpec>& AllCommands() {
+  static const std::vector<CommandSpec> commands = {
+      {"eval", EvalCommand, {"values"}, {}, {}, "eval [--values v1,v2,...]       one function call at the values"},
+      {"alg", AlgCommand, {"out"}, {}, {"alg", "out"}, "alg --alg FILE --out FILE       read, normalize and rewrite an algorithm file"},
+  };
+  return commands;
+}
+
+int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  return RunBatch(argc, argv, out, err, [] { return MakeOskaneModel(); });
+}
+
+int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+             const ModelFactory& makeModel) {
+  std::optional<Arguments> args = Parse(argc, argv, err);
+  if (!args) {
+    Usage(err);
+    return 2;
+  }
+  Workspace ws(makeModel());
+  BatchFrontend frontend(err);
+  BatchContext context{ws, frontend, *args, out, err};
+  if (int code = SetUp(context)) return code;
+  try {
+    return FindCommand(args->command)->run(context);
+  } catch (const NumericFault& fault) {
+    return BadInput(context, "Numeric fault", fault.what());
+  }
 }
 
 }  // namespace kalvex::batch

@@ -2,6 +2,4 @@
 
 #include "batch/Batch.h"
 
-int main(int argc, char** argv) {
-  return kalvex::batch::RunBatch(argc, argv, std::cout, std::cerr);
-}
+int main(int argc, char** argv) { return kalvex::batch::RunBatch(argc, argv, std::cout, std::cerr); }

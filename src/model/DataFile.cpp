@@ -22,7 +22,7 @@ std::string PeriodText(int i) {
   return "time period " + std::to_string(i) + " (line " + std::to_string(i + 1) + ")";
 }
 
-void CheckFinite(double value, const char* field, int i, const std::string& fileName) {
+void CheckFieldFinite(double value, const char* field, int i, const std::string& fileName) {
   if (!std::isfinite(value))
     DataError("The " + std::string(field) + " of " + PeriodText(i) + " of the data file " + fileName +
               " is not a finite number.");
@@ -43,12 +43,12 @@ void ReadPeriod(ModelData& data, int i, std::string_view line, const std::string
   data.Intervention[i] = FieldValue(line, InterventionColumns(species));
   data.HarvestIndex[i] = FieldValue(line, IndexColumns(species));
 
-  CheckFinite(data.Year[i], "year", i, fileName);
-  CheckFinite(data.Effort[i], "effort", i, fileName);
+  CheckFieldFinite(data.Year[i], "year", i, fileName);
+  CheckFieldFinite(data.Effort[i], "effort", i, fileName);
   for (int j = 1; j <= species; ++j)
-    CheckFinite(data.Catch(i, j), ("catch of species " + std::to_string(j)).c_str(), i, fileName);
-  CheckFinite(data.Intervention[i], "intervention", i, fileName);
-  CheckFinite(data.HarvestIndex[i], "harvest rate index", i, fileName);
+    CheckFieldFinite(data.Catch(i, j), ("catch of species " + std::to_string(j)).c_str(), i, fileName);
+  CheckFieldFinite(data.Intervention[i], "intervention", i, fileName);
+  CheckFieldFinite(data.HarvestIndex[i], "harvest rate index", i, fileName);
   CheckPositive(data.Effort[i], "effort", i, fileName);
   CheckPositive(data.HarvestIndex[i], "harvest rate index", i, fileName);
 }

@@ -17,11 +17,11 @@ double CorrectOmega(double& omega, double& penalty) {
   // A NaN Omega would only turn the penalty into NaN: report it as the fault it is.
   if (std::isnan(omega)) throw NumericFault(kInvalidCall);
   if (!(omega >= 0)) {
-    penalty = penalty + kPenaltyScale * omega * omega;
+    penalty = penalty + kPenaltyScale * (omega * omega);
     omega = 0;
   }
   if (omega > 1) {
-    penalty = penalty + kPenaltyScale * (omega - 1) * (omega - 1);
+    penalty = penalty + kPenaltyScale * ((omega - 1) * (omega - 1));
     omega = 0;
   }
   return omega;
@@ -41,29 +41,44 @@ void ReadCoefficients(std::span<const double> values, const ParameterLayout& p, 
 }
 
 // Prediction and Residual of periods 2..n. The species terms are added
-// species by species over all periods: each period still sees its terms in
-// the stated order (catch from start, then catch step, species 1..S), and the
-// periods are independent, so the loop over periods runs without a chain.
+// species by species over all periods: each period still receives its terms
+// in the order of the prediction formula (catch from start, then catch step,
+// species 1..S), so the sums are bit for bit those of a period-by-period
+// loop, while the independent periods need not wait for each other.
 void Predict(const ModelData& d, const Coefficients& c, LikelihoodWork& w) {
   const int n = d.NumPeriods;
   double* prediction = w.Prediction.data();
+  // Locals, so that the stores into prediction need not reload them.
+  const double b0 = c.b0, bME = c.bME, bPE = c.bPE, bV = c.bV, omega = c.W;
+  const double* intervention = d.Intervention.data();
+  const double* lnIndex = d.LnIndex.data();
+  const double* indexGap = d.IndexGap.data();
+  const double* effortFromStart = d.LnEffortFromStart.data();
+  const double* effortStep = d.LnEffortStep.data();
   for (int i = 2; i <= n; ++i) {
-    double value = c.bV * d.Intervention[i] + c.b0 + c.W * (d.LnIndex[i - 1] + d.IndexGap[i]);
-    prediction[i] = value + c.bME * d.LnEffortFromStart[i] + c.bPE * d.LnEffortStep[i];
+    const double value = bV * intervention[i] + b0 + omega * (lnIndex[i - 1] + indexGap[i]);
+    prediction[i] = value + bME * effortFromStart[i] + bPE * effortStep[i];
   }
   for (int j = 1; j <= d.NumSpecies; ++j) {
     const double* fromStart = d.StdCatchFromStart.Species(j);
     const double* step = d.StdCatchStep.Species(j);
-    const double bME = c.bMESpecies[j];
-    const double bPE = c.bPESpecies[j];
-    for (int i = 2; i <= n; ++i) {
-      const double value = prediction[i] + fromStart[i] * bME;
-      prediction[i] = value + step[i] * bPE;
+    const double bMEj = c.bMESpecies[j];
+    const double bPEj = c.bPESpecies[j];
+    // Two periods side by side, which the compiler turns into vector operations.
+    int i = 2;
+    for (; i + 1 <= n; i += 2) {
+      const double value0 = prediction[i] + fromStart[i] * bMEj;
+      const double value1 = prediction[i + 1] + fromStart[i + 1] * bMEj;
+      prediction[i] = value0 + step[i] * bPEj;
+      prediction[i + 1] = value1 + step[i + 1] * bPEj;
     }
+    if (i <= n) prediction[i] = (prediction[i] + fromStart[i] * bMEj) + step[i] * bPEj;
   }
-  w.Prediction[1] = kUndefined;
-  w.Residual[1] = kUndefined;
-  for (int i = 2; i <= n; ++i) w.Residual[i] = d.IndexFromStart[i] - prediction[i];
+  prediction[1] = kUndefined;
+  double* residual = w.Residual.data();
+  const double* indexFromStart = d.IndexFromStart.data();
+  residual[1] = kUndefined;
+  for (int i = 2; i <= n; ++i) residual[i] = indexFromStart[i] - prediction[i];
 }
 
 }  // namespace
@@ -87,13 +102,16 @@ double LambdaFromOmega(double w) {
   return -c / b;
 }
 
-double EvaluateLikelihood(const ModelData& d, std::span<double> values, LikelihoodWork& w) {
+namespace {
+
+// Steps 1 to 8 of one evaluation from the trial Omega; no fault checks, so
+// a non-finite value simply propagates into SumSquares or OmegaPenalty.
+void Compute(const ModelData& d, std::span<double> values, double trialOmega, LikelihoodWork& w) {
   const ParameterLayout layout{d.NumSpecies};
   const int n = d.NumPeriods;
-  FloatingPointGuard guard;
-
   w.Objective = 0;
   w.OmegaPenalty = 0;
+  values[layout.Omega()] = trialOmega;
   const double omega = CorrectOmega(values[layout.Omega()], w.OmegaPenalty);
   Coefficients& c = w.coefficients;
   ReadCoefficients(values, layout, omega, c);
@@ -104,26 +122,54 @@ double EvaluateLikelihood(const ModelData& d, std::span<double> values, Likeliho
   w.LambdaDeterminant = std::fabs(rho) != 1 ? (1 - std::pow(rho, 2.0 * n)) / (1 - rho * rho) : n;
 
   Predict(d, c, w);
-  w.Filtered[1] = 0;
-  for (int i = 2; i <= n; ++i) w.Filtered[i] = rho * w.Filtered[i - 1] + w.Residual[i];
 
-  // Back-cast weights rho^(i-1) as a running product: the exact powers of
-  // rho to within a few units in the last place, without a pow call each.
+  // Filter, back-cast weights and back-cast sum in one pass: three
+  // independent recurrences the processor runs side by side. The weights
+  // rho^(i-1) are a running product: the powers of rho to within a few units
+  // in the last place, without a pow call per period.
+  double* filtered = w.Filtered.data();
   double* power = w.Power.data();
-  power[1] = 1;
-  for (int i = 2; i <= n; ++i) power[i] = power[i - 1] * rho;
-
+  const double* residual = w.Residual.data();
+  double f = 0;       // Filtered(i - 1), kept in a register
+  double weight = 1;  // rho^(i - 1) once updated
+  filtered[1] = f;
+  power[1] = weight;
   double t = 0;
-  for (int i = 1; i <= n - 1; ++i) t = t + power[i + 1] * w.Filtered[i + 1];
+  for (int i = 2; i <= n; ++i) {
+    f = rho * f + residual[i];
+    weight = weight * rho;
+    filtered[i] = f;
+    power[i] = weight;
+    t = t + weight * f;
+  }
   const double first = -t / w.LambdaDeterminant;
   double ss = 0;
+  double* innovation = w.Innovation.data();
   for (int i = 1; i <= n; ++i) {
-    w.Innovation[i] = power[i] * first + w.Filtered[i];
-    ss = ss + w.Innovation[i] * w.Innovation[i];
+    const double e = power[i] * first + filtered[i];
+    innovation[i] = e;
+    ss = ss + e * e;
   }
   w.SumSquares = ss;
-  guard.Check();
+}
 
+}  // namespace
+
+double EvaluateLikelihood(const ModelData& d, std::span<double> values, LikelihoodWork& w) {
+  const double trialOmega = values[ParameterLayout{d.NumSpecies}.Omega()];
+  Compute(d, values, trialOmega, w);
+  // Every overflow, division by zero or invalid operation ends in a
+  // non-finite sum of squares or penalty. Only then is the evaluation run
+  // again under the floating-point flags to name the first fault: clearing
+  // the flags costs more than the whole small evaluation.
+  if (!std::isfinite(w.SumSquares) || !std::isfinite(w.OmegaPenalty)) {
+    FloatingPointGuard guard;
+    Compute(d, values, trialOmega, w);
+    guard.Check();
+    CheckFinite(w.OmegaPenalty);
+    CheckFinite(w.SumSquares);
+  }
+  const int n = d.NumPeriods;
   w.Objective = SafeLog(w.LambdaDeterminant) + (n - 1) * SafeLog(w.SumSquares) + w.OmegaPenalty;
   return CheckFinite(w.Objective);
 }

@@ -59,6 +59,35 @@ struct FreeParameters {
   std::vector<int16_t> FreeIndex{0};
 };
 
+// The Simplex minimizer's storage. It lives as long as the program so that a
+// new run can continue from the simplex an earlier run left behind
+// (SimplexStateKept); the minimizer owns its meaning.
+struct SimplexState {
+  Matrix SimplexVertices;            // rows: free parameters; columns: vertices, then the centroid
+  std::vector<double> VertexValues;  // 1..FreeCount+1
+  int16_t BestVertex = 1;
+  int16_t WorstVertex = 1;
+  int16_t BuiltForFreeCount = 0;     // the FreeCount the kept simplex belongs to
+  std::vector<double> TrialPoint;
+  std::vector<double> ExpansionPoint;
+  double TrialValue = 0;
+  std::vector<double> WorkVector;    // the full vector handed to EvaluateObjective
+  int32_t IterationCount = 0;
+  int16_t RestartCount = 0;
+  int16_t ImprovedCount = 0;
+  std::string AcceptedAction;
+  int32_t TerminalCountdown = 0;
+  int32_t FileCountdown = 0;
+  int16_t StopFlag = 0;
+  int16_t FinalReportFlag = 0;
+  std::string ScreenText;
+  // The lowest point evaluated in the current run, kept so that a numeric
+  // fault can still leave the best point found in Values.
+  bool HasLowest = false;
+  double LowestValue = 0;
+  std::vector<double> LowestPoint;   // free coordinates, 1-based
+};
+
 struct Workspace {
   Workspace();
   explicit Workspace(std::unique_ptr<Model> model);
@@ -113,6 +142,8 @@ struct Workspace {
   // The derivative choice of the last Marquardt setup ("N", "A" or empty);
   // it also selects the decomposition failure text.
   std::string DerivativeMode;
+
+  SimplexState Simplex;
 
   bool AnyPriorSet() const;
 };

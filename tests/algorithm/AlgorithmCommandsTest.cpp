@@ -43,13 +43,13 @@ class AlgorithmCommandsTest : public ::testing::Test {
     ws.SimplexStateKept = true;
     ws.DataFileTitle = "harvest";
     ui.openWindows = {"frmMenu", "frmSimplex", "frmOneFunction"};
-    SetWorkflowButtonsEnabled(ui, false);
+    ui::SetWorkflowButtonsEnabled(ui, false);
   }
 
   void ExpectReady() {
     EXPECT_FALSE(ws.SimplexStateKept);
     EXPECT_EQ(ui.Status(1, 1), "Algorithm file: " + ws.AlgorithmFileName);
-    for (std::string_view button : kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
+    for (std::string_view button : ui::kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
     EXPECT_EQ(ui.focus, "frmMenu.cmdEditAlg");
     EXPECT_EQ(ui.captions["frmMenu.cmdUserSummary"], "Res&ults Summary");
     EXPECT_EQ(ui.tooltips["frmMenu.cmdUserSummary"],
@@ -58,7 +58,7 @@ class AlgorithmCommandsTest : public ::testing::Test {
   }
 
   void ExpectOnlyInitializeAndLoadEnabled() {
-    for (std::string_view button : kWorkflowButtons) {
+    for (std::string_view button : ui::kWorkflowButtons) {
       bool expected = button == "cmdInitialize" || button == "cmdLoadAlg";
       EXPECT_EQ(ui.IsEnabled("frmMenu", button), expected) << button;
     }
@@ -127,7 +127,7 @@ TEST_F(AlgorithmCommandsTest, CancelInTheQuestionChangesNothing) {
   EXPECT_EQ(ws.AlgorithmFileName, "/kept.alg");
   EXPECT_TRUE(ws.SimplexStateKept);
   EXPECT_TRUE(ui.status.empty());
-  for (std::string_view button : kWorkflowButtons) EXPECT_FALSE(ui.IsEnabled("frmMenu", button));
+  for (std::string_view button : ui::kWorkflowButtons) EXPECT_FALSE(ui.IsEnabled("frmMenu", button));
   EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));  // the windows were closed first
 }
 
@@ -165,7 +165,7 @@ struct SaveProbeFrontend : ui::ScriptedFrontend {
   int enabledDuringDialog = -1;
   std::optional<std::string> SaveFile(const ui::FileDialog& dialog) override {
     enabledDuringDialog = 0;
-    for (std::string_view button : kWorkflowButtons) enabledDuringDialog += IsEnabled("frmMenu", button);
+    for (std::string_view button : ui::kWorkflowButtons) enabledDuringDialog += IsEnabled("frmMenu", button);
     return ScriptedFrontend::SaveFile(dialog);
   }
 };
@@ -173,7 +173,7 @@ struct SaveProbeFrontend : ui::ScriptedFrontend {
 TEST_F(AlgorithmCommandsTest, MenuSaveWritesWithAllButtonsDisabledMeanwhile) {
   SaveProbeFrontend ui;
   ui.openWindows = {"frmMarquardt"};
-  SetWorkflowButtonsEnabled(ui, true);
+  ui::SetWorkflowButtonsEnabled(ui, true);
   std::string path = TempDir() + "/menu-save.alg";
   ws.AlgorithmFileName = "/proposed.alg";
   ui.ExpectSave(path, "Save algorithm data in...");
@@ -182,7 +182,7 @@ TEST_F(AlgorithmCommandsTest, MenuSaveWritesWithAllButtonsDisabledMeanwhile) {
   EXPECT_EQ(ui.dialogs.at(0).fileName, "/proposed.alg");
   EXPECT_EQ(ui.Status(1, 1), "Algorithm file: " + path);
   EXPECT_FALSE(ui.IsWindowOpen("frmMarquardt"));
-  for (std::string_view button : kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
+  for (std::string_view button : ui::kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
 }
 
 TEST_F(AlgorithmCommandsTest, RankingLoadRunsTheAICcAndShowsTheShortName) {

@@ -42,8 +42,8 @@ Reference ReferenceObjective(const RawOskaneData& r, std::vector<double> v) {
 
   Reference out;
   double& W = v[2 * S + 5];
-  if (!(W >= 0)) out.penalty += 1e20 * W * W, W = 0;
-  if (W > 1) out.penalty += 1e20 * (W - 1) * (W - 1), W = 0;
+  if (!(W >= 0)) out.penalty += 1e20 * (W * W), W = 0;
+  if (W > 1) out.penalty += 1e20 * ((W - 1) * (W - 1)), W = 0;
   const double A = (1 - W * W) * W, B = 2 * std::pow(W, 3) - 2 * W - 1;
   out.rho = A != 0 ? (-B - std::sqrt(B * B - 4 * A * A)) / (2 * A) : -A / B;
   const double rho = out.rho;
@@ -145,9 +145,9 @@ TEST_F(OskaneLikelihood, OmegaOutOfRangeIsPenalizedAndResetToZero) {
   const double atZero = EvaluateAt(0);
   double objective = EvaluateAt(-0.2);
   EXPECT_EQ(values[OmegaIndex()], 0);
-  EXPECT_EQ(model.LastEvaluation().OmegaPenalty, 1e20 * 0.2 * 0.2);
-  EXPECT_NEAR(model.LastEvaluation().OmegaPenalty, 4e18, 1e3);
-  EXPECT_EQ(objective, atZero + 1e20 * 0.2 * 0.2);
+  EXPECT_EQ(model.LastEvaluation().OmegaPenalty, 1e20 * (0.2 * 0.2));
+  EXPECT_NEAR(model.LastEvaluation().OmegaPenalty, 4e18, 1e4);
+  EXPECT_EQ(objective, atZero + 1e20 * (0.2 * 0.2));
   EXPECT_EQ(model.Best().BestValues[OmegaIndex()], 0);
 
   objective = EvaluateAt(1.5);
@@ -176,6 +176,16 @@ TEST_F(OskaneLikelihood, FaultsThrowInsteadOfReturningNaN) {
     FAIL() << "an overflowing prediction evaluated";
   } catch (const NumericFault& e) {
     EXPECT_STREQ(e.what(), "Overflow");
+  }
+  values[1] = 0.1;
+  values[2] = 0.1;
+  for (double omega : {1e200, std::numeric_limits<double>::infinity()}) {
+    try {
+      EvaluateAt(omega, 1);
+      FAIL() << "an overflowing penalty evaluated";
+    } catch (const NumericFault& e) {
+      EXPECT_STREQ(e.what(), "Overflow");
+    }
   }
   EXPECT_EQ(model.BestObjective(), best);  // faults never reach the record
 

@@ -1,0 +1,63 @@
+// One Oskane objective evaluation at the smallest typical size and at the
+// largest the data file allows.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/OskaneModel.h"
+#include "workspace/TextFile.h"
+
+namespace {
+
+// A data file of the given size in fixed columns, values from a fixed LCG.
+std::string WriteData(int species, int periods) {
+  unsigned state = 12345u + static_cast<unsigned>(species * 1000 + periods);
+  auto next = [&state](int range) {
+    state = state * 1103515245u + 12345u;
+    return static_cast<int>((state >> 8) % static_cast<unsigned>(range));
+  };
+  kalvex::TextBuilder text;
+  text.Line("Year  Effort  Catches  V  Index");
+  char field[32];
+  for (int i = 0; i < periods; ++i) {
+    std::snprintf(field, sizeof field, "%4d %7d", 1900 + i, 800 + next(3000));
+    std::string line = field;
+    for (int j = 0; j < species; ++j) {
+      std::snprintf(field, sizeof field, " %7d", 50 + next(5000));
+      line += field;
+    }
+    std::snprintf(field, sizeof field, " %7d %7.4f", i >= periods / 2 ? 1 : 0, (500 + next(9000)) / 10000.0);
+    text.Line(line + field);
+  }
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("kalvex_bench_" + std::to_string(species) + "x" + std::to_string(periods) + ".dat"))
+                               .string();
+  kalvex::SaveTextFile(path, text.Text());
+  return path;
+}
+
+void EvaluateObjective(benchmark::State& state) {
+  const int species = static_cast<int>(state.range(0));
+  const int periods = static_cast<int>(state.range(1));
+  kalvex::OskaneModel model;
+  const std::string path = WriteData(species, periods);
+  model.Initialize(kalvex::ModelInitOptions{species, path});
+  std::filesystem::remove(path);
+  std::vector<double> values(model.NumParameters() + 1, 0.0);
+  for (int i = 1; i <= model.NumEstimated(); ++i) values[i] = (i % 2 ? 0.11 : -0.05);
+  values[model.Layout().Omega()] = 0.45;
+  int32_t nf = 0;
+  for (auto _ : state) {
+    values[model.Layout().Intercept()] = 0.11 + 1e-9 * (nf % 7);  // a new trial point each call
+    benchmark::DoNotOptimize(model.Evaluate(values, ++nf));
+  }
+}
+
+BENCHMARK(EvaluateObjective)->Args({2, 40})->Args({25, 100});
+
+}  // namespace
+
+BENCHMARK_MAIN();

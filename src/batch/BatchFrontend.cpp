@@ -1,0 +1,65 @@
+#include "batch/BatchFrontend.h"
+
+#include <ctime>
+#include <ostream>
+
+namespace kalvex::batch {
+namespace {
+
+// One line: the box's line breaks become single blanks.
+std::string OneLine(std::string_view text) {
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (!line.empty() && line.back() != ' ') line.push_back(' ');
+    } else {
+      line.push_back(c);
+    }
+  }
+  return line;
+}
+
+}  // namespace
+
+ui::Answer BatchFrontend::Message(std::string_view title, std::string_view text, int style) {
+  ++messageCount_;
+  err_ << title << ": " << OneLine(text) << '\n';
+  int buttons = ui::style::Buttons(style);
+  if (buttons != ui::style::kYesNo && buttons != ui::style::kYesNoCancel) return ui::Answer::OK;
+  auto it = answers_.find(title);
+  return it == answers_.end() ? ui::Answer::No : it->second;
+}
+
+std::optional<std::string> BatchFrontend::OpenFile(const ui::FileDialog&) {
+  if (openPaths_.empty()) return std::nullopt;
+  std::string path = openPaths_.front();
+  openPaths_.pop_front();
+  return path;
+}
+
+std::optional<std::string> BatchFrontend::SaveFile(const ui::FileDialog&) {
+  if (savePaths_.empty()) return std::nullopt;
+  std::string path = savePaths_.front();
+  savePaths_.pop_front();
+  return path;
+}
+
+void BatchFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
+  panes_[std::string(form) + "." + std::string(pane)] = std::string(text);
+}
+
+std::string BatchFrontend::PaneText(std::string_view form, std::string_view pane) const {
+  auto it = panes_.find(std::string(form) + "." + std::string(pane));
+  return it == panes_.end() ? std::string() : it->second;
+}
+
+ui::LocalDateTime BatchFrontend::Now() const {
+  std::time_t t = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&t, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+}  // namespace kalvex::batch

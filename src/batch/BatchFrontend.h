@@ -1,0 +1,56 @@
+#pragma once
+// The front end of kalvex-batch: never blocks. Message boxes go to standard
+// error as one line "title: text"; questions take fixed answers; file
+// dialogs answer from paths the command line gave.
+#include <deque>
+#include <iosfwd>
+#include <map>
+#include <string>
+
+#include "ui/Frontend.h"
+
+namespace kalvex::batch {
+
+class BatchFrontend : public ui::Frontend {
+ public:
+  explicit BatchFrontend(std::ostream& err) : err_(err) {}
+
+  // The answer given to a question box with this title (default: No).
+  void Answer(std::string title, ui::Answer answer) { answers_[std::move(title)] = answer; }
+  // The path the next save (or open) dialog answers with.
+  void QueueSavePath(std::string path) { savePaths_.push_back(std::move(path)); }
+  void QueueOpenPath(std::string path) { openPaths_.push_back(std::move(path)); }
+
+  int MessageCount() const { return messageCount_; }
+
+  ui::Answer Message(std::string_view title, std::string_view text, int style) override;
+  std::optional<std::string> Input(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFile(const ui::FileDialog& dialog) override;
+  std::optional<std::string> SaveFile(const ui::FileDialog& dialog) override;
+  void SetStatus(int, int, std::string_view) override {}
+  void ClearStatusBars() override {}
+  void ShowWindow(std::string_view) override {}
+  void HideWindow(std::string_view) override {}
+  void CloseWindow(std::string_view) override {}
+  bool IsWindowOpen(std::string_view) const override { return false; }
+  void SetPaneText(std::string_view form, std::string_view pane, std::string_view text) override;
+  std::string PaneText(std::string_view form, std::string_view pane) const override;
+  void SetEnabled(std::string_view, std::string_view, bool) override {}
+  void SetVisible(std::string_view, std::string_view, bool) override {}
+  void SetCaption(std::string_view, std::string_view, std::string_view) override {}
+  void SetToolTip(std::string_view, std::string_view, std::string_view) override {}
+  void SetFocus(std::string_view, std::string_view) override {}
+  void PumpEvents(bool) override {}
+  ui::LocalDateTime Now() const override;
+
+ private:
+  std::ostream& err_;
+  std::map<std::string, ui::Answer, std::less<>> answers_;
+  std::deque<std::string> savePaths_, openPaths_;
+  std::map<std::string, std::string, std::less<>> panes_;
+  int messageCount_ = 0;
+};
+
+}  // namespace kalvex::batch

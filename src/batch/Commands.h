@@ -1,0 +1,51 @@
+#pragma once
+// The subcommands of kalvex-batch. Each runs after the common set-up (model
+// initialized from --species/--data, algorithm data loaded from --alg or
+// defaulted) and returns the process exit code.
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "batch/BatchFrontend.h"
+#include "workspace/Workspace.h"
+
+namespace kalvex::batch {
+
+struct Arguments {
+  std::string command;
+  std::map<std::string, std::string> options;  // --name value
+  std::set<std::string> flags;                 // --name
+  std::optional<std::string> Option(const std::string& name) const;
+};
+
+struct BatchContext {
+  Workspace& ws;
+  BatchFrontend& ui;
+  const Arguments& args;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Shows a bad-input message (one line on standard error) and gives exit code 1.
+int BadInput(BatchContext& context, const std::string& title, const std::string& text);
+
+using CommandFunction = int (*)(BatchContext&);
+
+struct CommandSpec {
+  const char* name;
+  CommandFunction run;
+  std::vector<std::string> valueOptions;  // besides --species, --data, --alg
+  std::vector<std::string> flagOptions;
+  std::vector<std::string> requiredOptions;
+  const char* synopsis;
+};
+
+const std::vector<CommandSpec>& AllCommands();
+
+int EvalCommand(BatchContext& context);
+int AlgCommand(BatchContext& context);
+
+}  // namespace kalvex::batch

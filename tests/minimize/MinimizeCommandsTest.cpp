@@ -1,0 +1,130 @@
+#include "minimize/MinimizeCommands.h"
+
+#include <gtest/gtest.h>
+
+#include "minimize/MinimizeFixture.h"
+
+namespace kalvex {
+namespace {
+
+using testing::Bowl;
+using testing::MakeWorkspace;
+using testing::RecordingFrontend;
+using ui::Answer;
+
+void ExpectMenuReady(const Workspace& ws, const RecordingFrontend& ui) {
+  for (std::string_view button : ui::kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
+  EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
+  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_EQ(ws.MinimizationRunning, 0);
+  EXPECT_EQ(ws.MarquardtRunning, 0);
+}
+
+TEST(SimplexCommand, NothingToDoWithEveryStepZero) {
+  auto ws = MakeWorkspace(Bowl({1}), {0}, {0});
+  RecordingFrontend ui;
+  ui.ExpectMessage("There is nothing to do!");
+  EXPECT_EQ(SimplexCommand(*ws, ui).end, RunEnd::NothingToDo);
+  EXPECT_EQ(ui.LastMessage().text, "All step sizes are zero");
+  EXPECT_EQ(ui.LastMessage().style, 48);
+  ExpectMenuReady(*ws, ui);
+  EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));
+}
+
+TEST(SimplexCommand, RunsWithTheMenuBusyAndGivesItBack) {
+  auto ws = MakeWorkspace(Bowl({1, 2}), {3, 3}, {1, 1});
+  ws->CovarianceResultsValid = kOn;
+  ws->Alg.Links = {"", "A", "A"};  // a link group: the follower gets step 0
+  RecordingFrontend ui;
+  ui.ShowWindow("frmOneFunction");
+  ui.ShowWindow("frmMenu");
+  bool busySeen = false;
+  ui.onPump = [&] {
+    busySeen = ws->MinimizationRunning == -1 && !ui.IsEnabled("frmMenu", "cmdSimplex") &&
+               !ui.IsEnabled("frmMain", "mnuApplication") && !ui.IsWindowOpen("frmMenu");
+  };
+  ui.ExpectMessage("Simplex minimum");
+  MinimizeResult result = SimplexCommand(*ws, ui);
+  EXPECT_EQ(result.end, RunEnd::Converged);
+  EXPECT_TRUE(busySeen);
+  EXPECT_FALSE(ui.IsWindowOpen("frmOneFunction"));
+  EXPECT_TRUE(ui.IsWindowOpen("frmSimplex"));  // stays open with the final report
+  EXPECT_EQ(ws->CovarianceResultsValid, kOff);
+  EXPECT_EQ(ws->Free.FreeCount, 1);
+  // Both linked parameters share the minimum of (x-1)^2 + (x-2)^2.
+  EXPECT_NEAR(ws->Alg.Values[1], 1.5, 1e-2);
+  ExpectMenuReady(*ws, ui);
+}
+
+TEST(MarquardtCommand, CancelledSetupRunsNothing) {
+  auto ws = MakeWorkspace(Bowl({1}), {3}, {1});
+  RecordingFrontend ui;
+  ui.ExpectMessage("Marquardt minimization", Answer::Cancel);
+  EXPECT_EQ(MarquardtCommand(*ws, ui).end, RunEnd::Cancelled);
+  EXPECT_EQ(ws->Alg.Values[1], 3);
+  EXPECT_FALSE(ui.IsWindowOpen("frmMarquardt"));
+  ExpectMenuReady(*ws, ui);
+}
+
+TEST(MarquardtCommand, NothingToDoAfterTheSetup) {
+  auto ws = MakeWorkspace(Bowl({1}), {3}, {0});
+  RecordingFrontend ui;
+  ui.ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimization")
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("There is nothing to do!");
+  EXPECT_EQ(MarquardtCommand(*ws, ui).end, RunEnd::NothingToDo);
+  ExpectMenuReady(*ws, ui);
+}
+
+TEST(MarquardtCommand, RunClearsTheKeptSimplexAndKeepsTheTerminalFrequency) {
+  auto ws = MakeWorkspace(Bowl({1, 2}), {3, 3}, {1, 1});
+  ws->SimplexStateKept = true;
+  ws->CovarianceResultsValid = kOn;
+  ws->Alg.TerminalFrequency = 7;
+  RecordingFrontend ui;
+  ui.ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimization")
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimum");
+  MinimizeResult result = MarquardtCommand(*ws, ui);
+  EXPECT_EQ(result.end, RunEnd::Converged);
+  EXPECT_FALSE(ws->SimplexStateKept);
+  EXPECT_EQ(ws->CovarianceResultsValid, kOff);
+  EXPECT_EQ(ws->Alg.TerminalFrequency, 7);
+  EXPECT_NEAR(ws->Alg.Values[2], 2, 1e-3);
+  ExpectMenuReady(*ws, ui);
+}
+
+TEST(MinimizeResult, DescribesTheEndForTheBatchFrontEnd) {
+  MinimizeResult result;
+  result.end = RunEnd::GaveUp;
+  result.objective = -2.5;
+  result.iterations = 3;
+  result.functionCalls = 40;
+  result.totalFunctionCalls = 140;
+  result.restarts = 1;
+  EXPECT_EQ(DescribeResult(result),
+            "gave_up objective=-2.5 iterations=3 function_calls=40 total_function_calls=140 restarts=1");
+  result.end = RunEnd::Error;
+  result.message = "Overflow";
+  EXPECT_EQ(DescribeResult(result).substr(0, 6), "error ");
+  EXPECT_EQ(DescribeResult(result).substr(DescribeResult(result).size() - 17), " message=Overflow");
+}
+
+TEST(MainMenu, ShowingItAppliesTheEnablingRules) {
+  auto ws = MakeWorkspace(Bowl({1}), {3}, {1});
+  RecordingFrontend ui;
+  ws->AlgorithmFileName.clear();
+  ShowMainMenu(*ws, ui);
+  EXPECT_TRUE(ui.IsEnabled("frmMenu", "cmdInitialize"));
+  EXPECT_TRUE(ui.IsEnabled("frmMenu", "cmdLoadAlg"));
+  EXPECT_FALSE(ui.IsEnabled("frmMenu", "cmdSimplex"));
+  EXPECT_FALSE(ui.IsEnabled("frmMenu", "cmdRank"));
+  ws->AlgorithmFileName = "a.alg";
+  ShowMainMenu(*ws, ui);
+  EXPECT_TRUE(ui.IsEnabled("frmMenu", "cmdRank"));
+}
+
+}  // namespace
+}  // namespace kalvex
