@@ -121,6 +121,8 @@ const std::vector<CommandSpec>& AllCommands() {
        "simplex [--log FILE [--log-frequency N]] [--out FILE]     fit by the Simplex"},
       {"marquardt", MarquardtBatchCommand, {"log", "log-frequency", "out"}, {}, {},
        "marquardt [--log FILE [--log-frequency N]] [--out FILE]   fit by Marquardt (numerical derivatives)"},
+      {"summary", SummaryCommand, {"out", "plot"}, {"forecast"}, {"out"},
+       "summary [--forecast] --out FILE [--plot FILE.png]          the results summary (and its plots)"},
   };
   return commands;
 }

@@ -49,5 +49,6 @@ int EvalCommand(BatchContext& context);
 int AlgCommand(BatchContext& context);
 int SimplexBatchCommand(BatchContext& context);
 int MarquardtBatchCommand(BatchContext& context);
+int SummaryCommand(BatchContext& context);
 
 }  // namespace kalvex::batch

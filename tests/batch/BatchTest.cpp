@@ -150,3 +150,50 @@ TEST(BatchMinimize, NothingToDoIsBadInput) {
 
 }  // namespace
 }  // namespace kalvex::batch
+
+namespace kalvex::batch {
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST(BatchSummary, WritesTheReportAsTheWindowSavesItWithForecastAndPicture) {
+  std::string dir = testing::TempDir();
+  ASSERT_EQ(Batch({"simplex", "--species", "2", "--data", kData, "--alg", kAlg, "--out", dir + "/fit.alg"}).code, 0);
+  std::string report = dir + "/fit.kvo", picture = dir + "/fit.png";
+  BatchRun run = Batch({"summary", "--species", "2", "--data", kData, "--alg", dir + "/fit.alg", "--forecast",
+                        "--out", report, "--plot", picture});
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::string text = Slurp(report);
+  EXPECT_EQ(text.rfind("Originally saved with the file name: " + report + "\r\n\r\nResults of an Oskane", 0), 0u);
+  EXPECT_NE(text.find("The ln[forecasted harvest rate index] for time period f is:"), std::string::npos);
+  EXPECT_NE(text.find("\r\nDone!\r\n"), std::string::npos);
+  EXPECT_EQ(Slurp(picture).substr(1, 3), "PNG");
+
+  BatchRun plain = Batch({"summary", "--species", "2", "--data", kData, "--alg", dir + "/fit.alg", "--out", report});
+  ASSERT_EQ(plain.code, 0) << plain.err;
+  EXPECT_EQ(Slurp(report).find("forecasted"), std::string::npos);
+}
+
+TEST(BatchSummary, AFaultWritesNoFile) {
+  std::string dir = testing::TempDir();
+  std::string report = dir + "/fault.kvo";
+  // A forecast effort of 0 makes its logarithm fail.
+  BatchRun run = Batch({"summary", "--species", "2", "--data", kData, "--forecast", "--out", report, "--values"});
+  EXPECT_EQ(run.code, 2);  // --values belongs to eval only
+  std::string alg = dir + "/zero_effort.alg";
+  std::string text = Slurp(kAlg);
+  std::size_t line10 = 0;
+  for (int line = 1; line < 11; ++line) line10 = text.find("\r\n", line10) + 2;
+  text.replace(line10, 14, " 0.0000000E+00");
+  std::ofstream(alg, std::ios::binary) << text;
+  run = Batch({"summary", "--species", "2", "--data", kData, "--alg", alg, "--forecast", "--out", report});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("Invalid procedure call or argument"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::ifstream(report).good());
+}
+
+}  // namespace
+}  // namespace kalvex::batch
