@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kalvex::ui::qt {
@@ -166,6 +167,7 @@ bool QtFrontend::UserClose(const std::string& name) {
 }
 
 void QtFrontend::ShowWindow(std::string_view name) {
+  FlushPendingTexts();
   if (main_ && name == main_->objectName().toStdString()) {
     main_->show();
     return;
@@ -180,12 +182,14 @@ void QtFrontend::ShowWindow(std::string_view name) {
 }
 
 void QtFrontend::HideWindow(std::string_view name) {
+  FlushPendingTexts();
   auto it = loaded_.find(std::string(name));
   if (it == loaded_.end()) return;
   if (QWidget* frame = Frame(it->second)) frame->hide();
 }
 
 void QtFrontend::CloseWindow(std::string_view name) {
+  std::erase_if(pendingPanes_, [&](const auto& entry) { return entry.first.first == name; });
   auto it = loaded_.find(std::string(name));
   if (it == loaded_.end()) return;
   QPointer<QWidget> frame = Frame(it->second);
@@ -209,16 +213,47 @@ QObject* QtFrontend::Control(std::string_view form, std::string_view control) co
 }
 
 void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
+  LoadForm(form);
+  pendingPanes_[{std::string(form), std::string(pane)}] = std::string(text);
+  ScheduleFlush();
+}
+
+void QtFrontend::ApplyPaneText(std::string_view form, std::string_view pane, const std::string& text) {
   QWidget* widget = LoadForm(form);
   auto* edit = widget->findChild<QTextEdit*>(Q(pane));
   if (!edit) {
     edit = MakeReportPane(widget, Q(pane));
     if (widget->layout()) widget->layout()->addWidget(edit);
   }
-  edit->setPlainText(ToQt(std::string(text)));
+  edit->setPlainText(ToQt(text));
+}
+
+void QtFrontend::ScheduleFlush() {
+  if (flushScheduled_) return;
+  flushScheduled_ = true;
+  // The filter object dies with the front end, so a late timer never fires on it.
+  QTimer::singleShot(0, closeFilter_, [this] { FlushPendingTexts(); });
+}
+
+void QtFrontend::FlushPendingTexts() {
+  flushScheduled_ = false;
+  auto panes = std::move(pendingPanes_);
+  auto status = std::move(pendingStatus_);
+  pendingPanes_.clear();
+  pendingStatus_.clear();
+  for (const auto& [key, text] : panes)
+    if (Form(key.first)) ApplyPaneText(key.first, key.second, text);
+  for (const auto& [key, text] : status) {
+    if (QLabel* label = StatusPanel(key.first, key.second)) {
+      label->setText(Q(text));
+      label->setToolTip(Q(text));  // long paths stay readable when the panel cuts them
+    }
+  }
 }
 
 std::string QtFrontend::PaneText(std::string_view form, std::string_view pane) const {
+  auto pending = pendingPanes_.find({std::string(form), std::string(pane)});
+  if (pending != pendingPanes_.end() && Form(form)) return pending->second;
   auto* edit = qobject_cast<QTextEdit*>(Control(form, pane));
   if (!edit) return {};
   QString text = edit->toPlainText();
@@ -289,6 +324,14 @@ void QtFrontend::SetFocus(std::string_view form, std::string_view control) {
 // ---------------------------------------------------------------- status bars
 
 QLabel* QtFrontend::StatusPanel(int bar, int panel) {
+  if (auto pending = pendingStatus_.find({bar, panel}); pending != pendingStatus_.end()) {
+    std::string text = std::move(pending->second);
+    pendingStatus_.erase(pending);
+    if (QLabel* label = StatusPanel(bar, panel)) {
+      label->setText(Q(text));
+      label->setToolTip(Q(text));
+    }
+  }
   if (bar < 0 || bar >= static_cast<int>(bars_.size()) || panel < 1 || !bars_[bar]) return nullptr;
   QStatusBar* statusBar = bars_[bar];
   std::string name = PanelName(bar, panel);
@@ -308,13 +351,12 @@ QLabel* QtFrontend::StatusPanel(int bar, int panel) {
 }
 
 void QtFrontend::SetStatus(int bar, int panel, std::string_view text) {
-  if (QLabel* label = StatusPanel(bar, panel)) {
-    label->setText(Q(text));
-    label->setToolTip(Q(text));  // long paths stay readable when the panel cuts them
-  }
+  pendingStatus_[{bar, panel}] = std::string(text);
+  ScheduleFlush();
 }
 
 void QtFrontend::ClearStatusBars() {
+  pendingStatus_.clear();
   for (QStatusBar* bar : bars_) {
     if (!bar) continue;
     for (QLabel* label : bar->findChildren<QLabel*>()) {
@@ -333,11 +375,13 @@ QWidget* QtFrontend::DialogParent() const {
 }
 
 Answer QtFrontend::Message(std::string_view title, std::string_view text, int style) {
+  FlushPendingTexts();
   return dialogs_->Message(DialogParent(), std::string(title), std::string(text), style);
 }
 
 std::optional<std::string> QtFrontend::Input(std::string_view prompt, std::string_view title,
                                              std::string_view defaultText) {
+  FlushPendingTexts();
   std::optional<std::string> answer =
       dialogs_->Input(DialogParent(), std::string(prompt), std::string(title), std::string(defaultText));
   if (answer && answer->empty()) return std::nullopt;
@@ -345,10 +389,12 @@ std::optional<std::string> QtFrontend::Input(std::string_view prompt, std::strin
 }
 
 std::optional<std::string> QtFrontend::OpenFile(const FileDialog& dialog) {
+  FlushPendingTexts();
   return dialogs_->OpenFile(DialogParent(), dialog);
 }
 
 std::optional<std::string> QtFrontend::SaveFile(const FileDialog& dialog) {
+  FlushPendingTexts();
   return dialogs_->SaveFile(DialogParent(), dialog);
 }
 
@@ -358,6 +404,7 @@ void QtFrontend::PumpEvents(bool force) {
   auto now = std::chrono::steady_clock::now();
   if (!force && now - lastPump_ < kPumpInterval) return;
   lastPump_ = now;
+  FlushPendingTexts();
   QCoreApplication::processEvents();
 }
 

@@ -101,6 +101,11 @@ class QtFrontend : public Frontend {
   // Minimum time between two pumps that are not forced.
   static constexpr std::chrono::milliseconds kPumpInterval{30};
 
+  // Pane and status texts are applied when the interface next gets to run
+  // (a pump, a dialog, a window change, or the event loop), so a run that
+  // reports after every move pays for one layout per pump, not per report.
+  void FlushPendingTexts();
+
  private:
   struct LoadedForm {
     QPointer<QWidget> widget;
@@ -121,6 +126,11 @@ class QtFrontend : public Frontend {
   std::map<std::string, FormPlacement> placements_;
   std::map<std::string, LoadedForm> loaded_;
   std::chrono::steady_clock::time_point lastPump_{};
+  void ScheduleFlush();
+  void ApplyPaneText(std::string_view form, std::string_view pane, const std::string& text);
+  std::map<std::pair<std::string, std::string>, std::string> pendingPanes_;
+  std::map<std::pair<int, int>, std::string> pendingStatus_;
+  bool flushScheduled_ = false;
   class CloseFilter;
   friend class CloseFilter;
   CloseFilter* closeFilter_ = nullptr;

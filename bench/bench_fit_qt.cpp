@@ -1,0 +1,112 @@
+// The cost of the real windows: the same complete Simplex and Marquardt fits
+// of each example through the batch front end and through the Qt workbench
+// (offscreen). The Qt run should cost at most a few percent more: the fits
+// pump events at a rate-limited pace, so repainting must not dominate.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "algorithm/AlgorithmCommands.h"
+#include "app/Workbench.h"
+#include "batch/BatchFrontend.h"
+#include "minimize/MinimizeCommands.h"
+#include "model/OskaneModel.h"
+#include "ui/qt/DialogProvider.h"
+
+namespace {
+
+using kalvex::Workspace;
+namespace ui = kalvex::ui;
+
+struct Example {
+  int species;
+  const char* name;
+};
+constexpr Example kExamples[] = {{1, "one_species"}, {2, "two_species"}, {3, "three_species"}};
+
+// Questions get No (numerical derivatives, no derivative display, no more
+// calls after the limit); every other box is acknowledged.
+class PolicyDialogs : public ui::qt::DialogProvider {
+ public:
+  ui::Answer Message(QWidget*, const std::string&, const std::string&, int style) override {
+    int buttons = ui::style::Buttons(style);
+    return buttons == ui::style::kYesNo || buttons == ui::style::kYesNoCancel ? ui::Answer::No : ui::Answer::OK;
+  }
+  std::optional<std::string> Input(QWidget*, const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFile(QWidget*, const ui::FileDialog&) override { return std::nullopt; }
+  std::optional<std::string> SaveFile(QWidget*, const ui::FileDialog&) override { return std::nullopt; }
+};
+
+// longCalls > 0: a tolerance of 0 keeps the run going until that many calls,
+// which shows the per-evaluation cost of the windows apart from opening them.
+void Prepare(Workspace& ws, ui::Frontend& frontend, const Example& example, int64_t longCalls) {
+  std::string base = std::string(KALVEX_EXAMPLES) + "/" + example.name;
+  kalvex::InitializeModel(ws, {example.species, base + ".dat"});
+  kalvex::LoadAlgorithmFile(ws, frontend, base + ".alg");
+  if (longCalls > 0) {
+    ws.Alg.Tolerance = 0;
+    ws.Alg.MaxFunctionCalls = static_cast<int32_t>(longCalls);
+  }
+}
+
+kalvex::MinimizeResult Fit(Workspace& ws, ui::Frontend& frontend, bool simplex) {
+  return simplex ? kalvex::SimplexCommand(ws, frontend) : kalvex::MarquardtCommand(ws, frontend);
+}
+
+void Run(benchmark::State& state, Workspace& ws, ui::Frontend& frontend) {
+  const Example& example = kExamples[state.range(0)];
+  bool simplex = state.range(1) == 0;
+  long calls = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Prepare(ws, frontend, example, state.range(2));
+    state.ResumeTiming();
+    calls += Fit(ws, frontend, simplex).totalFunctionCalls;
+  }
+  state.counters["calls"] = benchmark::Counter(static_cast<double>(calls), benchmark::Counter::kAvgIterations);
+  state.SetLabel(std::string(example.name) + (simplex ? " simplex" : " marquardt"));
+}
+
+void BM_FitBatch(benchmark::State& state) {
+  std::ostringstream sink;
+  kalvex::batch::BatchFrontend frontend(sink);
+  Workspace ws(kalvex::MakeOskaneModel());
+  Run(state, ws, frontend);
+}
+
+void BM_FitQt(benchmark::State& state) {
+  static PolicyDialogs dialogs;
+  static kalvex::app::Workbench* workbench = [] {
+    auto* wb = new kalvex::app::Workbench(kalvex::MakeOskaneModel(), &dialogs);
+    wb->Start();
+    return wb;
+  }();
+  Run(state, workbench->ws, workbench->ui);
+}
+
+void Arguments(benchmark::internal::Benchmark* b) {
+  for (int example = 0; example < 3; ++example)
+    for (int minimizer = 0; minimizer < 2; ++minimizer) b->Args({example, minimizer, 0});
+  b->Args({2, 0, 100000});  // a long Simplex run: 100000 calls, then the limit
+  b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_FitBatch)->Apply(Arguments);
+BENCHMARK(BM_FitQt)->Apply(Arguments);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
