@@ -213,7 +213,14 @@ QObject* QtFrontend::Control(std::string_view form, std::string_view control) co
 }
 
 void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
-  LoadForm(form);
+  QWidget* widget = LoadForm(form);
+  // A new pane gets its text at once; later reports of a run wait for the
+  // next pump, where only the newest one is laid out.
+  if (!widget->findChild<QTextEdit*>(Q(pane))) {
+    pendingPanes_.erase({std::string(form), std::string(pane)});
+    ApplyPaneText(form, pane, std::string(text));
+    return;
+  }
   pendingPanes_[{std::string(form), std::string(pane)}] = std::string(text);
   ScheduleFlush();
 }
@@ -238,17 +245,9 @@ void QtFrontend::ScheduleFlush() {
 void QtFrontend::FlushPendingTexts() {
   flushScheduled_ = false;
   auto panes = std::move(pendingPanes_);
-  auto status = std::move(pendingStatus_);
   pendingPanes_.clear();
-  pendingStatus_.clear();
   for (const auto& [key, text] : panes)
     if (Form(key.first)) ApplyPaneText(key.first, key.second, text);
-  for (const auto& [key, text] : status) {
-    if (QLabel* label = StatusPanel(key.first, key.second)) {
-      label->setText(Q(text));
-      label->setToolTip(Q(text));  // long paths stay readable when the panel cuts them
-    }
-  }
 }
 
 std::string QtFrontend::PaneText(std::string_view form, std::string_view pane) const {
@@ -324,14 +323,6 @@ void QtFrontend::SetFocus(std::string_view form, std::string_view control) {
 // ---------------------------------------------------------------- status bars
 
 QLabel* QtFrontend::StatusPanel(int bar, int panel) {
-  if (auto pending = pendingStatus_.find({bar, panel}); pending != pendingStatus_.end()) {
-    std::string text = std::move(pending->second);
-    pendingStatus_.erase(pending);
-    if (QLabel* label = StatusPanel(bar, panel)) {
-      label->setText(Q(text));
-      label->setToolTip(Q(text));
-    }
-  }
   if (bar < 0 || bar >= static_cast<int>(bars_.size()) || panel < 1 || !bars_[bar]) return nullptr;
   QStatusBar* statusBar = bars_[bar];
   std::string name = PanelName(bar, panel);
@@ -351,12 +342,13 @@ QLabel* QtFrontend::StatusPanel(int bar, int panel) {
 }
 
 void QtFrontend::SetStatus(int bar, int panel, std::string_view text) {
-  pendingStatus_[{bar, panel}] = std::string(text);
-  ScheduleFlush();
+  if (QLabel* label = StatusPanel(bar, panel)) {
+    label->setText(Q(text));
+    label->setToolTip(Q(text));  // long paths stay readable when the panel cuts them
+  }
 }
 
 void QtFrontend::ClearStatusBars() {
-  pendingStatus_.clear();
   for (QStatusBar* bar : bars_) {
     if (!bar) continue;
     for (QLabel* label : bar->findChildren<QLabel*>()) {

@@ -101,9 +101,9 @@ class QtFrontend : public Frontend {
   // Minimum time between two pumps that are not forced.
   static constexpr std::chrono::milliseconds kPumpInterval{30};
 
-  // Pane and status texts are applied when the interface next gets to run
-  // (a pump, a dialog, a window change, or the event loop), so a run that
-  // reports after every move pays for one layout per pump, not per report.
+  // Report texts of an open pane are applied when the interface next gets to
+  // run (a pump, a dialog, a window change, or the event loop), so a run that
+  // reports after every few moves pays for one layout per pump, not per report.
   void FlushPendingTexts();
 
  private:
@@ -129,7 +129,6 @@ class QtFrontend : public Frontend {
   void ScheduleFlush();
   void ApplyPaneText(std::string_view form, std::string_view pane, const std::string& text);
   std::map<std::pair<std::string, std::string>, std::string> pendingPanes_;
-  std::map<std::pair<int, int>, std::string> pendingStatus_;
   bool flushScheduled_ = false;
   class CloseFilter;
   friend class CloseFilter;
