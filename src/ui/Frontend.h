@@ -4,9 +4,14 @@
 // answers from command-line options. Forms and controls are addressed by the
 // object names the windows carry ("frmSimplex", "cmdStop", "rtbSimplex").
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace kalvex::plots {
+struct XYPlotData;
+}
 
 namespace kalvex::ui {
 
@@ -78,6 +83,14 @@ class Frontend {
   // that must be seen).
   virtual void PumpEvents(bool force = false) = 0;
   virtual void Beep() {}
+
+  // Opens the x-y plot window on the given series; the caller goes on
+  // while it stays open. The program that has a plot window installs it as
+  // plotViewer; a front end without one ignores the call.
+  std::function<void(const plots::XYPlotData&)> plotViewer;
+  virtual void ShowXYPlot(const plots::XYPlotData& data) {
+    if (plotViewer) plotViewer(data);
+  }
 
   virtual LocalDateTime Now() const = 0;
 };

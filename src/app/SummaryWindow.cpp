@@ -1,0 +1,52 @@
+#include "app/SummaryWindow.h"
+
+#include <QCloseEvent>
+#include <QFont>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTextEdit>
+
+#include "model/Summary.h"
+
+namespace kalvex {
+
+int TwipsToPixels(const QWidget& widget, double twips) { return qRound(twips * widget.logicalDpiX() / 1440.0); }
+
+SummaryWindow::SummaryWindow(ui::Frontend& frontend, QWidget* parent) : QWidget(parent), frontend_(frontend) {
+  setObjectName(kFormName);
+  setWindowTitle(kCaption);
+  cmdSaveSummary_ = new QPushButton("Save summary as...", this);
+  cmdSaveSummary_->setObjectName("cmdSaveSummary");
+  cmdSaveSummary_->setToolTip("Saves the (possibly edited) output appearing in the textbox below");
+  rtbOut_ = new QTextEdit(this);
+  rtbOut_->setObjectName("rtbOut");
+  rtbOut_->setAcceptRichText(false);
+  rtbOut_->setLineWrapMode(QTextEdit::NoWrap);
+  QFont font("Courier New", 9);
+  font.setStyleHint(QFont::TypeWriter);
+  rtbOut_->setFont(font);
+  connect(cmdSaveSummary_, &QPushButton::clicked, this, &SummaryWindow::SaveSummary);
+  resize(TwipsToPixels(*this, 12000), TwipsToPixels(*this, 8000));
+}
+
+void SummaryWindow::SaveSummary() { model::SaveSummary(frontend_); }
+
+void SummaryWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // The button spans the inner width less 120 twips; the pane as well, and
+  // the remaining height less 400 twips below the button.
+  const int margin = TwipsToPixels(*this, 60);
+  const int width = std::max(0, this->width() - TwipsToPixels(*this, 120));
+  const int buttonHeight = TwipsToPixels(*this, 400) - 2 * margin;
+  cmdSaveSummary_->setGeometry(margin, margin, width, buttonHeight);
+  const int paneTop = TwipsToPixels(*this, 400) - margin;
+  const int paneHeight = std::max(0, height() - TwipsToPixels(*this, 400));
+  rtbOut_->setGeometry(margin, paneTop, width, paneHeight);
+}
+
+void SummaryWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit closed();
+}
+
+}  // namespace kalvex

@@ -1,0 +1,139 @@
+#include "model/Summary.h"
+
+#include "model/OskaneModel.h"
+#include "model/SummaryPlots.h"
+#include "model/SummaryReport.h"
+#include "ui/Frontend.h"
+#include "workspace/NumericFault.h"
+#include "workspace/TextFile.h"
+#include "workspace/Workspace.h"
+
+namespace kalvex::model {
+namespace {
+
+constexpr int kBusyBar = 5;
+constexpr const char* kBusyText = "One moment please...";
+constexpr int kYesNoQuestion = ui::style::kYesNo + ui::style::kQuestion;
+
+struct ReportParts {
+  FitStatistics stats;
+  RegressionVariance variance;
+  std::string text;
+};
+
+ReportParts BuildReport(const SummaryInputs& in) {
+  ReportParts parts;
+  FloatingPointGuard guard;
+  parts.stats = ComputeFitStatistics(in);
+  parts.variance = ComputeRegressionVariance(in, parts.stats.Theta2);
+  guard.Check();  // the text below only formats what was checked
+  parts.text = SummaryReportText(in, parts.stats, parts.variance);
+  return parts;
+}
+
+std::string BuildForecast(const SummaryInputs& in, const ReportParts& parts) {
+  FloatingPointGuard guard;
+  ForecastData forecast = ComputeForecast(in, parts.variance, parts.stats.Theta2);
+  ProbabilityGrid grid = ComputeProbabilityGrid(forecast, in.data.Pi);
+  guard.Check();
+  return ForecastReportText(in, forecast, grid) + ReportEndText();
+}
+
+void ShowBusy(ui::Frontend& ui, bool busy) {
+  ui.SetStatus(kBusyBar, 1, busy ? kBusyText : "");
+  if (busy) ui.PumpEvents(true);
+}
+
+void ReportFault(ui::Frontend& ui, const NumericFault& fault) {
+  ShowBusy(ui, false);
+  // The same run-time report as the main menu gives a fault it did not expect.
+  ui.Message("Kalvex", fault.what(), ui::style::kCritical);
+}
+
+// Lines of a pane (which may hold LF or CR LF) as a CR LF text.
+std::string WithCrLf(std::string_view text) {
+  TextBuilder builder;
+  for (const std::string& line : SplitLines(text)) builder.Line(line);
+  return builder.Text();
+}
+
+}  // namespace
+
+SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws) {
+  return SummaryInputs{model.Data(),        model.Best(),       model.LastEvaluation(), model.Layout(),
+                       model.Descriptions(), ws.Alg.Steps,      ws.AlgorithmFileName,   ws.PriorsFileName};
+}
+
+SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, ui::Frontend& ui) {
+  ui.ShowWindow(kSummaryForm);
+  ShowBusy(ui, true);
+  const SummaryInputs in = SummaryInputsOf(model, ws);
+  ReportParts parts;
+  try {
+    parts = BuildReport(in);
+  } catch (const NumericFault&) {
+    // Nothing of the report is shown; the caller reports the fault and
+    // brings its menu back, as for a fault in any other analysis.
+    ui.CloseWindow(kSummaryForm);
+    ShowBusy(ui, false);
+    throw;
+  }
+  ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text);
+  ShowBusy(ui, false);
+
+  if (ui.Message("View plots?", "Do you want to see data plots?", kYesNoQuestion) == ui::Answer::Yes)
+    ui.ShowXYPlot(SummaryPlotData(in.data, in.best, parts.variance.predictedIndex, parts.variance.residualIndex));
+
+  if (ui.Message("Opportunity to generate a forecast for time period f",
+                 "Do you want to forecast a harvest rate index for time period f by using the "
+                 "values of effort and catches for time period f in your algorithm data file?",
+                 kYesNoQuestion) != ui::Answer::Yes)
+    return SummaryOutcome::WithoutForecast;
+
+  ShowBusy(ui, true);
+  std::string forecast;
+  try {
+    forecast = BuildForecast(in, parts);
+  } catch (const NumericFault& fault) {
+    ReportFault(ui, fault);  // the pane keeps the whole report without the forecast
+    return SummaryOutcome::Fault;
+  }
+  ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text + forecast);
+  ShowBusy(ui, false);
+  ui.Message("Output Summary", "Summary completed as requested", ui::style::kOk);
+  return SummaryOutcome::Completed;
+}
+
+std::string ResultsSummaryText(const OskaneModel& model, const Workspace& ws, bool withForecast) {
+  const SummaryInputs in = SummaryInputsOf(model, ws);
+  ReportParts parts = BuildReport(in);
+  return withForecast ? parts.text + BuildForecast(in, parts) : parts.text;
+}
+
+plots::XYPlotData ResultsSummaryPlotData(const OskaneModel& model, const Workspace& ws) {
+  const SummaryInputs in = SummaryInputsOf(model, ws);
+  ReportParts parts = BuildReport(in);
+  return SummaryPlotData(in.data, in.best, parts.variance.predictedIndex, parts.variance.residualIndex);
+}
+
+std::optional<std::string> SaveSummary(ui::Frontend& ui) {
+  ui::FileDialog dialog;
+  dialog.title = "Save summary in...";
+  dialog.filter = "All Files (*.*)|*.*|Output files (*.kvo)|*.kvo";
+  dialog.filterIndex = 2;
+  dialog.fileName = " Oskane_results.kvo";
+  dialog.overwritePrompt = true;
+  std::optional<std::string> path = ui.SaveFile(dialog);
+  if (!path) return std::nullopt;
+  const std::string text =
+      WithCrLf("Originally saved with the file name: " + *path + "\r\n\r\n" + ui.PaneText(kSummaryForm, kSummaryPane));
+  if (std::optional<std::string> error = SaveTextFile(*path, text)) {
+    ui.Message("Save summary in...", "The summary could not be saved to " + *path + ": " + *error,
+               ui::style::kCritical);
+    return std::nullopt;
+  }
+  ui.SetPaneText(kSummaryForm, kSummaryPane, text);
+  return path;
+}
+
+}  // namespace kalvex::model
