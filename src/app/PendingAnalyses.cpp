@@ -32,8 +32,8 @@ void InstallPendingAnalyses(Workbench& wb) {
       wb.menu.AnalysisEnded();
     }
   };
-  // Simplex, Marquardt, covariances, priors, evaluation and the model
-  // ranking stay empty: the menu answers them with ReportNotAvailable.
+  // Covariances, priors, evaluation and the model ranking stay empty: the
+  // menu answers them with ReportNotAvailable.
 }
 
 std::unique_ptr<Model> MakeWorkbenchModel() { return MakeOskaneModel(); }

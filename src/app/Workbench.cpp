@@ -10,6 +10,7 @@
 #include "app/InitializeForm.h"
 #include "app/MainWindow.h"
 #include "app/MenuForm.h"
+#include "app/MinimizerForms.h"
 #include "app/OneFunctionForm.h"
 #include "app/PendingAnalyses.h"
 
@@ -22,6 +23,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   ui.SetMainWindow(main_, main_->Area());
   RegisterForms();
   InstallPendingAnalyses(*this);
+  InstallMinimizers(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   actions.loadAlgorithm = [this] {

@@ -55,6 +55,7 @@ class WorkbenchWalk : public QObject {
   void closingTheMainWindowAsks();
   void menuMadeAnewFollowsTheRules();
   void closingTheEditorWindowFinishesEditing();
+  void minimizersRunInTheirWindows();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -429,6 +430,50 @@ void WorkbenchWalk::closingTheEditorWindowFinishesEditing() {
   QVERIFY(Form("frmMenu")->isVisible());
   QCOMPARE(wb->ws.EditorClosed, int16_t{-1});
   QCOMPARE(wb->ws.EditorFromMenu, kalvex::kOff);
+}
+
+void WorkbenchWalk::minimizersRunInTheirWindows() {
+  wb->menu.Initialize();
+  QVERIFY(wb->menu.FinishInitialization("2", Example("two_species.dat").toStdString()));
+  Script().ExpectMessage("Load algorithm data", Answer::Yes).ExpectOpen(Example("two_species.alg").toStdString());
+  MenuButton("cmdLoadAlg")->click();
+  Settle();
+  double start = wb->ws.Alg.Values[1];
+
+  Script().ExpectMessage("Simplex minimum");
+  MenuButton("cmdSimplex")->click();
+  Settle();
+  QWidget* simplex = Form("frmSimplex");
+  QVERIFY(simplex);
+  QVERIFY(simplex->findChild<QTextEdit*>("rtbSimplex")->toPlainText().contains("Minimum of "));
+  QVERIFY(wb->ws.Alg.Values[1] != start);
+  QCOMPARE(EnabledButtons().size(), 12);
+  QVERIFY(Form("frmMenu")->isVisible());
+  QCOMPARE(wb->ws.MinimizationRunning, int16_t{0});
+  Shot("simplex");
+
+  // Marquardt: numerical derivatives, none shown; its window replaces the Simplex one.
+  Script()
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimization")
+      .ExpectMessage("Marquardt minimization", Answer::No);
+  Script().ExpectMessage("Marquardt minimum");
+  MenuButton("cmdMarquardt")->click();
+  Settle();
+  QCOMPARE(QString::fromStdString(Script().LastMessage().text), QString("Minimum found using Marquardt!"));
+  QVERIFY(!Form("frmSimplex"));
+  QWidget* marquardt = Form("frmMarquardt");
+  QVERIFY(marquardt);
+  QVERIFY(!marquardt->findChild<QTextEdit*>("rtbMarquardt")->toPlainText().isEmpty());
+  QVERIFY(marquardt->findChild<QPushButton*>("cmdIteration")->isHidden());
+  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(wb->ws.MarquardtRunning, int16_t{0});
+  Shot("marquardt");
+  // Closing the window after the run shows the main menu again.
+  marquardt->parentWidget()->close();
+  Settle();
+  QVERIFY(!Form("frmMarquardt"));
+  QVERIFY(Form("frmMenu")->isVisible());
 }
 
 QTEST_MAIN(WorkbenchWalk)
