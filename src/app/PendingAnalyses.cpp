@@ -1,5 +1,6 @@
 #include "app/PendingAnalyses.h"
 
+#include "app/SummaryWindow.h"
 #include "app/Workbench.h"
 #include "model/OskaneModel.h"
 
@@ -23,15 +24,7 @@ void ReportNotAvailable(Workbench& wb, std::string_view caption) {
 void InstallPendingAnalyses(Workbench& wb) {
   MainMenuActions& actions = wb.menu.Actions();
   actions.notAvailable = [&wb](std::string_view caption) { ReportNotAvailable(wb, caption); };
-  // Until the results summary window is in the build the model's summary has nowhere to go.
-  actions.resultsSummary = [&wb] {
-    if (wb.ui.IsRegistered("frmSummary"))
-      wb.ws.model->ResultsSummary(wb.ws, wb.ui);
-    else {
-      ReportNotAvailable(wb, "Results Summary");
-      wb.menu.AnalysisEnded();
-    }
-  };
+  InstallResultsSummary(wb);
   // Covariances, priors, evaluation and the model ranking stay empty: the
   // menu answers them with ReportNotAvailable.
 }

@@ -6,13 +6,22 @@
 #include <QResizeEvent>
 #include <QTextEdit>
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include "app/MainWindow.h"
+#include "app/Workbench.h"
+#include "model/OskaneModel.h"
 #include "model/Summary.h"
+#include "plots/qt/XYPlotWindow.h"
 
 namespace kalvex {
 
 int TwipsToPixels(const QWidget& widget, double twips) { return qRound(twips * widget.logicalDpiX() / 1440.0); }
 
-SummaryWindow::SummaryWindow(ui::Frontend& frontend, QWidget* parent) : QWidget(parent), frontend_(frontend) {
+SummaryWindow::SummaryWindow(ui::Frontend& frontend, std::function<void()> onUserClose, QWidget* parent)
+    : QWidget(parent), frontend_(frontend), onUserClose_(std::move(onUserClose)) {
   setObjectName(kFormName);
   setWindowTitle(kCaption);
   cmdSaveSummary_ = new QPushButton("Save summary as...", this);
@@ -44,9 +53,39 @@ void SummaryWindow::resizeEvent(QResizeEvent* event) {
   rtbOut_->setGeometry(margin, paneTop, width, paneHeight);
 }
 
+bool SummaryWindow::UserClosing() {
+  if (onUserClose_) onUserClose_();
+  return true;
+}
+
 void SummaryWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
   emit closed();
 }
 
+namespace app {
+
+void InstallResultsSummary(Workbench& wb) {
+  wb.ui.RegisterForm(
+      model::kSummaryForm,
+      [&wb] { return new SummaryWindow(wb.ui, [&wb] { wb.menu.AnalysisEnded(); }); },
+      {QSize(900, 640), QPoint(0, 0)});
+  wb.menu.Actions().resultsSummary = [&wb] {
+    if (auto* oskane = dynamic_cast<OskaneModel*>(wb.ws.model.get()))
+      model::RunResultsSummary(*oskane, wb.ws, wb.ui);
+    else
+      wb.ws.model->ResultsSummary(wb.ws, wb.ui);
+  };
+  // One plot window at a time: a new summary's plots replace the old ones.
+  wb.ui.plotViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::XYPlotData& data) mutable {
+    if (shown) shown->close();
+    auto* window = new plots::XYPlotWindow(data);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    shown = wb.Main().Area()->addSubWindow(window);
+    shown->setAttribute(Qt::WA_DeleteOnClose);
+    shown->show();
+  };
+}
+
+}  // namespace app
 }  // namespace kalvex

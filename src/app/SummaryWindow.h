@@ -3,6 +3,10 @@
 // the top and the editable report pane rtbOut below it.
 #include <QWidget>
 
+#include <functional>
+
+#include "ui/qt/QtFrontend.h"
+
 class QPushButton;
 class QTextEdit;
 
@@ -11,14 +15,16 @@ namespace ui {
 class Frontend;
 }
 
-class SummaryWindow : public QWidget {
+class SummaryWindow : public QWidget, public ui::qt::UserClosable {
   Q_OBJECT
  public:
   static constexpr const char* kFormName = "frmSummary";
   static constexpr const char* kCaption = "Oskane results summary";
 
   // Saving goes through frontend (the dialog, the pane text, messages).
-  explicit SummaryWindow(ui::Frontend& frontend, QWidget* parent = nullptr);
+  // onUserClose runs when the user closes the window (the main menu returns).
+  explicit SummaryWindow(ui::Frontend& frontend, std::function<void()> onUserClose = {}, QWidget* parent = nullptr);
+  bool UserClosing() override;
 
   QTextEdit* Pane() const { return rtbOut_; }
   void SaveSummary();
@@ -33,9 +39,17 @@ class SummaryWindow : public QWidget {
 
  private:
   ui::Frontend& frontend_;
+  std::function<void()> onUserClose_;
   QPushButton* cmdSaveSummary_ = nullptr;
   QTextEdit* rtbOut_ = nullptr;
 };
+
+namespace app {
+class Workbench;
+// Registers frmSummary with the Qt front end, makes the Results button run
+// the Oskane summary, and shows the summary's plots in an MDI child window.
+void InstallResultsSummary(Workbench& workbench);
+}  // namespace app
 
 // Twips as pixels of this screen (1440 twips to the logical inch).
 int TwipsToPixels(const QWidget& widget, double twips);
