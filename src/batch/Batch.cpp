@@ -17,12 +17,12 @@ constexpr const char* kTitle = "kalvex-batch";
 void Usage(std::ostream& err) {
   err << "usage: kalvex-batch COMMAND --species S --data FILE [--alg FILE] [options]\n"
          "commands:\n";
-  for (const CommandSpec& spec : AllCommands()) err << "  " << spec.synopsis << '\n';
+  for (const CommandSpec& entry : AllCommands()) err << "  " << entry.synopsis << '\n';
 }
 
 const CommandSpec* FindCommand(const std::string& name) {
-  for (const CommandSpec& spec : AllCommands())
-    if (name == spec.name) return &spec;
+  for (const CommandSpec& entry : AllCommands())
+    if (name == entry.name) return &entry;
   return nullptr;
 }
 
@@ -35,13 +35,13 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
   if (argc < 2) return std::nullopt;
   Arguments args;
   args.command = argv[1];
-  const CommandSpec* spec = FindCommand(args.command);
-  if (!spec) {
+  const CommandSpec* entry = FindCommand(args.command);
+  if (!entry) {
     err << "kalvex-batch: unknown command '" << args.command << "'\n";
     return std::nullopt;
   }
   std::vector<std::string> valueOptions = {"species", "data", "alg"};
-  valueOptions.insert(valueOptions.end(), spec->valueOptions.begin(), spec->valueOptions.end());
+  valueOptions.insert(valueOptions.end(), entry->valueOptions.begin(), entry->valueOptions.end());
   for (int i = 2; i < argc; ++i) {
     std::string word = argv[i];
     if (word.rfind("--", 0) != 0) {
@@ -49,7 +49,7 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
       return std::nullopt;
     }
     std::string name = word.substr(2);
-    if (Contains(spec->flagOptions, name)) {
+    if (Contains(entry->flagOptions, name)) {
       args.flags.insert(name);
     } else if (Contains(valueOptions, name) && i + 1 < argc) {
       args.options[name] = argv[++i];
@@ -59,7 +59,7 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
     }
   }
   std::vector<std::string> required = {"species", "data"};
-  required.insert(required.end(), spec->requiredOptions.begin(), spec->requiredOptions.end());
+  required.insert(required.end(), entry->requiredOptions.begin(), entry->requiredOptions.end());
   for (const std::string& name : required) {
     if (!args.options.count(name)) {
       err << "kalvex-batch: " << args.command << " needs --" << name << '\n';
