@@ -209,7 +209,15 @@ QObject* QtFrontend::Control(std::string_view form, std::string_view control) co
   QWidget* widget = Form(form);
   if (!widget) return nullptr;
   if (control.empty() || control == form) return widget;
-  return widget->findChild<QObject*>(Q(control));
+  // A recursive search by name walks every widget of the form (for frmMain,
+  // every window in it); commands set the same controls again and again.
+  QPointer<QObject>& cached = controlCache_[{std::string(form), std::string(control)}];
+  if (cached && cached->objectName() == Q(control)) {
+    for (QObject* parent = cached->parent(); parent; parent = parent->parent())
+      if (parent == widget) return cached;
+  }
+  cached = widget->findChild<QObject*>(Q(control));
+  return cached;
 }
 
 void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
@@ -248,6 +256,9 @@ void QtFrontend::FlushPendingTexts() {
   pendingPanes_.clear();
   for (const auto& [key, text] : panes)
     if (Form(key.first)) ApplyPaneText(key.first, key.second, text);
+  auto status = std::move(pendingStatus_);
+  pendingStatus_.clear();
+  for (const auto& [key, text] : status) ApplyStatus(key.first, key.second, text);
 }
 
 std::string QtFrontend::PaneText(std::string_view form, std::string_view pane) const {
@@ -342,6 +353,21 @@ QLabel* QtFrontend::StatusPanel(int bar, int panel) {
 }
 
 void QtFrontend::SetStatus(int bar, int panel, std::string_view text) {
+  // The activity bars change with every evaluation of a long run (call
+  // counters): within a pump interval of the last change only the newest
+  // text waits for the next pump. File names (bars 0 and 1) show at once.
+  auto now = std::chrono::steady_clock::now();
+  if (bar >= 2 && now - lastActivityStatus_ < kPumpInterval) {
+    pendingStatus_[{bar, panel}] = std::string(text);
+    ScheduleFlush();
+    return;
+  }
+  if (bar >= 2) lastActivityStatus_ = now;
+  pendingStatus_.erase({bar, panel});
+  ApplyStatus(bar, panel, text);
+}
+
+void QtFrontend::ApplyStatus(int bar, int panel, std::string_view text) {
   if (QLabel* label = StatusPanel(bar, panel)) {
     label->setText(Q(text));
     label->setToolTip(Q(text));  // long paths stay readable when the panel cuts them
@@ -349,6 +375,7 @@ void QtFrontend::SetStatus(int bar, int panel, std::string_view text) {
 }
 
 void QtFrontend::ClearStatusBars() {
+  pendingStatus_.clear();
   for (QStatusBar* bar : bars_) {
     if (!bar) continue;
     for (QLabel* label : bar->findChildren<QLabel*>()) {

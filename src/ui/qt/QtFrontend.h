@@ -130,6 +130,10 @@ class QtFrontend : public Frontend {
   void ApplyPaneText(std::string_view form, std::string_view pane, const std::string& text);
   std::map<std::pair<std::string, std::string>, std::string> pendingPanes_;
   bool flushScheduled_ = false;
+  void ApplyStatus(int bar, int panel, std::string_view text);
+  std::map<std::pair<int, int>, std::string> pendingStatus_;
+  std::chrono::steady_clock::time_point lastActivityStatus_{};
+  mutable std::map<std::pair<std::string, std::string>, QPointer<QObject>> controlCache_;
   class CloseFilter;
   friend class CloseFilter;
   CloseFilter* closeFilter_ = nullptr;
