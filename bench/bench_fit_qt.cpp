@@ -93,7 +93,8 @@ void BM_FitQt(benchmark::State& state) {
 void Arguments(benchmark::internal::Benchmark* b) {
   for (int example = 0; example < 3; ++example)
     for (int minimizer = 0; minimizer < 2; ++minimizer) b->Args({example, minimizer, 0});
-  b->Args({2, 0, 100000});  // a long Simplex run: 100000 calls, then the limit
+  b->Args({2, 0, 100000});  // long Simplex runs: 100000 and 400000 calls, then the limit
+  b->Args({2, 0, 400000});
   b->Unit(benchmark::kMillisecond);
 }
 
