@@ -48,6 +48,8 @@ class MarquardtRun {
   double Evaluate(std::vector<double>& vector);
   double EvaluateWithCodeOne(std::vector<double>& vector);
   bool ComputeDerivatives();
+  // After a rejected convergence: damping and trials start again at the new point.
+  Step Rederive();
   void NumericalDerivatives();
   bool AnalyticalDerivatives();
   bool AxialSearch(double reference);
@@ -458,13 +460,7 @@ Step MarquardtRun::Accept() {
     }
     SetPanel(ui_, 3, "Convergence rejected");
     SetPanel(ui_, 3, "Calculating derivatives, one moment please...");
-    Damping_ = kInitialDamping;
-    TrialCount_ = 0;
-    if (!ComputeDerivatives()) {
-      end_ = RunEnd::Error;
-      return Step::End;
-    }
-    return Step::Solve;
+    return Rederive();
   }
 
   // The limit counts accepted iterations; reaching or passing it stops.
@@ -531,6 +527,10 @@ Step MarquardtRun::AfterTrialLimit() {
     return Step::End;
   }
   SetPanel(ui_, 3, "Convergence rejected");
+  return Rederive();
+}
+
+Step MarquardtRun::Rederive() {
   Damping_ = kInitialDamping;
   TrialCount_ = 0;
   if (!ComputeDerivatives()) {
