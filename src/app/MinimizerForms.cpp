@@ -13,12 +13,13 @@
 namespace kalvex::app {
 namespace {
 
-QTextEdit* Pane(QWidget* parent, const char* name, int freeCount) {
-  QTextEdit* pane = ui::qt::MakeReportPane(parent, name);
+QTextEdit* Pane(QWidget* parent, const char* name) { return ui::qt::MakeReportPane(parent, name); }
+
+// The report columns need a smaller type as the free count grows.
+void SizeFor(QTextEdit* pane, int freeCount) {
   QFont font = pane->font();
   font.setPointSize(ReportPaneFontSize(freeCount));
   pane->setFont(font);
-  return pane;
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
@@ -27,44 +28,69 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
   return button;
 }
 
+constexpr const char* kSimplexCaption = "Simplex minimization";
+constexpr const char* kStopCaption = "&Interrupt";
+
 }  // namespace
 
-SimplexForm::SimplexForm(Workbench& workbench) : workbench_(workbench) {
-  setWindowTitle("Simplex minimization");
+SimplexForm::SimplexForm(Workbench& workbench)
+    : workbench_(workbench),
+      initialPane_(Pane(this, kSimplexInitialPane)),
+      progressPane_(Pane(this, kSimplexPane)),
+      stop_(Button(this, "cmdStop", kStopCaption)) {
   auto* layout = new QVBoxLayout(this);
-  int freeCount = workbench_.ws.Free.FreeCount;
-  layout->addWidget(Pane(this, kSimplexInitialPane, freeCount), 1);
-  layout->addWidget(Pane(this, kSimplexPane, freeCount), 2);
-  QPushButton* stop = Button(this, "cmdStop", "&Interrupt");
-  layout->addWidget(stop);
-  connect(stop, &QPushButton::clicked, this, [this] { OnSimplexInterruptPressed(workbench_.ws, workbench_.ui); });
+  layout->addWidget(initialPane_, 1);
+  layout->addWidget(progressPane_, 2);
+  layout->addWidget(stop_);
+  connect(stop_, &QPushButton::clicked, this, [this] { OnSimplexInterruptPressed(workbench_.ws, workbench_.ui); });
+  Reopen();
 }
 
 bool SimplexForm::UserClosing() { return OnSimplexWindowClosing(workbench_.ws, workbench_.ui); }
 
-MarquardtForm::MarquardtForm(Workbench& workbench) : workbench_(workbench) {
-  setWindowTitle(kMarquardtCaption);
+void SimplexForm::Reopen() {
+  setWindowTitle(kSimplexCaption);
+  for (QTextEdit* pane : {initialPane_, progressPane_}) {
+    pane->clear();
+    SizeFor(pane, workbench_.ws.Free.FreeCount);
+  }
+  stop_->setText(kStopCaption);
+  stop_->setEnabled(true);
+}
+
+MarquardtForm::MarquardtForm(Workbench& workbench)
+    : workbench_(workbench),
+      pane_(Pane(this, kMarquardtPane)),
+      stop_(Button(this, "cmdStop", kStopCaption)),
+      next_(Button(this, "cmdIteration", "&Next iteration")),
+      resume_(Button(this, "cmdContinue", "&Continue")) {
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Pane(this, kMarquardtPane, workbench_.ws.Free.FreeCount), 1);
+  layout->addWidget(pane_, 1);
   auto* buttons = new QHBoxLayout;
-  QPushButton* stop = Button(this, "cmdStop", "&Interrupt");
-  QPushButton* next = Button(this, "cmdIteration", "&Next iteration");
-  QPushButton* resume = Button(this, "cmdContinue", "&Continue");
-  buttons->addWidget(stop, 1);
-  buttons->addWidget(next);
-  buttons->addWidget(resume);
+  buttons->addWidget(stop_, 1);
+  buttons->addWidget(next_);
+  buttons->addWidget(resume_);
   layout->addLayout(buttons);
-  // The step buttons show only while the run waits over its derivatives.
-  next->hide();
-  resume->hide();
   Workspace& ws = workbench_.ws;
   ui::Frontend& ui = workbench_.ui;
-  connect(stop, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtInterruptPressed(ws, ui); });
-  connect(next, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtNextIteration(ws, ui); });
-  connect(resume, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtContinue(ws, ui); });
+  connect(stop_, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtInterruptPressed(ws, ui); });
+  connect(next_, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtNextIteration(ws, ui); });
+  connect(resume_, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtContinue(ws, ui); });
+  Reopen();
 }
 
 bool MarquardtForm::UserClosing() { return OnMarquardtWindowClosing(workbench_.ws, workbench_.ui); }
+
+void MarquardtForm::Reopen() {
+  setWindowTitle(kMarquardtCaption);
+  pane_->clear();
+  SizeFor(pane_, workbench_.ws.Free.FreeCount);
+  stop_->setText(kStopCaption);
+  stop_->setEnabled(true);
+  // The step buttons show only while the run waits over its derivatives.
+  next_->hide();
+  resume_->hide();
+}
 
 void InstallMinimizers(Workbench& wb) {
   // Beside the main menu, which comes back when a run ends.

@@ -19,6 +19,11 @@ namespace kalvex::app {
 Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialogs)
     : ws(std::move(model)), ui(dialogs), menu(ws, ui), editor(ws, ui) {
   onQuit = [] { QCoreApplication::quit(); };
+  // Captions and reports are Latin text: shaping only where a script needs
+  // it keeps window titles and report panes from dominating a short fit.
+  QFont font = QApplication::font();
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  QApplication::setFont(font);
   main_ = new MainWindow(*this);
   ui.SetMainWindow(main_, main_->Area());
   RegisterForms();

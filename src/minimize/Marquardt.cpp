@@ -283,7 +283,7 @@ void MarquardtRun::ShowAndWait(const std::string& text) {
     return;
   }
   // Closing the window also releases the wait.
-  while (ws_.DerivativeWait == 0 && ui_.IsWindowOpen(kMarquardtForm)) ui_.PumpEvents(true);
+  while (ws_.DerivativeWait == 0 && ui_.IsWindowOpen(kMarquardtForm)) ui_.WaitForEvents();
 }
 
 void MarquardtRun::ScreenReport(double newValue, double previousValue) {

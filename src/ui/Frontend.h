@@ -79,9 +79,12 @@ class Frontend {
   virtual void SetFocus(std::string_view form, std::string_view control) = 0;
 
   // Lets the interface process pending events. Rate-limited by the front
-  // end; Force pumps at once (before a long wait, after a status change
-  // that must be seen).
+  // end; Force asks for a shorter limit (a status change that must be seen
+  // before a long step).
   virtual void PumpEvents(bool force = false) = 0;
+  // Waits for the user to do something (a click, a close) and handles it:
+  // the body of a loop that waits on a button.
+  virtual void WaitForEvents() { PumpEvents(true); }
   virtual void Beep() {}
 
   // Opens the x-y plot window on the given series; the caller goes on

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QEventLoop>
 #include <QThread>
 #include <QMenu>
 #include <QMenuBar>
@@ -67,6 +68,27 @@ class ClosableForm : public QWidget, public kalvex::ui::qt::UserClosable {
   }
 };
 
+// Counts the events of one type a watched object gets.
+class EventCounter : public QObject {
+ public:
+  explicit EventCounter(QEvent::Type type) : type_(type) {}
+  int count = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type_) ++count;
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+};
+
+// Kept when closed; counts how often it was handed out again.
+class ReusedForm : public ClosableForm, public kalvex::ui::qt::ReusableForm {
+ public:
+  int reopens = 0;
+  void Reopen() override { ++reopens; }
+};
+
 }  // namespace
 
 class QtFrontendTest : public QObject {
@@ -80,7 +102,9 @@ class QtFrontendTest : public QObject {
   void fileDialogs();
   void formsAndControls();
   void userCloseAndProgramClose();
+  void reusableFormsAreKept();
   void panesAndStatus();
+  void dialogShowsTheNewestReport();
   void pumpingIsRateLimited();
 
  private:
@@ -120,6 +144,7 @@ void QtFrontendTest::init() {
     lastClosable = form;
     return form;
   });
+  ui->RegisterForm("frmReuse", [] { return new ReusedForm; }, {QSize(300, 200), QPoint(40, 30)});
   main->show();
 }
 
@@ -221,6 +246,8 @@ void QtFrontendTest::formsAndControls() {
   QVERIFY(ui->IsWindowOpen("frmTest"));
   QWidget* form = ui->Form("frmTest");
   QCOMPARE(form->objectName(), QString("frmTest"));
+  QVERIFY(!form->isVisible());  // shown when the interface next runs
+  ui->Flush();
   QVERIFY(form->isVisible());
   QCOMPARE(area->subWindowList().size(), 1);
 
@@ -278,6 +305,56 @@ void QtFrontendTest::userCloseAndProgramClose() {
   QCOMPARE(area->subWindowList().size(), 0);
 }
 
+void QtFrontendTest::reusableFormsAreKept() {
+  ui->ShowWindow("frmReuse");
+  auto* form = static_cast<ReusedForm*>(ui->Form("frmReuse"));
+  QCOMPARE(form->reopens, 0);
+  QWidget* frame = form->parentWidget();
+  ui->SetPaneText("frmReuse", "rtbOld", "old report");
+  ui->Flush();
+  frame->move(200, 150);
+  frame->showMaximized();
+
+  // Closed by the program or by the user, it hides and comes back as new.
+  ui->CloseWindow("frmReuse");
+  QVERIFY(!ui->IsWindowOpen("frmReuse"));
+  ui->Flush();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCOMPARE(area->subWindowList().size(), 1);
+  QVERIFY(!frame->isVisible());
+  ui->ShowWindow("frmReuse");
+  QCOMPARE(ui->Form("frmReuse"), form);
+  QCOMPARE(form->reopens, 1);
+  QCOMPARE(ui->PaneText("frmReuse", "rtbOld"), std::string());
+  ui->Flush();
+  QVERIFY(frame->isVisible());
+  QVERIFY(!frame->isMaximized());
+  QCOMPARE(frame->pos(), QPoint(40, 30));
+  QCOMPARE(frame->size(), QSize(300, 200));
+  QCOMPARE(form->findChild<QTextEdit*>("rtbOld")->toPlainText(), QString());
+
+  frame->close();
+  QCOMPARE(form->userCloses, 1);
+  QVERIFY(!ui->IsWindowOpen("frmReuse"));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ui->ShowWindow("frmReuse");
+  QCOMPARE(ui->Form("frmReuse"), form);
+  QCOMPARE(form->reopens, 2);
+  ui->Flush();
+  QVERIFY(frame->isVisible());
+
+  // Closed and opened again before the interface runs, it never goes away.
+  EventCounter hides(QEvent::Hide);
+  frame->installEventFilter(&hides);
+  ui->CloseWindow("frmReuse");
+  ui->ShowWindow("frmReuse");
+  ui->Flush();
+  QCOMPARE(hides.count, 0);
+  QVERIFY(frame->isVisible());
+  QCOMPARE(form->reopens, 3);
+  frame->removeEventFilter(&hides);
+}
+
 void QtFrontendTest::panesAndStatus() {
   // A form nobody registered opens as a report window with panes on demand.
   ui->SetPaneText("frmReport", "rtbReport", "first\r\nsecond\r\n");
@@ -299,22 +376,54 @@ void QtFrontendTest::panesAndStatus() {
   QCOMPARE(last->findChild<QLabel*>("stbMain5_3")->text(), QString());
 }
 
+void QtFrontendTest::dialogShowsTheNewestReport() {
+  ui->SetPaneText("frmReport", "rtbReport", "first");
+  auto* pane = ui->Form("frmReport")->findChild<QTextEdit*>("rtbReport");
+  ui->SetPaneText("frmReport", "rtbReport", "second");
+  QCOMPARE(ui->PaneText("frmReport", "rtbReport"), std::string("second"));
+  // The box's own event loop brings the report behind it up to date.
+  OnNextDialog<QMessageBox>([pane](QMessageBox* box) {
+    QCOMPARE(pane->toPlainText(), QString("second"));
+    box->button(QMessageBox::Ok)->click();
+  });
+  ui->Message("Title", "Done", 64);
+  QCOMPARE(pane->toPlainText(), QString("second"));
+}
+
 void QtFrontendTest::pumpingIsRateLimited() {
   int delivered = 0;
   QObject receiver;
   auto post = [&] { QMetaObject::invokeMethod(&receiver, [&] { ++delivered; }, Qt::QueuedConnection); };
+  auto waitPast = [](std::chrono::milliseconds interval) {
+    QThread::msleep(static_cast<unsigned long>(interval.count()) + 5);
+  };
+  waitPast(QtFrontend::kPumpInterval);
+  post();
+  ui->PumpEvents();
+  QCOMPARE(delivered, 1);
+
+  post();
+  ui->PumpEvents(true);  // right after a pump: not even a forced one
+  QCOMPARE(delivered, 1);
+  waitPast(QtFrontend::kForcedPumpInterval);
+  ui->PumpEvents();  // a loop's pump waits longer
+  QCOMPARE(delivered, 1);
+  ui->PumpEvents(true);
+  QCOMPARE(delivered, 2);
+
+  // Events the event loop itself processed count as a pump: a command that
+  // starts right after it draws nothing of its own.
+  waitPast(QtFrontend::kPumpInterval);
+  QEventLoop loop;
+  QTimer::singleShot(0, &loop, &QEventLoop::quit);
+  loop.exec();
   post();
   ui->PumpEvents(true);
-  QCOMPARE(delivered, 1);
-  post();
-  ui->PumpEvents();  // right after a pump: not yet
-  QCOMPARE(delivered, 1);
-  QTest::qWait(0);
-  delivered = 1;
-  post();
-  QThread::msleep(static_cast<unsigned long>(QtFrontend::kPumpInterval.count()) + 5);
-  ui->PumpEvents();
   QCOMPARE(delivered, 2);
+
+  // A wait for the user handles what is there at once.
+  ui->WaitForEvents();
+  QCOMPARE(delivered, 3);
 }
 
 QTEST_MAIN(QtFrontendTest)

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -25,6 +26,7 @@
 #include "app/InfoWindows.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
+#include "minimize/MinimizerReports.h"
 #include "model/OskaneModel.h"
 #include "support/TestModels.h"
 #include "ui/qt/DialogProvider.h"
@@ -480,6 +482,18 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   Settle();
   QVERIFY(!Form("frmMarquardt"));
   QVERIFY(Form("frmMenu")->isVisible());
+
+  // The next run gets the same Simplex window back, looking as a new one would.
+  QPointer<QWidget> kept(simplex);
+  Script().ExpectMessage("Simplex minimum");
+  MenuButton("cmdSimplex")->click();
+  Settle();
+  QCOMPARE(Form("frmSimplex"), kept.data());
+  auto* stop = kept->findChild<QPushButton*>("cmdStop");
+  QCOMPARE(stop->text(), QString("&Interrupt this minimization"));
+  for (auto* pane : kept->findChildren<QTextEdit*>())
+    QCOMPARE(pane->font().pointSize(), kalvex::ReportPaneFontSize(wb->ws.Free.FreeCount));
+  QCOMPARE(kept->findChild<QTextEdit*>("rtbSimplex")->toPlainText().count("Minimum of "), 1);
 }
 
 QTEST_MAIN(WorkbenchWalk)

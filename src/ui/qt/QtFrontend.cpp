@@ -1,6 +1,7 @@
 #include "ui/qt/QtFrontend.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -35,6 +36,9 @@ QTextEdit* MakeReportPane(QWidget* parent, const QString& objectName) {
   pane->setObjectName(objectName);
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
+  // Reports are plain Latin text: skipping shaping makes a long pane lay out
+  // several times faster, and fixed-width columns look the same.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   font.setPointSize(10);
   pane->setFont(font);
   pane->setLineWrapMode(QTextEdit::NoWrap);
@@ -64,11 +68,20 @@ class QtFrontend::CloseFilter : public QObject {
 QtFrontend::QtFrontend(DialogProvider* dialogs)
     : ownDialogs_(dialogs ? nullptr : std::make_unique<WidgetDialogProvider>()),
       dialogs_(dialogs ? dialogs : ownDialogs_.get()),
-      closeFilter_(new CloseFilter(*this)) {}
+      closeFilter_(new CloseFilter(*this)) {
+  // The event loop leaves the screen up to date whenever it goes to sleep
+  // or wakes: that counts as a pump.
+  if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+    auto refreshed = [this] { lastPump_ = std::chrono::steady_clock::now(); };
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, closeFilter_, refreshed);
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, closeFilter_, refreshed);
+  }
+}
 
 QtFrontend::~QtFrontend() {
-  for (auto& [name, form] : loaded_)
-    if (QWidget* frame = Frame(form)) frame->removeEventFilter(closeFilter_);
+  for (auto* forms : {&loaded_, &retained_})
+    for (auto& [name, form] : *forms)
+      if (QWidget* frame = Frame(form)) frame->removeEventFilter(closeFilter_);
   delete closeFilter_;
 }
 
@@ -110,6 +123,7 @@ QWidget* QtFrontend::Form(std::string_view name) const {
 }
 
 QWidget* QtFrontend::Create(const std::string& name) {
+  if (QWidget* reused = Reuse(name)) return reused;
   QWidget* widget = nullptr;
   auto factory = factories_.find(name);
   if (factory != factories_.end()) {
@@ -121,18 +135,59 @@ QWidget* QtFrontend::Create(const std::string& name) {
     new QVBoxLayout(widget);
   }
   widget->setObjectName(QString::fromStdString(name));
+  // A reusable form only hides when it closes; any other goes with its window.
+  bool reusable = dynamic_cast<ReusableForm*>(widget) != nullptr;
   FormPlacement placement = placements_.count(name) ? placements_[name] : FormPlacement{};
   LoadedForm form;
   form.widget = widget;
   if (placement.mdiChild && area_) {
     QMdiSubWindow* sub = area_->addSubWindow(widget);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setAttribute(Qt::WA_DeleteOnClose, !reusable);
     sub->setObjectName(QString::fromStdString(name + "_window"));
     form.subWindow = sub;
   } else {
-    widget->setAttribute(Qt::WA_DeleteOnClose);
+    widget->setAttribute(Qt::WA_DeleteOnClose, !reusable);
     widget->setWindowFlag(Qt::Window, true);
   }
+  QWidget* frame = Frame(form);
+  frame->setProperty(kFormProperty, QString::fromStdString(name));
+  frame->installEventFilter(closeFilter_);
+  Place(form, name);
+  loaded_[name] = form;
+  // Forget a form whose window went away by any route.
+  // (closeFilter_ as context: the connection dies with this front end.)
+  QObject::connect(widget, &QObject::destroyed, closeFilter_, [this, name, widget] {
+    for (auto* forms : {&loaded_, &retained_}) {
+      auto it = forms->find(name);
+      if (it != forms->end() && (!it->second.widget || it->second.widget == widget)) forms->erase(it);
+    }
+  });
+  return widget;
+}
+
+QWidget* QtFrontend::Reuse(const std::string& name) {
+  auto kept = retained_.find(name);
+  if (kept == retained_.end()) return nullptr;
+  LoadedForm form = kept->second;
+  retained_.erase(kept);
+  if (!form.widget || !Frame(form)) return nullptr;
+  // Back to its own size and place, as a new one would open.
+  QWidget* frame = Frame(form);
+  constexpr auto kSized = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+  if (frame->windowState() & kSized) frame->setWindowState(frame->windowState() & ~kSized);
+  Place(form, name);
+  dynamic_cast<ReusableForm&>(*form.widget).Reopen();
+  loaded_[name] = form;
+  // Its panes start empty, as a new form's do; the old reports cannot show
+  // before then, since nothing is drawn before a flush.
+  for (QTextEdit* pane : form.widget->findChildren<QTextEdit*>())
+    if (!pane->objectName().isEmpty()) pendingPanes_[{name, pane->objectName().toStdString()}] = std::string();
+  ScheduleFlush();
+  return form.widget;
+}
+
+void QtFrontend::Place(const LoadedForm& form, const std::string& name) {
+  FormPlacement placement = placements_.count(name) ? placements_[name] : FormPlacement{};
   QWidget* frame = Frame(form);
   if (placement.size.isValid()) frame->resize(placement.size);
   if (placement.position.x() >= 0) {
@@ -140,16 +195,11 @@ QWidget* QtFrontend::Create(const std::string& name) {
     if (!form.subWindow && main_) at += main_->geometry().topLeft();
     frame->move(at);
   }
-  frame->setProperty(kFormProperty, QString::fromStdString(name));
-  frame->installEventFilter(closeFilter_);
-  loaded_[name] = form;
-  // Forget a form whose window went away by any route.
-  // (closeFilter_ as context: the connection dies with this front end.)
-  QObject::connect(widget, &QObject::destroyed, closeFilter_, [this, name, widget] {
-    auto it = loaded_.find(name);
-    if (it != loaded_.end() && (!it->second.widget || it->second.widget == widget)) loaded_.erase(it);
-  });
-  return widget;
+}
+
+// A closed reusable form waits, hidden, for its next opening.
+void QtFrontend::Retire(const std::string& name, const LoadedForm& form) {
+  if (dynamic_cast<ReusableForm*>(form.widget.data())) retained_[name] = form;
 }
 
 QWidget* QtFrontend::LoadForm(std::string_view name) {
@@ -162,42 +212,68 @@ bool QtFrontend::UserClose(const std::string& name) {
   if (it == loaded_.end()) return true;
   if (auto* closable = dynamic_cast<UserClosable*>(it->second.widget.data()))
     if (!closable->UserClosing()) return false;
+  Retire(name, it->second);
   loaded_.erase(name);
   return true;
 }
 
 void QtFrontend::ShowWindow(std::string_view name) {
-  FlushPendingTexts();
   if (main_ && name == main_->objectName().toStdString()) {
     main_->show();
     return;
   }
   LoadForm(name);
-  const LoadedForm& form = loaded_[std::string(name)];
-  QWidget* frame = Frame(form);
-  if (!frame) return;
-  frame->show();
-  frame->raise();
-  if (form.subWindow && area_) area_->setActiveSubWindow(form.subWindow);
+  SetShown(std::string(name), true);
 }
 
 void QtFrontend::HideWindow(std::string_view name) {
-  FlushPendingTexts();
-  auto it = loaded_.find(std::string(name));
-  if (it == loaded_.end()) return;
-  if (QWidget* frame = Frame(it->second)) frame->hide();
+  if (loaded_.count(std::string(name))) SetShown(std::string(name), false);
+}
+
+void QtFrontend::SetShown(const std::string& name, bool shown) {
+  std::erase_if(pendingShown_, [&](const auto& entry) { return entry.first == name; });
+  pendingShown_.emplace_back(name, shown);
+  ScheduleFlush();
+}
+
+void QtFrontend::ApplyShown(const std::string& name, bool shown) {
+  auto it = loaded_.find(name);
+  bool open = it != loaded_.end();
+  LoadedForm form = open ? it->second : LoadedForm{};
+  if (!open) {  // closed since: a kept form hides now
+    auto kept = retained_.find(name);
+    if (kept == retained_.end()) return;
+    form = kept->second;
+    shown = false;
+  }
+  QWidget* frame = Frame(form);
+  if (!frame) return;
+  if (!shown) {
+    frame->hide();
+    return;
+  }
+  frame->show();
+  frame->raise();
+  if (form.subWindow && area_) area_->setActiveSubWindow(form.subWindow);
 }
 
 void QtFrontend::CloseWindow(std::string_view name) {
   std::erase_if(pendingPanes_, [&](const auto& entry) { return entry.first.first == name; });
   auto it = loaded_.find(std::string(name));
   if (it == loaded_.end()) return;
-  QPointer<QWidget> frame = Frame(it->second);
+  LoadedForm form = it->second;
   loaded_.erase(it);
+  QPointer<QWidget> frame = Frame(form);
   if (!frame) return;
   // No close event: the form's own close handling is for the user's close.
-  frame->removeEventFilter(closeFilter_);
+  if (dynamic_cast<ReusableForm*>(form.widget.data())) {
+    Retire(std::string(name), form);
+    SetShown(std::string(name), false);  // a reopening before the flush keeps it up
+    return;
+  }
+  std::erase_if(pendingShown_, [&](const auto& entry) { return entry.first == name; });
   frame->hide();
+  frame->removeEventFilter(closeFilter_);
   frame->deleteLater();
 }
 
@@ -247,11 +323,14 @@ void QtFrontend::ScheduleFlush() {
   if (flushScheduled_) return;
   flushScheduled_ = true;
   // The filter object dies with the front end, so a late timer never fires on it.
-  QTimer::singleShot(0, closeFilter_, [this] { FlushPendingTexts(); });
+  QTimer::singleShot(0, closeFilter_, [this] { Flush(); });
 }
 
-void QtFrontend::FlushPendingTexts() {
+void QtFrontend::Flush() {
   flushScheduled_ = false;
+  auto shown = std::move(pendingShown_);
+  pendingShown_.clear();
+  for (const auto& [name, visible] : shown) ApplyShown(name, visible);
   auto panes = std::move(pendingPanes_);
   pendingPanes_.clear();
   for (const auto& [key, text] : panes)
@@ -328,6 +407,7 @@ void QtFrontend::SetToolTip(std::string_view form, std::string_view control, std
 }
 
 void QtFrontend::SetFocus(std::string_view form, std::string_view control) {
+  Flush();  // only a shown control takes the focus
   if (auto* widget = qobject_cast<QWidget*>(Control(form, control))) widget->setFocus(Qt::OtherFocusReason);
 }
 
@@ -394,13 +474,11 @@ QWidget* QtFrontend::DialogParent() const {
 }
 
 Answer QtFrontend::Message(std::string_view title, std::string_view text, int style) {
-  FlushPendingTexts();
   return dialogs_->Message(DialogParent(), std::string(title), std::string(text), style);
 }
 
 std::optional<std::string> QtFrontend::Input(std::string_view prompt, std::string_view title,
                                              std::string_view defaultText) {
-  FlushPendingTexts();
   std::optional<std::string> answer =
       dialogs_->Input(DialogParent(), std::string(prompt), std::string(title), std::string(defaultText));
   if (answer && answer->empty()) return std::nullopt;
@@ -408,12 +486,10 @@ std::optional<std::string> QtFrontend::Input(std::string_view prompt, std::strin
 }
 
 std::optional<std::string> QtFrontend::OpenFile(const FileDialog& dialog) {
-  FlushPendingTexts();
   return dialogs_->OpenFile(DialogParent(), dialog);
 }
 
 std::optional<std::string> QtFrontend::SaveFile(const FileDialog& dialog) {
-  FlushPendingTexts();
   return dialogs_->SaveFile(DialogParent(), dialog);
 }
 
@@ -421,10 +497,16 @@ std::optional<std::string> QtFrontend::SaveFile(const FileDialog& dialog) {
 
 void QtFrontend::PumpEvents(bool force) {
   auto now = std::chrono::steady_clock::now();
-  if (!force && now - lastPump_ < kPumpInterval) return;
+  if (now - lastPump_ < (force ? kForcedPumpInterval : kPumpInterval)) return;
   lastPump_ = now;
-  FlushPendingTexts();
+  Flush();
   QCoreApplication::processEvents();
+}
+
+void QtFrontend::WaitForEvents() {
+  Flush();
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  lastPump_ = std::chrono::steady_clock::now();
 }
 
 void QtFrontend::Beep() { QApplication::beep(); }

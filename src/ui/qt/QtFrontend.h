@@ -17,6 +17,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QPoint>
 #include <QPointer>
@@ -42,6 +44,15 @@ class UserClosable {
   virtual ~UserClosable() = default;
   // false keeps the window open.
   virtual bool UserClosing() { return true; }
+};
+
+// A form kept, hidden, when it closes and handed out again when it next
+// opens: the minimizer windows open with every run, and building one costs
+// more than a short fit. Reopen puts it back as a new one would be.
+class ReusableForm {
+ public:
+  virtual ~ReusableForm() = default;
+  virtual void Reopen() = 0;
 };
 
 struct FormPlacement {
@@ -95,16 +106,26 @@ class QtFrontend : public Frontend {
   void SetToolTip(std::string_view form, std::string_view control, std::string_view text) override;
   void SetFocus(std::string_view form, std::string_view control) override;
   void PumpEvents(bool force = false) override;
+  void WaitForEvents() override;
   void Beep() override;
   LocalDateTime Now() const override;
 
-  // Minimum time between two pumps that are not forced.
+  // A pump brings the screen up to date and handles the user's clicks.
+  // Pumps in a run's loop come at most every kPumpInterval, forced ones at
+  // most every kForcedPumpInterval, both counted from the last time events
+  // were processed, by a pump or by the event loop itself: a command that
+  // ends sooner than that leaves all its drawing to the event loop, and a
+  // long one redraws at a rate the eye cannot tell from continuous.
   static constexpr std::chrono::milliseconds kPumpInterval{30};
+  static constexpr std::chrono::milliseconds kForcedPumpInterval{10};
 
-  // Report texts of an open pane are applied when the interface next gets to
-  // run (a pump, a dialog, a window change, or the event loop), so a run that
-  // reports after every few moves pays for one layout per pump, not per report.
-  void FlushPendingTexts();
+  // Report texts of an open pane, and the showing and hiding of forms, are
+  // applied when the interface next gets to run (a pump, or an event loop:
+  // the program's own or a dialog's). A run that reports after every few
+  // moves pays for one layout per pump, not per report, and a short command
+  // that hides the menu, opens its window and brings the menu back draws
+  // only what changed, once it is over.
+  void Flush();
 
  private:
   struct LoadedForm {
@@ -112,6 +133,9 @@ class QtFrontend : public Frontend {
     QPointer<QMdiSubWindow> subWindow;  // null for a window of its own
   };
   QWidget* Create(const std::string& name);
+  QWidget* Reuse(const std::string& name);
+  void Place(const LoadedForm& form, const std::string& name);
+  void Retire(const std::string& name, const LoadedForm& form);
   QWidget* Frame(const LoadedForm& form) const;  // what is shown and hidden
   QObject* Control(std::string_view form, std::string_view control) const;
   QWidget* DialogParent() const;
@@ -125,8 +149,12 @@ class QtFrontend : public Frontend {
   std::map<std::string, FormFactory> factories_;
   std::map<std::string, FormPlacement> placements_;
   std::map<std::string, LoadedForm> loaded_;
+  std::map<std::string, LoadedForm> retained_;  // closed reusable forms, hidden
   std::chrono::steady_clock::time_point lastPump_{};
   void ScheduleFlush();
+  void SetShown(const std::string& name, bool shown);
+  void ApplyShown(const std::string& name, bool shown);
+  std::vector<std::pair<std::string, bool>> pendingShown_;  // in the order asked
   void ApplyPaneText(std::string_view form, std::string_view pane, const std::string& text);
   std::map<std::pair<std::string, std::string>, std::string> pendingPanes_;
   bool flushScheduled_ = false;
