@@ -17,9 +17,18 @@ QTextEdit* Pane(QWidget* parent, const char* name) { return ui::qt::MakeReportPa
 
 // The report columns need a smaller type as the free count grows.
 void SizeFor(QTextEdit* pane, int freeCount) {
+  int size = ReportPaneFontSize(freeCount);
+  if (pane->font().pointSize() == size) return;
   QFont font = pane->font();
-  font.setPointSize(ReportPaneFontSize(freeCount));
+  font.setPointSize(size);
   pane->setFont(font);
+}
+
+// A window handed out again resets only what a run changed: each change
+// costs a relayout.
+void Reset(QPushButton* button, const char* caption) {
+  if (button->text() != QLatin1String(caption)) button->setText(caption);
+  if (!button->isEnabled()) button->setEnabled(true);
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
@@ -49,13 +58,10 @@ SimplexForm::SimplexForm(Workbench& workbench)
 bool SimplexForm::UserClosing() { return OnSimplexWindowClosing(workbench_.ws, workbench_.ui); }
 
 void SimplexForm::Reopen() {
-  setWindowTitle(kSimplexCaption);
-  for (QTextEdit* pane : {initialPane_, progressPane_}) {
-    pane->clear();
-    SizeFor(pane, workbench_.ws.Free.FreeCount);
-  }
-  stop_->setText(kStopCaption);
-  stop_->setEnabled(true);
+  if (windowTitle() != QLatin1String(kSimplexCaption)) setWindowTitle(kSimplexCaption);
+  // (The front end empties the panes of a form it hands out again.)
+  for (QTextEdit* pane : {initialPane_, progressPane_}) SizeFor(pane, workbench_.ws.Free.FreeCount);
+  Reset(stop_, kStopCaption);
 }
 
 MarquardtForm::MarquardtForm(Workbench& workbench)
@@ -82,14 +88,12 @@ MarquardtForm::MarquardtForm(Workbench& workbench)
 bool MarquardtForm::UserClosing() { return OnMarquardtWindowClosing(workbench_.ws, workbench_.ui); }
 
 void MarquardtForm::Reopen() {
-  setWindowTitle(kMarquardtCaption);
-  pane_->clear();
+  if (windowTitle() != QLatin1String(kMarquardtCaption)) setWindowTitle(kMarquardtCaption);
   SizeFor(pane_, workbench_.ws.Free.FreeCount);
-  stop_->setText(kStopCaption);
-  stop_->setEnabled(true);
+  Reset(stop_, kStopCaption);
   // The step buttons show only while the run waits over its derivatives.
-  next_->hide();
-  resume_->hide();
+  next_->setHidden(true);
+  resume_->setHidden(true);
 }
 
 void InstallMinimizers(Workbench& wb) {

@@ -105,6 +105,7 @@ class QtFrontendTest : public QObject {
   void reusableFormsAreKept();
   void panesAndStatus();
   void dialogShowsTheNewestReport();
+  void inputMeetsTheNewestState();
   void pumpingIsRateLimited();
 
  private:
@@ -260,6 +261,7 @@ void QtFrontendTest::formsAndControls() {
   QCOMPARE(form->findChild<QPushButton*>("cmdTest")->text(), QString("&Button"));
   QCOMPARE(form->findChild<QLineEdit*>("txtTest")->text(), QString("text"));
   ui->SetEnabled("frmTest", "cmdTest", false);
+  ui->Flush();
   QVERIFY(!form->findChild<QPushButton*>("cmdTest")->isEnabled());
   ui->SetToolTip("frmTest", "cmdTest", "tip");
   QCOMPARE(form->findChild<QPushButton*>("cmdTest")->toolTip(), QString("tip"));
@@ -268,6 +270,7 @@ void QtFrontendTest::formsAndControls() {
 
   // Menus of the main window: a menu is disabled through its menu-bar entry.
   ui->SetEnabled("frmMain", "mnuApplication", false);
+  ui->Flush();
   QVERIFY(!main->findChild<QMenu*>("mnuApplication")->menuAction()->isEnabled());
   ui->SetCaption("frmMain", "mnuExit", "Leave");
   QCOMPARE(main->findChild<QAction*>("mnuExit")->text(), QString("Leave"));
@@ -388,6 +391,28 @@ void QtFrontendTest::dialogShowsTheNewestReport() {
   });
   ui->Message("Title", "Done", 64);
   QCOMPARE(pane->toPlainText(), QString("second"));
+}
+
+void QtFrontendTest::inputMeetsTheNewestState() {
+  ui->ShowWindow("frmTest");
+  ui->Flush();
+  auto* button = ui->Form("frmTest")->findChild<QPushButton*>("cmdTest");
+  int clicks = 0;
+  connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+
+  // A command disabled the button and is over; the click comes before the
+  // event loop has drawn that, and must not get through.
+  ui->SetEnabled("frmTest", "cmdTest", false);
+  QVERIFY(button->isEnabled());
+  QTest::mouseClick(button, Qt::LeftButton);
+  QCOMPARE(clicks, 0);
+  QVERIFY(!button->isEnabled());
+
+  ui->SetEnabled("frmTest", "cmdTest", true);
+  ui->SetEnabled("frmTest", "cmdTest", false);
+  ui->SetEnabled("frmTest", "cmdTest", true);  // the last word holds
+  QTest::mouseClick(button, Qt::LeftButton);
+  QCOMPARE(clicks, 1);
 }
 
 void QtFrontendTest::pumpingIsRateLimited() {

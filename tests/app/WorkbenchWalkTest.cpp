@@ -318,6 +318,7 @@ void WorkbenchWalk::walk() {
   QString log = QString::fromStdString(kalvex::testing::TempDir() + "/walk.kvl");
   Script().ExpectSave(log.toStdString(), "Save minimization progress in...").ExpectMessage("Log file management");
   editor->findChild<QPushButton*>("cmdOpenLog")->click();
+  Settle();
   auto* frequency = editor->findChild<QLineEdit*>("txtFileFreq");
   QVERIFY(frequency->isEnabled());
   QCOMPARE(frequency->text(), QString("10"));
@@ -326,6 +327,7 @@ void WorkbenchWalk::walk() {
   QCOMPARE(wb->ws.Alg.FileFrequency, int16_t{10});
   Script().ExpectMessage("Log file management");
   editor->findChild<QPushButton*>("cmdCloseLog")->click();
+  Settle();
   QVERIFY(!frequency->isEnabled());
   QCOMPARE(frequency->text(), QString("0"));
   QCOMPARE(wb->ws.LogOpen, int16_t{0});
@@ -344,6 +346,7 @@ void WorkbenchWalk::walk() {
   // Save under a new name.
   Script().ExpectSave(saved.toStdString(), "Save algorithm data in...");
   MenuButton("cmdSaveAlg")->click();
+  Settle();
   QVERIFY(QFile::exists(saved));
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + saved);
   QCOMPARE(EnabledButtons().size(), 12);

@@ -1,5 +1,7 @@
 #include "ui/qt/QtFrontend.h"
 
+#include <time.h>
+
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -28,6 +30,20 @@ std::string PanelName(int bar, int panel) {
 }
 
 const char* const kFormProperty = "kalvexForm";
+
+// The run asks for the time before every pump and status change, thousands
+// of times a second; a clock of a few milliseconds' grain is exact enough to
+// space pumps tens of milliseconds apart, and reading it costs nothing,
+// where the precise clock of a virtual machine can cost a tenth of an
+// evaluation.
+std::chrono::nanoseconds CoarseNow() {
+#ifdef CLOCK_MONOTONIC_COARSE
+  timespec now{};
+  if (clock_gettime(CLOCK_MONOTONIC_COARSE, &now) == 0)
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+#endif
+  return std::chrono::steady_clock::now().time_since_epoch();
+}
 
 }  // namespace
 
@@ -65,14 +81,42 @@ class QtFrontend::CloseFilter : public QObject {
   QtFrontend& owner_;
 };
 
+// Brings waiting changes to the screen before the user's input is routed:
+// a click must not reach a button a finished command hid or disabled.
+class QtFrontend::InputFilter : public QObject {
+ public:
+  explicit InputFilter(QtFrontend& owner) : owner_(owner) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Wheel:
+      case QEvent::TouchBegin:
+        owner_.Flush();
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  QtFrontend& owner_;
+};
+
 QtFrontend::QtFrontend(DialogProvider* dialogs)
     : ownDialogs_(dialogs ? nullptr : std::make_unique<WidgetDialogProvider>()),
       dialogs_(dialogs ? dialogs : ownDialogs_.get()),
-      closeFilter_(new CloseFilter(*this)) {
+      closeFilter_(new CloseFilter(*this)),
+      inputFilter_(new InputFilter(*this)) {
   // The event loop leaves the screen up to date whenever it goes to sleep
   // or wakes: that counts as a pump.
   if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-    auto refreshed = [this] { lastPump_ = std::chrono::steady_clock::now(); };
+    auto refreshed = [this] { lastPump_ = CoarseNow(); };
     QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, closeFilter_, refreshed);
     QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, closeFilter_, refreshed);
   }
@@ -83,10 +127,12 @@ QtFrontend::~QtFrontend() {
     for (auto& [name, form] : *forms)
       if (QWidget* frame = Frame(form)) frame->removeEventFilter(closeFilter_);
   delete closeFilter_;
+  delete inputFilter_;
 }
 
 void QtFrontend::SetMainWindow(QMainWindow* main, QMdiArea* area) {
   main_ = main;
+  mainName_ = main ? main->objectName().toStdString() : std::string();
   area_ = area;
 }
 
@@ -116,7 +162,7 @@ QWidget* QtFrontend::Frame(const LoadedForm& form) const {
 }
 
 QWidget* QtFrontend::Form(std::string_view name) const {
-  if (main_ && name == main_->objectName().toStdString()) return main_;
+  if (main_ && name == mainName_) return main_;
   auto it = loaded_.find(std::string(name));
   if (it == loaded_.end() || !it->second.widget) return nullptr;
   return it->second.widget;
@@ -218,7 +264,7 @@ bool QtFrontend::UserClose(const std::string& name) {
 }
 
 void QtFrontend::ShowWindow(std::string_view name) {
-  if (main_ && name == main_->objectName().toStdString()) {
+  if (main_ && name == mainName_) {
     main_->show();
     return;
   }
@@ -259,6 +305,7 @@ void QtFrontend::ApplyShown(const std::string& name, bool shown) {
 
 void QtFrontend::CloseWindow(std::string_view name) {
   std::erase_if(pendingPanes_, [&](const auto& entry) { return entry.first.first == name; });
+  std::erase_if(pendingEnabled_, [&](const auto& entry) { return entry.first.first == name; });
   auto it = loaded_.find(std::string(name));
   if (it == loaded_.end()) return;
   LoadedForm form = it->second;
@@ -300,12 +347,12 @@ void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::
   QWidget* widget = LoadForm(form);
   // A new pane gets its text at once; later reports of a run wait for the
   // next pump, where only the newest one is laid out.
-  if (!widget->findChild<QTextEdit*>(Q(pane))) {
+  if (!qobject_cast<QTextEdit*>(Control(form, pane))) {
     pendingPanes_.erase({std::string(form), std::string(pane)});
     ApplyPaneText(form, pane, std::string(text));
     return;
   }
-  pendingPanes_[{std::string(form), std::string(pane)}] = std::string(text);
+  pendingPanes_[{std::string(form), std::string(pane)}].assign(text);
   ScheduleFlush();
 }
 
@@ -322,15 +369,21 @@ void QtFrontend::ApplyPaneText(std::string_view form, std::string_view pane, con
 void QtFrontend::ScheduleFlush() {
   if (flushScheduled_) return;
   flushScheduled_ = true;
+  if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(inputFilter_);
   // The filter object dies with the front end, so a late timer never fires on it.
   QTimer::singleShot(0, closeFilter_, [this] { Flush(); });
 }
 
 void QtFrontend::Flush() {
+  if (flushScheduled_ && QCoreApplication::instance())
+    QCoreApplication::instance()->removeEventFilter(inputFilter_);
   flushScheduled_ = false;
   auto shown = std::move(pendingShown_);
   pendingShown_.clear();
   for (const auto& [name, visible] : shown) ApplyShown(name, visible);
+  auto enabled = std::move(pendingEnabled_);
+  pendingEnabled_.clear();
+  for (const auto& [key, on] : enabled) ApplyEnabled(key.first, key.second, on);
   auto panes = std::move(pendingPanes_);
   pendingPanes_.clear();
   for (const auto& [key, text] : panes)
@@ -351,6 +404,14 @@ std::string QtFrontend::PaneText(std::string_view form, std::string_view pane) c
 }
 
 void QtFrontend::SetEnabled(std::string_view form, std::string_view control, bool enabled) {
+  // A command disables the menu's buttons when it starts and enables them
+  // when it ends: only the last word reaches the widgets.
+  if (!Form(form)) return;
+  pendingEnabled_[{std::string(form), std::string(control)}] = enabled;
+  ScheduleFlush();
+}
+
+void QtFrontend::ApplyEnabled(std::string_view form, std::string_view control, bool enabled) {
   QObject* object = Control(form, control);
   if (auto* menu = qobject_cast<QMenu*>(object))
     menu->menuAction()->setEnabled(enabled);
@@ -436,9 +497,9 @@ void QtFrontend::SetStatus(int bar, int panel, std::string_view text) {
   // The activity bars change with every evaluation of a long run (call
   // counters): within a pump interval of the last change only the newest
   // text waits for the next pump. File names (bars 0 and 1) show at once.
-  auto now = std::chrono::steady_clock::now();
+  auto now = CoarseNow();
   if (bar >= 2 && now - lastActivityStatus_ < kPumpInterval) {
-    pendingStatus_[{bar, panel}] = std::string(text);
+    pendingStatus_[{bar, panel}].assign(text);
     ScheduleFlush();
     return;
   }
@@ -496,7 +557,7 @@ std::optional<std::string> QtFrontend::SaveFile(const FileDialog& dialog) {
 // ---------------------------------------------------------------- events
 
 void QtFrontend::PumpEvents(bool force) {
-  auto now = std::chrono::steady_clock::now();
+  auto now = CoarseNow();
   if (now - lastPump_ < (force ? kForcedPumpInterval : kPumpInterval)) return;
   lastPump_ = now;
   Flush();
@@ -506,7 +567,7 @@ void QtFrontend::PumpEvents(bool force) {
 void QtFrontend::WaitForEvents() {
   Flush();
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  lastPump_ = std::chrono::steady_clock::now();
+  lastPump_ = CoarseNow();
 }
 
 void QtFrontend::Beep() { QApplication::beep(); }

@@ -116,15 +116,16 @@ class QtFrontend : public Frontend {
   // were processed, by a pump or by the event loop itself: a command that
   // ends sooner than that leaves all its drawing to the event loop, and a
   // long one redraws at a rate the eye cannot tell from continuous.
-  static constexpr std::chrono::milliseconds kPumpInterval{30};
+  static constexpr std::chrono::milliseconds kPumpInterval{50};
   static constexpr std::chrono::milliseconds kForcedPumpInterval{10};
 
-  // Report texts of an open pane, and the showing and hiding of forms, are
-  // applied when the interface next gets to run (a pump, or an event loop:
-  // the program's own or a dialog's). A run that reports after every few
-  // moves pays for one layout per pump, not per report, and a short command
-  // that hides the menu, opens its window and brings the menu back draws
-  // only what changed, once it is over.
+  // Report texts of an open pane, the showing and hiding of forms and the
+  // enabling of controls are applied when the interface next gets to run (a
+  // pump, an event loop, the program's own or a dialog's, or the user's next
+  // click or key, before it finds its target). A run that reports after
+  // every few moves pays for one layout per pump, not per report, and a
+  // short command that hides the menu, opens its window and brings the menu
+  // back draws only what changed, once it is over.
   void Flush();
 
  private:
@@ -144,14 +145,17 @@ class QtFrontend : public Frontend {
   std::unique_ptr<DialogProvider> ownDialogs_;
   DialogProvider* dialogs_;
   QPointer<QMainWindow> main_;
+  std::string mainName_;  // its objectName, which the core uses as a form name
   QPointer<QMdiArea> area_;
   std::array<QPointer<QStatusBar>, 6> bars_;
   std::map<std::string, FormFactory> factories_;
   std::map<std::string, FormPlacement> placements_;
   std::map<std::string, LoadedForm> loaded_;
   std::map<std::string, LoadedForm> retained_;  // closed reusable forms, hidden
-  std::chrono::steady_clock::time_point lastPump_{};
+  std::chrono::nanoseconds lastPump_{};  // on a monotonic clock
   void ScheduleFlush();
+  void ApplyEnabled(std::string_view form, std::string_view control, bool enabled);
+  std::map<std::pair<std::string, std::string>, bool> pendingEnabled_;
   void SetShown(const std::string& name, bool shown);
   void ApplyShown(const std::string& name, bool shown);
   std::vector<std::pair<std::string, bool>> pendingShown_;  // in the order asked
@@ -160,11 +164,13 @@ class QtFrontend : public Frontend {
   bool flushScheduled_ = false;
   void ApplyStatus(int bar, int panel, std::string_view text);
   std::map<std::pair<int, int>, std::string> pendingStatus_;
-  std::chrono::steady_clock::time_point lastActivityStatus_{};
+  std::chrono::nanoseconds lastActivityStatus_{};
   mutable std::map<std::pair<std::string, std::string>, QPointer<QObject>> controlCache_;
   class CloseFilter;
   friend class CloseFilter;
   CloseFilter* closeFilter_ = nullptr;
+  class InputFilter;  // on the application while changes wait
+  InputFilter* inputFilter_ = nullptr;
 };
 
 }  // namespace kalvex::ui::qt
