@@ -21,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "app/EditorForm.h"
 #include "app/InfoWindows.h"
@@ -58,6 +59,7 @@ class WorkbenchWalk : public QObject {
   void menuMadeAnewFollowsTheRules();
   void closingTheEditorWindowFinishesEditing();
   void minimizersRunInTheirWindows();
+  void aLongRunShowsItsWindowAndTakesAClick();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -497,6 +499,36 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   for (auto* pane : kept->findChildren<QTextEdit*>())
     QCOMPARE(pane->font().pointSize(), kalvex::ReportPaneFontSize(wb->ws.Free.FreeCount));
   QCOMPARE(kept->findChild<QTextEdit*>("rtbSimplex")->toPlainText().count("Minimum of "), 1);
+}
+
+void WorkbenchWalk::aLongRunShowsItsWindowAndTakesAClick() {
+  wb->menu.Initialize();
+  QVERIFY(wb->menu.FinishInitialization("2", Example("two_species.dat").toStdString()));
+  Script().ExpectMessage("Load algorithm data", Answer::Yes).ExpectOpen(Example("two_species.alg").toStdString());
+  MenuButton("cmdLoadAlg")->click();
+  Settle();
+  wb->ws.Alg.Tolerance = 0;  // never converges: only the interrupt ends it
+  wb->ws.Alg.MaxFunctionCalls = 100000000;
+
+  // While the run goes on, its pumps draw the window and deliver the click.
+  bool sawProgress = false;
+  QTimer::singleShot(300, [&, this] {
+    QWidget* simplex = Form("frmSimplex");
+    QVERIFY(simplex && simplex->isVisible());
+    QWidget* menu = Form("frmMenu");
+    QVERIFY(!menu || !menu->isVisible());
+    sawProgress = simplex->findChild<QTextEdit*>("rtbSimplex")->toPlainText().contains("Current minimum found");
+    Shot("long-run");
+    QTest::mouseClick(simplex->findChild<QPushButton*>("cmdStop"), Qt::LeftButton);
+  });
+  Script().ExpectMessage("Simplex interrupt", Answer::Yes);
+  MenuButton("cmdSimplex")->click();
+  QVERIFY(sawProgress);
+  QCOMPARE(QString::fromStdString(Script().LastMessage().text),
+           QString("Interrupt received. Do you want to quit minimizing?"));
+  Settle();
+  QVERIFY(Form("frmMenu")->isVisible());
+  QCOMPARE(EnabledButtons().size(), 12);
 }
 
 QTEST_MAIN(WorkbenchWalk)

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QAnyStringView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
@@ -335,7 +336,7 @@ QObject* QtFrontend::Control(std::string_view form, std::string_view control) co
   // A recursive search by name walks every widget of the form (for frmMain,
   // every window in it); commands set the same controls again and again.
   QPointer<QObject>& cached = controlCache_[{std::string(form), std::string(control)}];
-  if (cached && cached->objectName() == Q(control)) {
+  if (cached && QAnyStringView::equal(cached->objectName(), QUtf8StringView(control.data(), qsizetype(control.size())))) {
     for (QObject* parent = cached->parent(); parent; parent = parent->parent())
       if (parent == widget) return cached;
   }
