@@ -13,6 +13,9 @@
 namespace kalvex::app {
 namespace {
 
+constexpr const char* kSimplexCaption = "Simplex minimization";
+constexpr const char* kStopCaption = "&Interrupt";
+
 QTextEdit* Pane(QWidget* parent, const char* name) { return ui::qt::MakeReportPane(parent, name); }
 
 // The report columns need a smaller type as the free count grows.
@@ -24,11 +27,12 @@ void SizeFor(QTextEdit* pane, int freeCount) {
   pane->setFont(font);
 }
 
-// A window handed out again resets only what a run changed: each change
-// costs a relayout.
-void Reset(QPushButton* button, const char* caption) {
-  if (button->text() != QLatin1String(caption)) button->setText(caption);
-  if (!button->isEnabled()) button->setEnabled(true);
+// The Interrupt button of a window handed out again, as a new one has it.
+// Through the front end, so that a run that sets it again at once costs
+// nothing.
+void ResetStop(ui::Frontend& ui, std::string_view form) {
+  ui.SetCaption(form, "cmdStop", kStopCaption);
+  ui.SetEnabled(form, "cmdStop", true);
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
@@ -37,8 +41,6 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
   return button;
 }
 
-constexpr const char* kSimplexCaption = "Simplex minimization";
-constexpr const char* kStopCaption = "&Interrupt";
 
 }  // namespace
 
@@ -61,7 +63,7 @@ void SimplexForm::Reopen() {
   if (windowTitle() != QLatin1String(kSimplexCaption)) setWindowTitle(kSimplexCaption);
   // (The front end empties the panes of a form it hands out again.)
   for (QTextEdit* pane : {initialPane_, progressPane_}) SizeFor(pane, workbench_.ws.Free.FreeCount);
-  Reset(stop_, kStopCaption);
+  ResetStop(workbench_.ui, kSimplexForm);
 }
 
 MarquardtForm::MarquardtForm(Workbench& workbench)
@@ -90,7 +92,7 @@ bool MarquardtForm::UserClosing() { return OnMarquardtWindowClosing(workbench_.w
 void MarquardtForm::Reopen() {
   if (windowTitle() != QLatin1String(kMarquardtCaption)) setWindowTitle(kMarquardtCaption);
   SizeFor(pane_, workbench_.ws.Free.FreeCount);
-  Reset(stop_, kStopCaption);
+  ResetStop(workbench_.ui, kMarquardtForm);
   // The step buttons show only while the run waits over its derivatives.
   next_->setHidden(true);
   resume_->setHidden(true);

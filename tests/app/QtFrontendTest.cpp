@@ -258,6 +258,8 @@ void QtFrontendTest::formsAndControls() {
   ui->SetCaption("frmTest", "cmdTest", "&Button");
   ui->SetCaption("frmTest", "txtTest", "text");
   QCOMPARE(form->findChild<QLabel*>("lblTest")->text(), QString("label"));
+  QCOMPARE(form->findChild<QPushButton*>("cmdTest")->text(), QString("old"));  // a button's waits
+  ui->Flush();
   QCOMPARE(form->findChild<QPushButton*>("cmdTest")->text(), QString("&Button"));
   QCOMPARE(form->findChild<QLineEdit*>("txtTest")->text(), QString("text"));
   ui->SetEnabled("frmTest", "cmdTest", false);

@@ -223,8 +223,8 @@ QWidget* QtFrontend::Reuse(const std::string& name) {
   constexpr auto kSized = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
   if (frame->windowState() & kSized) frame->setWindowState(frame->windowState() & ~kSized);
   Place(form, name);
+  loaded_[name] = form;  // open again before Reopen, which may set controls through this front end
   dynamic_cast<ReusableForm&>(*form.widget).Reopen();
-  loaded_[name] = form;
   // Its panes start empty, as a new form's do; the old reports cannot show
   // before then, since nothing is drawn before a flush.
   for (QTextEdit* pane : form.widget->findChildren<QTextEdit*>())
@@ -307,6 +307,7 @@ void QtFrontend::ApplyShown(const std::string& name, bool shown) {
 void QtFrontend::CloseWindow(std::string_view name) {
   std::erase_if(pendingPanes_, [&](const auto& entry) { return entry.first.first == name; });
   std::erase_if(pendingEnabled_, [&](const auto& entry) { return entry.first.first == name; });
+  std::erase_if(pendingCaptions_, [&](const auto& entry) { return entry.first.first == name; });
   auto it = loaded_.find(std::string(name));
   if (it == loaded_.end()) return;
   LoadedForm form = it->second;
@@ -371,8 +372,14 @@ void QtFrontend::ScheduleFlush() {
   if (flushScheduled_) return;
   flushScheduled_ = true;
   if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(inputFilter_);
-  // The filter object dies with the front end, so a late timer never fires on it.
-  QTimer::singleShot(0, closeFilter_, [this] { Flush(); });
+  if (!flushTimer_) {
+    // A child of the filter object, so a late timer dies with the front end.
+    flushTimer_ = new QTimer(closeFilter_);
+    flushTimer_->setSingleShot(true);
+    flushTimer_->setInterval(0);
+    QObject::connect(flushTimer_, &QTimer::timeout, closeFilter_, [this] { Flush(); });
+  }
+  flushTimer_->start();
 }
 
 void QtFrontend::Flush() {
@@ -385,6 +392,13 @@ void QtFrontend::Flush() {
   auto enabled = std::move(pendingEnabled_);
   pendingEnabled_.clear();
   for (const auto& [key, on] : enabled) ApplyEnabled(key.first, key.second, on);
+  auto captions = std::move(pendingCaptions_);
+  pendingCaptions_.clear();
+  for (const auto& [key, text] : captions)
+    if (auto* button = qobject_cast<QAbstractButton*>(Control(key.first, key.second))) {
+      QString caption = ToQt(text);
+      if (button->text() != caption) button->setText(caption);
+    }
   auto panes = std::move(pendingPanes_);
   pendingPanes_.clear();
   for (const auto& [key, text] : panes)
@@ -434,8 +448,15 @@ void QtFrontend::SetVisible(std::string_view form, std::string_view control, boo
 
 void QtFrontend::SetCaption(std::string_view form, std::string_view control, std::string_view text) {
   QObject* object = Control(form, control);
-  QString caption = ToQt(std::string(text));
   if (!object) return;
+  // A button's caption waits with its enabling: a run that relabels
+  // Interrupt as it starts pays nothing when the label is already right.
+  if (qobject_cast<QAbstractButton*>(object) && !(control.empty() || control == form)) {
+    pendingCaptions_[{std::string(form), std::string(control)}].assign(text);
+    ScheduleFlush();
+    return;
+  }
+  QString caption = ToQt(std::string(text));
   if (control.empty() || control == form) {
     auto* widget = static_cast<QWidget*>(object);
     widget->setWindowTitle(caption);

@@ -33,6 +33,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QStatusBar;
 class QTextEdit;
+class QTimer;
 class QWidget;
 
 namespace kalvex::ui::qt {
@@ -119,8 +120,8 @@ class QtFrontend : public Frontend {
   static constexpr std::chrono::milliseconds kPumpInterval{50};
   static constexpr std::chrono::milliseconds kForcedPumpInterval{10};
 
-  // Report texts of an open pane, the showing and hiding of forms and the
-  // enabling of controls are applied when the interface next gets to run (a
+  // Report texts of an open pane, the showing and hiding of forms, the
+  // enabling of controls and the captions of buttons are applied when the interface next gets to run (a
   // pump, an event loop, the program's own or a dialog's, or the user's next
   // click or key, before it finds its target). A run that reports after
   // every few moves pays for one layout per pump, not per report, and a
@@ -156,6 +157,8 @@ class QtFrontend : public Frontend {
   void ScheduleFlush();
   void ApplyEnabled(std::string_view form, std::string_view control, bool enabled);
   std::map<std::pair<std::string, std::string>, bool> pendingEnabled_;
+  std::map<std::pair<std::string, std::string>, std::string> pendingCaptions_;  // of buttons
+  QTimer* flushTimer_ = nullptr;
   void SetShown(const std::string& name, bool shown);
   void ApplyShown(const std::string& name, bool shown);
   std::vector<std::pair<std::string, bool>> pendingShown_;  // in the order asked
