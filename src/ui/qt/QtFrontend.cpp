@@ -518,15 +518,24 @@ QLabel* QtFrontend::StatusPanel(int bar, int panel) {
 void QtFrontend::SetStatus(int bar, int panel, std::string_view text) {
   // The activity bars change with every evaluation of a long run (call
   // counters): within a pump interval of the last change only the newest
-  // text waits for the next pump. File names (bars 0 and 1) show at once.
+  // text waits for the next flush. File names (bars 0 and 1) show at once.
+  if (bar < 2) {
+    pendingStatus_.erase({bar, panel});
+    ApplyStatus(bar, panel, text);
+    return;
+  }
+  auto pending = pendingStatus_.find({bar, panel});
+  if (pending != pendingStatus_.end()) {  // a flush is due already
+    pending->second.assign(text);
+    return;
+  }
   auto now = CoarseNow();
-  if (bar >= 2 && now - lastActivityStatus_ < kPumpInterval) {
-    pendingStatus_[{bar, panel}].assign(text);
+  if (now - lastActivityStatus_ < kPumpInterval) {
+    pendingStatus_.emplace(std::pair{bar, panel}, std::string(text));
     ScheduleFlush();
     return;
   }
-  if (bar >= 2) lastActivityStatus_ = now;
-  pendingStatus_.erase({bar, panel});
+  lastActivityStatus_ = now;
   ApplyStatus(bar, panel, text);
 }
 
