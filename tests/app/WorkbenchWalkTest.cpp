@@ -79,6 +79,15 @@ class WorkbenchWalk : public QObject {
     QCoreApplication::processEvents();
   }
   void Shot(const QString& name);
+  // The two-species example initialized and its algorithm data loaded from the menu.
+  bool LoadTwoSpecies() {
+    wb->menu.Initialize();
+    if (!wb->menu.FinishInitialization("2", Example("two_species.dat").toStdString())) return false;
+    Script().ExpectMessage("Load algorithm data", Answer::Yes).ExpectOpen(Example("two_species.alg").toStdString());
+    MenuButton("cmdLoadAlg")->click();
+    Settle();
+    return !wb->ws.AlgorithmFileName.empty();
+  }
   kalvex::ui::ScriptedFrontend& Script() { return dialogs->script; }
 
   std::unique_ptr<kalvex::ui::qt::ScriptedDialogProvider> dialogs;
@@ -446,11 +455,7 @@ void WorkbenchWalk::closingTheEditorWindowFinishesEditing() {
 }
 
 void WorkbenchWalk::minimizersRunInTheirWindows() {
-  wb->menu.Initialize();
-  QVERIFY(wb->menu.FinishInitialization("2", Example("two_species.dat").toStdString()));
-  Script().ExpectMessage("Load algorithm data", Answer::Yes).ExpectOpen(Example("two_species.alg").toStdString());
-  MenuButton("cmdLoadAlg")->click();
-  Settle();
+  QVERIFY(LoadTwoSpecies());
   double start = wb->ws.Alg.Values[1];
 
   Script().ExpectMessage("Simplex minimum");
@@ -502,11 +507,7 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
 }
 
 void WorkbenchWalk::aLongRunShowsItsWindowAndTakesAClick() {
-  wb->menu.Initialize();
-  QVERIFY(wb->menu.FinishInitialization("2", Example("two_species.dat").toStdString()));
-  Script().ExpectMessage("Load algorithm data", Answer::Yes).ExpectOpen(Example("two_species.alg").toStdString());
-  MenuButton("cmdLoadAlg")->click();
-  Settle();
+  QVERIFY(LoadTwoSpecies());
   wb->ws.Alg.Tolerance = 0;  // never converges: only the interrupt ends it
   wb->ws.Alg.MaxFunctionCalls = 100000000;
 
