@@ -1,6 +1,8 @@
 // The workbench's windows driven the way a user drives them, with the
 // dialogs answered from a script. Set KALVEX_SHOTS to a folder to keep a
 // picture of the screen after every step.
+#include <functional>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -60,6 +62,7 @@ class WorkbenchWalk : public QObject {
   void closingTheEditorWindowFinishesEditing();
   void minimizersRunInTheirWindows();
   void aLongRunShowsItsWindowAndTakesAClick();
+  void derivativeDisplayWaitsForTheUser();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -530,6 +533,38 @@ void WorkbenchWalk::aLongRunShowsItsWindowAndTakesAClick() {
   Settle();
   QVERIFY(Form("frmMenu")->isVisible());
   QCOMPARE(EnabledButtons().size(), 12);
+}
+
+void WorkbenchWalk::derivativeDisplayWaitsForTheUser() {
+  QVERIFY(LoadTwoSpecies());
+  // Numerical derivatives, shown: the run stops over each display until a
+  // step button is clicked.
+  Script()
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimization")
+      .ExpectMessage("Marquardt minimization", Answer::Yes)
+      .ExpectMessage("Marquardt minimum");
+  int displays = 0;
+  std::function<void()> step = [&, this] {
+    QWidget* marquardt = Form("frmMarquardt");
+    auto* next = marquardt ? marquardt->findChild<QPushButton*>("cmdIteration") : nullptr;
+    if (!next || !next->isVisible() || !next->isEnabled()) {
+      QTimer::singleShot(20, step);  // not waiting yet
+      return;
+    }
+    QVERIFY(marquardt->findChild<QTextEdit*>("rtbMarquardt")->toPlainText().contains("1st & 2nd partial derivatives"));
+    // The first display goes on to the next one; the second lets the run finish.
+    const char* button = ++displays == 1 ? "cmdIteration" : "cmdContinue";
+    QTest::mouseClick(marquardt->findChild<QPushButton*>(button), Qt::LeftButton);
+    if (displays == 1) QTimer::singleShot(20, step);
+  };
+  QTimer::singleShot(20, step);
+  MenuButton("cmdMarquardt")->click();
+  QCOMPARE(displays, 2);
+  QCOMPARE(wb->ws.ShowDerivatives, std::string("no"));
+  QCOMPARE(QString::fromStdString(Script().LastMessage().text), QString("Minimum found using Marquardt!"));
+  Settle();
+  QVERIFY(Form("frmMarquardt")->findChild<QPushButton*>("cmdIteration")->isHidden());
 }
 
 QTEST_MAIN(WorkbenchWalk)
