@@ -394,11 +394,7 @@ void QtFrontend::Flush() {
   for (const auto& [key, on] : enabled) ApplyEnabled(key.first, key.second, on);
   auto captions = std::move(pendingCaptions_);
   pendingCaptions_.clear();
-  for (const auto& [key, text] : captions)
-    if (auto* button = qobject_cast<QAbstractButton*>(Control(key.first, key.second))) {
-      QString caption = ToQt(text);
-      if (button->text() != caption) button->setText(caption);
-    }
+  for (const auto& [key, text] : captions) ApplyButtonCaption(key.first, key.second, text);
   auto panes = std::move(pendingPanes_);
   pendingPanes_.clear();
   for (const auto& [key, text] : panes)
@@ -479,6 +475,13 @@ void QtFrontend::SetCaption(std::string_view form, std::string_view control, std
   } else if (auto* widget = qobject_cast<QWidget*>(object)) {
     widget->setWindowTitle(caption);
   }
+}
+
+void QtFrontend::ApplyButtonCaption(std::string_view form, std::string_view control, const std::string& text) {
+  auto* button = qobject_cast<QAbstractButton*>(Control(form, control));
+  if (!button) return;
+  QString caption = ToQt(text);
+  if (button->text() != caption) button->setText(caption);  // a relabelling relays the form out
 }
 
 void QtFrontend::SetToolTip(std::string_view form, std::string_view control, std::string_view text) {

@@ -116,17 +116,18 @@ class QtFrontend : public Frontend {
   // most every kForcedPumpInterval, both counted from the last time events
   // were processed, by a pump or by the event loop itself: a command that
   // ends sooner than that leaves all its drawing to the event loop, and a
-  // long one redraws at a rate the eye cannot tell from continuous.
+  // long one redraws often enough to follow and to take a click at once.
   static constexpr std::chrono::milliseconds kPumpInterval{50};
   static constexpr std::chrono::milliseconds kForcedPumpInterval{10};
 
   // Report texts of an open pane, the showing and hiding of forms, the
-  // enabling of controls and the captions of buttons are applied when the interface next gets to run (a
-  // pump, an event loop, the program's own or a dialog's, or the user's next
-  // click or key, before it finds its target). A run that reports after
-  // every few moves pays for one layout per pump, not per report, and a
-  // short command that hides the menu, opens its window and brings the menu
-  // back draws only what changed, once it is over.
+  // enabling of controls and the captions of buttons are applied when the
+  // interface next gets to run (a pump, an event loop, the program's own or
+  // a dialog's, or the user's next click or key, before it finds its
+  // target). A run that reports after every few moves pays for one layout
+  // per pump, not per report, and a short command that hides the menu,
+  // opens its window and brings the menu back draws only what changed, once
+  // it is over.
   void Flush();
 
  private:
@@ -156,6 +157,7 @@ class QtFrontend : public Frontend {
   std::chrono::nanoseconds lastPump_{};  // on a monotonic clock
   void ScheduleFlush();
   void ApplyEnabled(std::string_view form, std::string_view control, bool enabled);
+  void ApplyButtonCaption(std::string_view form, std::string_view control, const std::string& text);
   std::map<std::pair<std::string, std::string>, bool> pendingEnabled_;
   std::map<std::pair<std::string, std::string>, std::string> pendingCaptions_;  // of buttons
   QTimer* flushTimer_ = nullptr;
