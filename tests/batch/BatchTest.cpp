@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -175,6 +176,19 @@ TEST(BatchSummary, WritesTheReportAsTheWindowSavesItWithForecastAndPicture) {
   BatchRun plain = Batch({"summary", "--species", "2", "--data", kData, "--alg", dir + "/fit.alg", "--out", report});
   ASSERT_EQ(plain.code, 0) << plain.err;
   EXPECT_EQ(Slurp(report).find("forecasted"), std::string::npos);
+}
+
+// Standard error carries the program's own messages, one per line: nothing
+// from the picture library, whatever the environment lacks.
+TEST(BatchSummary, APictureAddsNothingToStandardError) {
+  std::string dir = testing::TempDir();
+  std::string picture = dir + "/quiet.png", errors = dir + "/quiet.err";
+  std::string command = "env -u XDG_RUNTIME_DIR -u DISPLAY '" + std::string(KALVEX_BATCH_EXE) +
+                        "' summary --species 2 --data '" + kData + "' --alg '" + kAlg + "' --out '" + dir +
+                        "/quiet.kvo' --plot '" + picture + "' >/dev/null 2>'" + errors + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << Slurp(errors);
+  EXPECT_EQ(Slurp(picture).substr(1, 3), "PNG");
+  EXPECT_EQ(Slurp(errors), "");
 }
 
 TEST(BatchSummary, AFaultWritesNoFile) {
