@@ -79,6 +79,7 @@ void InstallResultsSummary(Workbench& wb) {
   // One plot window at a time: a new summary's plots replace the old ones.
   wb.ui.plotViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::XYPlotData& data) mutable {
     if (shown) shown->close();
+    wb.ui.Flush();  // the windows the command opened first stay below the plot
     auto* window = new plots::XYPlotWindow(data);
     window->setAttribute(Qt::WA_DeleteOnClose);
     shown = wb.Main().Area()->addSubWindow(window);

@@ -31,6 +31,7 @@
 #include "app/Workbench.h"
 #include "minimize/MinimizerReports.h"
 #include "model/OskaneModel.h"
+#include "plots/qt/XYPlotWindow.h"
 #include "support/TestModels.h"
 #include "ui/qt/DialogProvider.h"
 
@@ -63,6 +64,7 @@ class WorkbenchWalk : public QObject {
   void minimizersRunInTheirWindows();
   void aLongRunShowsItsWindowAndTakesAClick();
   void derivativeDisplayWaitsForTheUser();
+  void plotsOpenAboveTheSummary();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -565,6 +567,18 @@ void WorkbenchWalk::derivativeDisplayWaitsForTheUser() {
   QCOMPARE(QString::fromStdString(Script().LastMessage().text), QString("Minimum found using Marquardt!"));
   Settle();
   QVERIFY(Form("frmMarquardt")->findChild<QPushButton*>("cmdIteration")->isHidden());
+}
+
+void WorkbenchWalk::plotsOpenAboveTheSummary() {
+  QVERIFY(LoadTwoSpecies());
+  Script()
+      .ExpectMessage("View plots?", Answer::Yes)
+      .ExpectMessage("Opportunity to generate a forecast for time period f", Answer::No);
+  MenuButton("cmdUserSummary")->click();
+  Settle();
+  QVERIFY(Form("frmSummary")->isVisible());
+  QMdiSubWindow* active = wb->Main().Area()->activeSubWindow();
+  QVERIFY(active && qobject_cast<kalvex::plots::XYPlotWindow*>(active->widget()));
 }
 
 QTEST_MAIN(WorkbenchWalk)
