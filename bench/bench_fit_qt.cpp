@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -135,20 +136,16 @@ void BM_FitPaired(benchmark::State& state) {
   Workspace batchWs(kalvex::MakeOskaneModel());
   kalvex::app::Workbench& wb = SharedWorkbench();
   double batchSeconds = 0, qtSeconds = 0;
-  bool batchFirst = true;
+  auto timedFit = [&](Workspace& ws, ui::Frontend& frontend, double& seconds) {
+    Prepare(ws, frontend, example, state.range(2));
+    Settle();
+    seconds += Seconds([&] { Fit(ws, frontend, simplex); });
+  };
+  bool batchFirst = true;  // alternating, so neither always runs on the other's caches
   for (auto _ : state) {
-    auto batch = [&] {
-      Prepare(batchWs, batchFrontend, example, state.range(2));
-      Settle();
-      batchSeconds += Seconds([&] { Fit(batchWs, batchFrontend, simplex); });
-    };
-    auto qt = [&] {
-      Prepare(wb.ws, wb.ui, example, state.range(2));
-      Settle();
-      qtSeconds += Seconds([&] { Fit(wb.ws, wb.ui, simplex); });
-    };
-    if (batchFirst) batch(), qt();
-    else qt(), batch();
+    if (batchFirst) timedFit(batchWs, batchFrontend, batchSeconds);
+    timedFit(wb.ws, wb.ui, qtSeconds);
+    if (!batchFirst) timedFit(batchWs, batchFrontend, batchSeconds);
     batchFirst = !batchFirst;
   }
   double n = static_cast<double>(state.iterations());

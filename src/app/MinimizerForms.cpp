@@ -41,7 +41,6 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
   return button;
 }
 
-
 }  // namespace
 
 SimplexForm::SimplexForm(Workbench& workbench)

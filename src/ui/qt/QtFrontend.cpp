@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <utility>
+
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -217,9 +219,9 @@ QWidget* QtFrontend::Reuse(const std::string& name) {
   if (kept == retained_.end()) return nullptr;
   LoadedForm form = kept->second;
   retained_.erase(kept);
-  if (!form.widget || !Frame(form)) return nullptr;
+  QWidget* frame = form.widget ? Frame(form) : nullptr;
+  if (!frame) return nullptr;
   // Back to its own size and place, as a new one would open.
-  QWidget* frame = Frame(form);
   constexpr auto kSized = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
   if (frame->windowState() & kSized) frame->setWindowState(frame->windowState() & ~kSized);
   Place(form, name);
@@ -316,7 +318,7 @@ void QtFrontend::CloseWindow(std::string_view name) {
   if (!frame) return;
   // No close event: the form's own close handling is for the user's close.
   if (dynamic_cast<ReusableForm*>(form.widget.data())) {
-    Retire(std::string(name), form);
+    retained_[std::string(name)] = form;
     SetShown(std::string(name), false);  // a reopening before the flush keeps it up
     return;
   }
@@ -337,16 +339,17 @@ QObject* QtFrontend::Control(std::string_view form, std::string_view control) co
   // A recursive search by name walks every widget of the form (for frmMain,
   // every window in it); commands set the same controls again and again.
   QPointer<QObject>& cached = controlCache_[{std::string(form), std::string(control)}];
-  if (cached && QAnyStringView::equal(cached->objectName(), QUtf8StringView(control.data(), qsizetype(control.size())))) {
+  QUtf8StringView name(control.data(), qsizetype(control.size()));
+  if (cached && QAnyStringView::equal(cached->objectName(), name)) {
     for (QObject* parent = cached->parent(); parent; parent = parent->parent())
       if (parent == widget) return cached;
   }
-  cached = widget->findChild<QObject*>(Q(control));
+  cached = widget->findChild<QObject*>(name.toString());
   return cached;
 }
 
 void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
-  QWidget* widget = LoadForm(form);
+  LoadForm(form);  // a pane of a form not yet open opens it
   // A new pane gets its text at once; later reports of a run wait for the
   // next pump, where only the newest one is laid out.
   if (!qobject_cast<QTextEdit*>(Control(form, pane))) {
@@ -386,22 +389,13 @@ void QtFrontend::Flush() {
   if (flushScheduled_ && QCoreApplication::instance())
     QCoreApplication::instance()->removeEventFilter(inputFilter_);
   flushScheduled_ = false;
-  auto shown = std::move(pendingShown_);
-  pendingShown_.clear();
-  for (const auto& [name, visible] : shown) ApplyShown(name, visible);
-  auto enabled = std::move(pendingEnabled_);
-  pendingEnabled_.clear();
-  for (const auto& [key, on] : enabled) ApplyEnabled(key.first, key.second, on);
-  auto captions = std::move(pendingCaptions_);
-  pendingCaptions_.clear();
-  for (const auto& [key, text] : captions) ApplyButtonCaption(key.first, key.second, text);
-  auto panes = std::move(pendingPanes_);
-  pendingPanes_.clear();
-  for (const auto& [key, text] : panes)
+  // Each list is taken whole first: applying a change may queue new ones.
+  for (const auto& [name, visible] : std::exchange(pendingShown_, {})) ApplyShown(name, visible);
+  for (const auto& [key, on] : std::exchange(pendingEnabled_, {})) ApplyEnabled(key.first, key.second, on);
+  for (const auto& [key, text] : std::exchange(pendingCaptions_, {})) ApplyButtonCaption(key.first, key.second, text);
+  for (const auto& [key, text] : std::exchange(pendingPanes_, {}))
     if (Form(key.first)) ApplyPaneText(key.first, key.second, text);
-  auto status = std::move(pendingStatus_);
-  pendingStatus_.clear();
-  for (const auto& [key, text] : status) ApplyStatus(key.first, key.second, text);
+  for (const auto& [key, text] : std::exchange(pendingStatus_, {})) ApplyStatus(key.first, key.second, text);
 }
 
 std::string QtFrontend::PaneText(std::string_view form, std::string_view pane) const {
