@@ -497,13 +497,14 @@ Step MarquardtRun::SolveUntilTrial() {
       lu_.DecompMatrix(u, u) = std::fabs(CurvatureMatrix_(u, u)) * (Damping_ + 1);
       StepSolution_(u, 1) = FreeGradient_[u];
     }
-    lu_.DecompositionFailed = 0;
-    if (!LuDecompose(lu_, n_, ws_, ui_)) {
+    auto pump = [this] { ui_.PumpEvents(); };
+    if (LuStatus status = LuDecompose(lu_, n_, pump); !status.Ok()) {
+      ReportDecompositionFailure(ws_, status.ZeroRow, ui_);
       ui_.CloseWindow(kMarquardtForm);
       end_ = RunEnd::DecompositionFailed;
       return Step::End;
     }
-    LuSolve(lu_, n_, 1, StepSolution_, ui_);
+    LuSolve(lu_, n_, 1, StepSolution_, pump);
     trialPoint_ = ws_.Alg.Values;
     for (int k = 1; k <= n_; ++k)
       trialPoint_[ws_.Free.FreeIndex[k]] = ws_.Free.FreeValues[k] - StepSolution_(k, 1);

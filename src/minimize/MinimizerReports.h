@@ -39,6 +39,10 @@ std::string ToleranceFigure(double tolerance, double spread, double reference);
 std::string NumericFaultText(const Workspace& ws, const std::string& fault,
                              const std::vector<double>& fullVector);
 
+// The box of a failed decomposition: the free parameter of the zero row
+// (ws.Free.FreeIndex) and the text for the derivative kind in use.
+void ReportDecompositionFailure(const Workspace& ws, int zeroRow, ui::Frontend& ui);
+
 // Font size of the minimizers' report panes: smaller for long parameter lists.
 inline int ReportPaneFontSize(int freeCount) { return freeCount < 26 ? 10 : 8; }
 
