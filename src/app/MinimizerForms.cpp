@@ -7,6 +7,7 @@
 
 #include "app/Workbench.h"
 #include "minimize/Marquardt.h"
+#include "minimize/MarquardtWindow.h"
 #include "minimize/MinimizerReports.h"
 #include "minimize/Simplex.h"
 
@@ -16,7 +17,9 @@ namespace {
 constexpr const char* kSimplexCaption = "Simplex minimization";
 constexpr const char* kStopCaption = "&Interrupt";
 
-QTextEdit* Pane(QWidget* parent, const char* name) { return ui::qt::MakeReportPane(parent, name); }
+QTextEdit* Pane(QWidget* parent, std::string_view name) {
+  return ui::qt::MakeReportPane(parent, QString::fromUtf8(name.data(), qsizetype(name.size())));
+}
 
 // The report columns need a smaller type as the free count grows.
 void SizeFor(QTextEdit* pane, int freeCount) {

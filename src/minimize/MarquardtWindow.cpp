@@ -1,12 +1,14 @@
 // The Marquardt setup questions and the Marquardt window's buttons.
-#include "minimize/Marquardt.h"
+#include "minimize/MarquardtWindow.h"
 
 #include <initializer_list>
 #include <string>
 
+#include "minimize/Marquardt.h"
 #include "minimize/MinimizeCommands.h"
 #include "minimize/MinimizerReports.h"
 #include "ui/Frontend.h"
+#include "ui/RunContext.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -80,7 +82,7 @@ bool MarquardtSetup(Workspace& ws, ui::Frontend& ui) {
 }
 
 void OnMarquardtInterruptPressed(Workspace& ws, ui::Frontend& ui) {
-  ws.MarquardtInterrupt = -1;
+  InterruptToken(ws, InterruptFlag::Marquardt).Raise();
   ui.SetEnabled(kMarquardtForm, "cmdStop", false);
   SetPanel(ui, 2, "Interrupt pending...");
   ws.DerivativeWait = 1;

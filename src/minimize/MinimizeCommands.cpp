@@ -1,6 +1,7 @@
 #include "minimize/MinimizeCommands.h"
 
 #include "minimize/Marquardt.h"
+#include "minimize/MarquardtWindow.h"
 #include "minimize/Simplex.h"
 #include "ui/Frontend.h"
 #include "workspace/Objective.h"

@@ -1,4 +1,5 @@
 #include "minimize/Marquardt.h"
+#include "minimize/MarquardtWindow.h"
 
 #include <gtest/gtest.h>
 
