@@ -10,6 +10,7 @@
 #include "minimize/MarquardtWindow.h"
 #include "minimize/MinimizerReports.h"
 #include "minimize/Simplex.h"
+#include "workflow/MinimizeCommands.h"
 
 namespace kalvex::app {
 namespace {
@@ -105,10 +106,6 @@ void InstallMinimizers(Workbench& wb) {
   wb.ui.RegisterForm(kSimplexForm.data(), [&wb] { return new SimplexForm(wb); }, {QSize(830, 640), QPoint(440, 0)});
   wb.ui.RegisterForm(kMarquardtForm.data(), [&wb] { return new MarquardtForm(wb); },
                      {QSize(830, 640), QPoint(440, 0)});
-  MainMenuActions& actions = wb.menu.Actions();
-  actions.runSimplex = [&wb] { RunSimplex(wb.ws, wb.ui); };
-  actions.chooseDerivatives = [&wb] { return MarquardtSetup(wb.ws, wb.ui); };
-  actions.runMarquardt = [&wb] { RunMarquardt(wb.ws, wb.ui); };
 }
 
 }  // namespace kalvex::app

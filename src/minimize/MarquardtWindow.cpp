@@ -5,7 +5,6 @@
 #include <string>
 
 #include "minimize/Marquardt.h"
-#include "minimize/MinimizeCommands.h"
 #include "minimize/MinimizerReports.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
@@ -30,12 +29,12 @@ std::string JoinLines(std::initializer_list<const char*> lines) {
   return text;
 }
 
+}  // namespace
+
 void HideStepButtons(ui::Frontend& ui) {
   ui.SetVisible(kMarquardtForm, "cmdIteration", false);
   ui.SetVisible(kMarquardtForm, "cmdContinue", false);
 }
-
-}  // namespace
 
 bool MarquardtSetup(Workspace& ws, ui::Frontend& ui) {
   ws.DerivativeMode.clear();
@@ -101,17 +100,6 @@ void OnMarquardtContinue(Workspace& ws, ui::Frontend& ui) {
   ws.DerivativeWait = 1;
   ws.ShowDerivatives = "no";
   HideStepButtons(ui);
-}
-
-bool OnMarquardtWindowClosing(Workspace& ws, ui::Frontend& ui) {
-  ui.SetPaneText(kMarquardtForm, kMarquardtPane, "");
-  ws.DerivativeWait = 1;
-  ws.ShowDerivatives = "no";
-  HideStepButtons(ui);
-  ClearPanels(ui, 1, 3);
-  if (ws.MarquardtRunning != 0) return false;
-  ShowMainMenu(ws, ui);
-  return true;
 }
 
 }  // namespace kalvex

@@ -14,6 +14,7 @@ bool MarquardtSetup(Workspace& ws, ui::Frontend& ui);
 void OnMarquardtInterruptPressed(Workspace& ws, ui::Frontend& ui);
 void OnMarquardtNextIteration(Workspace& ws, ui::Frontend& ui);
 void OnMarquardtContinue(Workspace& ws, ui::Frontend& ui);
-bool OnMarquardtWindowClosing(Workspace& ws, ui::Frontend& ui);
+// Hides cmdIteration and cmdContinue.
+void HideStepButtons(ui::Frontend& ui);
 
 }  // namespace kalvex

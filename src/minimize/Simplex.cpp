@@ -309,15 +309,3 @@ void OnSimplexInterruptPressed(Workspace& ws, ui::Frontend& ui) {
 }
 
 }  // namespace kalvex
-
-#include "minimize/MinimizeCommands.h"
-namespace kalvex {
-bool OnSimplexWindowClosing(Workspace& ws, ui::Frontend& ui) {
-  ui.SetPaneText(kSimplexForm, kSimplexInitialPane, "");
-  ui.SetPaneText(kSimplexForm, kSimplexPane, "");
-  ClearPanels(ui, 1, 4);
-  if (ws.MinimizationRunning != 0) return false;
-  ShowMainMenu(ws, ui);
-  return true;
-}
-}  // namespace kalvex

@@ -26,6 +26,3 @@ MinimizeResult RunSimplex(Workspace& ws, ui::Frontend& ui, const MinimizeOptions
 void OnSimplexInterruptPressed(Workspace& ws, ui::Frontend& ui);
 
 }  // namespace kalvex
-namespace kalvex {
-bool OnSimplexWindowClosing(Workspace& ws, ui::Frontend& ui);
-}
