@@ -18,7 +18,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "batch/BatchFrontend.h"
 #include "minimize/Marquardt.h"
-#include "minimize/MinimizeCommands.h"
+#include "workflow/MinimizeCommands.h"
 #include "model/OskaneModel.h"
 #include "minimize/Simplex.h"
 #include "ui/Frontend.h"

@@ -25,7 +25,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "app/Workbench.h"
 #include "batch/BatchFrontend.h"
-#include "minimize/MinimizeCommands.h"
+#include "workflow/MinimizeCommands.h"
 #include "model/OskaneModel.h"
 #include "ui/qt/DialogProvider.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "algorithm/AlgorithmFile.h"
-#include "ui/MenuControls.h"
+#include "workflow/MenuControls.h"
 #include "ui/Frontend.h"
 #include "workspace/Workspace.h"
 

@@ -7,8 +7,10 @@
 
 #include "app/Workbench.h"
 #include "minimize/Marquardt.h"
+#include "minimize/MarquardtWindow.h"
 #include "minimize/MinimizerReports.h"
 #include "minimize/Simplex.h"
+#include "workflow/MinimizeCommands.h"
 
 namespace kalvex::app {
 namespace {
@@ -16,7 +18,9 @@ namespace {
 constexpr const char* kSimplexCaption = "Simplex minimization";
 constexpr const char* kStopCaption = "&Interrupt";
 
-QTextEdit* Pane(QWidget* parent, const char* name) { return ui::qt::MakeReportPane(parent, name); }
+QTextEdit* Pane(QWidget* parent, std::string_view name) {
+  return ui::qt::MakeReportPane(parent, QString::fromUtf8(name.data(), qsizetype(name.size())));
+}
 
 // The report columns need a smaller type as the free count grows.
 void SizeFor(QTextEdit* pane, int freeCount) {
@@ -102,10 +106,6 @@ void InstallMinimizers(Workbench& wb) {
   wb.ui.RegisterForm(kSimplexForm.data(), [&wb] { return new SimplexForm(wb); }, {QSize(830, 640), QPoint(440, 0)});
   wb.ui.RegisterForm(kMarquardtForm.data(), [&wb] { return new MarquardtForm(wb); },
                      {QSize(830, 640), QPoint(440, 0)});
-  MainMenuActions& actions = wb.menu.Actions();
-  actions.runSimplex = [&wb] { RunSimplex(wb.ws, wb.ui); };
-  actions.chooseDerivatives = [&wb] { return MarquardtSetup(wb.ws, wb.ui); };
-  actions.runMarquardt = [&wb] { RunMarquardt(wb.ws, wb.ui); };
 }
 
 }  // namespace kalvex::app

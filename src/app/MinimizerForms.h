@@ -45,8 +45,7 @@ class MarquardtForm : public QWidget, public ui::qt::UserClosable, public ui::qt
   QPushButton* resume_;
 };
 
-// Registers both windows and points the main menu's minimizer commands at
-// the runs.
+// Registers both windows (the main menu runs the minimizers itself).
 void InstallMinimizers(Workbench& workbench);
 
 }  // namespace kalvex::app

@@ -12,7 +12,6 @@
 
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
-#include "model/OskaneModel.h"
 #include "model/Summary.h"
 #include "plots/qt/XYPlotWindow.h"
 
@@ -70,12 +69,6 @@ void InstallResultsSummary(Workbench& wb) {
       model::kSummaryForm,
       [&wb] { return new SummaryWindow(wb.ui, [&wb] { wb.menu.AnalysisEnded(); }); },
       {QSize(900, 640), QPoint(0, 0)});
-  wb.menu.Actions().resultsSummary = [&wb] {
-    if (auto* oskane = dynamic_cast<OskaneModel*>(wb.ws.model.get()))
-      model::RunResultsSummary(*oskane, wb.ws, wb.ui);
-    else
-      wb.ws.model->ResultsSummary(wb.ws, wb.ui);
-  };
   // One plot window at a time: a new summary's plots replace the old ones.
   wb.ui.plotViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::XYPlotData& data) mutable {
     if (shown) shown->close();

@@ -46,8 +46,8 @@ class SummaryWindow : public QWidget, public ui::qt::UserClosable {
 
 namespace app {
 class Workbench;
-// Registers frmSummary with the Qt front end, makes the Results button run
-// the Oskane summary, and shows the summary's plots in an MDI child window.
+// Registers frmSummary with the Qt front end and shows the summary's plots
+// in an MDI child window.
 void InstallResultsSummary(Workbench& workbench);
 }  // namespace app
 

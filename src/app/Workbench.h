@@ -3,10 +3,11 @@
 // the main-menu workflow, the editor's commands and the main window. Tests
 // build one with a small model and scripted dialogs.
 //
-// An analysis window joins the workbench in two steps (see
-// InstallPendingAnalyses for the place):
+// An analysis window joins the workbench by registering its form; its
+// command lives in src/workflow (MainMenu), where the button leads:
 //   wb.ui.RegisterForm("frmSimplex", [&wb] { return new SimplexForm(wb); }, {QSize(700, 500), QPoint(440, 0)});
-//   wb.menu.Actions().runSimplex = [&wb] { RunSimplex(wb.ws, wb.ui); };
+// An analysis that is not built yet has a hook in MainMenuActions (see
+// InstallPendingAnalyses).
 // A window that runs on after its button returns calls wb.menu.AnalysisEnded()
 // when it is done; one that opens the editor sets its Editor... flag in the
 // workspace and calls wb.OpenEditor().
@@ -15,7 +16,7 @@
 
 #include "algorithm/Editor.h"
 #include "ui/qt/QtFrontend.h"
-#include "workspace/MainMenu.h"
+#include "workflow/MainMenu.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex::app {

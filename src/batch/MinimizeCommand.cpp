@@ -2,7 +2,7 @@
 
 #include "algorithm/AlgorithmFile.h"
 #include "batch/Commands.h"
-#include "minimize/MinimizeCommands.h"
+#include "workflow/MinimizeCommands.h"
 #include "workspace/Format.h"
 
 namespace kalvex::batch {

@@ -1,25 +1,14 @@
 #include "minimize/LuDecomposition.h"
 
 #include <cmath>
-#include <string>
 
-#include "ui/Frontend.h"
 #include "workspace/NumericFault.h"
-#include "workspace/Workspace.h"
 
 namespace kalvex {
 namespace {
 
-void ReportZeroRow(const Workspace& ws, int row, ui::Frontend& ui) {
-  const auto& index = ws.Free.FreeIndex;
-  int parameter = row < static_cast<int>(index.size()) ? index[row] : row;
-  std::string title = "Matrix decompositon failure at parameter #" + std::to_string(parameter) + "!";
-  // Before any Marquardt setup (a covariance analysis) the derivatives are
-  // numerical ones, so the numerical text applies.
-  const char* text = ws.DerivativeMode == "A"
-                         ? "Look for statistically dead parameters and/or suspect your analytical derivatives"
-                         : "Look for statistically dead model parameters";
-  ui.Message(title, text, ui::style::kExclamation);
+void Pause(const LuPause& pause) {
+  if (pause) pause();
 }
 
 }  // namespace
@@ -30,25 +19,20 @@ void LuWork::Resize(int n) {
   PivotRows.assign(static_cast<std::size_t>(n) + 1, 0);
   RowScale.assign(static_cast<std::size_t>(n) + 1, 0.0);
   PivotParity = 1;
-  DecompositionFailed = 0;
 }
 
-bool LuDecompose(LuWork& lu, int n, const Workspace& ws, ui::Frontend& ui) {
+LuStatus LuDecompose(LuWork& lu, int n, const LuPause& pause) {
   Matrix& a = lu.DecompMatrix;
   lu.PivotParity = 1;
   for (int i = 1; i <= n; ++i) {
-    ui.PumpEvents();
+    Pause(pause);
     double big = 0;
     for (int j = 1; j <= n; ++j) big = std::fmax(big, std::fabs(a(i, j)));
-    if (big == 0) {
-      ReportZeroRow(ws, i, ui);
-      lu.DecompositionFailed = 1;
-      return false;
-    }
+    if (big == 0) return LuStatus{i};
     lu.RowScale[i] = 1 / big;
   }
   for (int j = 1; j <= n; ++j) {
-    ui.PumpEvents();
+    Pause(pause);
     for (int i = 1; i < j; ++i) {
       double sum = a(i, j);
       for (int k = 1; k < i; ++k) sum = sum - a(i, k) * a(k, j);
@@ -79,14 +63,14 @@ bool LuDecompose(LuWork& lu, int n, const Workspace& ws, ui::Frontend& ui) {
     }
   }
   if (a(n, n) == 0) a(n, n) = kTinyPivot;
-  return true;
+  return {};
 }
 
-void LuSolve(const LuWork& lu, int n, int c, Matrix& b, ui::Frontend& ui) {
+void LuSolve(const LuWork& lu, int n, int c, Matrix& b, const LuPause& pause) {
   const Matrix& a = lu.DecompMatrix;
   int first = 0;  // first row with a non-zero right-hand side
   for (int i = 1; i <= n; ++i) {
-    ui.PumpEvents();
+    Pause(pause);
     int p = lu.PivotRows[i];
     double s = b(p, c);
     b(p, c) = b(i, c);
@@ -98,25 +82,25 @@ void LuSolve(const LuWork& lu, int n, int c, Matrix& b, ui::Frontend& ui) {
     b(i, c) = CheckFinite(s);
   }
   for (int i = n; i >= 1; --i) {
-    ui.PumpEvents();
+    Pause(pause);
     double s = b(i, c);
     for (int j = i + 1; j <= n; ++j) s = s - a(i, j) * b(j, c);
     b(i, c) = CheckFinite(s / a(i, i));
   }
 }
 
-bool LuInvert(LuWork& lu, int n, const Workspace& ws, ui::Frontend& ui) {
+LuStatus LuInvert(LuWork& lu, int n, const LuPause& pause) {
   if (lu.Identity.Rows() < n || lu.Identity.Columns() < n) lu.Identity.Resize(n, n);
   for (int i = 1; i <= n; ++i)
     for (int j = 1; j <= n; ++j) lu.Identity(i, j) = i == j ? 1.0 : 0.0;
-  lu.DecompositionFailed = 0;
-  if (!LuDecompose(lu, n, ws, ui)) return false;
+  LuStatus status = LuDecompose(lu, n, pause);
+  if (!status.Ok()) return status;
   for (int i = 1; i <= n; ++i) lu.PivotParity = lu.PivotParity / lu.DecompMatrix(i, i);
   CheckFinite(lu.PivotParity);
-  for (int c = 1; c <= n; ++c) LuSolve(lu, n, c, lu.Identity, ui);
+  for (int c = 1; c <= n; ++c) LuSolve(lu, n, c, lu.Identity, pause);
   for (int i = 1; i <= n; ++i)
     for (int j = 1; j <= n; ++j) lu.DecompMatrix(i, j) = lu.Identity(i, j);
-  return true;
+  return status;
 }
 
 }  // namespace kalvex

@@ -1,12 +1,13 @@
 // The Marquardt setup questions and the Marquardt window's buttons.
-#include "minimize/Marquardt.h"
+#include "minimize/MarquardtWindow.h"
 
 #include <initializer_list>
 #include <string>
 
-#include "minimize/MinimizeCommands.h"
+#include "minimize/Marquardt.h"
 #include "minimize/MinimizerReports.h"
 #include "ui/Frontend.h"
+#include "ui/RunContext.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -28,12 +29,12 @@ std::string JoinLines(std::initializer_list<const char*> lines) {
   return text;
 }
 
+}  // namespace
+
 void HideStepButtons(ui::Frontend& ui) {
   ui.SetVisible(kMarquardtForm, "cmdIteration", false);
   ui.SetVisible(kMarquardtForm, "cmdContinue", false);
 }
-
-}  // namespace
 
 bool MarquardtSetup(Workspace& ws, ui::Frontend& ui) {
   ws.DerivativeMode.clear();
@@ -80,7 +81,7 @@ bool MarquardtSetup(Workspace& ws, ui::Frontend& ui) {
 }
 
 void OnMarquardtInterruptPressed(Workspace& ws, ui::Frontend& ui) {
-  ws.MarquardtInterrupt = -1;
+  InterruptToken(ws, InterruptFlag::Marquardt).Raise();
   ui.SetEnabled(kMarquardtForm, "cmdStop", false);
   SetPanel(ui, 2, "Interrupt pending...");
   ws.DerivativeWait = 1;
@@ -99,17 +100,6 @@ void OnMarquardtContinue(Workspace& ws, ui::Frontend& ui) {
   ws.DerivativeWait = 1;
   ws.ShowDerivatives = "no";
   HideStepButtons(ui);
-}
-
-bool OnMarquardtWindowClosing(Workspace& ws, ui::Frontend& ui) {
-  ui.SetPaneText(kMarquardtForm, kMarquardtPane, "");
-  ws.DerivativeWait = 1;
-  ws.ShowDerivatives = "no";
-  HideStepButtons(ui);
-  ClearPanels(ui, 1, 3);
-  if (ws.MarquardtRunning != 0) return false;
-  ShowMainMenu(ws, ui);
-  return true;
 }
 
 }  // namespace kalvex

@@ -59,6 +59,18 @@ std::string NumericFaultText(const Workspace& ws, const std::string& fault, cons
   return text;
 }
 
+void ReportDecompositionFailure(const Workspace& ws, int zeroRow, ui::Frontend& ui) {
+  const auto& index = ws.Free.FreeIndex;
+  int parameter = zeroRow < static_cast<int>(index.size()) ? index[zeroRow] : zeroRow;
+  std::string title = "Matrix decompositon failure at parameter #" + std::to_string(parameter) + "!";
+  // Before any Marquardt setup (a covariance analysis) the derivatives are
+  // numerical ones, so the numerical text applies.
+  const char* text = ws.DerivativeMode == "A"
+                         ? "Look for statistically dead parameters and/or suspect your analytical derivatives"
+                         : "Look for statistically dead model parameters";
+  ui.Message(title, text, ui::style::kExclamation);
+}
+
 void SetPanel(ui::Frontend& ui, int panel, const std::string& text) { ui.SetStatus(kActivityBar, panel, text); }
 
 void ClearPanels(ui::Frontend& ui, int first, int last) {

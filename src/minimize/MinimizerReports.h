@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/RunContext.h"
+
 namespace kalvex {
 namespace ui {
 class Frontend;
@@ -39,11 +41,14 @@ std::string ToleranceFigure(double tolerance, double spread, double reference);
 std::string NumericFaultText(const Workspace& ws, const std::string& fault,
                              const std::vector<double>& fullVector);
 
+// The box of a failed decomposition: the free parameter of the zero row
+// (ws.Free.FreeIndex) and the text for the derivative kind in use.
+void ReportDecompositionFailure(const Workspace& ws, int zeroRow, ui::Frontend& ui);
+
 // Font size of the minimizers' report panes: smaller for long parameter lists.
 inline int ReportPaneFontSize(int freeCount) { return freeCount < 26 ? 10 : 8; }
 
-// The activity bar (stbMain5) the minimizers' status texts go to.
-inline constexpr int kActivityBar = 5;
+// Status texts of the activity bar (kActivityBar) outside a run context.
 void SetPanel(ui::Frontend& ui, int panel, const std::string& text);
 // Empties panels first..last of the activity bar.
 void ClearPanels(ui::Frontend& ui, int first, int last);

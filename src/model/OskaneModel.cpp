@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "model/DataFile.h"
+#include "model/Summary.h"
 
 namespace kalvex {
 
@@ -45,6 +46,18 @@ double OskaneModel::Evaluate(std::span<double> values, int32_t nf) {
   const double objective = model::EvaluateLikelihood(data_, values, work_);
   if (model::ReplacesBestFit(nf, objective, best_)) model::StoreBestFit(best_, data_, work_, values);
   return objective;
+}
+
+void OskaneModel::ResultsSummary(Workspace& workspace, ui::Frontend& frontend) {
+  model::RunResultsSummary(*this, workspace, frontend);
+}
+
+std::optional<std::string> OskaneModel::ResultsSummaryText(const Workspace& workspace, bool withForecast) const {
+  return model::ResultsSummaryText(*this, workspace, withForecast);
+}
+
+std::optional<plots::XYPlotData> OskaneModel::ResultsSummaryPlotData(const Workspace& workspace) const {
+  return model::ResultsSummaryPlotData(*this, workspace);
 }
 
 std::unique_ptr<Model> MakeOskaneModel() { return std::make_unique<OskaneModel>(); }

@@ -23,6 +23,11 @@ class OskaneModel : public Model {
   // values is the 1-based trial vector of NumParameters() + 1 elements.
   double Evaluate(std::span<double> values, int32_t nf) override;
 
+  // The summary window (frmSummary), its plots and forecast.
+  void ResultsSummary(Workspace& workspace, ui::Frontend& frontend) override;
+  std::optional<std::string> ResultsSummaryText(const Workspace& workspace, bool withForecast) const override;
+  std::optional<plots::XYPlotData> ResultsSummaryPlotData(const Workspace& workspace) const override;
+
   double BestObjective() const override { return best_.BestObjective; }
   const std::vector<double>& BestValues() const override { return best_.BestValues; }
 

@@ -1,5 +1,7 @@
 #include "ui/ScriptedFrontend.h"
 
+#include "ui/Names.h"
+
 namespace kalvex::ui {
 namespace {
 
@@ -76,22 +78,37 @@ void ScriptedFrontend::SetStatus(int bar, int panel, std::string_view text) {
 
 void ScriptedFrontend::ClearStatusBars() { status.clear(); }
 
+void ScriptedFrontend::CheckForm(std::string_view form) {
+  if (!names::IsKnownForm(form)) throw ScriptError("unknown form \"" + std::string(form) + "\"");
+}
+
+std::string ScriptedFrontend::CheckedKey(std::string_view form, std::string_view control) {
+  CheckForm(form);
+  if (!names::IsKnownControl(control))
+    throw ScriptError("unknown control \"" + std::string(control) + "\" of " + std::string(form));
+  return Key(form, control);
+}
+
 void ScriptedFrontend::ShowWindow(std::string_view form) {
+  CheckForm(form);
   openWindows.insert(std::string(form));
   windowEvents.push_back("show " + std::string(form));
 }
 
 void ScriptedFrontend::HideWindow(std::string_view form) {
+  CheckForm(form);
   openWindows.erase(std::string(form));
   windowEvents.push_back("hide " + std::string(form));
 }
 
 void ScriptedFrontend::CloseWindow(std::string_view form) {
+  CheckForm(form);
   openWindows.erase(std::string(form));
   windowEvents.push_back("close " + std::string(form));
 }
 
 bool ScriptedFrontend::IsWindowOpen(std::string_view form) const {
+  CheckForm(form);
   return openWindows.count(std::string(form)) > 0;
 }
 
@@ -100,31 +117,33 @@ std::string ScriptedFrontend::Key(std::string_view form, std::string_view contro
 }
 
 void ScriptedFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
-  panes[Key(form, pane)] = std::string(text);
+  panes[CheckedKey(form, pane)] = std::string(text);
 }
 
 std::string ScriptedFrontend::PaneText(std::string_view form, std::string_view pane) const {
-  auto it = panes.find(Key(form, pane));
+  auto it = panes.find(CheckedKey(form, pane));
   return it == panes.end() ? std::string() : it->second;
 }
 
 void ScriptedFrontend::SetEnabled(std::string_view form, std::string_view control, bool value) {
-  enabled[Key(form, control)] = value;
+  enabled[CheckedKey(form, control)] = value;
 }
 
 void ScriptedFrontend::SetVisible(std::string_view form, std::string_view control, bool value) {
-  visible[Key(form, control)] = value;
+  visible[CheckedKey(form, control)] = value;
 }
 
 void ScriptedFrontend::SetCaption(std::string_view form, std::string_view control, std::string_view text) {
-  captions[Key(form, control)] = std::string(text);
+  captions[CheckedKey(form, control)] = std::string(text);
 }
 
 void ScriptedFrontend::SetToolTip(std::string_view form, std::string_view control, std::string_view text) {
-  tooltips[Key(form, control)] = std::string(text);
+  tooltips[CheckedKey(form, control)] = std::string(text);
 }
 
-void ScriptedFrontend::SetFocus(std::string_view form, std::string_view control) { focus = Key(form, control); }
+void ScriptedFrontend::SetFocus(std::string_view form, std::string_view control) {
+  focus = CheckedKey(form, control);
+}
 
 void ScriptedFrontend::PumpEvents(bool) {
   ++pumpCount;
@@ -132,7 +151,7 @@ void ScriptedFrontend::PumpEvents(bool) {
 }
 
 bool ScriptedFrontend::IsEnabled(std::string_view form, std::string_view control) const {
-  auto it = enabled.find(Key(form, control));
+  auto it = enabled.find(CheckedKey(form, control));
   return it != enabled.end() && it->second;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A front end for tests: answers every prompt from a queue of expected
 // prompts, records what was shown, and throws ScriptError on a prompt it was
-// not told about.
+// not told about and on a form or control name that ui/Names.h does not know.
 #include <deque>
 #include <functional>
 #include <map>
@@ -95,6 +95,8 @@ class ScriptedFrontend : public Frontend {
  private:
   ScriptedPrompt Next(PromptKind kind, std::string_view title, std::string_view what);
   static std::string Key(std::string_view form, std::string_view control);
+  static void CheckForm(std::string_view form);
+  static std::string CheckedKey(std::string_view form, std::string_view control);
   std::deque<ScriptedPrompt> script_;
 };
 

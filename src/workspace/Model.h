@@ -2,11 +2,13 @@
 // The model behind MODEL: NF = 0 initializes, NF > 0 evaluates, NF = -1
 // writes the results summary, NF = -2 gives analytical derivatives.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "plots/XYPlotData.h"
 #include "workspace/Matrix.h"
 
 namespace kalvex {
@@ -55,10 +57,23 @@ class Model {
   // in place. Throws NumericFault on a floating-point fault.
   virtual double Evaluate(std::span<double> values, int32_t nf) = 0;
 
-  // NF = -1: the results summary of the best fit.
+  // NF = -1: the results summary of the best fit, with its window and
+  // questions.
   virtual void ResultsSummary(Workspace& workspace, ui::Frontend& frontend) {
     (void)workspace;
     (void)frontend;
+  }
+  // The same summary without questions (kalvex-batch): the report, with the
+  // forecast when asked, and the series it offers to plot. nullopt: the model
+  // has no summary. Throw NumericFault.
+  virtual std::optional<std::string> ResultsSummaryText(const Workspace& workspace, bool withForecast) const {
+    (void)workspace;
+    (void)withForecast;
+    return std::nullopt;
+  }
+  virtual std::optional<plots::XYPlotData> ResultsSummaryPlotData(const Workspace& workspace) const {
+    (void)workspace;
+    return std::nullopt;
   }
 
   // NF = -2: analytical derivatives into gradient and secondDerivatives.

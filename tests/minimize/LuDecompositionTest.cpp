@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "minimize/MinimizerReports.h"
+#include "model/SummaryInverse.h"
 #include "ui/ScriptedFrontend.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
@@ -24,26 +26,16 @@ LuWork Work(std::initializer_list<std::initializer_list<double>> rows) {
   return lu;
 }
 
-Workspace FreeWorkspace(std::vector<int16_t> freeIndex, std::string derivativeMode) {
-  Workspace ws;
-  ws.Free.FreeIndex = {0};
-  for (int16_t index : freeIndex) ws.Free.FreeIndex.push_back(index);
-  ws.Free.FreeCount = static_cast<int16_t>(freeIndex.size());
-  ws.DerivativeMode = std::move(derivativeMode);
-  return ws;
-}
-
 TEST(LuInvert, SwappedIdentityIsItsOwnInverseWithDeterminantMinusOne) {
-  ScriptedFrontend ui;
-  Workspace ws = FreeWorkspace({1, 2}, "N");
   LuWork lu = Work({{0, 1}, {1, 0}});
-  ASSERT_TRUE(LuDecompose(lu, 2, ws, ui));
+  int pauses = 0;
+  ASSERT_TRUE(LuDecompose(lu, 2, [&] { ++pauses; }).Ok());
   EXPECT_EQ(lu.PivotParity, -1);
   EXPECT_EQ(lu.PivotRows[1], 2);
-  EXPECT_EQ(ui.pumpCount, 4);  // once per row, once per column
+  EXPECT_EQ(pauses, 4);  // once per row, once per column
 
   lu = Work({{0, 1}, {1, 0}});
-  ASSERT_TRUE(LuInvert(lu, 2, ws, ui));
+  ASSERT_TRUE(LuInvert(lu, 2).Ok());
   EXPECT_EQ(lu.DecompMatrix(1, 1), 0);
   EXPECT_EQ(lu.DecompMatrix(1, 2), 1);
   EXPECT_EQ(lu.DecompMatrix(2, 1), 1);
@@ -52,10 +44,8 @@ TEST(LuInvert, SwappedIdentityIsItsOwnInverseWithDeterminantMinusOne) {
 }
 
 TEST(LuInvert, DiagonalMatrixNeedsNoInterchange) {
-  ScriptedFrontend ui;
-  Workspace ws = FreeWorkspace({1, 2}, "N");
   LuWork lu = Work({{2, 0}, {0, 4}});
-  ASSERT_TRUE(LuInvert(lu, 2, ws, ui));
+  ASSERT_TRUE(LuInvert(lu, 2).Ok());
   EXPECT_EQ(lu.PivotRows[1], 1);
   EXPECT_EQ(lu.PivotRows[2], 2);
   EXPECT_EQ(lu.DecompMatrix(1, 1), 0.5);
@@ -65,25 +55,37 @@ TEST(LuInvert, DiagonalMatrixNeedsNoInterchange) {
 }
 
 TEST(LuDecompose, EqualScaledCandidatesPivotOnTheLaterRow) {
-  ScriptedFrontend ui;
-  Workspace ws = FreeWorkspace({1, 2}, "N");
   // Scaled first-column candidates are 1/1 and 2/2.
   LuWork lu = Work({{1, 1}, {2, -2}});
-  ASSERT_TRUE(LuDecompose(lu, 2, ws, ui));
+  ASSERT_TRUE(LuDecompose(lu, 2).Ok());
   EXPECT_EQ(lu.PivotRows[1], 2);
   EXPECT_EQ(lu.PivotParity, -1);
 }
 
 TEST(LuDecompose, SingularMatrixWithoutZeroRowGetsTheTinyPivot) {
-  ScriptedFrontend ui;  // any message would be unexpected
-  Workspace ws = FreeWorkspace({1, 2}, "N");
   LuWork lu = Work({{1, 1}, {1, 1}});
-  ASSERT_TRUE(LuDecompose(lu, 2, ws, ui));
+  ASSERT_TRUE(LuDecompose(lu, 2).Ok());
   EXPECT_EQ(lu.DecompMatrix(2, 2), kTinyPivot);
-  EXPECT_EQ(lu.DecompositionFailed, 0);
 }
 
-TEST(LuDecompose, ZeroRowNamesTheModelParameterWithTheModesText) {
+TEST(LuDecompose, ZeroRowIsReportedAndLeavesTheMatrix) {
+  LuWork lu = Work({{1, 2}, {0, 0}});
+  EXPECT_EQ(LuDecompose(lu, 2).ZeroRow, 2);
+  EXPECT_EQ(lu.DecompMatrix(1, 2), 2);
+  lu = Work({{0, 0}, {1, 1}});
+  EXPECT_EQ(LuInvert(lu, 2).ZeroRow, 1);
+  // The summary's inverse turns a zero row into a division by zero.
+  Matrix zero(2, 2);
+  zero(1, 1) = 1;
+  try {
+    model::InvertScaledLu(zero);
+    ADD_FAILURE() << "no fault";
+  } catch (const NumericFault& fault) {
+    EXPECT_STREQ(fault.what(), kDivisionByZero);
+  }
+}
+
+TEST(DecompositionFailure, NamesTheModelParameterWithTheModesText) {
   struct Case {
     std::string mode;
     std::string text;
@@ -94,34 +96,23 @@ TEST(LuDecompose, ZeroRowNamesTheModelParameterWithTheModesText) {
                         Case{"", "Look for statistically dead model parameters"}}) {
     ScriptedFrontend ui;
     ui.ExpectMessage("Matrix decompositon failure at parameter #7!");
-    Workspace ws = FreeWorkspace({3, 7}, c.mode);
-    LuWork lu = Work({{1, 2}, {0, 0}});
-    EXPECT_FALSE(LuDecompose(lu, 2, ws, ui));
-    EXPECT_EQ(lu.DecompositionFailed, 1);
+    Workspace ws;
+    ws.Free.FreeIndex = {0, 3, 7};
+    ws.Free.FreeCount = 2;
+    ws.DerivativeMode = c.mode;
+    ReportDecompositionFailure(ws, 2, ui);
     EXPECT_EQ(ui.LastMessage().text, c.text);
     EXPECT_EQ(ui.LastMessage().style, 48);
-    EXPECT_EQ(lu.DecompMatrix(1, 2), 2);  // left as it was
   }
 }
 
-TEST(LuInvert, FailureLeavesTheFlagAndReturnsFalse) {
-  ScriptedFrontend ui;
-  ui.ExpectMessage("Matrix decompositon failure at parameter #1!");
-  Workspace ws = FreeWorkspace({1, 2}, "N");
-  LuWork lu = Work({{0, 0}, {1, 1}});
-  EXPECT_FALSE(LuInvert(lu, 2, ws, ui));
-  EXPECT_EQ(lu.DecompositionFailed, 1);
-}
-
 TEST(LuSolve, LeadingZerosSkippedGiveTheFullSolution) {
-  ScriptedFrontend ui;
-  Workspace ws = FreeWorkspace({1, 2, 3}, "N");
   LuWork lu = Work({{4, -2, 1}, {3, 6, -4}, {2, 1, 8}});
-  ASSERT_TRUE(LuDecompose(lu, 3, ws, ui));
+  ASSERT_TRUE(LuDecompose(lu, 3).Ok());
   Matrix b(3, 2);
   b(1, 1) = 0, b(2, 1) = 0, b(3, 1) = 1;
   b(1, 2) = 11, b(2, 2) = 22, b(3, 2) = 33;
-  LuSolve(lu, 3, 1, b, ui);
+  LuSolve(lu, 3, 1, b);
   // A x = (0, 0, 1)
   const double a[3][3] = {{4, -2, 1}, {3, 6, -4}, {2, 1, 8}};
   for (int i = 0; i < 3; ++i) {
@@ -134,14 +125,12 @@ TEST(LuSolve, LeadingZerosSkippedGiveTheFullSolution) {
 }
 
 TEST(LuSolve, OverflowingSolutionIsANumericFault) {
-  ScriptedFrontend ui;
-  Workspace ws = FreeWorkspace({1, 2}, "N");
   LuWork lu = Work({{1, 1}, {1, 1}});
-  ASSERT_TRUE(LuDecompose(lu, 2, ws, ui));
+  ASSERT_TRUE(LuDecompose(lu, 2).Ok());
   Matrix b(2, 1);
   b(1, 1) = 0;
   b(2, 1) = 1e300;
-  EXPECT_THROW(LuSolve(lu, 2, 1, b, ui), NumericFault);
+  EXPECT_THROW(LuSolve(lu, 2, 1, b), NumericFault);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include "minimize/Marquardt.h"
+#include "minimize/MarquardtWindow.h"
+#include "workflow/MinimizeCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "minimize/MinimizeCommands.h"
+#include "workflow/MinimizeCommands.h"
 #include "minimize/MinimizeFixture.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"

@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <iostream>
 #include <utility>
 
 #include <QAbstractButton>
@@ -22,6 +23,8 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "ui/Names.h"
 
 namespace kalvex::ui::qt {
 namespace {
@@ -157,6 +160,18 @@ void QtFrontend::RegisterForm(const std::string& name, FormFactory factory, Form
   placements_[name] = placement;
 }
 
+// ---------------------------------------------------------------- names
+
+void QtFrontend::Vet(std::string_view form, std::string_view control) const {
+  auto warn = [this](const char* kind, std::string_view name) {
+    if (!warned_.insert(std::string(name)).second) return;
+    std::cerr << "kalvex: unknown " << kind << " name \"" << name << "\"\n";
+  };
+  bool knownForm = names::IsKnownForm(form) || factories_.count(std::string(form)) > 0 || form == mainName_;
+  if (!knownForm) warn("form", form);
+  if (!control.empty() && control != form && !names::IsKnownControl(control)) warn("control", control);
+}
+
 // ---------------------------------------------------------------- forms
 
 QWidget* QtFrontend::Frame(const LoadedForm& form) const {
@@ -267,6 +282,7 @@ bool QtFrontend::UserClose(const std::string& name) {
 }
 
 void QtFrontend::ShowWindow(std::string_view name) {
+  Vet(name);
   if (main_ && name == mainName_) {
     main_->show();
     return;
@@ -276,6 +292,7 @@ void QtFrontend::ShowWindow(std::string_view name) {
 }
 
 void QtFrontend::HideWindow(std::string_view name) {
+  Vet(name);
   if (loaded_.count(std::string(name))) SetShown(std::string(name), false);
 }
 
@@ -307,6 +324,7 @@ void QtFrontend::ApplyShown(const std::string& name, bool shown) {
 }
 
 void QtFrontend::CloseWindow(std::string_view name) {
+  Vet(name);
   std::erase_if(pendingPanes_, [&](const auto& entry) { return entry.first.first == name; });
   std::erase_if(pendingEnabled_, [&](const auto& entry) { return entry.first.first == name; });
   std::erase_if(pendingCaptions_, [&](const auto& entry) { return entry.first.first == name; });
@@ -328,7 +346,10 @@ void QtFrontend::CloseWindow(std::string_view name) {
   frame->deleteLater();
 }
 
-bool QtFrontend::IsWindowOpen(std::string_view name) const { return Form(name) != nullptr; }
+bool QtFrontend::IsWindowOpen(std::string_view name) const {
+  Vet(name);
+  return Form(name) != nullptr;
+}
 
 // ---------------------------------------------------------------- controls
 
@@ -349,6 +370,7 @@ QObject* QtFrontend::Control(std::string_view form, std::string_view control) co
 }
 
 void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
+  Vet(form, pane);
   LoadForm(form);  // a pane of a form not yet open opens it
   // A new pane gets its text at once; later reports of a run wait for the
   // next pump, where only the newest one is laid out.
@@ -399,6 +421,7 @@ void QtFrontend::Flush() {
 }
 
 std::string QtFrontend::PaneText(std::string_view form, std::string_view pane) const {
+  Vet(form, pane);
   auto pending = pendingPanes_.find({std::string(form), std::string(pane)});
   if (pending != pendingPanes_.end() && Form(form)) return pending->second;
   auto* edit = qobject_cast<QTextEdit*>(Control(form, pane));
@@ -409,6 +432,7 @@ std::string QtFrontend::PaneText(std::string_view form, std::string_view pane) c
 }
 
 void QtFrontend::SetEnabled(std::string_view form, std::string_view control, bool enabled) {
+  Vet(form, control);
   // A command disables the menu's buttons when it starts and enables them
   // when it ends: only the last word reaches the widgets.
   if (!Form(form)) return;
@@ -427,6 +451,7 @@ void QtFrontend::ApplyEnabled(std::string_view form, std::string_view control, b
 }
 
 void QtFrontend::SetVisible(std::string_view form, std::string_view control, bool visible) {
+  Vet(form, control);
   QObject* object = Control(form, control);
   if (auto* menu = qobject_cast<QMenu*>(object))
     menu->menuAction()->setVisible(visible);
@@ -437,6 +462,7 @@ void QtFrontend::SetVisible(std::string_view form, std::string_view control, boo
 }
 
 void QtFrontend::SetCaption(std::string_view form, std::string_view control, std::string_view text) {
+  Vet(form, control);
   QObject* object = Control(form, control);
   if (!object) return;
   // A button's caption waits with its enabling: a run that relabels
@@ -479,6 +505,7 @@ void QtFrontend::ApplyButtonCaption(std::string_view form, std::string_view cont
 }
 
 void QtFrontend::SetToolTip(std::string_view form, std::string_view control, std::string_view text) {
+  Vet(form, control);
   QObject* object = Control(form, control);
   if (auto* action = qobject_cast<QAction*>(object))
     action->setToolTip(Q(text));
@@ -487,6 +514,7 @@ void QtFrontend::SetToolTip(std::string_view form, std::string_view control, std
 }
 
 void QtFrontend::SetFocus(std::string_view form, std::string_view control) {
+  Vet(form, control);
   Flush();  // only a shown control takes the focus
   if (auto* widget = qobject_cast<QWidget*>(Control(form, control))) widget->setFocus(Qt::OtherFocusReason);
 }

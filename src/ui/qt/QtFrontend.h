@@ -15,6 +15,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <utility>
@@ -143,6 +144,10 @@ class QtFrontend : public Frontend {
   QObject* Control(std::string_view form, std::string_view control) const;
   QWidget* DialogParent() const;
   bool UserClose(const std::string& name);
+  // Warns on standard error, once per name, about a form or control name
+  // that ui/Names.h does not list (a registered form is known).
+  void Vet(std::string_view form, std::string_view control = {}) const;
+  mutable std::set<std::string> warned_;
 
   std::unique_ptr<DialogProvider> ownDialogs_;
   DialogProvider* dialogs_;

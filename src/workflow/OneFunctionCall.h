@@ -5,12 +5,13 @@
 #include <string>
 
 #include "ui/Frontend.h"
+#include "ui/Names.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
 
-inline constexpr const char* kOneFunctionForm = "frmOneFunction";
-inline constexpr const char* kOneFunctionPane = "rtbOneFunction";
+using ui::names::kOneFunctionForm;
+using ui::names::kOneFunctionPane;
 
 struct OneFunctionCallOptions {
   // Seconds on a steady clock; the default reads std::chrono::steady_clock.

@@ -1,4 +1,4 @@
-#include "workspace/OneFunctionCall.h"
+#include "workflow/OneFunctionCall.h"
 
 #include <chrono>
 #include <cmath>

@@ -8,24 +8,22 @@
 #include <string>
 #include <string_view>
 
+#include "minimize/MinimizeResult.h"
 #include "ui/Frontend.h"
+#include "ui/Names.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
 
-// Form and control names shared by the workflow and the windows.
+// The form names of ui/Names.h as the windows register them.
 namespace forms {
-inline constexpr const char* kMain = "frmMain";
-inline constexpr const char* kMenu = "frmMenu";
-inline constexpr const char* kInitialize = "frmInitialize";
-inline constexpr const char* kEditor = "frmAlgo";
-inline constexpr const char* kEditAll = "frmEditVS";
-inline constexpr const char* kOneFunction = "frmOneFunction";
-inline constexpr const char* kSimplex = "frmSimplex";
-inline constexpr const char* kMarquardt = "frmMarquardt";
-inline constexpr const char* kRank = "frmRank";
-inline constexpr const char* kMaxLike = "frmMaxLike";
-inline constexpr const char* kApplicationMenu = "mnuApplication";
+inline constexpr const char* kMain = ui::names::kMainForm.data();
+inline constexpr const char* kMenu = ui::names::kMenuForm.data();
+inline constexpr const char* kInitialize = ui::names::kInitializeForm.data();
+inline constexpr const char* kEditor = ui::names::kEditorForm.data();
+inline constexpr const char* kEditAll = ui::names::kEditAllForm.data();
+inline constexpr const char* kOneFunction = ui::names::kOneFunctionForm.data();
+inline constexpr const char* kApplicationMenu = ui::names::kApplicationMenu.data();
 }  // namespace forms
 
 // The twelve workflow buttons in their order on the main menu (Quit is not
@@ -50,8 +48,10 @@ enum class LoadOutcome {
   Cancelled,  // Cancel in the first question: nothing changed
 };
 
-// The commands other parts of the program own. The window layer fills them
-// in; an empty hook is answered as "not available" by notAvailable.
+// What the window layer adds to the commands: the windows it opens itself,
+// and the analyses that are not built yet (covariances, priors, evaluation,
+// ranking), each of which gets its command here when it comes. An empty
+// hook of such an analysis is answered as "not available" by notAvailable.
 struct MainMenuActions {
   std::function<LoadOutcome()> loadAlgorithm;
   // The main-menu variant of the algorithm file writer; false when nothing
@@ -60,11 +60,6 @@ struct MainMenuActions {
   std::function<bool()> savePriors;
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
-  std::function<void()> runSimplex;
-  std::function<bool()> chooseDerivatives;  // false when the user cancels the choice
-  std::function<void()> runMarquardt;
-  // NF = -1 after the optional NF = 1 call; empty: the model's own summary.
-  std::function<void()> resultsSummary;
   std::function<void()> showLastCovariance;
   std::function<void()> runCovariance;
   std::function<void()> openPriors;
@@ -102,8 +97,9 @@ class MainMenu {
   LoadOutcome LoadAlgorithm();
   void EditAlgorithm();
   bool SaveAlgorithm();
-  void Simplex();
-  void Marquardt();
+  // The minimizers, one path for the windows and kalvex-batch.
+  MinimizeResult Simplex(const MinimizeOptions& options = {});
+  MinimizeResult Marquardt(const MinimizeOptions& options = {});
   void ResultsSummary();
   void OneFunctionCall();
   void Covariance();
@@ -136,6 +132,7 @@ class MainMenu {
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
+  MinimizeOptions WithPriorReview(const MinimizeOptions& options) const;
   bool Available(const std::function<void()>& hook, MenuCommand command);
   void ReportFault(const std::exception& fault);
 
@@ -144,6 +141,12 @@ class MainMenu {
   MainMenuActions actions_;
   bool loaded_ = false;
 };
+
+// The first step of the results summary in both front ends: one NF = 1
+// evaluation through the objective protocol when any value is non-zero (the
+// best-fit record then describes the current values), then the links
+// expanded in Values. Throws NumericFault.
+void EvaluateForResultsSummary(Workspace& ws, ui::Frontend& ui);
 
 // The results-summary caption and tooltip after algorithm data exist.
 inline constexpr const char* kResultsCaptionLoaded = "Res&ults Summary";

@@ -1,4 +1,4 @@
-#include "ui/MenuControls.h"
+#include "workflow/MenuControls.h"
 
 #include "ui/Frontend.h"
 

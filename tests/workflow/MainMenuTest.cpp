@@ -1,4 +1,4 @@
-#include "workspace/MainMenu.h"
+#include "workflow/MainMenu.h"
 
 #include <gtest/gtest.h>
 
@@ -225,28 +225,29 @@ TEST_F(MainMenuTest, SaveDisablesThenEnablesEverything) {
 
 TEST_F(MainMenuTest, MinimizingWithoutFreeParameters) {
   Ready();
-  int runs = 0;
-  menu.Actions().runSimplex = [&] { ++runs; };
   ui.ExpectMessage("There is nothing to do!");
-  menu.Simplex();
+  EXPECT_EQ(menu.Simplex().end, RunEnd::NothingToDo);
   EXPECT_EQ(ui.LastMessage().text, "All step sizes are zero");
   EXPECT_EQ(ui.LastMessage().style, 48);
-  EXPECT_EQ(runs, 0);
+  EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));
   EXPECT_EQ(ws.MinimizationRunning, 0);
   EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
   EXPECT_EQ(EnabledCommands().size(), 12u);
 
   ws.Alg.Steps[2] = 0.5;
+  ws.Alg.Values[2] = 2;
   ws.CovarianceResultsValid = kOn;
   bool applicationDuringRun = true;
-  menu.Actions().runSimplex = [&] {
-    ++runs;
-    applicationDuringRun = ui.IsEnabled("frmMain", "mnuApplication");
-    EXPECT_EQ(ws.MinimizationRunning, -1);
+  int runningDuringRun = 0;
+  ui.onPump = [&] {
+    applicationDuringRun = applicationDuringRun && ui.IsEnabled("frmMain", "mnuApplication");
+    runningDuringRun = ws.MinimizationRunning;
   };
-  menu.Simplex();
-  EXPECT_EQ(runs, 1);
+  ui.ExpectMessage("Simplex minimum");
+  EXPECT_EQ(menu.Simplex().end, RunEnd::Converged);
   EXPECT_FALSE(applicationDuringRun);
+  EXPECT_EQ(runningDuringRun, -1);
+  EXPECT_EQ(ws.MinimizationRunning, 0);
   EXPECT_EQ(ws.CovarianceResultsValid, kOff);
   EXPECT_EQ(ws.Free.FreeCount, 1);
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
@@ -255,20 +256,23 @@ TEST_F(MainMenuTest, MinimizingWithoutFreeParameters) {
 TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
   Ready();
   ws.Alg.Steps[1] = 1;
+  ws.Alg.Values[1] = 3;
   ws.SimplexStateKept = true;
-  menu.Actions().chooseDerivatives = [] { return true; };
-  menu.Actions().runMarquardt = [&] { ws.Alg.TerminalFrequency = 1; };
-  menu.Marquardt();
+  ui.onPump = [&] { ws.Alg.TerminalFrequency = 1; };
+  ui.ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimization")
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimum");
+  EXPECT_EQ(menu.Marquardt().end, RunEnd::Converged);
   EXPECT_EQ(ws.Alg.TerminalFrequency, 10);
   EXPECT_FALSE(ws.SimplexStateKept);
   EXPECT_EQ(ws.MarquardtRunning, 0);
 
   // Cancelling the derivative choice ends with the menu shown again.
-  int runs = 0;
-  menu.Actions().chooseDerivatives = [] { return false; };
-  menu.Actions().runMarquardt = [&] { ++runs; };
-  menu.Marquardt();
-  EXPECT_EQ(runs, 0);
+  ui.onPump = nullptr;
+  ui.ExpectMessage("Marquardt minimization", Answer::Cancel);
+  EXPECT_EQ(menu.Marquardt().end, RunEnd::Cancelled);
+  EXPECT_FALSE(ui.IsWindowOpen("frmMarquardt"));
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
 }
 

@@ -1,12 +1,15 @@
-#include "workspace/MainMenu.h"
+#include "workflow/MainMenu.h"
 
 #include <cmath>
 
-#include "ui/MenuControls.h"
+#include "minimize/Marquardt.h"
+#include "minimize/MarquardtWindow.h"
+#include "minimize/Simplex.h"
+#include "workflow/MenuControls.h"
+#include "workflow/OneFunctionCall.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
-#include "workspace/OneFunctionCall.h"
 
 namespace kalvex {
 namespace {
@@ -289,8 +292,15 @@ bool MainMenu::NothingToDo() {
   return true;
 }
 
-void MainMenu::Simplex() {
-  if (!Available(actions_.runSimplex, MenuCommand::Simplex)) return;
+MinimizeOptions MainMenu::WithPriorReview(const MinimizeOptions& options) const {
+  MinimizeOptions withReview = options;
+  if (!withReview.priorReview && actions_.priorReview)
+    withReview.priorReview = [review = actions_.priorReview](Workspace&, ui::Frontend&) { review(); };
+  return withReview;
+}
+
+MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
+  MinimizeResult result;
   ws_.MinimizationRunning = -1;
   Prologue(true);
   SetAllEnabled(false);
@@ -299,40 +309,44 @@ void MainMenu::Simplex() {
   if (NothingToDo()) {
     ws_.MinimizationRunning = 0;
     AnalysisEnded();
-    return;
+    result.end = RunEnd::NothingToDo;
+    return result;
   }
   ws_.CovarianceResultsValid = kOff;
   try {
-    actions_.runSimplex();
+    result = RunSimplex(ws_, ui_, WithPriorReview(options));
   } catch (const NumericFault& fault) {
     ReportFault(fault);
   }
   ws_.MinimizationRunning = 0;
   AnalysisEnded();
   SetAllEnabled(true);
+  return result;
 }
 
-void MainMenu::Marquardt() {
-  if (!Available(actions_.runMarquardt, MenuCommand::Marquardt)) return;
+MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
+  MinimizeResult result;
   ws_.MarquardtRunning = -1;
   Prologue(true);
   SetAllEnabled(false);
-  if (actions_.chooseDerivatives && !actions_.chooseDerivatives()) {
+  if (!MarquardtSetup(ws_, ui_)) {
     ws_.MarquardtRunning = 0;
     AnalysisEnded();
-    return;
+    result.end = RunEnd::Cancelled;
+    return result;
   }
   NormalizeLinks(ws_);
   CollectFreeParameters(ws_);
   if (NothingToDo()) {
     ws_.MarquardtRunning = 0;
     AnalysisEnded();
-    return;
+    result.end = RunEnd::NothingToDo;
+    return result;
   }
   ws_.CovarianceResultsValid = kOff;
   int16_t terminalFrequency = ws_.Alg.TerminalFrequency;
   try {
-    actions_.runMarquardt();
+    result = RunMarquardt(ws_, ui_, WithPriorReview(options));
   } catch (const NumericFault& fault) {
     ReportFault(fault);
   }
@@ -341,6 +355,7 @@ void MainMenu::Marquardt() {
   ws_.MarquardtRunning = 0;
   AnalysisEnded();
   SetAllEnabled(true);
+  return result;
 }
 
 // ---------------------------------------------------------------- Reports
@@ -356,26 +371,25 @@ void MainMenu::OneFunctionCall() {
   SetApplicationMenu(true);
 }
 
+void EvaluateForResultsSummary(Workspace& ws, ui::Frontend& ui) {
+  bool anyValue = false;
+  for (int i = 1; i <= ws.Alg.NumParameters; ++i)
+    if (ws.Alg.Values[i] != 0) anyValue = true;
+  if (anyValue) {
+    ui.SetStatus(5, 1, "One moment please while one function call is executed...");
+    ui.PumpEvents(true);
+    EvaluateObjectiveWithCode(ws, ws.Alg.Values, 1);
+    ui.SetStatus(5, 1, "");
+  }
+  ExpandLinks(ws, ws.Alg.Values);
+}
+
 void MainMenu::ResultsSummary() {
   Prologue(true);
   SetAllEnabled(false);
   try {
-    bool anyValue = false;
-    for (int i = 1; i <= ws_.Alg.NumParameters; ++i)
-      if (ws_.Alg.Values[i] != 0) anyValue = true;
-    if (anyValue) {
-      ui_.SetStatus(5, 1, "One moment please while one function call is executed...");
-      ui_.PumpEvents(true);
-      // NF = 1 makes the best-fit record describe the current values.
-      ExpandLinks(ws_, ws_.Alg.Values);
-      CheckFinite(ws_.model->Evaluate(ws_.Alg.Values, 1));
-      ui_.SetStatus(5, 1, "");
-    }
-    ExpandLinks(ws_, ws_.Alg.Values);
-    if (actions_.resultsSummary)
-      actions_.resultsSummary();
-    else
-      ws_.model->ResultsSummary(ws_, ui_);
+    EvaluateForResultsSummary(ws_, ui_);
+    ws_.model->ResultsSummary(ws_, ui_);
   } catch (const NumericFault& fault) {
     ui_.SetStatus(5, 1, "");
     ReportFault(fault);

@@ -1,4 +1,4 @@
-#include "minimize/MinimizeCommands.h"
+#include "workflow/MinimizeCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,23 @@
+#pragma once
+// The questions a minimizer puts when its interrupt is pending, shared by the
+// interactive drivers of the Simplex and of Marquardt.
+#include "minimize/MinimizeResult.h"
+
+namespace kalvex {
+class RunContext;
+
+enum class InterruptChoice {
+  None,           // no interrupt pending
+  GoOn,           // the user declined to stop
+  Quit,           // quit minimizing (outside a profile)
+  QuitProcedure,  // quit the whole ML procedure (the profile point is moved past the last)
+  NextPoint,      // end this point, the procedure goes on with the next one
+};
+
+// When the run's interrupt is pending: clears it, enables the stop button
+// again, empties the given activity panel and asks what to do. While a
+// profile point is minimized (profiling) the questions are those of the ML
+// procedure.
+InterruptChoice AskAfterInterrupt(RunContext& run, int panelToClear, bool profiling, ProfilePoint* point);
+
+}  // namespace kalvex

@@ -1,0 +1,105 @@
+#pragma once
+// Every form and control name the core, the windows and the tests address
+// through ui::Frontend, in one place. The scripted front end rejects a name
+// that is not here, the Qt one warns about it, so a typo cannot go unseen.
+// A new window adds its names to the lists below (one line each).
+#include <string_view>
+
+namespace kalvex::ui::names {
+
+// ---- Forms (a form is also a control of itself: its caption)
+inline constexpr std::string_view kMainForm = "frmMain";
+inline constexpr std::string_view kMenuForm = "frmMenu";
+inline constexpr std::string_view kInitializeForm = "frmInitialize";
+inline constexpr std::string_view kEditorForm = "frmAlgo";
+inline constexpr std::string_view kEditAllForm = "frmEditVS";
+inline constexpr std::string_view kOneFunctionForm = "frmOneFunction";
+inline constexpr std::string_view kSimplexForm = "frmSimplex";
+inline constexpr std::string_view kMarquardtForm = "frmMarquardt";
+inline constexpr std::string_view kSummaryForm = "frmSummary";
+inline constexpr std::string_view kXYPlotForm = "frmXYPlot";
+inline constexpr std::string_view kDefaultsForm = "frmDefaults";
+inline constexpr std::string_view kWisdomForm = "frmWisdom";
+inline constexpr std::string_view kCreditsForm = "frmCredits";
+inline constexpr std::string_view kRankForm = "frmRank";
+inline constexpr std::string_view kMaxLikeForm = "frmMaxLike";
+inline constexpr std::string_view kBayesianForm = "frmBayesian";
+inline constexpr std::string_view kParEvalsForm = "frmParEvals";
+inline constexpr std::string_view kDistPlotForm = "frmDistPlot";
+inline constexpr std::string_view kBivarPlotForm = "frmBivarPlot";
+
+inline constexpr std::string_view kForms[] = {
+    kMainForm,     kMenuForm,     kInitializeForm, kEditorForm,   kEditAllForm,   kOneFunctionForm, kSimplexForm,
+    kMarquardtForm, kSummaryForm, kXYPlotForm,     kDefaultsForm, kWisdomForm,    kCreditsForm,     kRankForm,
+    kMaxLikeForm,  kBayesianForm, kParEvalsForm,   kDistPlotForm, kBivarPlotForm,
+};
+
+// ---- Controls shared by several forms
+inline constexpr std::string_view kStopButton = "cmdStop";  // a minimizer window's Interrupt
+
+// ---- frmMain: its menus
+inline constexpr std::string_view kApplicationMenu = "mnuApplication";
+inline constexpr std::string_view kInterruptMLMenu = "mnuInterruptML";
+inline constexpr std::string_view kInterruptBayesMenu = "mnuInterruptBayes";
+
+// ---- frmMenu: the twelve workflow buttons in their order, and Quit
+inline constexpr std::string_view kWorkflowButtons[] = {
+    "cmdInitialize",  "cmdLoadAlg",     "cmdEditAlg",    "cmdSaveAlg",  "cmdSimplex",     "cmdMarquardt",
+    "cmdUserSummary", "cmdOneFunction", "cmdCovariance", "cmdBayesian", "cmdParEstimate", "cmdRank"};
+inline constexpr std::string_view kQuitButton = "cmdQuit";
+
+// ---- frmInitialize
+inline constexpr std::string_view kDataFileBox = "txtDataFile";
+inline constexpr std::string_view kDoneButton = "cmdDone";
+
+// ---- frmOneFunction, frmSimplex, frmMarquardt, frmSummary: report panes and buttons
+inline constexpr std::string_view kOneFunctionPane = "rtbOneFunction";
+inline constexpr std::string_view kSimplexInitialPane = "rtbSimplexInitial";
+inline constexpr std::string_view kSimplexPane = "rtbSimplex";
+inline constexpr std::string_view kMarquardtPane = "rtbMarquardt";
+inline constexpr std::string_view kNextIterationButton = "cmdIteration";
+inline constexpr std::string_view kContinueButton = "cmdContinue";
+inline constexpr std::string_view kSummaryPane = "rtbOut";
+inline constexpr std::string_view kSaveSummaryButton = "cmdSaveSummary";
+
+// Every control name: the ones above and those only the windows and the
+// editor address.
+inline constexpr std::string_view kControls[] = {
+    // shared
+    kStopButton, "cmdCancel", "cmdClose", "cmdClear",
+    // frmMain
+    kApplicationMenu, kInterruptMLMenu, kInterruptBayesMenu, "mnuMLInt", "mnuBayesianInt", "mnuWindow", "mnuAbout",
+    "mnuWisdom", "mnuCredits", "mnuDefaultNames", "mnuExit", "mnuMenu", "mnuCascade", "mnuTileHorizontal",
+    "mnuTileVertical", "mnuArrangeIcons",
+    // frmMenu
+    "cmdInitialize", "cmdLoadAlg", "cmdEditAlg", "cmdSaveAlg", "cmdSimplex", "cmdMarquardt", "cmdUserSummary",
+    "cmdOneFunction", "cmdCovariance", "cmdBayesian", "cmdParEstimate", "cmdRank", kQuitButton, "lblModelName",
+    "lblWelcome", "lblMinimize",
+    // frmInitialize
+    kDataFileBox, kDoneButton, "cmdSelect", "cboNSpecies", "lblNSpecies", "lblDataFile", "lblDataInput",
+    "lblInstructions", "txtDataFormat", "txtInitialize", "lblNote",
+    // frmAlgo and frmEditVS
+    "grdVS", "cmdFinish", "cmdOpenLog", "cmdCloseLog", "cmdNext_Page", "cmdAllValues", "cmdFreeValues",
+    "cmdValuesOnly", "cmdProportion", "cmdUnfuse", "cmdUpdate", "txtAbsRel", "lblAbsRel", "txtFileFreq",
+    "lblFileFreq", "txtFileName", "lblFileName", "txtMaxFunctions", "lblMaxSimplex", "lblMaxMarquardt",
+    "txtReduction", "lblReduction", "txtTerminalFreq", "lblTerminalFreq", "txtScaling", "txtValue", "fraLog",
+    "fraOptions", "lblDo", "lblNote1", "lblNote2", "mnuEdit", "mnuFinish", "mnuProportion", "mnuStepSizes",
+    "mnuUnfuse", "mnuValues", "mnuSep1", "mnuAlgApplication", "mnuAlgWindow", "mnuAlgCascade",
+    "mnuAlgTileHorizontal", "mnuAlgTileVertical", "mnuAlgArrangeIcons", "mnuAlgExit",
+    // the report windows
+    kOneFunctionPane, kSimplexInitialPane, kSimplexPane, kMarquardtPane, kNextIterationButton, kContinueButton,
+    kSummaryPane, kSaveSummaryButton,
+    // frmXYPlot
+    "picPlot", "listXVar", "listYVar", "cmdPlot", "cmdSavePicture", "txtXmin", "txtXmax", "txtYmin", "txtYmax", "lblXStart", "lblXEnd",
+    "lblXZero", "lblYZero", "lblGraphMax", "lblGraphPage", "lblAverage", "lblCorr",
+    // information windows
+    "txtInformation",
+    // frmRank
+    "cmdAICc",
+};
+
+bool IsKnownForm(std::string_view name);
+// A control name, or a form addressed as its own control.
+bool IsKnownControl(std::string_view name);
+
+}  // namespace kalvex::ui::names
