@@ -34,7 +34,7 @@ TEST(SaveTextFile, WritesExactBytesAndReplacesAtomically) {
   EXPECT_EQ(Slurp(path), "one\r\ntwo three\r\n");
   ASSERT_FALSE(SaveTextFile(path, "new"));
   EXPECT_EQ(Slurp(path), "new");
-  // A leftover of an older save under the name's own temporary does not block it.
+  // Whatever lies beside the file (here a stale folder) does not block the save.
   std::filesystem::create_directories(path + ".kvtmp");
   ASSERT_FALSE(SaveTextFile(path, "newer"));
   EXPECT_EQ(Slurp(path), "newer");
