@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -253,11 +251,9 @@ TEST_F(ReadAlgorithmFileTest, ClosedMainMenuIsNotShownByTheMessage) {
 }
 
 TEST_F(ReadAlgorithmFileTest, FileThatCannotBeOpenedIsLeftToTheCaller) {
-  const std::string fifo = testing::TempDir() + "/pipe.alg";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   Lines wide = TwoParameterFile();
   wide[1] += std::string(5000, ' ');
-  for (const std::string& path : {testing::TempDir() + "/missing.alg", fifo, WriteFile("wide.alg", wide)}) {
+  for (const std::string& path : {testing::TempDir() + "/missing.alg", WriteFile("wide.alg", wide)}) {
     AlgorithmReadResult result = ReadAlgorithmFile(ws, ui, path);
     EXPECT_EQ(result.status, AlgorithmReadStatus::OpenFailed);
     EXPECT_FALSE(result.openError.empty());

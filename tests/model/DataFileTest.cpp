@@ -1,6 +1,4 @@
 // Reading the Oskane data file and the model's initialization (NF = 0).
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -171,13 +169,8 @@ TEST_F(OskaneInitFailure, DataThatBreakADerivedSeriesNameTheirPlace) {
   EXPECT_NE(text.find("at least 2"), std::string::npos) << text;
   text = Fail(1, TestData("no_such_file.dat")).what();
   EXPECT_NE(text.find("could not be opened"), std::string::npos) << text;
-  // Endless or blocking inputs are refused before they are read.
-  const std::string fifo = testing::TempDir() + "/data.pipe";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {std::string("/dev/zero"), fifo}) {
-    text = Fail(1, path).what();
-    EXPECT_EQ(text, "The data file " + path + " could not be opened: Not a regular file.");
-  }
+  // Endless inputs are refused before they are read whole.
+  EXPECT_STREQ(Fail(1, "/dev/zero").what(), "The data file /dev/zero could not be opened: Not a regular file.");
   const std::string wide = testing::TempDir() + "/wide.dat";
   std::ofstream(wide, std::ios::binary) << "labels\r\n" << std::string(5000, ' ') << "\r\n";
   text = Fail(1, wide).what();

@@ -99,27 +99,6 @@ TEST(ReadTextLines, StopsAtTheLimitsOfItsFormat) {
   }
 }
 
-TEST(LogWriter, KeepsTheFirstWriteErrorAndDropsTheRest) {
-  LogWriter log;
-  ASSERT_FALSE(log.Open("/dev/full"));
-  log.Write("part of a line ");
-  EXPECT_FALSE(log.Error());  // nothing is written before the line ends
-  log.WriteLine("ended");
-  ASSERT_TRUE(log.Error());
-  EXPECT_EQ(*log.Error(), std::strerror(ENOSPC));
-  log.WriteLine("more");
-  log.Close();
-  EXPECT_EQ(*log.Error(), std::strerror(ENOSPC));
-  // A new log starts clean.
-  const std::string path = testing::TempDir() + "/run.kvl";
-  ASSERT_FALSE(log.Open(path));
-  EXPECT_FALSE(log.Error());
-  log.Write("a");
-  log.WriteLine("b");
-  log.Close();
-  EXPECT_EQ(Slurp(path), "ab\r\n");
-}
-
 TEST(PathNames, ShortNameIsTheNameLessItsExtension) {
   EXPECT_EQ(ShortNameOf("C:\\runs\\fit.alg"), "fit");
   EXPECT_EQ(ShortNameOf("/home/u/runs/fit.alg"), "fit");
