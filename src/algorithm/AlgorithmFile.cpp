@@ -1,5 +1,6 @@
 #include "algorithm/AlgorithmFile.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "workspace/Format.h"
@@ -219,13 +220,17 @@ std::string AlgorithmFileFaultText(const AlgorithmParseResult& result, const std
 
 AlgorithmReadResult ReadAlgorithmFile(Workspace& ws, ui::Frontend& ui, const std::string& path) {
   AlgorithmReadResult result;
-  ReadResult file = ReadTextLines(path);
+  // The record of the workspace's parameter count, then blank lines only: a
+  // thousand of those already make a broken file.
+  const TextLimits limits{static_cast<std::size_t>(std::max<int>(ws.Alg.NumParameters, 0)) + 7 + 1000, 4096};
+  ReadResult file = ReadTextLines(path, limits);
   if (!file.ok) {
     result.status = AlgorithmReadStatus::OpenFailed;
     result.openError = file.error;
     return result;
   }
   AlgorithmParseResult parsed = ParseAlgorithmLines(file.lines, ws.Alg);
+  if (parsed.ok() && file.moreLines) parsed.fault = AlgorithmFileFault::TooManyLines;
   result.fault = parsed.fault;
   if (parsed.ok()) {
     result.status = AlgorithmReadStatus::Read;

@@ -101,8 +101,13 @@ ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,
 }
 
 ModelData ReadModelData(const std::string& path, int numSpecies) {
-  ReadResult file = ReadTextLines(path);
-  if (!file.ok) DataError("The data file " + path + " could not be opened: " + file.error + ".");
+  // The label line, the periods, and one line more to tell an overrun; a
+  // line may run far past the widest record (228 columns) with notes.
+  const TextLimits limits{static_cast<std::size_t>(kMaxTimePeriods) + 2, 4096};
+  ReadResult file = ReadTextLines(path, limits);
+  if (!file.ok)
+    DataError("The data file " + path + (file.opened ? " could not be read: " : " could not be opened: ") +
+              file.error + ".");
   return ParseModelData(file.lines, numSpecies, path);
 }
 

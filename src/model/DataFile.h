@@ -32,7 +32,9 @@ double FieldValue(std::string_view line, FieldColumns columns);
 ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,
                          const std::string& fileName);
 
-// Reads the file at path, then as ParseModelData.
+// Reads the file at path, then as ParseModelData. Reading stops one line
+// past the period limit; what is not a regular file, or holds a line of more
+// than 4096 characters, is refused.
 ModelData ReadModelData(const std::string& path, int numSpecies);
 
 // The series derived from Year..HarvestIndex (NumPeriods >= 2, checked data).

@@ -128,7 +128,7 @@ std::optional<std::string> SaveSummary(ui::Frontend& ui) {
   const std::string text =
       WithCrLf("Originally saved with the file name: " + *path + "\r\n\r\n" + ui.PaneText(kSummaryForm, kSummaryPane));
   if (std::optional<std::string> error = SaveTextFile(*path, text)) {
-    ui.Message("Save summary in...", "The summary could not be saved to " + *path + ": " + *error,
+    ui.Message("Save failed", "The summary could not be saved to " + *path + ": " + *error,
                ui::style::kCritical);
     return std::nullopt;
   }

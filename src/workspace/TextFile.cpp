@@ -1,52 +1,212 @@
 #include "workspace/TextFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <sstream>
+#include <random>
+
+// The saves need what only POSIX offers: exclusive creation, permission and
+// link handling, fsync, and opening a pipe without blocking.
 
 namespace kalvex {
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string current;
-  bool pending = false;  // a line has begun (text or a terminator seen)
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(current);
-      current.clear();
-      pending = false;
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current.push_back(c);
-      pending = true;
+namespace {
+
+std::string Reason(int error) { return std::strerror(error); }
+
+// Cuts text into lines as it arrives, up to the limits.
+class LineSplitter {
+ public:
+  explicit LineSplitter(const TextLimits& limits) : limits_(limits) {}
+
+  // Takes the next piece; false once nothing more is wanted (the lines are
+  // complete or a line is too long).
+  bool Feed(std::string_view text) {
+    for (char c : text) {
+      if (afterCr_) {
+        afterCr_ = false;
+        if (c == '\n') continue;  // the end of a CR LF
+      }
+      if (lines_.size() == limits_.maxLines) {
+        moreLines_ = true;
+        return false;
+      }
+      if (c == '\r' || c == '\n') {
+        lines_.push_back(std::move(current_));
+        current_.clear();
+        pending_ = false;
+        afterCr_ = c == '\r';
+      } else if (current_.size() == limits_.maxLineLength) {
+        error_ = "Line " + std::to_string(lines_.size() + 1) + " is longer than " +
+                 std::to_string(limits_.maxLineLength) + " characters";
+        return false;
+      } else {
+        current_.push_back(c);
+        pending_ = true;
+      }
     }
+    return true;
   }
-  if (pending) lines.push_back(current);
-  return lines;
+
+  // The lines, the last one without a line end included.
+  std::vector<std::string> Finish() {
+    if (pending_ && lines_.size() < limits_.maxLines) lines_.push_back(std::move(current_));
+    return std::move(lines_);
+  }
+  bool MoreLines() const { return moreLines_; }
+  const std::optional<std::string>& Error() const { return error_; }
+
+ private:
+  TextLimits limits_;
+  std::vector<std::string> lines_;
+  std::string current_;
+  bool pending_ = false;  // a line has begun with text
+  bool afterCr_ = false;
+  bool moreLines_ = false;
+  std::optional<std::string> error_;
+};
+
+// Opens for writing without waiting for a pipe's reader (a pipe without one
+// fails at once), then blocks on writes as usual.
+int OpenForWriting(const std::string& path, int flags, mode_t mode = 0666) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | flags, mode);
+  if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
 }
 
-ReadResult ReadTextLines(const std::string& path) {
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// Writes and closes fd; the reason of the first failure, if any.
+std::optional<std::string> WriteAndClose(int fd, std::string_view bytes, bool sync) {
+  std::optional<std::string> error;
+  if (!WriteAll(fd, bytes) || (sync && ::fsync(fd) != 0)) error = Reason(errno);
+  if (::close(fd) != 0 && !error) error = Reason(errno);
+  return error;
+}
+
+// The file a save replaces: symbolic links followed to their end, as a
+// write through them would go. A missing file is a target too.
+struct SaveTarget {
+  std::string path;
+  bool exists = false;
+  struct stat status {};
+};
+
+std::optional<std::string> FindTarget(const std::string& path, SaveTarget& target) {
+  target.path = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    if (::lstat(target.path.c_str(), &target.status) != 0) {
+      if (errno != ENOENT) return Reason(errno);
+      target.exists = false;
+      return std::nullopt;
+    }
+    if (!S_ISLNK(target.status.st_mode)) {
+      target.exists = true;
+      return std::nullopt;
+    }
+    std::string link(static_cast<std::size_t>(target.status.st_size) + 256, '\0');
+    ssize_t length = ::readlink(target.path.c_str(), link.data(), link.size());
+    if (length < 0) return Reason(errno);
+    link.resize(static_cast<std::size_t>(length));
+    // A relative link names a file beside the link.
+    const std::size_t cut = target.path.find_last_of('/');
+    const bool absolute = !link.empty() && link.front() == '/';
+    target.path = absolute || cut == std::string::npos ? link : target.path.substr(0, cut + 1) + link;
+  }
+  return Reason(ELOOP);
+}
+
+// A new file beside the target with a name of its own, so that neither a long
+// target name nor a stale leftover can stand in the way.
+int CreateTemporary(const std::string& targetPath, mode_t mode, std::string& tempPath) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 engine{std::random_device{}()};
+  const std::size_t cut = targetPath.find_last_of('/');
+  const std::string folder = cut == std::string::npos ? std::string() : targetPath.substr(0, cut + 1);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempPath = folder + ".kalvex-";
+    for (int i = 0; i < 10; ++i) tempPath += kLetters[engine() % (sizeof kLetters - 1)];
+    int fd = OpenForWriting(tempPath, O_CREAT | O_EXCL, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+std::optional<std::string> ReplaceFile(const SaveTarget& target, std::string_view content) {
+  if (target.exists && ::access(target.path.c_str(), W_OK) != 0) return Reason(errno);
+  std::string tempPath;
+  // Private while written; an existing file's permissions come last.
+  int fd = CreateTemporary(target.path, target.exists ? 0600 : 0666, tempPath);
+  if (fd < 0) return Reason(errno);
+  if (target.exists) {
+    // Ownership is kept where the system allows it, like a file written in place.
+    if (::fchown(fd, target.status.st_uid, target.status.st_gid) != 0) {
+      // Not allowed: the new file is the saver's own, as when written anew.
+    }
+    if (::fchmod(fd, target.status.st_mode & 07777) != 0) {
+      const int error = errno;
+      ::close(fd);
+      ::unlink(tempPath.c_str());
+      return Reason(error);
+    }
+  }
+  std::optional<std::string> error = WriteAndClose(fd, content, true);
+  if (!error && ::rename(tempPath.c_str(), target.path.c_str()) != 0) error = Reason(errno);
+  if (error) ::unlink(tempPath.c_str());
+  return error;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  LineSplitter splitter(TextLimits{text.size() + 1, text.size() + 1});
+  splitter.Feed(text);
+  return splitter.Finish();
+}
+
+ReadResult ReadTextLines(const std::string& path, const TextLimits& limits) {
   ReadResult result;
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    result.error = "Is a directory";
+  // Without O_NONBLOCK, opening a pipe would wait for a writer.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    result.error = Reason(errno);
     return result;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    result.error = std::strerror(errno);
+  struct stat status {};
+  const bool known = ::fstat(fd, &status) == 0;
+  if (!known || !S_ISREG(status.st_mode)) {
+    result.error = !known ? Reason(errno) : S_ISDIR(status.st_mode) ? Reason(EISDIR) : "Not a regular file";
+    ::close(fd);
     return result;
   }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
-    result.error = "Read error";
-    return result;
+  result.opened = true;
+  LineSplitter splitter(limits);
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) result.error = Reason(errno);
+    if (got <= 0 || !splitter.Feed(std::string_view(buffer, static_cast<std::size_t>(got)))) break;
   }
-  result.lines = SplitLines(content.str());
+  ::close(fd);
+  if (splitter.Error()) result.error = *splitter.Error();
+  if (!result.error.empty()) return result;
+  result.moreLines = splitter.MoreLines();
+  result.lines = splitter.Finish();
   result.ok = true;
   return result;
 }
@@ -63,58 +223,57 @@ TextBuilder& TextBuilder::Append(std::string_view text) {
 }
 
 std::optional<std::string> SaveTextFile(const std::string& path, std::string_view content) {
-  namespace fs = std::filesystem;
-  fs::path target(path);
-  fs::path temp = target;
-  temp += ".kvtmp";
-  {
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return std::string(std::strerror(errno));
-    bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-    int savedErrno = errno;
-    ok = (std::fflush(f) == 0) && ok;
-    if (!ok) savedErrno = errno;
-    if (std::fclose(f) != 0 && ok) {
-      ok = false;
-      savedErrno = errno;
-    }
-    if (!ok) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return std::string(std::strerror(savedErrno ? savedErrno : EIO));
-    }
-  }
-  std::error_code ec;
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return ec.message();
-  }
-  return std::nullopt;
+  SaveTarget target;
+  if (std::optional<std::string> error = FindTarget(path, target)) return error;
+  if (!target.exists || S_ISREG(target.status.st_mode)) return ReplaceFile(target, content);
+  if (S_ISDIR(target.status.st_mode)) return Reason(EISDIR);
+  int fd = OpenForWriting(target.path, 0);
+  if (fd < 0) return Reason(errno);
+  return WriteAndClose(fd, content, false);
 }
 
 std::optional<std::string> LogWriter::Open(const std::string& path) {
   Close();
-  stream_.open(path, std::ios::binary | std::ios::trunc);
-  if (!stream_) return std::string(std::strerror(errno));
+  error_.reset();
+  int fd = OpenForWriting(path, O_CREAT | O_TRUNC);
+  if (fd < 0) return Reason(errno);
+  fd_ = fd;
   path_ = path;
   return std::nullopt;
 }
 
+LogWriter& LogWriter::operator=(LogWriter&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+    pending_ = std::move(other.pending_);
+    path_ = std::move(other.path_);
+    error_ = std::move(other.error_);
+  }
+  return *this;
+}
+
 void LogWriter::Close() {
-  if (stream_.is_open()) stream_.close();
-  stream_.clear();
+  if (fd_ < 0) return;
+  Flush();
+  if (::close(fd_) != 0 && !error_) error_ = Reason(errno);
+  fd_ = -1;
+}
+
+void LogWriter::Flush() {
+  if (!error_ && !WriteAll(fd_, pending_)) error_ = Reason(errno);
+  pending_.clear();
 }
 
 void LogWriter::Write(std::string_view text) {
-  if (stream_.is_open()) stream_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (fd_ >= 0) pending_.append(text);
 }
 
 void LogWriter::WriteLine(std::string_view text) {
-  Write(text);
-  Write("\r\n");
-  if (stream_.is_open()) stream_.flush();
+  if (fd_ < 0) return;
+  pending_.append(text);
+  pending_.append("\r\n");
+  Flush();
 }
 
 std::string FolderOf(const std::string& path) {

@@ -1,23 +1,36 @@
 #pragma once
 // Text files: written with CR LF line ends through a temporary file and a
-// rename, read with CR LF, CR or LF line ends.
-#include <fstream>
+// rename, read with CR LF, CR or LF line ends and never past what the
+// reader's format can hold.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kalvex {
 
-struct ReadResult {
-  bool ok = false;
-  std::vector<std::string> lines;  // without their line ends
-  std::string error;               // the system's reason when !ok
+// The most a reader takes from a file: a format states its own bounds, so a
+// huge or endless file costs no more than the largest valid one.
+struct TextLimits {
+  std::size_t maxLines = 100000;
+  std::size_t maxLineLength = 65536;  // characters, without the line end
 };
 
-// Reads a whole text file split into lines. A last line without a line end
-// still counts; an empty file has no lines.
-ReadResult ReadTextLines(const std::string& path);
+struct ReadResult {
+  bool ok = false;
+  bool opened = false;     // the file was opened; a failure is about its content
+  bool moreLines = false;  // text follows the last of maxLines lines (not read)
+  std::vector<std::string> lines;  // without their line ends
+  std::string error;               // the reason when !ok
+};
+
+// Reads a regular text file split into lines, at most limits.maxLines of
+// them. A last line without a line end still counts; an empty file has no
+// lines. Fails (without blocking) on what is not a regular file, and on a
+// line longer than limits.maxLineLength.
+ReadResult ReadTextLines(const std::string& path, const TextLimits& limits = {});
 
 // Splits text into lines at CR LF, CR or LF.
 std::vector<std::string> SplitLines(std::string_view text);
@@ -33,25 +46,42 @@ class TextBuilder {
   std::string text_;
 };
 
-// Writes content to path so that a failure never destroys an existing file:
-// a temporary beside it, flushed and closed, then renamed over it. Returns
-// the system's reason on failure.
+// Writes content byte for byte to path so that a failure never destroys an
+// existing file: a uniquely named temporary in the target's folder, synced
+// and closed, then renamed over it. A symbolic link is written through, an
+// existing file keeps its permissions, and a read-only one is refused. A
+// device or a pipe has no old content to keep: it is written in place.
+// Returns the system's reason on failure, leaving no temporary behind.
 std::optional<std::string> SaveTextFile(const std::string& path, std::string_view content);
 
-// An output stream written as it goes (the minimization log).
+// An output file written as it goes (the minimization log): each line is
+// written when it ends. The first failed write is kept; what follows it is
+// dropped, so a log is never silently incomplete.
 class LogWriter {
  public:
+  LogWriter() = default;
+  LogWriter(LogWriter&& other) noexcept { *this = std::move(other); }
+  LogWriter& operator=(LogWriter&& other) noexcept;
+  ~LogWriter() { Close(); }
+
   // Creates or truncates the file; returns the system's reason on failure.
   std::optional<std::string> Open(const std::string& path);
   void Close();
-  bool IsOpen() const { return stream_.is_open(); }
-  void Write(std::string_view text);       // continues the current line
+  bool IsOpen() const { return fd_ >= 0; }
+  void Write(std::string_view text);           // continues the current line
   void WriteLine(std::string_view text = {});  // ends it with CR LF
   const std::string& Path() const { return path_; }
+  // The system's reason for the first write (or close) that failed since
+  // the last Open.
+  const std::optional<std::string>& Error() const { return error_; }
 
  private:
-  std::ofstream stream_;
+  void Flush();
+
+  int fd_ = -1;
+  std::string pending_;  // the current line, until it ends
   std::string path_;
+  std::optional<std::string> error_;
 };
 
 // Folder and short names of a path, with "/" or "\" as separators.

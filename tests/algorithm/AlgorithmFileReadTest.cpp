@@ -218,8 +218,12 @@ TEST_F(ReadAlgorithmFileTest, EachFaultShowsItsMessageWhileTheMainMenuIsHidden) 
   bad[3] = "  nonsense    ";
   Lines count = TwoParameterFile();
   count[0] = "            13";
+  // Blank lines after the record are harmless, but the reader stops 1000 lines past it.
+  Lines endless = TwoParameterFile();
+  endless.resize(endless.size() + 1001);
   const std::vector<std::pair<Lines, std::string>> cases = {
       {tooMany, "Algorithm file seems to have too many lines of information - better check it!"},
+      {endless, "Algorithm file seems to have too many lines of information - better check it!"},
       {bad, "Algorithm file seems to have inappropriate, badly formatted, or missing, information - better check it!"},
       {{"             2"}, "Algorithm file seems to have too few lines of information - better check it!"},
       {count, "Algorithm file  /runs/fit.alg  has 13 parameters, but your model specifies 2"},
@@ -247,9 +251,13 @@ TEST_F(ReadAlgorithmFileTest, ClosedMainMenuIsNotShownByTheMessage) {
 }
 
 TEST_F(ReadAlgorithmFileTest, FileThatCannotBeOpenedIsLeftToTheCaller) {
-  AlgorithmReadResult result = ReadAlgorithmFile(ws, ui, testing::TempDir() + "/missing.alg");
-  EXPECT_EQ(result.status, AlgorithmReadStatus::OpenFailed);
-  EXPECT_FALSE(result.openError.empty());
+  Lines wide = TwoParameterFile();
+  wide[1] += std::string(5000, ' ');
+  for (const std::string& path : {testing::TempDir() + "/missing.alg", WriteFile("wide.alg", wide)}) {
+    AlgorithmReadResult result = ReadAlgorithmFile(ws, ui, path);
+    EXPECT_EQ(result.status, AlgorithmReadStatus::OpenFailed);
+    EXPECT_FALSE(result.openError.empty());
+  }
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(ws.Alg.Values[1], 9);
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "algorithm/AlgorithmFile.h"
+#include "support/SaveFaults.h"
 #include "support/TestModels.h"
 #include "ui/ScriptedFrontend.h"
 
@@ -163,11 +164,12 @@ TEST_F(WriteAlgorithmFileTest, WriteErrorIsReportedAndTheOldFileStaysWhole) {
   std::filesystem::create_directories(dir);
   std::string path = dir + "/kept.alg";
   { std::ofstream(path, std::ios::binary) << "old contents\r\n"; }
-  // The temporary the save writes first cannot be created.
-  std::filesystem::create_directories(path + ".kvtmp");
   ws.AlgorithmFileName = "/before.alg";
   ui.ExpectSave(path).ExpectMessage("Save failed");
-  EXPECT_EQ(WriteAlgorithmFile(ws, ui, AlgorithmFileVariant::MainMenu), AlgorithmSaveOutcome::Failed);
+  {
+    testing::FileSizeLimit fullDisk(16);
+    EXPECT_EQ(WriteAlgorithmFile(ws, ui, AlgorithmFileVariant::MainMenu), AlgorithmSaveOutcome::Failed);
+  }
   EXPECT_EQ(ui.LastMessage().style, ui::style::kCritical);
   EXPECT_NE(ui.LastMessage().text.find(path), std::string::npos);
   EXPECT_EQ(Slurp(path), "old contents\r\n");

@@ -169,6 +169,12 @@ TEST_F(OskaneInitFailure, DataThatBreakADerivedSeriesNameTheirPlace) {
   EXPECT_NE(text.find("at least 2"), std::string::npos) << text;
   text = Fail(1, TestData("no_such_file.dat")).what();
   EXPECT_NE(text.find("could not be opened"), std::string::npos) << text;
+  // Endless inputs are refused before they are read whole.
+  EXPECT_STREQ(Fail(1, "/dev/zero").what(), "The data file /dev/zero could not be opened: Not a regular file.");
+  const std::string wide = testing::TempDir() + "/wide.dat";
+  std::ofstream(wide, std::ios::binary) << "labels\r\n" << std::string(5000, ' ') << "\r\n";
+  text = Fail(1, wide).what();
+  EXPECT_EQ(text, "The data file " + wide + " could not be read: Line 2 is longer than 4096 characters.");
   // Read as two species, the one-species file has its index in the intervention column.
   Fail(2, TestData("oskane_one_species.dat"));
   Fail(0, TestData("oskane_one_species.dat"));

@@ -438,7 +438,7 @@ TEST_F(SummaryOfTwoSpecies, InteractiveRunShowsPlotsAndForecastThenSaves) {
   // Cancel changes nothing; a failed write keeps the pane and reports it.
   ui.ExpectSave(std::nullopt);
   EXPECT_FALSE(model::SaveSummary(ui));
-  ui.ExpectSave(testing::TempDir() + "/no such folder/x.kvo").ExpectMessage("Save summary in...");
+  ui.ExpectSave(testing::TempDir() + "/no such folder/x.kvo").ExpectMessage("Save failed");
   EXPECT_FALSE(model::SaveSummary(ui));
   EXPECT_EQ(ui.PaneText("frmSummary", "rtbOut"), saved);
 }

@@ -1,7 +1,11 @@
 #include "workspace/TextFile.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -30,7 +34,10 @@ TEST(SaveTextFile, WritesExactBytesAndReplacesAtomically) {
   EXPECT_EQ(Slurp(path), "one\r\ntwo three\r\n");
   ASSERT_FALSE(SaveTextFile(path, "new"));
   EXPECT_EQ(Slurp(path), "new");
-  EXPECT_FALSE(std::filesystem::exists(path + ".kvtmp"));
+  // Whatever lies beside the file (here a stale folder) does not block the save.
+  std::filesystem::create_directories(path + ".kvtmp");
+  ASSERT_FALSE(SaveTextFile(path, "newer"));
+  EXPECT_EQ(Slurp(path), "newer");
 }
 
 TEST(SaveTextFile, AFailedSaveReportsAndKeepsTheOldFile) {
@@ -42,17 +49,54 @@ TEST(SaveTextFile, AFailedSaveReportsAndKeepsTheOldFile) {
   auto error = SaveTextFile(dir + "/missing/x.txt", "new");
   ASSERT_TRUE(error);
   EXPECT_FALSE(error->empty());
-  // A save over a directory fails at the rename and leaves no temporary.
+  // A save over a directory is refused.
   std::filesystem::create_directories(dir + "/adir/inner");
-  EXPECT_TRUE(SaveTextFile(dir + "/adir", "x"));
-  EXPECT_FALSE(std::filesystem::exists(dir + "/adir.kvtmp"));
+  EXPECT_EQ(SaveTextFile(dir + "/adir", "x"), std::string(std::strerror(EISDIR)));
   EXPECT_EQ(Slurp(path), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
 }
 
-TEST(ReadTextLines, ReportsAMissingFile) {
-  ReadResult r = ReadTextLines(testing::TempDir() + "/does-not-exist.dat");
-  EXPECT_FALSE(r.ok);
-  EXPECT_FALSE(r.error.empty());
+TEST(ReadTextLines, RefusesWhatIsNotARegularFileWithoutWaiting) {
+  const std::string fifo = testing::TempDir() + "/pipe.dat";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {testing::TempDir() + "/does-not-exist.dat", std::strerror(ENOENT)},
+      {testing::TempDir(), std::strerror(EISDIR)},
+      {fifo, "Not a regular file"},
+      {"/dev/zero", "Not a regular file"},
+  };
+  for (const auto& [path, reason] : cases) {
+    ReadResult r = ReadTextLines(path);
+    EXPECT_FALSE(r.ok) << path;
+    EXPECT_EQ(r.error, reason) << path;
+  }
+}
+
+TEST(ReadTextLines, StopsAtTheLimitsOfItsFormat) {
+  struct Case {
+    std::string text;
+    TextLimits limits;
+    std::vector<std::string> lines;
+    bool moreLines;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"a\r\nb\rc\nd", {4, 1}, {"a", "b", "c", "d"}, false, ""},
+      {"a\r\nb\r\n", {2, 1}, {"a", "b"}, false, ""},  // a last line end opens no line
+      {"a\r\nb\r\n\r\n", {2, 1}, {"a", "b"}, true, ""},
+      {"a\rb\r\nc", {2, 1}, {"a", "b"}, true, ""},
+      {"ab\r\nabc\r\n", {5, 2}, {}, false, "Line 2 is longer than 2 characters"},
+      {std::string(200000, 'x'), {5, 65536}, {}, false, "Line 1 is longer than 65536 characters"},
+  };
+  const std::string path = testing::TempDir() + "/limits.txt";
+  for (const Case& c : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.text;
+    ReadResult r = ReadTextLines(path, c.limits);
+    EXPECT_EQ(r.ok, c.error.empty()) << c.text.substr(0, 20);
+    EXPECT_EQ(r.lines, c.lines) << c.text.substr(0, 20);
+    EXPECT_EQ(r.moreLines, c.moreLines) << c.text.substr(0, 20);
+    EXPECT_EQ(r.error, c.error);
+  }
 }
 
 TEST(PathNames, ShortNameIsTheNameLessItsExtension) {

@@ -8,7 +8,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPen>
-#include <QSaveFile>
+
+#include "workspace/TextFile.h"
 
 #ifdef KALVEX_HAVE_SVG
 #include <QSvgGenerator>
@@ -186,12 +187,10 @@ std::optional<std::string> SaveXYPlotPanels(const std::vector<const XYPlot*>& pa
     if (!image.save(&buffer, "PNG")) return std::string("The picture could not be encoded");
   }
   buffer.close();
-  // Written whole to a temporary and renamed, so a failed save keeps the old file.
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
-  if (file.write(bytes) != bytes.size()) return file.errorString().toStdString();
-  if (!file.commit()) return file.errorString().toStdString();
-  return std::nullopt;
+  // The core's writer rather than QSaveFile: QSaveFile puts a plain file in
+  // place of a pipe or (run as root) a device such as /dev/full, and as root
+  // widens a read-only file's permissions; the core's writer keeps them.
+  return SaveTextFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 std::optional<std::string> SaveSummaryPlotPicture(const XYPlotData& data, const std::string& path) {

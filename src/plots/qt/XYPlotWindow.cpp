@@ -231,7 +231,7 @@ void XYPlotWindow::EndWith(Ending ending) {
 bool XYPlotWindow::SavePictureTo(const QString& path) {
   std::optional<std::string> error = SaveXYPlotPicture(plot_, path.toStdString());
   if (!error) return true;
-  QMessageBox::warning(this, "Save picture", "The picture could not be saved to " + path + ": " + Q(*error));
+  QMessageBox::warning(this, "Save failed", "The picture could not be saved to " + path + ": " + Q(*error));
   return false;
 }
 
