@@ -89,6 +89,10 @@ class Model {
   virtual double BestObjective() const = 0;
   virtual const std::vector<double>& BestValues() const = 0;
 
+  // A single-precision -ln[L] constant the model suggests at the "Enter
+  // constant" prompt; 0: none.
+  virtual float SuggestedConstant() const { return 0.0f; }
+
   // The model ranking reads a sample size when a model reports one.
   virtual int32_t SampleSize() const { return 0; }
 };

@@ -153,6 +153,14 @@ struct Workspace {
 
   SimplexState Simplex;
 
+  // The -ln[L] constant c entered at the "Enter constant" prompt is kept as
+  // its reciprocal: -ln[L] = objective / ObjectiveScale. 0 until first asked.
+  double ObjectiveScale = 0;
+  // What the sum-of-squares suggestion of that prompt is made of: the free
+  // count of the last covariance run and the last centre or minimum value.
+  int16_t SuggestionFreeCount = 0;
+  double SuggestionObjective = 0;
+
   bool AnyPriorSet() const;
 };
 
