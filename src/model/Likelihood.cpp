@@ -47,8 +47,9 @@ void ReadCoefficients(std::span<const double> values, const ParameterLayout& p, 
 LikelihoodWork LikelihoodWork::Sized(int numSpecies) {
   LikelihoodWork w;
   const std::size_t periods = kMaxTimePeriods + 1;
-  for (std::vector<double>* series : {&w.Prediction, &w.Residual, &w.Filtered, &w.Innovation, &w.Power})
-    series->assign(periods, 0.0);
+  for (std::vector<double>* series : {&w.Filtered, &w.Innovation, &w.Power}) series->assign(periods, 0.0);
+  for (std::vector<double>* series : {&w.Prediction, &w.Residual})
+    series->assign(periods + PeriodBlocks::kMaxBlockPeriods, 0.0);
   w.coefficients.bMESpecies.assign(static_cast<std::size_t>(numSpecies) + 1, 0.0);
   w.coefficients.bPESpecies.assign(static_cast<std::size_t>(numSpecies) + 1, 0.0);
   return w;

@@ -25,6 +25,7 @@ struct Coefficients {
 // The working series and scalars of the last evaluation. Sized once for the
 // model size so that evaluating allocates nothing.
 struct LikelihoodWork {
+  // Past n, Prediction and Residual hold the repeated periods of the last block.
   std::vector<double> Prediction;  // -999 in period 1
   std::vector<double> Residual;    // -999 in period 1
   std::vector<double> Filtered;    // 0 in period 1

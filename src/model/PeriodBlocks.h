@@ -53,6 +53,8 @@ struct PeriodBlocks {
   std::vector<double, CacheLineAllocator<double>> values;
 
   static constexpr int kMaxVectorsPerBlock = 8;
+  // The last block may run this far past n: series it writes need the room.
+  static constexpr int kMaxBlockPeriods = kMaxVectorsPerBlock * 4;
 
   int BlockPeriods() const { return vectorsPerBlock * lanes; }
   // The series rows, then IndexFromStart, which the residual reads last.

@@ -53,8 +53,22 @@ template <class Unit, int K>
   const double b0 = in.b0, bME = in.bME, bPE = in.bPE, bV = in.bV, omega = in.omega;
   const double rho = in.rho;
   const double* row = in.blocks;  // the blocks are one stream, read front to back
-  double f = 0;                   // Filtered(i - 1)
-  double t = 0;
+  // The filter is one serial chain of multiply and add, period after
+  // period. It follows one block behind: each species of a block also
+  // filters one period of the block before, so that the chain's waiting
+  // overlaps the independent products instead of coming after them.
+  double f = 0;     // Filtered(next - 1)
+  double t = 0;     // the back-cast sum so far
+  int next = 2;     // the next period to filter
+  int ready = 1;    // the last period whose residual is stored
+  const double* residualSeries = in.residual;
+  const double* power = in.power;
+  double* filtered = in.filtered;
+  auto filter = [&](int i) {
+    f = rho * f + residualSeries[i];
+    filtered[i] = f;
+    t = t + power[i] * f;
+  };
   for (int block = 0; block < in.blockCount; ++block) {
     Vec sum[K];
     // bV x Intervention + b0 + W x (LnIndex(i - 1) + IndexGap(i)),
@@ -80,29 +94,23 @@ template <class Unit, int K>
 #pragma GCC unroll 8
       for (int k = 0; k < K; ++k) sum[k] = sum[k] + At<Unit>(row + k * kLanes) * pe;
       row += kWidth;
+      if (next <= ready) filter(next++);
     }
-    double predicted[kWidth];
-    double residual[kWidth];
+    while (next <= ready) filter(next++);
+
+    // Straight into the series, whose room past n takes the repeated periods.
+    const int first = 2 + block * kWidth;
 #pragma GCC unroll 8
     for (int k = 0; k < K; ++k) {
-      At<Unit>(predicted + k * kLanes) = sum[k];
-      At<Unit>(residual + k * kLanes) = At<Unit>(row + k * kLanes) - sum[k];  // IndexFromStart - Prediction
+      At<Unit>(in.prediction + first + k * kLanes) = sum[k];
+      // IndexFromStart - Prediction
+      At<Unit>(in.residual + first + k * kLanes) = At<Unit>(row + k * kLanes) - sum[k];
     }
     row += kWidth;
-
-    // The filter is one serial chain of multiply and add; the processor runs
-    // it while the products of the next block are already under way.
-    const int first = 2 + block * kWidth;
     const int count = in.periods - first + 1 < kWidth ? in.periods - first + 1 : kWidth;
-    for (int k = 0; k < count; ++k) {
-      const int i = first + k;
-      in.prediction[i] = predicted[k];
-      in.residual[i] = residual[k];
-      f = rho * f + residual[k];
-      in.filtered[i] = f;
-      t = t + in.power[i] * f;
-    }
+    ready = first + count - 1;
   }
+  while (next <= ready) filter(next++);
   return t;
 }
 
