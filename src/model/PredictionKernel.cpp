@@ -57,14 +57,14 @@ template <class Unit, int K>
   // period. It follows one block behind: each species of a block also
   // filters one period of the block before, so that the chain's waiting
   // overlaps the independent products instead of coming after them.
-  double f = 0;     // Filtered(next - 1)
-  double t = 0;     // the back-cast sum so far
-  int next = 2;     // the next period to filter
-  int ready = 1;    // the last period whose residual is stored
+  double f = 0;   // Filtered(next - 1)
+  double t = 0;   // the back-cast sum so far
+  int next = 2;   // the next period to filter
+  int ready = 1;  // the last period whose residual is stored
   const double* residualSeries = in.residual;
   const double* power = in.power;
   double* filtered = in.filtered;
-  auto filter = [&](int i) {
+  auto filter = [&](int i) __attribute__((always_inline)) {
     f = rho * f + residualSeries[i];
     filtered[i] = f;
     t = t + power[i] * f;
