@@ -26,7 +26,7 @@ PeriodBlocks PackPeriodBlocks(const ModelData& d, VectorUnit unit) {
   const int width = b.BlockPeriods();
   b.values.assign(static_cast<std::size_t>(b.blockCount) * b.Rows() * width, 0.0);
   for (int block = 0; block < b.blockCount; ++block) {
-    double* rows = b.values.data() + (b.Block(block) - b.values.data());
+    double* rows = b.values.data() + static_cast<std::size_t>(block) * b.Rows() * width;
     for (int lane = 0; lane < width; ++lane) {
       const int i = std::min(2 + block * width + lane, d.NumPeriods);
       auto row = [&](int r) -> double& { return rows[static_cast<std::size_t>(r) * width + lane]; };

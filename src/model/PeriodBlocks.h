@@ -48,8 +48,9 @@ struct PeriodBlocks {
   int lanes = 2;            // doubles in one vector register
   int vectorsPerBlock = 1;  // at most kMaxVectorsPerBlock
   int blockCount = 0;
-  // Periods past n in the last block repeat period n: they compute what
-  // period n does, so they can raise no floating-point fault of their own.
+  // Block after block, each Rows() x BlockPeriods(). Periods past n in the
+  // last block repeat period n: they compute what period n does, so they
+  // can raise no floating-point fault of their own.
   std::vector<double, CacheLineAllocator<double>> values;
 
   static constexpr int kMaxVectorsPerBlock = 8;
@@ -59,9 +60,6 @@ struct PeriodBlocks {
   int BlockPeriods() const { return vectorsPerBlock * lanes; }
   // The series rows, then IndexFromStart, which the residual reads last.
   int Rows() const { return kFirstSpeciesRow + 2 * species + 1; }
-  const double* Block(int b) const {
-    return values.data() + static_cast<std::size_t>(b) * Rows() * BlockPeriods();
-  }
 };
 
 PeriodBlocks PackPeriodBlocks(const ModelData& data, VectorUnit unit);

@@ -7,10 +7,12 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/Likelihood.h"
@@ -41,7 +43,8 @@ void ReferenceCompute(const ModelData& d, std::vector<double>& v, double trialOm
   w.Filtered[1] = f;
   w.Power[1] = weight;
   for (int i = 2; i <= n; ++i) {
-    double q = v[p.Intervention()] * d.Intervention[i] + v[p.Intercept()] + W * (d.LnIndex[i - 1] + d.IndexGap[i]);
+    double q =
+        v[p.Intervention()] * d.Intervention[i] + v[p.Intercept()] + W * (d.LnIndex[i - 1] + d.IndexGap[i]);
     q = q + v[p.EffortME()] * d.LnEffortFromStart[i] + v[p.EffortPE()] * d.LnEffortStep[i];
     for (int j = 1; j <= d.NumSpecies; ++j) {
       q = q + d.StdCatchFromStart(i, j) * v[p.SpeciesME(j)];
@@ -89,7 +92,8 @@ Outcome ReferenceEvaluate(const ModelData& d, std::vector<double>& v, Likelihood
       CheckFinite(w.OmegaPenalty);
       CheckFinite(w.SumSquares);
     }
-    return CheckFinite(SafeLog(w.LambdaDeterminant) + (d.NumPeriods - 1) * SafeLog(w.SumSquares) + w.OmegaPenalty);
+    const int n = d.NumPeriods;
+    return CheckFinite(SafeLog(w.LambdaDeterminant) + (n - 1) * SafeLog(w.SumSquares) + w.OmegaPenalty);
   });
 }
 
@@ -99,7 +103,8 @@ ModelData RandomData(int species, int periods, std::mt19937_64& random) {
   d.NumPeriods = periods;
   for (int i = 1; i <= periods; ++i) {
     d.Intervention[i] = i > periods / 2 ? 1 : 0;
-    for (std::vector<double>* s : {&d.LnIndex, &d.IndexGap, &d.LnEffortFromStart, &d.LnEffortStep, &d.IndexFromStart})
+    for (std::vector<double>* s :
+         {&d.LnIndex, &d.IndexGap, &d.LnEffortFromStart, &d.LnEffortStep, &d.IndexFromStart})
       (*s)[i] = value(random);
     for (int j = 1; j <= species; ++j) {
       d.StdCatchFromStart(i, j) = value(random);
@@ -109,7 +114,9 @@ ModelData RandomData(int species, int periods, std::mt19937_64& random) {
   return d;
 }
 
-bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+bool SameBits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
 
 // The first quantity that differs, or "".
 std::string FirstDifference(const LikelihoodWork& a, const LikelihoodWork& b, int n) {
