@@ -66,29 +66,23 @@ double LambdaFromOmega(double w) {
 
 namespace {
 
-// rho, G, ln G and the back-cast weights rho^(i - 1), worked out only when
-// the corrected Omega or n differs from the last evaluation's. For Omega in
-// 0..1, rho lies in 0..1 and G >= 1: none of this can fault, so keeping it
-// does not change which fault an evaluation reports.
-void UpdateOmegaTerms(double omega, int n, LikelihoodWork& w) {
+// rho, G and ln G, worked out only when the corrected Omega or n differs
+// from the last evaluation's; true when they were, and the back-cast weights
+// rho^(i - 1) must follow. For Omega in 0..1, rho lies in 0..1 and G >= 1:
+// none of this can fault, so keeping it does not change which fault an
+// evaluation reports.
+bool UpdateOmegaTerms(double omega, int n, LikelihoodWork& w) {
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(omega);
-  if (w.omegaPeriods == n && w.omegaBits == bits) return;
+  if (w.omegaPeriods == n && w.omegaBits == bits) return false;
   const double rho = LambdaFromOmega(omega);
   w.Lambda = rho;
   // Determinant of the MA(1) covariance matrix (unit innovation variance).
   w.LambdaDeterminant = std::fabs(rho) != 1 ? (1 - std::pow(rho, 2.0 * n)) / (1 - rho * rho) : n;
   w.LnLambdaDeterminant = SafeLog(w.LambdaDeterminant);
-  // A running product: the powers of rho to within a few units in the last
-  // place, without a pow call per period.
-  double* power = w.Power.data();
-  double weight = 1;
-  power[1] = weight;
-  for (int i = 2; i <= n; ++i) {
-    weight = weight * rho;
-    power[i] = weight;
-  }
+  w.Power[1] = 1;
   w.omegaBits = bits;
   w.omegaPeriods = n;
+  return true;
 }
 
 // Steps 1 to 8 of one evaluation from the trial Omega; no fault checks, so
@@ -103,12 +97,15 @@ void Compute(const ModelData& d, const PeriodBlocks& blocks, std::span<double> v
   const double omega = CorrectOmega(values[layout.Omega()], w.OmegaPenalty);
   Coefficients& c = w.coefficients;
   ReadCoefficients(values, layout, omega, c);
-  UpdateOmegaTerms(c.W, n, w);
+  // The weights are a running product, filled beside the filter: the powers
+  // of rho to within a few units in the last place, without a pow call per
+  // period. Nothing between here and there can throw.
+  const bool fillPower = UpdateOmegaTerms(c.W, n, w);
 
   w.Prediction[1] = kUndefined;
   w.Residual[1] = kUndefined;
   w.Filtered[1] = 0;
-  const double t = PredictAndFilter(blocks, c, w.Lambda, w);
+  const double t = PredictAndFilter(blocks, c, w.Lambda, fillPower, w);
   const double first = -t / w.LambdaDeterminant;
   double ss = 0;
   const double* power = w.Power.data();

@@ -27,7 +27,8 @@ struct KernelInputs {
   double b0, bME, bPE, bV, omega, rho;
   const double* bMESpecies;  // 1..S
   const double* bPESpecies;  // 1..S
-  const double* power;
+  double* power;
+  bool fillPower;  // rho changed: the filter works out the weights as it goes
   double* prediction;
   double* residual;
   double* filtered;
@@ -57,16 +58,22 @@ template <class Unit, int K>
   // period. It follows one block behind: each species of a block also
   // filters one period of the block before, so that the chain's waiting
   // overlaps the independent products instead of coming after them.
-  double f = 0;   // Filtered(next - 1)
-  double t = 0;   // the back-cast sum so far
-  int next = 2;   // the next period to filter
-  int ready = 1;  // the last period whose residual is stored
+  double f = 0;       // Filtered(next - 1)
+  double t = 0;       // the back-cast sum so far
+  double weight = 1;  // rho^(next - 2) while the weights are filled
+  int next = 2;       // the next period to filter
+  int ready = 1;      // the last period whose residual is stored
   const double* residualSeries = in.residual;
-  const double* power = in.power;
+  double* power = in.power;
   double* filtered = in.filtered;
+  const bool fillPower = in.fillPower;
   auto filter = [&](int i) __attribute__((always_inline)) {
     f = rho * f + residualSeries[i];
     filtered[i] = f;
+    if (fillPower) {
+      weight = weight * rho;  // a third chain, beside the filter's and the sum's
+      power[i] = weight;
+    }
     t = t + power[i] * f;
   };
   for (int block = 0; block < in.blockCount; ++block) {
@@ -136,7 +143,8 @@ constexpr Kernel kAvx2Kernels[PeriodBlocks::kMaxVectorsPerBlock] = {
 
 }  // namespace
 
-double PredictAndFilter(const PeriodBlocks& blocks, const Coefficients& c, double rho, LikelihoodWork& w) {
+double PredictAndFilter(const PeriodBlocks& blocks, const Coefficients& c, double rho, bool fillPower,
+                        LikelihoodWork& w) {
   const KernelInputs in{blocks.values.data(),
                         blocks.blockCount,
                         blocks.periods,
@@ -150,6 +158,7 @@ double PredictAndFilter(const PeriodBlocks& blocks, const Coefficients& c, doubl
                         c.bMESpecies.data(),
                         c.bPESpecies.data(),
                         w.Power.data(),
+                        fillPower,
                         w.Prediction.data(),
                         w.Residual.data(),
                         w.Filtered.data()};
