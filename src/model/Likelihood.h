@@ -2,10 +2,12 @@
 // The Oskane objective: -2 ln L (up to a constant) of the index regression
 // with first-order moving-average errors, the first innovation back-cast,
 // plus a penalty that keeps Omega in 0..1.
+#include <cstdint>
 #include <span>
 #include <vector>
 
 #include "model/ModelData.h"
+#include "model/PeriodBlocks.h"
 
 namespace kalvex::model {
 
@@ -23,6 +25,7 @@ struct Coefficients {
 // The working series and scalars of the last evaluation. Sized once for the
 // model size so that evaluating allocates nothing.
 struct LikelihoodWork {
+  // Past n, Prediction and Residual hold the repeated periods of the last block.
   std::vector<double> Prediction;  // -999 in period 1
   std::vector<double> Residual;    // -999 in period 1
   std::vector<double> Filtered;    // 0 in period 1
@@ -35,6 +38,13 @@ struct LikelihoodWork {
   double OmegaPenalty = 0;
   double Objective = 0;
 
+  // Lambda, G, ln G and Power follow from the corrected Omega and n alone;
+  // they are kept while both stay the same, as they do through most of a
+  // profile, a Hessian grid or a Marquardt derivative. A copy carries them.
+  double LnLambdaDeterminant = 0;
+  std::uint64_t omegaBits = 0;  // the Omega they belong to, bit for bit (so -0 is not 0)
+  int omegaPeriods = 0;         // the n they belong to; 0 = none yet
+
   static LikelihoodWork Sized(int numSpecies);
 };
 
@@ -42,8 +52,10 @@ struct LikelihoodWork {
 double LambdaFromOmega(double w);
 
 // One evaluation: corrects an out-of-range Omega in values (index 2S + 5 of
-// the 1-based vector), fills work and returns the objective. Throws
-// NumericFault for a NaN Omega and for every floating-point fault.
-double EvaluateLikelihood(const ModelData& data, std::span<double> values, LikelihoodWork& work);
+// the 1-based vector), fills work and returns the objective. blocks are
+// those packed from data. Throws NumericFault for a NaN Omega and for every
+// floating-point fault.
+double EvaluateLikelihood(const ModelData& data, const PeriodBlocks& blocks, std::span<double> values,
+                          LikelihoodWork& work);
 
 }  // namespace kalvex::model

@@ -21,12 +21,14 @@ ModelShape OskaneModel::Initialize(const ModelInitOptions& options) {
   const model::ParameterLayout layout{options.numSpecies};
   model::ModelData data = model::ReadModelData(path, options.numSpecies);
   std::vector<std::string> descriptions = model::ParameterDescriptions(layout);
+  model::PeriodBlocks blocks = model::PackPeriodBlocks(data, model::FastestVectorUnit());
   model::LikelihoodWork work = model::LikelihoodWork::Sized(options.numSpecies);
   model::BestFit best = best_;
   best.Resize(options.numSpecies, layout.Count());
 
   layout_ = layout;
   data_ = std::move(data);
+  blocks_ = std::move(blocks);
   descriptions_ = std::move(descriptions);
   work_ = std::move(work);
   best_ = std::move(best);
@@ -43,7 +45,7 @@ double OskaneModel::Evaluate(std::span<double> values, int32_t nf) {
   if (data_.NumPeriods == 0) throw std::logic_error("The Oskane model has not been initialized");
   if (values.size() < static_cast<std::size_t>(layout_.Count()) + 1)
     throw std::out_of_range("Subscript out of range");
-  const double objective = model::EvaluateLikelihood(data_, values, work_);
+  const double objective = model::EvaluateLikelihood(data_, blocks_, values, work_);
   if (model::ReplacesBestFit(nf, objective, best_)) model::StoreBestFit(best_, data_, work_, values);
   return objective;
 }

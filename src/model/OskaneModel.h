@@ -10,6 +10,7 @@
 #include "model/Likelihood.h"
 #include "model/ModelData.h"
 #include "model/Parameters.h"
+#include "model/PeriodBlocks.h"
 #include "workspace/Model.h"
 
 namespace kalvex {
@@ -47,6 +48,7 @@ class OskaneModel : public Model {
   model::ParameterLayout layout_;
   std::vector<std::string> descriptions_;
   model::ModelData data_;
+  model::PeriodBlocks blocks_;  // packed from data_ for the vector unit found at initialization
   model::LikelihoodWork work_;
   model::BestFit best_;
 };

@@ -14,6 +14,10 @@ LinkGroup* FindGroup(std::vector<LinkGroup>& groups, const std::string& code) {
   return nullptr;
 }
 
+// The same test as code == kUnlinked without a call: the link expansion
+// asks it of every parameter before every evaluation.
+bool IsUnlinked(const std::string& code) { return code.size() == 2 && code[0] == '~' && code[1] == '~'; }
+
 }  // namespace
 
 void NormalizeLinks(Workspace& ws) {
@@ -42,6 +46,10 @@ void NormalizeLinks(Workspace& ws) {
 
 void ExpandLinks(Workspace& ws, std::vector<double>& vector) {
   AlgorithmData& alg = ws.Alg;
+  // Most parameter sets link nothing: then one quick pass is all there is to do.
+  int firstLinked = 1;
+  while (firstLinked <= alg.NumParameters && IsUnlinked(alg.Links[firstLinked])) ++firstLinked;
+  if (firstLinked > alg.NumParameters) return;
   bool evaluating = ws.PosteriorEvaluationActive == kOn || ws.ProfileEvaluationActive == kOn;
   // Groups are few; a linear search over the codes seen keeps this allocation-free
   // in the common case of no links.
@@ -51,8 +59,8 @@ void ExpandLinks(Workspace& ws, std::vector<double>& vector) {
   };
   thread_local std::vector<Seen> seen;
   seen.clear();
-  for (int a = 1; a <= alg.NumParameters; ++a) {
-    if (alg.Links[a] == kUnlinked) continue;
+  for (int a = firstLinked; a <= alg.NumParameters; ++a) {
+    if (IsUnlinked(alg.Links[a])) continue;
     Seen* group = nullptr;
     for (Seen& s : seen)
       if (*s.code == alg.Links[a]) group = &s;
