@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "algorithm/AlgorithmCommands.h"
+#include "app/CovarianceForms.h"
 #include "app/EditorForm.h"
 #include "app/InfoWindows.h"
 #include "app/InitializeForm.h"
@@ -29,6 +30,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   RegisterForms();
   InstallPendingAnalyses(*this);
   InstallMinimizers(*this);
+  InstallCovariance(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   actions.loadAlgorithm = [this] {

@@ -123,6 +123,9 @@ const std::vector<CommandSpec>& AllCommands() {
        "marquardt [--log FILE [--log-frequency N]] [--out FILE]   fit by Marquardt (numerical derivatives)"},
       {"summary", SummaryCommand, {"out", "plot"}, {"forecast"}, {"out"},
        "summary [--forecast] --out FILE [--plot FILE.png]          the results summary (and its plots)"},
+      {"covariance", CovarianceBatchCommand, {"constant", "grid-factors", "out"}, {"optimistic"}, {"constant", "out"},
+       "covariance --constant C [--grid-factors A,B,C] [--optimistic] --out FILE   the three Hessian grids at the\n"
+       "      loaded values and steps (no editor), saved as the .cov file; prints grid G mean M sd S det D"},
   };
   return commands;
 }

@@ -50,5 +50,6 @@ int AlgCommand(BatchContext& context);
 int SimplexBatchCommand(BatchContext& context);
 int MarquardtBatchCommand(BatchContext& context);
 int SummaryCommand(BatchContext& context);
+int CovarianceBatchCommand(BatchContext& context);
 
 }  // namespace kalvex::batch

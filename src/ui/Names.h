@@ -27,11 +27,15 @@ inline constexpr std::string_view kBayesianForm = "frmBayesian";
 inline constexpr std::string_view kParEvalsForm = "frmParEvals";
 inline constexpr std::string_view kDistPlotForm = "frmDistPlot";
 inline constexpr std::string_view kBivarPlotForm = "frmBivarPlot";
+inline constexpr std::string_view kCovarianceForm = "frmCovariance";
+inline constexpr std::string_view kCovDataForm = "frmCovData";
 
 inline constexpr std::string_view kForms[] = {
     kMainForm,     kMenuForm,     kInitializeForm, kEditorForm,   kEditAllForm,   kOneFunctionForm, kSimplexForm,
     kMarquardtForm, kSummaryForm, kXYPlotForm,     kDefaultsForm, kWisdomForm,    kCreditsForm,     kRankForm,
     kMaxLikeForm,  kBayesianForm, kParEvalsForm,   kDistPlotForm, kBivarPlotForm,
+    kCovarianceForm,
+    kCovDataForm,
 };
 
 // ---- Controls shared by several forms
@@ -61,6 +65,14 @@ inline constexpr std::string_view kNextIterationButton = "cmdIteration";
 inline constexpr std::string_view kContinueButton = "cmdContinue";
 inline constexpr std::string_view kSummaryPane = "rtbOut";
 inline constexpr std::string_view kSaveSummaryButton = "cmdSaveSummary";
+
+// ---- frmCovariance (the calculation log) and frmCovData (its choices)
+inline constexpr std::string_view kCovariancePane = "rtbCovariance";
+inline constexpr std::string_view kCovarianceInterruptButton = "cmdInterrupt";
+inline constexpr std::string_view kCovDataLabel = "lblCovData";
+inline constexpr std::string_view kCovDisplayButton = "cmdDisplay";
+inline constexpr std::string_view kCovSaveButton = "cmdSaveCov";
+inline constexpr std::string_view kCovFinishButton = "cmdFinishDisplay";
 
 // Every control name: the ones above and those only the windows and the
 // editor address.
@@ -96,6 +108,9 @@ inline constexpr std::string_view kControls[] = {
     "txtInformation",
     // frmRank
     "cmdAICc",
+    // frmCovariance, frmCovData
+    kCovariancePane, kCovarianceInterruptButton, kCovDataLabel, kCovDisplayButton, kCovSaveButton, kCovFinishButton,
+    "txtExplanation",
 };
 
 bool IsKnownForm(std::string_view name);

@@ -49,8 +49,8 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (covariances, priors, evaluation,
-// ranking), each of which gets its command here when it comes. An empty
+// and the analyses that are not built yet (priors, evaluation, ranking),
+// each of which gets its command here when it comes. An empty
 // hook of such an analysis is answered as "not available" by notAvailable.
 struct MainMenuActions {
   std::function<LoadOutcome()> loadAlgorithm;
@@ -60,8 +60,6 @@ struct MainMenuActions {
   std::function<bool()> savePriors;
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
-  std::function<void()> showLastCovariance;
-  std::function<void()> runCovariance;
   std::function<void()> openPriors;
   std::function<void()> openEvaluation;
   std::function<void()> openRanking;
