@@ -73,8 +73,9 @@ bool CovarianceDataForm::UserClosing() {
 }
 
 void InstallCovariance(Workbench& wb) {
+  // Wide enough for the report's longest lines beside "Covariance data".
   wb.ui.RegisterForm(names::kCovarianceForm.data(), [&wb] { return new CovarianceLogForm(wb); },
-                     {QSize(830, 640), QPoint(440, 0)});
+                     {QSize(1100, 640), QPoint(440, 0)});
   wb.ui.RegisterForm(names::kCovDataForm.data(), [&wb] { return new CovarianceDataForm(wb); },
                      {QSize(430, 420), QPoint(0, 0)});
 }
