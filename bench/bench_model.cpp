@@ -3,50 +3,22 @@
 // call it, and the model alone.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "OskaneBenchData.h"
 #include "model/OskaneModel.h"
 #include "workspace/Objective.h"
-#include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
 
 namespace {
-
-// A data file of the given size in fixed columns, values from a fixed LCG.
-std::string WriteData(int species, int periods) {
-  unsigned state = 12345u + static_cast<unsigned>(species * 1000 + periods);
-  auto next = [&state](int range) {
-    state = state * 1103515245u + 12345u;
-    return static_cast<int>((state >> 8) % static_cast<unsigned>(range));
-  };
-  kalvex::TextBuilder text;
-  text.Line("Year  Effort  Catches  V  Index");
-  char field[32];
-  for (int i = 0; i < periods; ++i) {
-    std::snprintf(field, sizeof field, "%4d %7d", 1900 + i, 800 + next(3000));
-    std::string line = field;
-    for (int j = 0; j < species; ++j) {
-      std::snprintf(field, sizeof field, " %7d", 50 + next(5000));
-      line += field;
-    }
-    std::snprintf(field, sizeof field, " %7d %7.4f", i >= periods / 2 ? 1 : 0, (500 + next(9000)) / 10000.0);
-    text.Line(line + field);
-  }
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("kalvex_bench_" + std::to_string(species) + "x" + std::to_string(periods) + ".dat"))
-                               .string();
-  kalvex::SaveTextFile(path, text.Text());
-  return path;
-}
 
 // A model of the benchmark's size with a trial vector of moderate coefficients.
 struct Setup {
   explicit Setup(const benchmark::State& state) : ws(kalvex::MakeOskaneModel()) {
     const int species = static_cast<int>(state.range(0));
-    const std::string path = WriteData(species, static_cast<int>(state.range(1)));
+    const std::string path = kalvex::bench::WriteOskaneData(species, static_cast<int>(state.range(1)));
     kalvex::InitializeModel(ws, kalvex::ModelInitOptions{species, path});
     std::filesystem::remove(path);
     kalvex::SetDefaultAlgorithmData(ws);  // every parameter unlinked
