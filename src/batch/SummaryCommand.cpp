@@ -1,8 +1,8 @@
 #include "algorithm/AlgorithmFile.h"
 #include "batch/Commands.h"
+#include "batch/PlotPicture.h"
 #include "model/OskaneModel.h"
 #include "model/Summary.h"
-#include "plots/qt/XYPlotPainter.h"
 #include "workspace/Objective.h"
 #include "workspace/TextFile.h"
 
@@ -10,8 +10,11 @@ namespace kalvex::batch {
 
 // The Results command without windows: one evaluation at the current values
 // when any is non-zero, then the report written as the window saves it. A
-// fault anywhere ends the command before any file is written.
+// fault anywhere, or a picture this build cannot draw, ends the command
+// before any file is written.
 int SummaryCommand(BatchContext& context) {
+  if (context.args.Option("plot") && !PlotPicturesBuilt())
+    return BadInput(context, "kalvex-batch", "this build draws no pictures: --plot needs the build with the Qt workbench");
   Workspace& ws = context.ws;
   const auto* model = dynamic_cast<const OskaneModel*>(ws.model.get());
   if (!model) return BadInput(context, "kalvex-batch", "the results summary needs the Oskane model");
@@ -28,7 +31,7 @@ int SummaryCommand(BatchContext& context) {
   if (std::optional<std::string> error = SaveTextFile(out, text))
     return BadInput(context, "Save summary in...", "The summary could not be saved to " + out + ": " + *error);
   if (auto plot = context.args.Option("plot")) {
-    if (std::optional<std::string> error = plots::SaveSummaryPlotPicture(*plotData, *plot))
+    if (std::optional<std::string> error = SaveSummaryPicture(*plotData, *plot))
       return BadInput(context, "Data and prediction plots", "The picture could not be saved to " + *plot + ": " + *error);
   }
   return 0;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
