@@ -18,6 +18,7 @@
 #include "app/Workbench.h"
 #include "model/OskaneModel.h"
 #include "support/TestModels.h"
+#include "support/qt/ScriptedDialogProvider.h"
 #include "ui/qt/DialogProvider.h"
 
 using kalvex::ui::Answer;

@@ -10,7 +10,7 @@
 #include "covariance/CovarianceDisplay.h"
 #include "covariance/LikelihoodConstant.h"
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
