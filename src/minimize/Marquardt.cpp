@@ -9,6 +9,7 @@
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
+#include "priors/PriorReview.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
@@ -239,6 +240,7 @@ class MarquardtDriver : public MarquardtObserver {
       ws_.Log.WriteLine("after " + counts);
       ws_.Log.WriteLine();
     }
+    if (ws_.PriorsActive == kOn) ReviewPriors(ws_, run_.Ui());
   }
 
   RunContext& run_;
