@@ -201,7 +201,7 @@ void InstallPriors(Workbench& wb) {
     return new PriorReportForm("Review priors ", names::kReviewPriorsPane.data(), "cmdSaveReview",
                                "Save review of prior distribution likelihoods as...",
                                [&wb] { SavePriorReview(wb.ui); });
-  }, {QSize(830, 560), QPoint(440, 80)});
+  }, {QSize(830, 520), QPoint(440, 300)});
   ui.RegisterForm(Name(names::kHelpForm).toStdString(), [] {
     return new PriorReportForm("Help with prior distributions", names::kHelpPane.data(), nullptr, {}, {});
   }, {QSize(820, 460), QPoint(160, 120)});
