@@ -36,7 +36,7 @@ QColor Colour(PriorColour colour) {
   return QColor(0, 0, 0);
 }
 
-PriorEditor& Editor(Workbench& wb) { return wb.menu.PriorsEditor(); }
+PriorEditor& Editor(Workbench& wb) { return wb.menu.PriorEditorWindow(); }
 
 }  // namespace
 
@@ -45,7 +45,7 @@ PriorEditor& Editor(Workbench& wb) { return wb.menu.PriorsEditor(); }
 PriorsLoaderForm::PriorsLoaderForm(Workbench& workbench) : workbench_(workbench) {
   setWindowTitle("Load Bayesian priors");
   auto* layout = new QVBoxLayout(this);
-  PriorsLoader& loader = workbench.menu.Loader();
+  PriorsLoader& loader = workbench.menu.PriorsLoaderWindow();
   auto add = [&](const char* name, const char* caption, void (PriorsLoader::*command)()) {
     QPushButton* button = Button(this, name, caption);
     layout->addWidget(button);
@@ -58,7 +58,7 @@ PriorsLoaderForm::PriorsLoaderForm(Workbench& workbench) : workbench_(workbench)
 }
 
 bool PriorsLoaderForm::UserClosing() {
-  workbench_.menu.Loader().Closed();
+  workbench_.menu.PriorsLoaderWindow().Closed();
   return true;
 }
 

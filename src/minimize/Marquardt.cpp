@@ -6,10 +6,10 @@
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MarquardtKernel.h"
 #include "minimize/MinimizerReports.h"
+#include "priors/PriorReview.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
-#include "priors/PriorReview.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 

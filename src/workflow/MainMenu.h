@@ -78,8 +78,8 @@ class MainMenu {
 
   MainMenuActions& Actions() { return actions_; }
   // The commands of the priors loader and the prior editor windows.
-  PriorsLoader& Loader() { return priorsLoader_; }
-  PriorEditor& PriorsEditor() { return priorEditor_; }
+  PriorsLoader& PriorsLoaderWindow() { return priorsLoader_; }
+  PriorEditor& PriorEditorWindow() { return priorEditor_; }
 
   // Shows the main menu; when it was not loaded the enabling rules apply
   // (a hidden menu keeps its button states).
