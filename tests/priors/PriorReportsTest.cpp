@@ -3,7 +3,7 @@
 #include "priors/PriorProfile.h"
 #include "priors/PriorReview.h"
 #include "priors/PriorsFixture.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 
 namespace kalvex {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "priors/PriorsFixture.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex {

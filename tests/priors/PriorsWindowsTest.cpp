@@ -3,7 +3,7 @@
 #include "priors/PriorEditor.h"
 #include "priors/PriorsFixture.h"
 #include "priors/PriorsLoader.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 
 namespace kalvex {
 namespace {
