@@ -13,6 +13,7 @@
 #include "app/MinimizerForms.h"
 #include "app/OneFunctionForm.h"
 #include "app/PendingAnalyses.h"
+#include "app/PriorForms.h"
 
 namespace kalvex::app {
 
@@ -29,6 +30,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   RegisterForms();
   InstallPendingAnalyses(*this);
   InstallMinimizers(*this);
+  InstallPriors(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   actions.loadAlgorithm = [this] {
