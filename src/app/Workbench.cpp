@@ -14,6 +14,7 @@
 #include "app/MinimizerForms.h"
 #include "app/OneFunctionForm.h"
 #include "app/PendingAnalyses.h"
+#include "app/PriorForms.h"
 
 namespace kalvex::app {
 
@@ -31,6 +32,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   InstallPendingAnalyses(*this);
   InstallMinimizers(*this);
   InstallCovariance(*this);
+  InstallPriors(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   actions.loadAlgorithm = [this] {

@@ -17,9 +17,9 @@ class BatchFrontend : public ui::Frontend {
 
   // The answer given to a question box with this title (default: No).
   void Answer(std::string title, ui::Answer answer) { answers_[std::move(title)] = answer; }
-  // The text an input box with this title answers with (default: none,
-  // the same as Cancel).
-  void AnswerInput(std::string title, std::string text) { inputs_[std::move(title)] = std::move(text); }
+  // The answer given to an input box with this title (default: none, as an
+  // empty answer).
+  void AnswerInput(std::string title, std::string answer) { inputs_[std::move(title)] = std::move(answer); }
   // The path the next save (or open) dialog answers with.
   void QueueSavePath(std::string path) { savePaths_.push_back(std::move(path)); }
   void QueueOpenPath(std::string path) { openPaths_.push_back(std::move(path)); }

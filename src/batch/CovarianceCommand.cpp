@@ -4,7 +4,6 @@
 #include "batch/Commands.h"
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/CovarianceReport.h"
-#include "covariance/LikelihoodConstant.h"
 #include "workspace/Format.h"
 #include "workspace/TextFile.h"
 
@@ -35,19 +34,18 @@ std::optional<std::array<double, kGridCount + 1>> GridFactors(const std::string&
 }  // namespace
 
 // The numerical covariance calculator at the loaded values and steps, with
-// the answers the command line gives in place of the questions (there is no
-// editor to wait for), then the report saved as the window saves it.
+// the answers the command line gives in place of the questions (the common
+// set-up has checked --constant and made it the "Enter constant" answer;
+// there is no editor to wait for), then the report saved as the window
+// saves it.
 int CovarianceBatchCommand(BatchContext& context) {
   const Arguments& args = context.args;
-  const std::string constant = args.options.at("constant");
-  if (!Positive(constant)) return BadInput(context, "kalvex-batch", "--constant must be a positive number");
   NumericalCovarianceOptions options;
   if (auto text = args.Option("grid-factors")) {
     auto factors = GridFactors(*text);
     if (!factors) return BadInput(context, "kalvex-batch", "--grid-factors must be three positive numbers A,B,C");
     options.gridFactors = *factors;
   }
-  context.ui.AnswerInput(kEnterConstantTitle, constant);
   if (args.flags.count("optimistic")) context.ui.Answer(kOptimisticTitle, ui::Answer::Yes);
 
   Workspace& ws = context.ws;

@@ -6,6 +6,7 @@
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MarquardtKernel.h"
 #include "minimize/MinimizerReports.h"
+#include "priors/PriorReview.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
@@ -240,6 +241,7 @@ class MarquardtDriver : public MarquardtObserver {
       ws_.Log.WriteLine("after " + counts);
       ws_.Log.WriteLine();
     }
+    if (ws_.PriorsActive == kOn) ReviewPriors(ws_, run_.Ui());
   }
 
   RunContext& run_;

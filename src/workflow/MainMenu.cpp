@@ -7,6 +7,7 @@
 #include "minimize/Marquardt.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/Simplex.h"
+#include "priors/PriorsFile.h"
 #include "workflow/MenuControls.h"
 #include "workflow/OneFunctionCall.h"
 #include "workspace/Format.h"
@@ -61,7 +62,7 @@ const char* MainMenu::Caption(MenuCommand command) { return Texts(command).capti
 const char* MainMenu::ToolTip(MenuCommand command) { return Texts(command).toolTip; }
 
 MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
-    : ws_(ws), ui_(ui), actions_(std::move(actions)) {}
+    : ws_(ws), ui_(ui), actions_(std::move(actions)), priorEditor_(ws, ui), priorsLoader_(ws, ui, priorEditor_) {}
 
 void MainMenu::SetEnabled(MenuCommand command, bool enabled) {
   ui_.SetEnabled(forms::kMenu, ControlName(command), enabled);
@@ -294,13 +295,6 @@ bool MainMenu::NothingToDo() {
   return true;
 }
 
-MinimizeOptions MainMenu::WithPriorReview(const MinimizeOptions& options) const {
-  MinimizeOptions withReview = options;
-  if (!withReview.priorReview && actions_.priorReview)
-    withReview.priorReview = [review = actions_.priorReview](Workspace&, ui::Frontend&) { review(); };
-  return withReview;
-}
-
 MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
   MinimizeResult result;
   ws_.MinimizationRunning = -1;
@@ -316,7 +310,7 @@ MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
   }
   ws_.CovarianceResultsValid = kOff;
   try {
-    result = RunSimplex(ws_, ui_, WithPriorReview(options));
+    result = RunSimplex(ws_, ui_, options);
   } catch (const NumericFault& fault) {
     ReportFault(fault);
   }
@@ -348,7 +342,7 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   ws_.CovarianceResultsValid = kOff;
   int16_t terminalFrequency = ws_.Alg.TerminalFrequency;
   try {
-    result = RunMarquardt(ws_, ui_, WithPriorReview(options));
+    result = RunMarquardt(ws_, ui_, options);
   } catch (const NumericFault& fault) {
     ReportFault(fault);
   }
@@ -367,9 +361,7 @@ void MainMenu::OneFunctionCall() {
   SetAllEnabled(false);
   NormalizeLinks(ws_);
   CollectFreeParameters(ws_);
-  OneFunctionCallOptions options;
-  options.priorReview = actions_.priorReview;
-  OneFunctionCallReport(ws_, ui_, options);
+  OneFunctionCallReport(ws_, ui_);
   SetApplicationMenu(true);
 }
 
@@ -423,10 +415,9 @@ void MainMenu::Covariance() {
 }
 
 void MainMenu::Priors() {
-  if (!Available(actions_.openPriors, MenuCommand::Bayesian)) return;
   Prologue(true);
   SetAllEnabled(false);
-  actions_.openPriors();
+  priorsLoader_.Open([this] { AnalysisEnded(); });
 }
 
 void MainMenu::Evaluate() {
@@ -462,11 +453,8 @@ bool MainMenu::Quit() {
   if (ws_.AnyPriorSet()) {
     if (ui_.Message("What about Bayesian priors?", "Save Bayesian priors?", style::kYesNo + style::kQuestion) ==
         Answer::Yes) {
-      if (actions_.savePriors) {
-        if (!actions_.savePriors()) return false;
-      } else if (actions_.notAvailable) {
-        actions_.notAvailable("Save Bayesian priors");
-      }
+      // As for the algorithm data: no quitting after a save that wrote nothing.
+      if (WritePriorsFile(ws_, ui_, PriorsFileVariant::MainMenu) != PriorsSaveOutcome::Saved) return false;
     }
   } else {
     ui_.SetStatus(1, 2, "Bayesian priors file: ");

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "priors/PriorReview.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -61,7 +62,7 @@ OneFunctionCallResult OneFunctionCallReport(Workspace& ws, ui::Frontend& ui,
   result.elapsedSeconds = RoundedElapsed(std::max(0.0, seconds() - start));
   result.text = OneFunctionCallText(ws.Alg, result.objective, result.elapsedSeconds);
   ui.SetPaneText(kOneFunctionForm, kOneFunctionPane, result.text);
-  if (ws.PriorsActive == kOn && options.priorReview) options.priorReview();
+  if (ws.PriorsActive == kOn) ReviewPriors(ws, ui);
   ui.SetStatus(5, 1, "");
   return result;
 }

@@ -89,7 +89,7 @@ Answer WidgetDialogProvider::Message(QWidget* parent, const std::string& title, 
     case QMessageBox::Cancel: return Answer::Cancel;
     default: break;
   }
-  // A box closed with Escape: No for Yes/No boxes, Cancel for Yes/No/Cancel.
+  // A box closed with Escape: No for Yes/No boxes, Cancel for Yes/No/Cancel and OK/Cancel.
   if (style::Buttons(s) == style::kYesNo) return Answer::No;
   if (style::Buttons(s) == style::kYesNoCancel || style::Buttons(s) == style::kOkCancel) return Answer::Cancel;
   return Answer::OK;
