@@ -129,19 +129,6 @@ TEST(HessianGrids, NotPositiveDefiniteOnGrid2Only) {
   ExpectNear(r.StandardError(3, 2), std::sqrt(0.5), "grid 3");
 }
 
-// The Cholesky test reports the first row whose pivot is not positive.
-TEST(HessianGrids, CholeskyTest) {
-  Matrix a(3, 3);
-  double rows[3][3] = {{4, 2, 0}, {2, 1, 0}, {0, 0, 1}};  // row 2 is singular after elimination
-  for (int i = 1; i <= 3; ++i)
-    for (int j = 1; j <= 3; ++j) a(i, j) = rows[i - 1][j - 1];
-  EXPECT_EQ(CholeskyFailure(a, 3), 2);
-  a(2, 2) = 1.5;
-  EXPECT_EQ(CholeskyFailure(a, 3), 0);
-  a(3, 3) = -1;
-  EXPECT_EQ(CholeskyFailure(a, 3), 3);
-}
-
 // A difference that overflows is a numeric fault of the run, not a number.
 TEST(HessianGrids, ArithmeticFaultsAreRaised) {
   auto ws = MakeWorkspace(1, [](std::span<double> v) { return v[1] == 0 ? -1e308 : 1e308; }, {0, 0}, {0, 1});

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "covariance/CovarianceCalculator.h"
@@ -103,6 +104,12 @@ TEST(NistCovariance, StandardErrorsAndFitsAgainstTheReferences) {
       "fit start 2 |\n|---|---|---|---|---|---|---|---|---|---|\n");
   for (const auto& [name, ses] : exact) {
     GridLres grids = CovarianceAtCertified(name, ses);
+    // Well-conditioned problems: five digits on the middle grid; a scale off
+    // by 2 would leave 0.4 digits of the certified values.
+    if (std::set<std::string>{"Misra1a", "Misra1b", "Chwirut1", "DanWood", "Gauss1", "Rat42", "BoxBOD"}.count(name)) {
+      EXPECT_GE(grids.exact[2], 5) << name;
+      EXPECT_GE(grids.certified[2], 0.8) << name;
+    }
     double fit1 = FitLre(name, 1), fit2 = FitLre(name, 2);
     exactReached += Best(grids.exact) >= 4;
     certifiedReached += Best(grids.certified) >= 4;
@@ -118,18 +125,6 @@ TEST(NistCovariance, StandardErrorsAndFitsAgainstTheReferences) {
   // The grids estimate the full Hessian to four digits or more wherever the
   // problem is not nearly singular at 1e-3 relative steps.
   EXPECT_GE(exactReached, 18);
-}
-
-// The well-conditioned problems, on the middle grid: five digits of the
-// exact-Hessian standard errors; the certified (J'J) values differ from
-// those by the residual curvature, which leaves two to three digits.
-TEST(NistCovariance, WellConditionedProblems) {
-  std::map<std::string, std::vector<double>> exact = ExactHessianSes();
-  for (const char* name : {"Misra1a", "Misra1b", "Chwirut1", "DanWood", "Gauss1", "Rat42", "BoxBOD"}) {
-    GridLres grids = CovarianceAtCertified(name, exact[name]);
-    EXPECT_GE(grids.exact[2], 5) << name;
-    EXPECT_GE(grids.certified[2], 0.8) << name;  // a scale off by 2 would give 0.4
-  }
 }
 
 }  // namespace
