@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "algorithm/AlgorithmCommands.h"
+#include "app/CovarianceForms.h"
 #include "app/EditorForm.h"
 #include "app/InfoWindows.h"
 #include "app/InitializeForm.h"
@@ -30,6 +31,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   RegisterForms();
   InstallPendingAnalyses(*this);
   InstallMinimizers(*this);
+  InstallCovariance(*this);
   InstallPriors(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };

@@ -129,6 +129,9 @@ const std::vector<CommandSpec>& AllCommands() {
        "prior-profile --parameter P [--points N] --out FILE.pdp     one parameter's prior profile"},
       {"review", ReviewCommand, {"out"}, {}, {"priors", "out"},
        "review --out FILE.rvp                                       the prior review at the loaded values"},
+      {"covariance", CovarianceBatchCommand, {"grid-factors", "out"}, {"optimistic"}, {"constant", "out"},
+       "covariance --constant C [--grid-factors A,B,C] [--optimistic] --out FILE   the three Hessian grids at the\n"
+       "      loaded values and steps (no editor), saved as the .cov file; prints grid G mean M sd S det D"},
   };
   return commands;
 }

@@ -84,6 +84,7 @@ class MarquardtDriver : public MarquardtObserver {
   }
 
   void Accepted(double newValue, double previousValue) override {
+    ws_.SuggestionObjective = newValue;  // the sum-of-squares constant is proposed from it
     run_.Activity(1, "");
     run_.Activity(3, "");
     std::string text = std::string(kCrLf) + "Note: " + std::to_string(kernel_->Iterations()) + " iterations and " +

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "covariance/CovarianceCalculator.h"
+#include "covariance/CovarianceDisplay.h"
 #include "minimize/Marquardt.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/Simplex.h"
@@ -392,27 +394,24 @@ void MainMenu::ResultsSummary() {
 }
 
 void MainMenu::Covariance() {
-  if (!Available(actions_.runCovariance, MenuCommand::Covariance)) return;
   Prologue(true);
   SetAllEnabled(false);
-  if (ws_.CovarianceResultsValid == kOn && actions_.showLastCovariance) {
-    Answer answer = ui_.Message("Covariance", "View the last set of calculated covariance results?",
-                                style::kYesNo + style::kQuestion);
-    if (answer == Answer::Yes) {
-      actions_.showLastCovariance();
-      SetApplicationMenu(true);
-      return;
-    }
-  }
-  try {
-    actions_.runCovariance();
-    ws_.CovarianceResultsValid = kOn;
-  } catch (const NumericFault& fault) {
-    ReportFault(fault);
-    AnalysisEnded();
+  if (ws_.CovarianceResultsValid == kOn &&
+      ui_.Message("Covariance", "View the last set of calculated covariance results?",
+                  style::kYesNo + style::kQuestion) == Answer::Yes) {
+    ShowCovarianceData(ws_, ui_, CovarianceDataMode::LastResults);
+    SetApplicationMenu(true);
     return;
   }
-  SetApplicationMenu(true);
+  // Only a run that produced results makes them valid; the "Covariance
+  // data" window then stands in for the menu until it is finished.
+  if (RunCovarianceCalculator(ws_, ui_, {.openEditor = actions_.openEditor, .clock = {}}) ==
+      CovarianceRunEnd::Completed) {
+    ws_.CovarianceResultsValid = kOn;
+    SetApplicationMenu(true);
+    return;
+  }
+  AnalysisEnded();
 }
 
 void MainMenu::Priors() {

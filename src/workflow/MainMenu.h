@@ -51,8 +51,8 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (covariances, evaluation,
-// ranking), each of which gets its command here when it comes. An empty
+// and the analyses that are not built yet (evaluation, ranking), each of
+// which gets its command here when it comes. An empty
 // hook of such an analysis is answered as "not available" by notAvailable.
 struct MainMenuActions {
   std::function<LoadOutcome()> loadAlgorithm;
@@ -61,8 +61,6 @@ struct MainMenuActions {
   std::function<bool()> saveAlgorithm;
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
-  std::function<void()> showLastCovariance;
-  std::function<void()> runCovariance;
   std::function<void()> openEvaluation;
   std::function<void()> openRanking;
   // Called with the button caption when a hook above is empty.

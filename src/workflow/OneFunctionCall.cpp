@@ -17,12 +17,9 @@ double SteadySeconds() {
   return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// The link code left-aligned in a column of exactly three characters.
-std::string LinkColumn(const std::string& code) {
-  std::string column = code.substr(0, 3);
-  column.resize(3, ' ');
-  return column;
-}
+// The link code right-aligned in a column of exactly three characters, as
+// in the minimizers' and the covariance reports.
+std::string LinkColumn(const std::string& code) { return RightJustify(code, 3); }
 
 }  // namespace
 

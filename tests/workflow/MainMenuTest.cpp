@@ -274,13 +274,47 @@ TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
 
 TEST_F(MainMenuTest, AnalysesThatAreNotBuiltAreReported) {
   Ready();
-  menu.Covariance();
   menu.Evaluate();
   menu.MultiModel();
-  EXPECT_EQ(unavailable, (std::vector<std::string>{"&Single model covariances",
-                                                   "E&valuate single model parameter estimates",
+  EXPECT_EQ(unavailable, (std::vector<std::string>{"E&valuate single model parameter estimates",
                                                    "&Multi-model statistics"}));
   EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
+}
+
+// Results become valid only from a run that produced them; valid results
+// are offered for viewing first. The "&Application" menu is off during the
+// run, and the "Covariance data" window stands in for the main menu after it.
+TEST_F(MainMenuTest, CovarianceResultsAreValidOnlyAfterARun) {
+  Ready();
+  ws.Alg.Steps[2] = 0.5;
+  menu.Actions().openEditor = [this] { ws.EditorClosed = -1; };
+  ui.ExpectMessage("Covariance calculator", Answer::Cancel);
+  menu.Covariance();
+  EXPECT_EQ(ws.CovarianceResultsValid, kOff);
+  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
+
+  bool applicationDuringRun = true;
+  ui.onPump = [&] { applicationDuringRun = applicationDuringRun && ui.IsEnabled("frmMain", "mnuApplication"); };
+  ui.ExpectMessage("Covariance calculator", Answer::No)
+      .ExpectMessage("Covariance calculator")
+      .ExpectInput("Covariance calculator", "1")
+      .ExpectInput("Covariance calculator", "0.1")
+      .ExpectInput("Covariance calculator", "0.01")
+      .ExpectMessage("Covariance calculator", Answer::Yes)
+      .ExpectInput("Enter constant", "1")
+      .ExpectMessage("Calculate optimistic SEs only?", Answer::No);
+  menu.Covariance();
+  EXPECT_FALSE(applicationDuringRun);
+  EXPECT_EQ(ws.CovarianceResultsValid, kOn);
+  EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
+  EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_TRUE(ui.IsWindowOpen("frmCovData"));
+
+  ui.onPump = nullptr;
+  ui.ExpectMessage("Covariance", Answer::Yes);
+  menu.Covariance();
+  EXPECT_EQ(ui.LastMessage().text, "View the last set of calculated covariance results?");
+  EXPECT_EQ(ui.captions["frmCovData.lblCovData"], "Do you wish to:");
 }
 
 TEST_F(MainMenuTest, ResultsSummaryEvaluatesOnlyWhenAValueIsSet) {
