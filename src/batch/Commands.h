@@ -54,6 +54,8 @@ int CovarianceBatchCommand(BatchContext& context);
 int PriorsCommand(BatchContext& context);
 int PriorProfileCommand(BatchContext& context);
 int ReviewCommand(BatchContext& context);
+int ProfileBatchCommand(BatchContext& context);
+int PosteriorBatchCommand(BatchContext& context);
 
 // The common options --constant C (the "Enter constant" answer: ObjectiveScale
 // = 1 / C) and --priors FILE (read as the loader reads it). Returns 0 or the

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "evaluation/EvaluationRun.h"
 #include "minimize/MinimizeResult.h"
 #include "priors/PriorEditor.h"
 #include "priors/PriorsLoader.h"
@@ -51,7 +52,7 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (evaluation, ranking), each of
+// and the analyses that are not built yet (the ranking), each of
 // which gets its command here when it comes. An empty
 // hook of such an analysis is answered as "not available" by notAvailable.
 struct MainMenuActions {
@@ -61,7 +62,6 @@ struct MainMenuActions {
   std::function<bool()> saveAlgorithm;
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
-  std::function<void()> openEvaluation;
   std::function<void()> openRanking;
   // Called with the button caption when a hook above is empty.
   std::function<void(std::string_view caption)> notAvailable;
@@ -107,7 +107,12 @@ class MainMenu {
   void OneFunctionCall();
   void Covariance();
   void Priors();
+  // "E&valuate single model parameter estimates" opens the chooser
+  // frmParEvals; its three buttons follow.
   void Evaluate();
+  void EvaluateByProfile();
+  void EvaluateByPosterior();
+  void CancelEvaluation();
   void MultiModel();
   // The quit sequence; true when the program should end.
   bool Quit();
@@ -136,6 +141,7 @@ class MainMenu {
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
   bool Available(const std::function<void()>& hook, MenuCommand command);
+  EvaluationOptions EvaluationRunOptions();
   void ReportFault(const std::exception& fault);
 
   Workspace& ws_;
