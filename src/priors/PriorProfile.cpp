@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "evaluation/DistributionStatistics.h"
+#include "plots/DistributionPlot.h"
 #include "priors/ComputePriorValue.h"
 #include "priors/PriorTable.h"
 #include "ui/Names.h"
@@ -208,6 +209,8 @@ std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int se
                                 .restore = {}});
   if (outcome.faulted) return std::nullopt;
   ui.Beep();
+  if (ui.distributionViewer)
+    ui.distributionViewer({profile->table, profile->summary, p, plots::kPriorTitle});
   run.OpenWindow();
   run.Report(names::kPriorProfilePane, PriorProfileReport(*profile));
   return profile;
