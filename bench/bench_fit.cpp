@@ -22,6 +22,7 @@
 #include "model/OskaneModel.h"
 #include "minimize/Simplex.h"
 #include "ui/Frontend.h"
+#include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
 #include "workspace/Workspace.h"
@@ -44,30 +45,35 @@ struct Problem {
   std::vector<double> start, certified, x, y;
 };
 
+// The blank-separated fields of a line.
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  for (std::size_t at = line.find_first_not_of(' '); at != std::string::npos; at = line.find_first_not_of(' ', at)) {
+    std::size_t end = std::min(line.find(' ', at), line.size());
+    fields.push_back(line.substr(at, end - at));
+    at = end;
+  }
+  return fields;
+}
+
 // The start-2 values, certified values and data of a NIST .dat file.
 Problem ReadProblem(const std::string& name) {
-  // The NIST folder is shared/nist beside the source tree, whose examples/ folder we know.
-  std::string source = KALVEX_EXAMPLES;
-  source = source.substr(0, source.find_last_of('/'));
-  std::ifstream in(source + "/../shared/nist/" + name + ".dat");
+  std::ifstream in(std::string(KALVEX_NIST) + "/" + name + ".dat");
   if (!in) throw std::runtime_error("no NIST file for " + name);
+  auto number = [](const std::string& field) { return kalvex::ParseNumber(field).value_or(NAN); };
   Problem problem;
   std::string line;
   bool data = false;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::istringstream fields(line);
+    std::vector<std::string> fields = Fields(line);
     if (data) {
-      double y = 0, x = 0;
-      if (fields >> y >> x) problem.y.push_back(y), problem.x.push_back(x);
+      if (fields.size() == 2) problem.y.push_back(number(fields[0])), problem.x.push_back(number(fields[1]));
       continue;
     }
-    std::string label, equals;
-    double start1 = 0, start2 = 0, certified = 0;
-    if (line.find(" = ") != std::string::npos && fields >> label >> equals >> start1 >> start2 >> certified &&
-        label.size() >= 2 && label[0] == 'b' && equals == "=") {
-      problem.start.push_back(start2);
-      problem.certified.push_back(certified);
+    if (fields.size() == 6 && fields[0].size() >= 2 && fields[0][0] == 'b' && fields[1] == "=") {
+      problem.start.push_back(number(fields[3]));
+      problem.certified.push_back(number(fields[4]));
     } else if (line.rfind("Data:", 0) == 0 && line.find("Response") == std::string::npos) {
       data = true;
     }
@@ -136,7 +142,7 @@ void Fit(benchmark::State& state, const std::string& name, bool simplex) {
     ws.Alg.TerminalFrequency = 10;
     kalvex::NormalizeLinks(ws);
     kalvex::CollectFreeParameters(ws);
-    ws.DerivativeMode = "N";
+    ws.DerivativeMode = std::string("N");  // a move: GCC 12 warns falsely (-Wrestrict) on the literal
     kalvex::MinimizeResult result = simplex ? kalvex::RunSimplex(ws, ui) : kalvex::RunMarquardt(ws, ui);
     calls = result.totalFunctionCalls;
     minLre = 15;

@@ -3,12 +3,12 @@
 // call it, and the model alone.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "model/OskaneModel.h"
+#include "workspace/Format.h"
 #include "workspace/Objective.h"
 #include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
@@ -24,16 +24,15 @@ std::string WriteData(int species, int periods) {
   };
   kalvex::TextBuilder text;
   text.Line("Year  Effort  Catches  V  Index");
-  char field[32];
+  // Integers in fields of 8 columns (the year in 4), the index with 4 decimals.
+  auto field = [](double value, const char* pattern, int width) {
+    return kalvex::RightJustify(kalvex::FormatNumber(value, pattern), width);
+  };
   for (int i = 0; i < periods; ++i) {
-    std::snprintf(field, sizeof field, "%4d %7d", 1900 + i, 800 + next(3000));
-    std::string line = field;
-    for (int j = 0; j < species; ++j) {
-      std::snprintf(field, sizeof field, " %7d", 50 + next(5000));
-      line += field;
-    }
-    std::snprintf(field, sizeof field, " %7d %7.4f", i >= periods / 2 ? 1 : 0, (500 + next(9000)) / 10000.0);
-    text.Line(line + field);
+    std::string line = field(1900 + i, "0", 4) + field(800 + next(3000), "0", 8);
+    for (int j = 0; j < species; ++j) line += field(50 + next(5000), "0", 8);
+    line += field(i >= periods / 2 ? 1 : 0, "0", 8);
+    text.Line(line + field((500 + next(9000)) / 10000.0, "0.0000", 8));
   }
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("kalvex_bench_" + std::to_string(species) + "x" + std::to_string(periods) + ".dat"))

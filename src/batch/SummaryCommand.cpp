@@ -1,5 +1,5 @@
 #include "batch/Commands.h"
-#include "plots/qt/XYPlotPainter.h"
+#include "batch/PlotPicture.h"
 #include "workflow/MainMenu.h"
 #include "workspace/TextFile.h"
 
@@ -7,9 +7,11 @@ namespace kalvex::batch {
 
 // The Results command without windows: the same first step as the menu's
 // (one evaluation when any value is non-zero), then the model's report
-// written as the window saves it. A fault anywhere ends the command before
-// any file is written.
+// written as the window saves it. A fault anywhere, or a picture this
+// build cannot draw, ends the command before any file is written.
 int SummaryCommand(BatchContext& context) {
+  if (context.args.Option("plot") && !PlotPicturesBuilt())
+    return BadInput(context, "kalvex-batch", "this build draws no pictures: --plot needs the build with the Qt workbench");
   Workspace& ws = context.ws;
   EvaluateForResultsSummary(ws, context.ui);
   const std::string& out = context.args.options.at("out");
@@ -23,7 +25,7 @@ int SummaryCommand(BatchContext& context) {
     return BadInput(context, "Save summary in...", "The summary could not be saved to " + out + ": " + *error);
   if (auto plot = context.args.Option("plot")) {
     if (!plotData) return BadInput(context, "kalvex-batch", "the model has no results summary plots");
-    if (std::optional<std::string> error = plots::SaveSummaryPlotPicture(*plotData, *plot))
+    if (std::optional<std::string> error = SaveSummaryPicture(*plotData, *plot))
       return BadInput(context, "Data and prediction plots", "The picture could not be saved to " + *plot + ": " + *error);
   }
   return 0;

@@ -1,8 +1,8 @@
 #include "workspace/Format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace kalvex {
@@ -24,7 +24,9 @@ Decimal ShortestDecimal(double magnitude) {
   auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
   std::string_view text(buffer, result.ptr - buffer);  // d.ddddde+XX
   std::size_t e = text.find('e');
-  int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+  std::size_t digitsAt = text[e + 1] == '+' ? e + 2 : e + 1;  // from_chars takes "-" but not "+"
+  int exponent = 0;
+  std::from_chars(text.data() + digitsAt, text.data() + text.size(), exponent);
   for (char c : text.substr(0, e))
     if (c != '.') d.digits.push_back(c);
   while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
@@ -113,6 +115,11 @@ int CountOf(std::string_view text, char c) {
 }
 
 int CountPlaceholders(std::string_view text) { return CountOf(text, '0') + CountOf(text, '#'); }
+
+std::string DigitsOf(int value) {
+  char buffer[16];
+  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
 
 // Fills the integer section right to left; surplus digits and the sign go
 // where the leftmost placeholder stands.
@@ -224,7 +231,7 @@ std::string FormatScientific(double value, const PatternParts& parts) {
     out += '-';
   else if (parts.exponentAlwaysSigned)
     out += '+';
-  std::string expDigits = std::to_string(std::abs(exponent));
+  std::string expDigits = DigitsOf(std::abs(exponent));
   int minDigits = CountOf(parts.exponentDigits, '0');
   while (static_cast<int>(expDigits.size()) < minDigits) expDigits.insert(expDigits.begin(), '0');
   out += expDigits;
@@ -233,7 +240,7 @@ std::string FormatScientific(double value, const PatternParts& parts) {
 }
 
 // The longest numeric prefix of compact text (no blanks): sign, digits, one
-// point, exponent. Returns it in a form strtod reads.
+// point, exponent. Returns it with "E" as the exponent letter.
 std::string NumericPrefix(std::string_view text, bool& complete) {
   std::string out;
   std::size_t i = 0;
@@ -273,9 +280,39 @@ std::string NumericPrefix(std::string_view text, bool& complete) {
   return out;
 }
 
-double ToDouble(const std::string& prefix) {
+// Whether an unsigned numeric prefix too far from 1 for a double lies above
+// the range (else below it): the power of ten of its first non-zero digit.
+bool AboveRange(std::string_view prefix) {
+  std::size_t e = prefix.find('E');
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    std::string_view text = prefix.substr(e + 1);
+    bool negative = text.front() == '-';
+    if (text.front() == '+' || negative) text.remove_prefix(1);
+    if (std::from_chars(text.data(), text.data() + text.size(), exponent).ec != std::errc())
+      exponent = std::numeric_limits<int>::max();  // beyond any double either way
+    if (negative) exponent = -exponent;
+  }
+  std::string_view mantissa = prefix.substr(0, e);
+  std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  std::size_t first = mantissa.find_first_of("123456789");
+  long long power = first < point ? static_cast<long long>(point - first) - 1
+                                  : -static_cast<long long>(first - point);
+  return exponent + power > 0;
+}
+
+// A numeric prefix as the C library reads it in the "C" locale, whatever the
+// process locale is: beyond the range of a double it gives an infinity or a
+// zero of the right sign.
+double ToDouble(std::string_view prefix) {
   if (prefix.empty()) return 0.0;
-  return std::strtod(prefix.c_str(), nullptr);
+  bool negative = prefix.front() == '-';
+  if (negative || prefix.front() == '+') prefix.remove_prefix(1);
+  double value = 0.0;
+  auto result = std::from_chars(prefix.data(), prefix.data() + prefix.size(), value);
+  if (result.ec == std::errc::result_out_of_range)
+    value = AboveRange(prefix) ? std::numeric_limits<double>::infinity() : 0.0;
+  return negative ? -value : value;
 }
 
 }  // namespace
@@ -342,7 +379,8 @@ std::string GeneralNumber(double value) {
   // 15 significant digits, as a general number text shows a double.
   char buffer[64];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-  double rounded = std::strtod(std::string(buffer, result.ptr).c_str(), nullptr);
+  double rounded = 0.0;
+  std::from_chars(buffer, result.ptr, rounded);
   Decimal d = ShortestDecimal(std::fabs(rounded));
   int exponent = d.point - 1;
   std::string sign = value < 0 ? "-" : "";
@@ -357,7 +395,7 @@ std::string GeneralNumber(double value) {
   }
   std::string mantissa(1, d.digits[0]);
   if (d.digits.size() > 1) mantissa += "." + d.digits.substr(1);
-  std::string expText = std::to_string(std::abs(exponent));
+  std::string expText = DigitsOf(std::abs(exponent));
   if (expText.size() < 2) expText.insert(expText.begin(), '0');
   return sign + mantissa + "E" + (exponent < 0 ? "-" : "+") + expText;
 }

@@ -1,7 +1,8 @@
 #include "workspace/Workspace.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "workspace/Format.h"
 
 namespace kalvex {
 
@@ -36,9 +37,8 @@ void NormalizeTolerance(AlgorithmData& alg) {
 }
 
 std::string DateTimeFileName(int month, int day, int hour, int minute, std::string_view extension) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%02d%02d%02d%02d", month, day, hour, minute);
-  return std::string(buffer) + std::string(extension);
+  return FormatNumber(month, "00") + FormatNumber(day, "00") + FormatNumber(hour, "00") + FormatNumber(minute, "00") +
+         std::string(extension);
 }
 
 void InitializeModel(Workspace& ws, const ModelInitOptions& options) {

@@ -4,7 +4,7 @@
 
 #include "algorithm/AlgorithmCommands.h"
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 
 namespace kalvex {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "algorithm/AlgorithmFile.h"
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 
 namespace kalvex {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 
 namespace kalvex {
 namespace {

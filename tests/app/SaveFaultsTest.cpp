@@ -19,7 +19,7 @@
 #include "plots/qt/XYPlotPainter.h"
 #include "support/SaveFaults.h"
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "workspace/TextFile.h"
 
 using namespace kalvex;

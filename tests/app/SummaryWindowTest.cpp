@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "app/SummaryWindow.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 
 using namespace kalvex;
 

@@ -1,9 +1,13 @@
 // The workbench's windows driven the way a user drives them, with the
 // dialogs answered from a script. Set KALVEX_SHOTS to a folder to keep a
 // picture of the screen after every step.
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -33,8 +37,9 @@
 #include "minimize/MinimizerReports.h"
 #include "model/OskaneModel.h"
 #include "plots/qt/XYPlotWindow.h"
+#include "support/TestLocale.h"
 #include "support/TestModels.h"
-#include "ui/qt/DialogProvider.h"
+#include "support/qt/ScriptedDialogProvider.h"
 
 using kalvex::ui::Answer;
 
@@ -620,5 +625,27 @@ void WorkbenchWalk::plotsOpenAboveTheSummary() {
   QVERIFY(Form("frmSummary")->isVisible());
 }
 
-QTEST_MAIN(WorkbenchWalk)
+// With KALVEX_TEST_LOCALE naming a locale, the walk starts in it as a user's
+// environment would start the workbench (QApplication takes the process
+// locale from the environment), so no number may depend on it. Exit code 77
+// tells ctest the walk was skipped because the locale cannot be had.
+int main(int argc, char** argv) {
+  const char* locale = std::getenv("KALVEX_TEST_LOCALE");
+  if (locale) {
+    if (std::string problem = kalvex::testing::PrepareLocale(locale); !problem.empty()) {
+      std::fprintf(stderr, "Skipped: %s\n", problem.c_str());
+      return 77;
+    }
+    setenv("LC_ALL", locale, 1);
+  }
+  QApplication app(argc, argv);
+  app.setAttribute(Qt::AA_Use96Dpi, true);
+  if (locale && std::string(std::localeconv()->decimal_point) != ",") {
+    std::fprintf(stderr, "%s did not become the process locale with a decimal comma\n", locale);
+    return 1;
+  }
+  WorkbenchWalk walk;
+  QTEST_SET_MAIN_SOURCE_PATH
+  return QTest::qExec(&walk, argc, argv);
+}
 #include "WorkbenchWalkTest.moc"

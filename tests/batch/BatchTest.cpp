@@ -1,4 +1,5 @@
 #include "batch/Batch.h"
+#include "batch/PlotPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,9 @@
 #include <sstream>
 #include <vector>
 
+#include "support/TestLocale.h"
 #include "support/TestModels.h"
+#include "workspace/Format.h"
 
 namespace kalvex::batch {
 namespace {
@@ -161,6 +164,7 @@ std::string Slurp(const std::string& path) {
 }
 
 TEST(BatchSummary, WritesTheReportAsTheWindowSavesItWithForecastAndPicture) {
+  if (!PlotPicturesBuilt()) GTEST_SKIP() << "this build draws no pictures";
   std::string dir = testing::TempDir();
   ASSERT_EQ(Batch({"simplex", "--species", "2", "--data", kData, "--alg", kAlg, "--out", dir + "/fit.alg"}).code, 0);
   std::string report = dir + "/fit.kvo", picture = dir + "/fit.png";
@@ -181,6 +185,7 @@ TEST(BatchSummary, WritesTheReportAsTheWindowSavesItWithForecastAndPicture) {
 // Standard error carries the program's own messages, one per line: nothing
 // from the picture library, whatever the environment lacks.
 TEST(BatchSummary, APictureAddsNothingToStandardError) {
+  if (!PlotPicturesBuilt()) GTEST_SKIP() << "this build draws no pictures";
   std::string dir = testing::TempDir();
   std::string picture = dir + "/quiet.png", errors = dir + "/quiet.err";
   std::string command = "env -u XDG_RUNTIME_DIR -u DISPLAY '" + std::string(KALVEX_BATCH_EXE) +
@@ -189,6 +194,17 @@ TEST(BatchSummary, APictureAddsNothingToStandardError) {
   ASSERT_EQ(std::system(command.c_str()), 0) << Slurp(errors);
   EXPECT_EQ(Slurp(picture).substr(1, 3), "PNG");
   EXPECT_EQ(Slurp(errors), "");
+}
+
+TEST(BatchSummary, WithoutPicturesAPlotIsRefusedBeforeAnyFile) {
+  if (PlotPicturesBuilt()) GTEST_SKIP() << "this build draws pictures";
+  std::string dir = testing::TempDir();
+  std::string report = dir + "/refused.kvo", picture = dir + "/refused.png";
+  BatchRun run = Batch({"summary", "--species", "2", "--data", kData, "--alg", kAlg, "--out", report, "--plot", picture});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "kalvex-batch: this build draws no pictures: --plot needs the build with the Qt workbench\n");
+  EXPECT_FALSE(std::ifstream(report).good());
+  EXPECT_FALSE(std::ifstream(picture).good());
 }
 
 TEST(BatchSummary, AFaultWritesNoFile) {
@@ -207,6 +223,37 @@ TEST(BatchSummary, AFaultWritesNoFile) {
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.err.find("Invalid procedure call or argument"), std::string::npos) << run.err;
   EXPECT_FALSE(std::ifstream(report).good());
+}
+
+// Everything a run reads and writes: the data file, an algorithm file in and
+// out, a Marquardt fit, the summary report and the number texts of input boxes.
+std::string ReadAndWritten(const std::string& dir) {
+  std::string fit = dir + "/locale.alg", report = dir + "/locale.kvo";
+  std::string seen;
+  for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+           {"eval", "--species", "2", "--data", kData, "--alg", kAlg},
+           {"marquardt", "--species", "2", "--data", kData, "--alg", kAlg, "--out", fit},
+           {"summary", "--species", "2", "--data", kData, "--alg", fit, "--forecast", "--out", report}}) {
+    BatchRun run = Batch(words);
+    seen += std::to_string(run.code) + "\n" + run.out + run.err;
+  }
+  seen += Slurp(fit) + Slurp(report);
+  for (const char* input : {"0.45", "-1.5E-03", " 2,5", "1e400"})
+    seen += ShortestText(Val(input)) + " " + ShortestText(ParseNumber(input).value_or(-1)) + "\n";
+  return seen + FormatNumber(0.45, "####0.#####") + GeneralNumber(-1.5e-7) + "\n";
+}
+
+// QApplication sets the process locale from the environment; a comma-decimal
+// one must change no number read or written.
+TEST(BatchLocale, ACommaDecimalProcessLocaleChangesNoNumber) {
+  if (std::string problem = testing::PrepareLocale(testing::kCommaLocale); !problem.empty()) GTEST_SKIP() << problem;
+  std::string dir = testing::TempDir();
+  std::string underC = ReadAndWritten(dir);
+  ASSERT_EQ(underC.rfind("0\nobjective ", 0), 0u) << underC;
+  testing::ScopedProcessLocale comma(testing::kCommaLocale);
+  ASSERT_TRUE(comma.ok());
+  ASSERT_EQ(std::strtod("0.45", nullptr), 0.0);  // the C library's reading there
+  EXPECT_EQ(ReadAndWritten(dir), underC);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {

@@ -4,7 +4,7 @@
 
 #include "minimize/MinimizerReports.h"
 #include "model/SummaryInverse.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 

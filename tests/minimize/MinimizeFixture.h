@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "workspace/Objective.h"
 #include "workspace/Workspace.h"
 

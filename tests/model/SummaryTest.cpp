@@ -15,7 +15,7 @@
 #include "model/SummaryData.h"
 #include "model/SummaryReport.h"
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "model/OskaneTestData.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"

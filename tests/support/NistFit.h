@@ -6,7 +6,7 @@
 
 #include "minimize/MinimizeResult.h"
 #include "support/NistProblem.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 
 namespace kalvex::testing {
 

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <regex>
-#include <sstream>
 #include <stdexcept>
 
+#include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/TextFile.h"
 
@@ -14,9 +15,22 @@ namespace kalvex::testing {
 namespace {
 
 double ParseDouble(const std::string& text) {
-  std::size_t used = 0;
-  double value = std::stod(text, &used);
-  return value;
+  if (std::optional<double> value = ParseNumber(text)) return *value;
+  throw std::runtime_error("not a number: " + text);
+}
+
+// The blank-separated numbers of a line; empty when any field is not one.
+std::vector<double> Numbers(const std::string& line) {
+  std::vector<double> numbers;
+  for (std::size_t at = line.find_first_not_of(" \t"); at != std::string::npos;
+       at = line.find_first_not_of(" \t", at)) {
+    std::size_t end = std::min(line.find_first_of(" \t", at), line.size());
+    std::optional<double> value = ParseNumber(line.substr(at, end - at));
+    if (!value) return {};
+    numbers.push_back(*value);
+    at = end;
+  }
+  return numbers;
 }
 
 }  // namespace
@@ -36,11 +50,9 @@ NistProblem ReadNistProblem(const std::string& path) {
   for (const std::string& line : read.lines) {
     std::smatch match;
     if (inData) {
-      std::istringstream fields(line);
-      double y = 0, x = 0;
-      if (fields >> y >> x) {
-        problem.y.push_back(y);
-        problem.x.push_back(x);
+      if (std::vector<double> fields = Numbers(line); fields.size() >= 2) {
+        problem.y.push_back(fields[0]);
+        problem.x.push_back(fields[1]);
       }
     } else if (std::regex_match(line, match, parameterLine)) {
       problem.start1.push_back(ParseDouble(match[2]));

@@ -5,7 +5,7 @@
 #include "minimize/Marquardt.h"
 #include "minimize/Simplex.h"
 #include "support/TestModels.h"
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
 #include "workspace/Workspace.h"

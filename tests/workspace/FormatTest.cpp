@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace kalvex {
 namespace {
 
@@ -92,6 +95,19 @@ TEST(Val, ReadsTheLongestLeadingNumber) {
   EXPECT_EQ(Val("1D2"), 100);
   EXPECT_EQ(Val("  12.5  "), 12.5);
   EXPECT_EQ(Val("-"), 0);
+}
+
+TEST(Val, BeyondTheRangeOfADoubleAsTheCLibrary) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* text;
+    double expected;
+  } cases[] = {{"1E+999", inf},  {"-0.001E+312", -inf}, {"1E-999", 0}, {"-1E-999", -0.0},
+               {"1E-320", 1e-320}, {"0E+999", 0},       {"12345E-325", 1.2345e-321}, {"1E99999999999999999999", inf}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Val(c.text), c.expected) << c.text;
+    EXPECT_EQ(std::signbit(Val(c.text)), std::signbit(c.expected)) << c.text;
+  }
 }
 
 TEST(ParseNumber, AcceptsOnlyAWholeNumber) {

@@ -136,21 +136,4 @@ std::optional<std::string> WidgetDialogProvider::SaveFile(QWidget* parent, const
   return RunFileDialog(parent, dialog, true);
 }
 
-Answer ScriptedDialogProvider::Message(QWidget*, const std::string& title, const std::string& text, int s) {
-  return script.Message(title, text, s);
-}
-
-std::optional<std::string> ScriptedDialogProvider::Input(QWidget*, const std::string& prompt,
-                                                         const std::string& title, const std::string& defaultText) {
-  return script.Input(prompt, title, defaultText);
-}
-
-std::optional<std::string> ScriptedDialogProvider::OpenFile(QWidget*, const FileDialog& dialog) {
-  return script.OpenFile(dialog);
-}
-
-std::optional<std::string> ScriptedDialogProvider::SaveFile(QWidget*, const FileDialog& dialog) {
-  return script.SaveFile(dialog);
-}
-
 }  // namespace kalvex::ui::qt

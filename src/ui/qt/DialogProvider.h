@@ -9,7 +9,6 @@
 #include <QStringList>
 
 #include "ui/Frontend.h"
-#include "ui/ScriptedFrontend.h"
 
 class QWidget;
 
@@ -29,18 +28,6 @@ class DialogProvider {
 // Real QMessageBox, QInputDialog and QFileDialog.
 class WidgetDialogProvider : public DialogProvider {
  public:
-  Answer Message(QWidget* parent, const std::string& title, const std::string& text, int style) override;
-  std::optional<std::string> Input(QWidget* parent, const std::string& prompt, const std::string& title,
-                                   const std::string& defaultText) override;
-  std::optional<std::string> OpenFile(QWidget* parent, const FileDialog& dialog) override;
-  std::optional<std::string> SaveFile(QWidget* parent, const FileDialog& dialog) override;
-};
-
-// Answers from the queue of a ScriptedFrontend (ExpectMessage, ExpectInput,
-// ExpectOpen, ExpectSave) and records what was asked in it.
-class ScriptedDialogProvider : public DialogProvider {
- public:
-  ScriptedFrontend script;
   Answer Message(QWidget* parent, const std::string& title, const std::string& text, int style) override;
   std::optional<std::string> Input(QWidget* parent, const std::string& prompt, const std::string& title,
                                    const std::string& defaultText) override;

@@ -1,4 +1,4 @@
-#include "ui/ScriptedFrontend.h"
+#include "support/ScriptedFrontend.h"
 
 #include "ui/Names.h"
 
