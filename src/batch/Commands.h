@@ -50,5 +50,14 @@ int AlgCommand(BatchContext& context);
 int SimplexBatchCommand(BatchContext& context);
 int MarquardtBatchCommand(BatchContext& context);
 int SummaryCommand(BatchContext& context);
+int CovarianceBatchCommand(BatchContext& context);
+int PriorsCommand(BatchContext& context);
+int PriorProfileCommand(BatchContext& context);
+int ReviewCommand(BatchContext& context);
+
+// The common options --constant C (the "Enter constant" answer: ObjectiveScale
+// = 1 / C) and --priors FILE (read as the loader reads it). Returns 0 or the
+// exit code.
+int SetUpConstantAndPriors(BatchContext& context);
 
 }  // namespace kalvex::batch

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "priors/PriorReview.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -18,12 +19,9 @@ double SteadySeconds() {
   return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// The link code left-aligned in a column of exactly three characters.
-std::string LinkColumn(const std::string& code) {
-  std::string column = code.substr(0, 3);
-  column.resize(3, ' ');
-  return column;
-}
+// The link code right-aligned in a column of exactly three characters, as
+// in the minimizers' and the covariance reports.
+std::string LinkColumn(const std::string& code) { return RightJustify(code, 3); }
 
 }  // namespace
 
@@ -115,7 +113,7 @@ OneFunctionCallResult OneFunctionCallReport(Workspace& ws, ui::Frontend& ui,
   result.timing = TimeCalls(ws, seconds, firstCall, options.timingSeconds);
   result.text = OneFunctionCallText(ws.Alg, result.objective, result.elapsedSeconds, result.timing);
   ui.SetPaneText(kOneFunctionForm, kOneFunctionPane, result.text);
-  if (ws.PriorsActive == kOn && options.priorReview) options.priorReview();
+  if (ws.PriorsActive == kOn) ReviewPriors(ws, ui);
   ui.SetStatus(5, 1, "");
   return result;
 }

@@ -20,8 +20,6 @@ struct OneFunctionCallOptions {
   // When the evaluation took less than this, it is repeated until the
   // repetitions have run at least this long, to give a time per call.
   double timingSeconds = 0.25;
-  // Runs the prior review of the current values when priors are on.
-  std::function<void()> priorReview;
 };
 
 // The time of one evaluation as a mean over repeated ones.
@@ -49,11 +47,12 @@ std::string CallTimingLine(const CallTiming& timing);
 // Elapsed seconds rounded to hundredths as the report shows them.
 double RoundedElapsed(double seconds);
 
-// Shows the window, evaluates with NF = 1 and fills the pane. A quick
-// evaluation is then repeated on a copy of the values to time it: each
-// repetition is the same NF = 1 call on the same values, so the best-fit
-// record, the call count and Values end as one evaluation leaves them. A
-// numeric fault is reported in a message box and leaves the pane empty.
+// Shows the window, evaluates with NF = 1 and fills the pane; while the
+// priors are on, the prior review of the values follows. A quick evaluation
+// is repeated on a copy of the values to time it: each repetition is the
+// same NF = 1 call on the same values, so the best-fit record, the call
+// count and Values end as one evaluation leaves them. A numeric fault is
+// reported in a message box and leaves the pane empty.
 OneFunctionCallResult OneFunctionCallReport(Workspace& ws, ui::Frontend& ui,
                                             const OneFunctionCallOptions& options = {});
 
