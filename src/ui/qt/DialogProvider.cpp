@@ -105,6 +105,7 @@ Answer WidgetDialogProvider::Message(QWidget* parent, const std::string& title, 
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Ok: return Answer::OK;  // not the Escape answer of an OK/Cancel box
     default: break;
   }
   // A box closed with Escape: No for Yes/No boxes, Cancel for Yes/No/Cancel and OK/Cancel.
