@@ -6,6 +6,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "batch/Commands.h"
 #include "model/OskaneModel.h"
+#include "workflow/MainMenu.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 
@@ -77,8 +78,10 @@ int SetUp(BatchContext& context) {
   std::optional<double> species = ParseNumber(args.options.at("species"));
   if (!species || *species != static_cast<int>(*species) || *species < 1 || *species > 25)
     return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
+  const ModelInitOptions init{static_cast<int>(*species), args.options.at("data")};
+  if (!ConfirmModelInitialization(ws, context.ui, init)) return 1;
   try {
-    InitializeModel(ws, {static_cast<int>(*species), args.options.at("data")});
+    InitializeModel(ws, init);
   } catch (const InitializationError& e) {
     context.ui.Message(e.Title(), e.what(), e.Style());
     return 1;

@@ -79,8 +79,9 @@ class MainMenu {
   PriorsLoader& PriorsLoaderWindow() { return priorsLoader_; }
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
 
-  // Shows the main menu; when it was not loaded the enabling rules apply
-  // (a hidden menu keeps its button states).
+  // Shows the main menu with the enabling rules applied, whichever way it
+  // comes back; while the editor opened from it is open, Initialize and Load
+  // stay disabled.
   void ShowMenu();
   void HideMenu();
   void CloseMenu();
@@ -123,6 +124,9 @@ class MainMenu {
   // "&Done?": true when the model was initialized and the form closed.
   bool FinishInitialization(std::string_view speciesText, std::string_view dataFile);
   void CancelInitialization();
+  // The form was given up (closed by the user): the menu comes back and the
+  // status bars show the unchanged files again.
+  void InitializationGivenUp();
 
   // An analysis that runs in its own window ended: the "&Application" menu
   // comes back and the main menu is shown again.
@@ -137,6 +141,7 @@ class MainMenu {
 
  private:
   void Prologue(bool closesMenu);
+  void ShowFileNames();
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
@@ -151,6 +156,11 @@ class MainMenu {
   PriorsLoader priorsLoader_;
   bool loaded_ = false;
 };
+
+// The model's question before an initialization with these options, asked
+// as "Initialize model" (Yes/No, exclamation, No the default); true when
+// there is none or the answer is Yes.
+bool ConfirmModelInitialization(Workspace& ws, ui::Frontend& ui, const ModelInitOptions& options);
 
 // The first step of the results summary in both front ends: one NF = 1
 // evaluation through the objective protocol when any value is non-zero (the

@@ -73,6 +73,9 @@ TEST(BatchEval, BadInputExitsOneAfterItsMessage) {
   EXPECT_NE(wrongCount.err.find("Algorithm file - information input failed: Algorithm file  "), std::string::npos);
   BatchRun species = Batch({"eval", "--species", "26", "--data", kData});
   EXPECT_EQ(species.code, 1);
+  BatchRun wider = Batch({"eval", "--species", "1", "--data", std::string(KALVEX_EXAMPLES) + "/three_species.dat"});
+  EXPECT_EQ(wider.code, 1);  // the question is answered No
+  EXPECT_TRUE(wider.err.starts_with("Initialize model: The lines of the data file ")) << wider.err;
 }
 
 TEST(BatchUsage, WrongUsageExitsTwoWithTheUsageText) {
