@@ -273,12 +273,17 @@ TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
 }
 
-TEST_F(MainMenuTest, AnalysesThatAreNotBuiltAreReported) {
+TEST_F(MainMenuTest, TheEvaluationChooserOpensInTheMenusPlaceAndTheRankingIsNotBuilt) {
   Ready();
   menu.Evaluate();
+  EXPECT_TRUE(ui.IsWindowOpen("frmParEvals"));
+  EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
+  menu.CancelEvaluation();
+  EXPECT_FALSE(ui.IsWindowOpen("frmParEvals"));
+  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
   menu.MultiModel();
-  EXPECT_EQ(unavailable, (std::vector<std::string>{"E&valuate single model parameter estimates",
-                                                   "&Multi-model statistics"}));
+  EXPECT_EQ(unavailable, (std::vector<std::string>{"&Multi-model statistics"}));
   EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
 }
 
