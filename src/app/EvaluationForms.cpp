@@ -53,8 +53,9 @@ class EvaluationReportForm : public PriorReportForm, public ui::qt::UserClosable
 };
 
 // Opens a plot window in the main window's area, replacing the last one of its kind.
+// Below the report window, beside the main menu.
 template <typename Window, typename Data>
-void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& data, QSize size) {
+void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& data, QSize size, QPoint at) {
   if (shown) shown->close();
   wb.ui.Flush();
   auto* window = new Window(data);
@@ -62,6 +63,7 @@ void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& d
   shown = wb.Main().Area()->addSubWindow(window);
   shown->setAttribute(Qt::WA_DeleteOnClose);
   shown->resize(size);
+  shown->move(at);
   shown->show();
 }
 
@@ -106,17 +108,17 @@ void InstallEvaluation(Workbench& wb) {
     return new EvaluationReportForm(wb, "Maximum likelihood statistics", names::kMaxLikePane.data(), "cmdSaveML",
                                     "&Save maximum-likelihood data as...", [&wb] { SaveLikelihoodProfile(wb.ui); },
                                     false);
-  }, {QSize(900, 560), QPoint(0, 0)});
+  }, {QSize(900, 420), QPoint(440, 0)});
   wb.ui.RegisterForm(names::kBayesianForm.data(), [&wb] {
     return new EvaluationReportForm(wb, "Bayesian statistics", names::kBayesianPane.data(), "cmdSaveBayesian",
                                     "&Save Bayesian posterior distribution data as...", [&wb] { SavePosterior(wb.ui); },
                                     true);
-  }, {QSize(900, 560), QPoint(0, 0)});
+  }, {QSize(900, 420), QPoint(440, 0)});
   wb.ui.distributionViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::DistributionPlotData& data) mutable {
-    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 560));
+    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 520), QPoint(440, 300));
   };
   wb.ui.bivariateViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const BivariateGrid& grid) mutable {
-    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(860, 600));
+    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(840, 560), QPoint(740, 200));
   };
 }
 

@@ -168,6 +168,9 @@ void WorkbenchWalk::mainWindowMenusAndBars() {
     QVERIFY2(found, item.name);
     QCOMPARE(found->text(), QString(item.caption));
   }
+  // The interrupt menus show only while an evaluation runs; their items set the flags.
+  QVERIFY(!main.findChild<QMenu*>("mnuMLInt")->menuAction()->isVisible());
+  QVERIFY(!main.findChild<QMenu*>("mnuBayesianInt")->menuAction()->isVisible());
   main.findChild<QAction*>("mnuInterruptBayes")->trigger();
   QVERIFY(wb->ws.InterruptBayes && !wb->ws.InterruptML);
   main.findChild<QAction*>("mnuInterruptML")->trigger();
