@@ -25,7 +25,7 @@ void InstallPendingAnalyses(Workbench& wb) {
   MainMenuActions& actions = wb.menu.Actions();
   actions.notAvailable = [&wb](std::string_view caption) { ReportNotAvailable(wb, caption); };
   InstallResultsSummary(wb);
-  // Covariances, evaluation and the model ranking stay empty: the menu
+  // Covariances and the evaluation stay empty: the menu
   // answers them with ReportNotAvailable.
 }
 

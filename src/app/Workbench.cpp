@@ -14,6 +14,7 @@
 #include "app/OneFunctionForm.h"
 #include "app/PendingAnalyses.h"
 #include "app/PriorForms.h"
+#include "app/RankForm.h"
 
 namespace kalvex::app {
 
@@ -31,6 +32,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   InstallPendingAnalyses(*this);
   InstallMinimizers(*this);
   InstallPriors(*this);
+  InstallRanking(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   actions.loadAlgorithm = [this] {

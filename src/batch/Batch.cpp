@@ -53,6 +53,7 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
       args.flags.insert(name);
     } else if (Contains(valueOptions, name) && i + 1 < argc) {
       args.options[name] = argv[++i];
+      args.repeated[name].push_back(argv[i]);
     } else {
       err << "kalvex-batch: option '" << word << "' is unknown or lacks its value\n";
       return std::nullopt;
@@ -129,6 +130,8 @@ const std::vector<CommandSpec>& AllCommands() {
        "prior-profile --parameter P [--points N] --out FILE.pdp     one parameter's prior profile"},
       {"review", ReviewCommand, {"out"}, {}, {"priors", "out"},
        "review --out FILE.rvp                                       the prior review at the loaded values"},
+      {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
+       "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };
   return commands;
 }

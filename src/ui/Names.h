@@ -106,7 +106,8 @@ inline constexpr std::string_view kControls[] = {
     // information windows
     "txtInformation",
     // frmRank
-    "cmdAICc",
+    "cmdAICc", "cmdQAICc", "cmdAverage", "cmdSaveRank", "grdRank", "txtCHat", "txtAverage", "lblRankModels",
+    "lblAction", "lblCovariance", "lblDelete", "lblCovar", "lblNotes",
     // frmPriorsLoader
     "cmdOpenPriors", "cmdSetPriors", "cmdUniformPriors",
     // frmPriors

@@ -11,6 +11,7 @@
 #include "minimize/MinimizeResult.h"
 #include "priors/PriorEditor.h"
 #include "priors/PriorsLoader.h"
+#include "ranking/ModelRanking.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "workspace/Workspace.h"
@@ -51,8 +52,8 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (covariances, evaluation,
-// ranking), each of which gets its command here when it comes. An empty
+// and the analyses that are not built yet (covariances, evaluation), each of
+// which gets its command here when it comes. An empty
 // hook of such an analysis is answered as "not available" by notAvailable.
 struct MainMenuActions {
   std::function<LoadOutcome()> loadAlgorithm;
@@ -64,7 +65,6 @@ struct MainMenuActions {
   std::function<void()> showLastCovariance;
   std::function<void()> runCovariance;
   std::function<void()> openEvaluation;
-  std::function<void()> openRanking;
   // Called with the button caption when a hook above is empty.
   std::function<void(std::string_view caption)> notAvailable;
 };
@@ -80,6 +80,8 @@ class MainMenu {
   // The commands of the priors loader and the prior editor windows.
   PriorsLoader& PriorsLoaderWindow() { return priorsLoader_; }
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
+  // The commands of the model ranking window.
+  ranking::ModelRanking& RankingWindow() { return ranking_; }
 
   // Shows the main menu; when it was not loaded the enabling rules apply
   // (a hidden menu keeps its button states).
@@ -145,6 +147,7 @@ class MainMenu {
   MainMenuActions actions_;
   PriorEditor priorEditor_;
   PriorsLoader priorsLoader_;
+  ranking::ModelRanking ranking_;
   bool loaded_ = false;
 };
 

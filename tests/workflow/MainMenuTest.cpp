@@ -276,10 +276,8 @@ TEST_F(MainMenuTest, AnalysesThatAreNotBuiltAreReported) {
   Ready();
   menu.Covariance();
   menu.Evaluate();
-  menu.MultiModel();
   EXPECT_EQ(unavailable, (std::vector<std::string>{"&Single model covariances",
-                                                   "E&valuate single model parameter estimates",
-                                                   "&Multi-model statistics"}));
+                                                   "E&valuate single model parameter estimates"}));
   EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
 }
 
