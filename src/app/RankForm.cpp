@@ -122,8 +122,10 @@ RankForm::RankForm(Workbench& workbench) : workbench_(workbench) {
   bottom->addWidget(averageLabel, 1, 0, Qt::AlignTop);
   QTextEdit* average = ui::qt::MakeReportPane(this, "txtAverage");
   average->setReadOnly(true);
+  average->setMinimumHeight(average->fontMetrics().lineSpacing() * 10);
   bottom->addWidget(average, 1, 1);
   bottom->setColumnStretch(1, 1);
+  bottom->setRowStretch(1, 1);
   layout->addLayout(bottom, 2, 1);
   layout->setRowStretch(2, 1);
   Refresh();
@@ -178,7 +180,7 @@ bool RankForm::UserClosing() { return Ranking(workbench_).Closing(); }
 
 void InstallRanking(Workbench& wb) {
   wb.ui.RegisterForm(std::string(names::kRankForm), [&wb] { return new RankForm(wb); },
-                     {QSize(1000, 640), QPoint(0, 0)});
+                     {QSize(1180, 760), QPoint(0, 0)});
   Ranking(wb).onChange = [&wb] {
     if (auto* form = dynamic_cast<RankForm*>(wb.ui.Form(names::kRankForm))) form->Refresh();
   };
