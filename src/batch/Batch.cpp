@@ -6,6 +6,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "batch/Commands.h"
 #include "model/OskaneModel.h"
+#include "workflow/MainMenu.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 
@@ -78,8 +79,10 @@ int SetUp(BatchContext& context) {
   std::optional<double> species = ParseNumber(args.options.at("species"));
   if (!species || *species != static_cast<int>(*species) || *species < 1 || *species > 25)
     return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
+  const ModelInitOptions init{static_cast<int>(*species), args.options.at("data")};
+  if (!ConfirmModelInitialization(ws, context.ui, init)) return 1;
   try {
-    InitializeModel(ws, {static_cast<int>(*species), args.options.at("data")});
+    InitializeModel(ws, init);
   } catch (const InitializationError& e) {
     context.ui.Message(e.Title(), e.what(), e.Style());
     return 1;
@@ -130,6 +133,9 @@ const std::vector<CommandSpec>& AllCommands() {
        "prior-profile --parameter P [--points N] --out FILE.pdp     one parameter's prior profile"},
       {"review", ReviewCommand, {"out"}, {}, {"priors", "out"},
        "review --out FILE.rvp                                       the prior review at the loaded values"},
+      {"covariance", CovarianceBatchCommand, {"grid-factors", "out"}, {"optimistic"}, {"constant", "out"},
+       "covariance --constant C [--grid-factors A,B,C] [--optimistic] --out FILE   the three Hessian grids at the\n"
+       "      loaded values and steps (no editor), saved as the .cov file; prints grid G mean M sd S det D"},
       {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
        "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };

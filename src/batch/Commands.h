@@ -51,6 +51,7 @@ int AlgCommand(BatchContext& context);
 int SimplexBatchCommand(BatchContext& context);
 int MarquardtBatchCommand(BatchContext& context);
 int SummaryCommand(BatchContext& context);
+int CovarianceBatchCommand(BatchContext& context);
 int PriorsCommand(BatchContext& context);
 int PriorProfileCommand(BatchContext& context);
 int ReviewCommand(BatchContext& context);

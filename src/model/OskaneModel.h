@@ -21,6 +21,9 @@ class OskaneModel : public Model {
 
   // Throws InitializationError and keeps the previous data on any failure.
   ModelShape Initialize(const ModelInitOptions& options) override;
+  // Asks whether to go on when the data lines are wider than the chosen
+  // species count's columns.
+  std::optional<std::string> InitializeQuestion(const ModelInitOptions& options) const override;
   // values is the 1-based trial vector of NumParameters() + 1 elements.
   double Evaluate(std::span<double> values, int32_t nf) override;
 

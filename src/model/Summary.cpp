@@ -121,7 +121,7 @@ std::optional<std::string> SaveSummary(ui::Frontend& ui) {
   dialog.title = "Save summary in...";
   dialog.filter = "All Files (*.*)|*.*|Output files (*.kvo)|*.kvo";
   dialog.filterIndex = 2;
-  dialog.fileName = " Oskane_results.kvo";
+  dialog.fileName = "Oskane_results.kvo";  // no leading blank: it would become part of the name
   dialog.overwritePrompt = true;
   std::optional<std::string> path = ui.SaveFile(dialog);
   if (!path) return std::nullopt;

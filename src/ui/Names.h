@@ -27,6 +27,8 @@ inline constexpr std::string_view kBayesianForm = "frmBayesian";
 inline constexpr std::string_view kParEvalsForm = "frmParEvals";
 inline constexpr std::string_view kDistPlotForm = "frmDistPlot";
 inline constexpr std::string_view kBivarPlotForm = "frmBivarPlot";
+inline constexpr std::string_view kCovarianceForm = "frmCovariance";
+inline constexpr std::string_view kCovDataForm = "frmCovData";
 inline constexpr std::string_view kPriorsLoaderForm = "frmPriorsLoader";
 inline constexpr std::string_view kPriorEditorForm = "frmPriors";
 inline constexpr std::string_view kPriorProfileForm = "frmPriorProfile";
@@ -37,6 +39,8 @@ inline constexpr std::string_view kForms[] = {
     kMainForm,     kMenuForm,     kInitializeForm, kEditorForm,   kEditAllForm,   kOneFunctionForm, kSimplexForm,
     kMarquardtForm, kSummaryForm, kXYPlotForm,     kDefaultsForm, kWisdomForm,    kCreditsForm,     kRankForm,
     kMaxLikeForm,  kBayesianForm, kParEvalsForm,   kDistPlotForm, kBivarPlotForm,
+    kCovarianceForm,
+    kCovDataForm,
     kPriorsLoaderForm, kPriorEditorForm, kPriorProfileForm, kReviewPriorsForm, kHelpForm,
 };
 
@@ -68,6 +72,13 @@ inline constexpr std::string_view kContinueButton = "cmdContinue";
 inline constexpr std::string_view kSummaryPane = "rtbOut";
 inline constexpr std::string_view kSaveSummaryButton = "cmdSaveSummary";
 
+// ---- frmCovariance (the calculation log) and frmCovData (its choices)
+inline constexpr std::string_view kCovariancePane = "rtbCovariance";
+inline constexpr std::string_view kCovarianceInterruptButton = "cmdInterrupt";
+inline constexpr std::string_view kCovDataLabel = "lblCovData";
+inline constexpr std::string_view kCovDisplayButton = "cmdDisplay";
+inline constexpr std::string_view kCovSaveButton = "cmdSaveCov";
+inline constexpr std::string_view kCovFinishButton = "cmdFinishDisplay";
 // ---- the priors windows: report panes
 inline constexpr std::string_view kPriorProfilePane = "rtbPriorProfile";
 inline constexpr std::string_view kReviewPriorsPane = "rtbReviewPriors";
@@ -108,6 +119,9 @@ inline constexpr std::string_view kControls[] = {
     // frmRank
     "cmdAICc", "cmdQAICc", "cmdAverage", "cmdSaveRank", "grdRank", "txtCHat", "txtAverage", "lblRankModels",
     "lblAction", "lblCovariance", "lblDelete", "lblCovar", "lblNotes",
+    // frmCovariance, frmCovData
+    kCovariancePane, kCovarianceInterruptButton, kCovDataLabel, kCovDisplayButton, kCovSaveButton, kCovFinishButton,
+    "txtExplanation",
     // frmPriorsLoader
     "cmdOpenPriors", "cmdSetPriors", "cmdUniformPriors",
     // frmPriors

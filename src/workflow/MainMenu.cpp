@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "covariance/CovarianceCalculator.h"
+#include "covariance/CovarianceDisplay.h"
 #include "minimize/Marquardt.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/Simplex.h"
@@ -119,10 +121,12 @@ void MainMenu::ApplyEnablingRules() {
 }
 
 void MainMenu::ShowMenu() {
-  bool firstShow = !loaded_;
   ui_.ShowWindow(forms::kMenu);
   loaded_ = true;
-  if (firstShow) ApplyEnablingRules();
+  if (ws_.EditorFromMenu == kOn)
+    EnableAllButInitializeAndLoad();
+  else
+    ApplyEnablingRules();
 }
 
 void MainMenu::HideMenu() { ui_.HideWindow(forms::kMenu); }
@@ -159,7 +163,6 @@ void MainMenu::ReportFault(const std::exception& fault) {
 // ---------------------------------------------------------------- Initialize
 
 void MainMenu::Initialize() {
-  ui_.ClearStatusBars();
   if (!ws_.AlgorithmFileName.empty()) {
     Answer answer = ui_.Message("Initialize",
                                 "Algorithm data will be lost during this initialization.\r\n\r\n"
@@ -174,6 +177,8 @@ void MainMenu::Initialize() {
     SetEnabled(MenuCommand::Initialize, true);
     SetEnabled(MenuCommand::LoadAlg, true);
   }
+  // Only once the question is answered: a Cancel there changes nothing.
+  ui_.ClearStatusBars();
   OpenInitializeForm();
   SetAllEnabled(false);
   CloseMenu();
@@ -209,6 +214,7 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
   // The list's text converted to a number, then to the nearest integer.
   options.numSpecies = ToInt16(Val(speciesText)).value_or(1);
   options.dataFileName = std::string(dataFile);
+  if (!ConfirmModelInitialization(ws_, ui_, options)) return false;
   try {
     InitializeModel(ws_, options);
   } catch (const InitializationError& error) {
@@ -230,9 +236,29 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
 }
 
 void MainMenu::CancelInitialization() {
-  ShowMenu();
-  ApplyEnablingRules();
+  InitializationGivenUp();
   ui_.CloseWindow(forms::kInitialize);
+}
+
+void MainMenu::InitializationGivenUp() {
+  ShowMenu();
+  ShowFileNames();
+}
+
+// The file panels as the unchanged workspace has them, after Initialize
+// cleared the bars for a form that was then given up.
+void MainMenu::ShowFileNames() {
+  if (!ws_.InitializeAlready) return;
+  ui_.SetStatus(0, 1, ws_.DataFileName);
+  if (!ws_.AlgorithmFileName.empty()) ui_.SetStatus(1, 1, "Algorithm file: " + ws_.AlgorithmFileName);
+  ui_.SetStatus(1, 2, "Bayesian priors file: " + ws_.PriorsFileName);
+}
+
+bool ConfirmModelInitialization(Workspace& ws, ui::Frontend& ui, const ModelInitOptions& options) {
+  std::optional<std::string> question = ws.model->InitializeQuestion(options);
+  if (!question) return true;
+  return ui.Message("Initialize model", *question,
+                    style::kYesNo + style::kExclamation + style::kSecondDefault) == Answer::Yes;
 }
 
 // ---------------------------------------------------------------- Load, Edit, Save
@@ -353,6 +379,9 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   ws_.Alg.TerminalFrequency = terminalFrequency;
   ws_.MarquardtRunning = 0;
   AnalysisEnded();
+  // The window wide enough for its caption reaches over the menu's side:
+  // the results just reported stay in front.
+  if (ui_.IsWindowOpen(ui::names::kMarquardtForm)) ui_.ShowWindow(ui::names::kMarquardtForm);
   SetAllEnabled(true);
   return result;
 }
@@ -397,27 +426,24 @@ void MainMenu::ResultsSummary() {
 }
 
 void MainMenu::Covariance() {
-  if (!Available(actions_.runCovariance, MenuCommand::Covariance)) return;
   Prologue(true);
   SetAllEnabled(false);
-  if (ws_.CovarianceResultsValid == kOn && actions_.showLastCovariance) {
-    Answer answer = ui_.Message("Covariance", "View the last set of calculated covariance results?",
-                                style::kYesNo + style::kQuestion);
-    if (answer == Answer::Yes) {
-      actions_.showLastCovariance();
-      SetApplicationMenu(true);
-      return;
-    }
-  }
-  try {
-    actions_.runCovariance();
-    ws_.CovarianceResultsValid = kOn;
-  } catch (const NumericFault& fault) {
-    ReportFault(fault);
-    AnalysisEnded();
+  if (ws_.CovarianceResultsValid == kOn &&
+      ui_.Message("Covariance", "View the last set of calculated covariance results?",
+                  style::kYesNo + style::kQuestion) == Answer::Yes) {
+    ShowCovarianceData(ws_, ui_, CovarianceDataMode::LastResults);
+    SetApplicationMenu(true);
     return;
   }
-  SetApplicationMenu(true);
+  // Only a run that produced results makes them valid; the "Covariance
+  // data" window then stands in for the menu until it is finished.
+  if (RunCovarianceCalculator(ws_, ui_, {.openEditor = actions_.openEditor, .clock = {}}) ==
+      CovarianceRunEnd::Completed) {
+    ws_.CovarianceResultsValid = kOn;
+    SetApplicationMenu(true);
+    return;
+  }
+  AnalysisEnded();
 }
 
 void MainMenu::Priors() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "covariance/CovarianceResults.h"
 #include "workspace/Model.h"
 #include "workspace/TextFile.h"
 
@@ -176,6 +177,9 @@ struct Workspace {
   // count of the last covariance run and the last centre or minimum value.
   int16_t SuggestionFreeCount = 0;
   double SuggestionObjective = 0;
+
+  // The last covariance results and the covariance windows' flags.
+  CovarianceState Covariance;
 
   bool AnyPriorSet() const;
 };

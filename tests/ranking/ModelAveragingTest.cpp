@@ -5,7 +5,9 @@
 #include <cmath>
 #include <functional>
 
+#include "covariance/CovarianceReport.h"
 #include "support/TestModels.h"
+#include "ui/PaneFile.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex::ranking {
@@ -58,6 +60,33 @@ TEST(CovarianceEstimates, AFileOffItsLayoutNamesTheLine) {
     EXPECT_EQ(parse.faultLine, c.line) << c.what;
     EXPECT_EQ(parse.fault, c.fault) << c.what;
   }
+}
+
+// The covariance report as the covariance window saves it reads back whole:
+// a negative estimate with a three-digit exponent keeps its sign and power.
+TEST(CovarianceEstimates, ReadTheFileTheCovarianceReportWrites) {
+  CovarianceResults r;
+  r.GridFactors = {0, 1, 0.1, 0.01};
+  r.ObjectiveScale = 2;
+  r.WorkValues = {0, -1.25e-100, 3.5, 2};
+  r.WorkSteps = {0, 0.1, 0, 0.1};
+  r.Links = {"", "~~", "~~", "~~"};
+  r.Descriptions = {"", "One", "Two", "Three"};
+  r.FreeIndex = {0, 1, 3};
+  for (int g = 1; g <= kGridCount; ++g) {
+    r.CovarianceGrids[g] = Matrix(3, 3, g == 2 ? -1.0 : 1e-3);
+    if (g == 2) continue;
+    r.CovarianceGrids[g](1, 0) = 0.125 * g;
+    r.CovarianceGrids[g](2, 0) = -2.5e-3 * g;
+  }
+  const std::string text = ui::SavedPaneText("/runs/fit.cov", CovarianceReportText(r));
+  CovarianceParse parse = ParseCovarianceEstimates(SplitLines(text), 3, 2);
+  ASSERT_TRUE(parse.ok) << parse.fault;
+  EXPECT_EQ(parse.estimates.estimate, (std::vector<double>{0, -1.25e-100, 3.5, 2}));
+  EXPECT_EQ(parse.estimates.se[1], (std::array<double, 3>{0.125, -1, 0.375}));
+  EXPECT_EQ(parse.estimates.se[2], (std::array<double, 3>{0, 0, 0}));
+  EXPECT_EQ(parse.estimates.se[3], (std::array<double, 3>{-2.5e-3, -1, -7.5e-3}));
+  EXPECT_EQ(parse.estimates.gridMissing, (std::array<bool, 3>{false, true, false}));
 }
 
 CovarianceEstimates Model(double estimate, double se, bool grid2Missing = false) {

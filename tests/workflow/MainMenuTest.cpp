@@ -88,11 +88,11 @@ TEST_F(MainMenuTest, EnablingRulesFollowTheOrderOfWork) {
   menu.ShowMenu();
   EXPECT_EQ(EnabledCommands().size(), 12u);
   EXPECT_EQ(ui.captions["frmMenu.cmdUserSummary"], "Res&ults Summary");
-  // A hidden menu keeps its states when shown again.
+  // However the menu comes back, the rules hold.
   menu.SetEnabled(MenuCommand::Initialize, false);
   menu.HideMenu();
   menu.ShowMenu();
-  EXPECT_FALSE(Enabled(MenuCommand::Initialize));
+  EXPECT_TRUE(Enabled(MenuCommand::Initialize));
 }
 
 TEST_F(MainMenuTest, InitializationSetsTheWorkspaceUp) {
@@ -189,7 +189,7 @@ TEST_F(MainMenuTest, LoadOutcomes) {
   EXPECT_EQ(ui.focus, "frmMenu.cmdEditAlg");
 }
 
-TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledUntilTheMenuReloads) {
+TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledWhileTheEditorIsOpen) {
   Ready();
   ui.ShowWindow("frmOneFunction");
   menu.EditAlgorithm();
@@ -200,9 +200,10 @@ TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledUntilTheMenuReloads) {
   EXPECT_FALSE(Enabled(MenuCommand::Initialize));
   EXPECT_FALSE(Enabled(MenuCommand::LoadAlg));
   EXPECT_EQ(EnabledCommands().size(), 10u);
-  menu.ShowMenu();  // a hidden menu is not reloaded
+  menu.ShowMenu();  // called up while the editor is open
   EXPECT_FALSE(Enabled(MenuCommand::Initialize));
-  menu.CloseMenu();
+  EXPECT_EQ(EnabledCommands().size(), 10u);
+  ws.EditorFromMenu = kOff;  // the editor closed
   menu.ShowMenu();
   EXPECT_TRUE(Enabled(MenuCommand::Initialize));
 }
@@ -274,11 +275,45 @@ TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
 
 TEST_F(MainMenuTest, AnalysesThatAreNotBuiltAreReported) {
   Ready();
-  menu.Covariance();
   menu.Evaluate();
-  EXPECT_EQ(unavailable, (std::vector<std::string>{"&Single model covariances",
-                                                   "E&valuate single model parameter estimates"}));
+  EXPECT_EQ(unavailable, (std::vector<std::string>{"E&valuate single model parameter estimates"}));
   EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
+}
+
+// Results become valid only from a run that produced them; valid results
+// are offered for viewing first. The "&Application" menu is off during the
+// run, and the "Covariance data" window stands in for the main menu after it.
+TEST_F(MainMenuTest, CovarianceResultsAreValidOnlyAfterARun) {
+  Ready();
+  ws.Alg.Steps[2] = 0.5;
+  menu.Actions().openEditor = [this] { ws.EditorClosed = -1; };
+  ui.ExpectMessage("Covariance calculator", Answer::Cancel);
+  menu.Covariance();
+  EXPECT_EQ(ws.CovarianceResultsValid, kOff);
+  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
+
+  bool applicationDuringRun = true;
+  ui.onPump = [&] { applicationDuringRun = applicationDuringRun && ui.IsEnabled("frmMain", "mnuApplication"); };
+  ui.ExpectMessage("Covariance calculator", Answer::No)
+      .ExpectMessage("Covariance calculator")
+      .ExpectInput("Covariance calculator", "1")
+      .ExpectInput("Covariance calculator", "0.1")
+      .ExpectInput("Covariance calculator", "0.01")
+      .ExpectMessage("Covariance calculator", Answer::Yes)
+      .ExpectInput("Enter constant", "1")
+      .ExpectMessage("Calculate optimistic SEs only?", Answer::No);
+  menu.Covariance();
+  EXPECT_FALSE(applicationDuringRun);
+  EXPECT_EQ(ws.CovarianceResultsValid, kOn);
+  EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
+  EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_TRUE(ui.IsWindowOpen("frmCovData"));
+
+  ui.onPump = nullptr;
+  ui.ExpectMessage("Covariance", Answer::Yes);
+  menu.Covariance();
+  EXPECT_EQ(ui.LastMessage().text, "View the last set of calculated covariance results?");
+  EXPECT_EQ(ui.captions["frmCovData.lblCovData"], "Do you wish to:");
 }
 
 TEST_F(MainMenuTest, ResultsSummaryEvaluatesOnlyWhenAValueIsSet) {
