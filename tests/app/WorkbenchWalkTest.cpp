@@ -404,7 +404,7 @@ void WorkbenchWalk::walk() {
 
   // An analysis that is not in this build answers with a box.
   Script().ExpectMessage("Not available");
-  MenuButton("cmdRank")->click();
+  MenuButton("cmdParEstimate")->click();
   // The results summary runs: no plots, no forecast.
   Script().ExpectMessage("View plots?", kalvex::ui::Answer::No)
       .ExpectMessage("Opportunity to generate a forecast for time period f", kalvex::ui::Answer::No);
