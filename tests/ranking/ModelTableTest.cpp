@@ -54,38 +54,9 @@ TEST(ModelTable, RanksEveryValueWhateverItsSignAndTiesKeepTheirEntryOrder) {
   EXPECT_NEAR(sum, 1, 1e-15);
   const double s = 2 + std::exp(-1.0) + 2 * std::exp(-2.5);
   EXPECT_DOUBLE_EQ(*table.Shown(3).Weight, std::exp(-1.0) / s);
-}
-
-TEST(ModelTable, DeletionKeepsTheShownOrderAndANewModelTakesTheNextNumber) {
-  ModelTable table = TableOf({5, 1, 3});
-  table.Rank();
-  EXPECT_EQ(ShownNumbers(table), (std::vector<int>{2, 3, 1}));
-  table.Delete(1);
-  EXPECT_FALSE(table.Ranked());
-  EXPECT_EQ(ShownNumbers(table), (std::vector<int>{3, 1}));
-  EXPECT_EQ(RankGridRow(table, 1)[0], "   1)    3");
-  EXPECT_EQ(RankGridRow(table, 2)[4], "undefined");
-  EXPECT_EQ(RankGridHeaders(table)[0], "Random");
-  // Back in entry order; a number is never given twice.
-  table.Add(ModelRow{});
-  EXPECT_EQ(ShownNumbers(table), (std::vector<int>{1, 3, 4}));
+  EXPECT_EQ(RankGridRow(table, 4)[0], "   4)    1");
   EXPECT_EQ(RowLabel(12, 4), " 12)    4");
   EXPECT_EQ(RowLabel(3, 14), "   3)  14");
-}
-
-TEST(ModelTable, CHatAboveOneRanksByQAICc) {
-  ModelTable table;
-  ModelRow row;
-  row.ParameterCount = 2;
-  row.SampleSize = 20;
-  row.ModelNegLnL = 10;
-  table.Add(row);
-  EXPECT_DOUBLE_EQ(table.Criterion(table.Shown(1)), 20 + 80.0 / 17);
-  table.SetCHat(4);
-  EXPECT_TRUE(table.UsesQAICc());
-  EXPECT_DOUBLE_EQ(table.Criterion(table.Shown(1)), 80.0 / 17 + 5);  // K is not increased for C-hat
-  EXPECT_EQ(RankGridHeaders(table)[3], "QAICc");
-  EXPECT_EQ(CHatText(table.CHat()), "C-hat: 4.000");
 }
 
 }  // namespace
