@@ -140,11 +140,9 @@ void ModelRanking::ChangeCHat() {
     chat = answer ? Val(*answer) : 1;
     if (chat >= 1 && std::isfinite(chat)) break;
   }
-  try {
-    table_.SetCHat(chat);
-  } catch (const NumericFault& fault) {
-    ui_.Message("Overdispersion correction", fault.what(), style::kCritical);
-  }
+  // The criteria of a table that was added to are finite, and C-hat >= 1
+  // only shrinks them.
+  table_.SetCHat(chat);
   ShowCHat();
   AfterTableChange();
 }
@@ -183,6 +181,7 @@ std::optional<CovarianceEstimates> ModelRanking::ReadEstimates(const ModelRow& r
 }
 
 bool ModelRanking::Average() {
+  if (!table_.Ranked()) return false;  // the weights come from a ranking
   const int count = table_.Count();
   for (int i = 1; i <= count; ++i) {
     if (!table_.Shown(i).HasCovarianceFile()) {
@@ -196,7 +195,6 @@ bool ModelRanking::Average() {
   input.chat = table_.CHat();
   for (int i = 1; i <= count; ++i) {
     const ModelRow& row = table_.Shown(i);
-    if (!row.Weight) return false;  // not ranked since the last change
     std::optional<CovarianceEstimates> estimates = ReadEstimates(row);
     if (!estimates) return false;
     input.weights.push_back(*row.Weight);
