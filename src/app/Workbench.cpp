@@ -15,6 +15,7 @@
 #include "app/OneFunctionForm.h"
 #include "app/PendingAnalyses.h"
 #include "app/PriorForms.h"
+#include "app/RankForm.h"
 
 namespace kalvex::app {
 
@@ -33,6 +34,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   InstallMinimizers(*this);
   InstallCovariance(*this);
   InstallPriors(*this);
+  InstallRanking(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   editor.returnToMenu = [this] { menu.ShowMenu(); };

@@ -54,6 +54,7 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
       args.flags.insert(name);
     } else if (Contains(valueOptions, name) && i + 1 < argc) {
       args.options[name] = argv[++i];
+      args.repeated[name].push_back(argv[i]);
     } else {
       err << "kalvex-batch: option '" << word << "' is unknown or lacks its value\n";
       return std::nullopt;
@@ -135,6 +136,8 @@ const std::vector<CommandSpec>& AllCommands() {
       {"covariance", CovarianceBatchCommand, {"grid-factors", "out"}, {"optimistic"}, {"constant", "out"},
        "covariance --constant C [--grid-factors A,B,C] [--optimistic] --out FILE   the three Hessian grids at the\n"
        "      loaded values and steps (no editor), saved as the .cov file; prints grid G mean M sd S det D"},
+      {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
+       "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };
   return commands;
 }

@@ -11,6 +11,7 @@
 #include "minimize/MinimizeResult.h"
 #include "priors/PriorEditor.h"
 #include "priors/PriorsLoader.h"
+#include "ranking/ModelRanking.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "workspace/Workspace.h"
@@ -51,7 +52,7 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (evaluation, ranking), each of
+// and the analyses that are not built yet (the evaluation), each of
 // which gets its command here when it comes. An empty
 // hook of such an analysis is answered as "not available" by notAvailable.
 struct MainMenuActions {
@@ -62,7 +63,6 @@ struct MainMenuActions {
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
   std::function<void()> openEvaluation;
-  std::function<void()> openRanking;
   // Called with the button caption when a hook above is empty.
   std::function<void(std::string_view caption)> notAvailable;
 };
@@ -78,6 +78,8 @@ class MainMenu {
   // The commands of the priors loader and the prior editor windows.
   PriorsLoader& PriorsLoaderWindow() { return priorsLoader_; }
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
+  // The commands of the model ranking window.
+  ranking::ModelRanking& RankingWindow() { return ranking_; }
 
   // Shows the main menu with the enabling rules applied, whichever way it
   // comes back; while the editor opened from it is open, Initialize and Load
@@ -148,6 +150,7 @@ class MainMenu {
   MainMenuActions actions_;
   PriorEditor priorEditor_;
   PriorsLoader priorsLoader_;
+  ranking::ModelRanking ranking_;
   bool loaded_ = false;
 };
 

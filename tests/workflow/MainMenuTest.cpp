@@ -276,9 +276,7 @@ TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
 TEST_F(MainMenuTest, AnalysesThatAreNotBuiltAreReported) {
   Ready();
   menu.Evaluate();
-  menu.MultiModel();
-  EXPECT_EQ(unavailable, (std::vector<std::string>{"E&valuate single model parameter estimates",
-                                                   "&Multi-model statistics"}));
+  EXPECT_EQ(unavailable, (std::vector<std::string>{"E&valuate single model parameter estimates"}));
   EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
 }
 
