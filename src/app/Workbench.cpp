@@ -16,6 +16,7 @@
 #include "app/OneFunctionForm.h"
 #include "app/PendingAnalyses.h"
 #include "app/PriorForms.h"
+#include "app/RankForm.h"
 
 namespace kalvex::app {
 
@@ -35,6 +36,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   InstallCovariance(*this);
   InstallPriors(*this);
   InstallEvaluation(*this);
+  InstallRanking(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   editor.returnToMenu = [this] { menu.ShowMenu(); };

@@ -54,6 +54,7 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
       args.flags.insert(name);
     } else if (Contains(valueOptions, name) && i + 1 < argc) {
       args.options[name] = argv[++i];
+      args.repeated[name].push_back(argv[i]);
     } else {
       err << "kalvex-batch: option '" << word << "' is unknown or lacks its value\n";
       return std::nullopt;
@@ -144,6 +145,8 @@ const std::vector<CommandSpec>& AllCommands() {
        {"constant", "parameter", "out"},
        "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G]\n"
        "      --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
+      {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
+       "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };
   return commands;
 }

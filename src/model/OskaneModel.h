@@ -32,6 +32,9 @@ class OskaneModel : public Model {
   std::optional<std::string> ResultsSummaryText(const Workspace& workspace, bool withForecast) const override;
   std::optional<plots::XYPlotData> ResultsSummaryPlotData(const Workspace& workspace) const override;
 
+  // The number of periods n, the n of the AICc the summary and the ranking print.
+  int32_t SampleSize() const override { return data_.NumPeriods; }
+
   double BestObjective() const override { return best_.BestObjective; }
   const std::vector<double>& BestValues() const override { return best_.BestValues; }
 

@@ -64,7 +64,12 @@ const char* MainMenu::Caption(MenuCommand command) { return Texts(command).capti
 const char* MainMenu::ToolTip(MenuCommand command) { return Texts(command).toolTip; }
 
 MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
-    : ws_(ws), ui_(ui), actions_(std::move(actions)), priorEditor_(ws, ui), priorsLoader_(ws, ui, priorEditor_) {}
+    : ws_(ws),
+      ui_(ui),
+      actions_(std::move(actions)),
+      priorEditor_(ws, ui),
+      priorsLoader_(ws, ui, priorEditor_),
+      ranking_(ws, ui) {}
 
 void MainMenu::SetEnabled(MenuCommand command, bool enabled) {
   ui_.SetEnabled(forms::kMenu, ControlName(command), enabled);
@@ -144,12 +149,6 @@ void MainMenu::Prologue(bool closesMenu) {
 void MainMenu::AnalysisEnded() {
   SetApplicationMenu(true);
   ShowMenu();
-}
-
-bool MainMenu::Available(const std::function<void()>& hook, MenuCommand command) {
-  if (hook) return true;
-  if (actions_.notAvailable) actions_.notAvailable(Caption(command));
-  return false;
 }
 
 void MainMenu::ReportFault(const std::exception& fault) {
@@ -485,10 +484,18 @@ EvaluationOptions MainMenu::EvaluationRunOptions() {
 }
 
 void MainMenu::MultiModel() {
-  if (!Available(actions_.openRanking, MenuCommand::Rank)) return;
   Prologue(true);
   SetAllEnabled(false);
-  actions_.openRanking();
+  ranking::RankingHooks hooks;
+  hooks.showCaller = [this] { AnalysisEnded(); };
+  hooks.openEditor = [this] {
+    if (actions_.openEditor)
+      actions_.openEditor();
+    else
+      ui_.ShowWindow(forms::kEditor);
+  };
+  hooks.openPriors = [this](std::function<void()> back) { priorsLoader_.Open(std::move(back)); };
+  ranking_.Open(std::move(hooks));
 }
 
 // ---------------------------------------------------------------- Quit

@@ -12,6 +12,7 @@
 #include "minimize/MinimizeResult.h"
 #include "priors/PriorEditor.h"
 #include "priors/PriorsLoader.h"
+#include "ranking/ModelRanking.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "workspace/Workspace.h"
@@ -52,9 +53,7 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (the ranking), each of
-// which gets its command here when it comes. An empty
-// hook of such an analysis is answered as "not available" by notAvailable.
+// and the "not available" answer for a command whose hook is empty.
 struct MainMenuActions {
   std::function<LoadOutcome()> loadAlgorithm;
   // The main-menu variant of the algorithm file writer; false when nothing
@@ -62,7 +61,6 @@ struct MainMenuActions {
   std::function<bool()> saveAlgorithm;
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
-  std::function<void()> openRanking;
   // Called with the button caption when a hook above is empty.
   std::function<void(std::string_view caption)> notAvailable;
 };
@@ -78,6 +76,8 @@ class MainMenu {
   // The commands of the priors loader and the prior editor windows.
   PriorsLoader& PriorsLoaderWindow() { return priorsLoader_; }
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
+  // The commands of the model ranking window.
+  ranking::ModelRanking& RankingWindow() { return ranking_; }
 
   // Shows the main menu with the enabling rules applied, whichever way it
   // comes back; while the editor opened from it is open, Initialize and Load
@@ -145,7 +145,6 @@ class MainMenu {
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
-  bool Available(const std::function<void()>& hook, MenuCommand command);
   EvaluationOptions EvaluationRunOptions();
   void ReportFault(const std::exception& fault);
 
@@ -154,6 +153,7 @@ class MainMenu {
   MainMenuActions actions_;
   PriorEditor priorEditor_;
   PriorsLoader priorsLoader_;
+  ranking::ModelRanking ranking_;
   bool loaded_ = false;
 };
 

@@ -21,6 +21,7 @@
 #include "plots/BivariatePlot.h"
 #include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
+#include "ranking/ModelRanking.h"
 #include "support/SaveFaults.h"
 #include "ui/Names.h"
 #include "support/TestModels.h"
@@ -68,6 +69,16 @@ Outcome SummarySave(const std::string& path, bool failureExpected) {
   ui.ExpectSave(path);
   if (failureExpected) ui.ExpectMessage("Save failed");
   if (model::SaveSummary(ui)) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
+Outcome RankingSave(const std::string& path, bool failureExpected) {
+  Workspace ws;
+  ui::ScriptedFrontend ui;
+  ranking::ModelRanking ranking(ws, ui);
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (ranking.SaveRanking() == ranking::RankingSaveOutcome::Saved) return {true, {}, {}};
   return {false, ui.LastMessage().title, ui.LastMessage().text};
 }
 
@@ -119,6 +130,7 @@ const std::vector<Saver>& Savers() {
   static const std::vector<Saver> savers = {
       {"algorithm file", AlgorithmSave},
       {"summary report", SummarySave},
+      {"ranking file", RankingSave},
       {"minimization log", LogSave, true},
       {"picture", PictureSave},
       {"likelihood profile", [](const std::string& path, bool failing) {

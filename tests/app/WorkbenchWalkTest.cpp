@@ -72,6 +72,7 @@ class WorkbenchWalk : public QObject {
   void derivativeDisplayWaitsForTheUser();
   void plotsOpenAboveTheSummary();
   void priorsAreSetProfiledAndReviewed();
+  void modelsAreAddedRankedAndAnnotated();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -404,9 +405,14 @@ void WorkbenchWalk::walk() {
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + saved);
   QCOMPARE(EnabledButtons().size(), 12);
 
-  // An analysis that is not in this build answers with a box.
-  Script().ExpectMessage("Not available");
-  MenuButton("cmdRank")->click();
+  // The evaluation chooser takes the menu's place; its Cancel brings the menu back.
+  MenuButton("cmdParEstimate")->click();
+  Settle();
+  QVERIFY(wb->ui.IsWindowOpen("frmParEvals") && !wb->ui.IsWindowOpen("frmMenu"));
+  wb->ui.Form("frmParEvals")->findChild<QPushButton*>("cmdCancel")->click();
+  Settle();
+  QVERIFY(!wb->ui.IsWindowOpen("frmParEvals"));
+  QCOMPARE(EnabledButtons().size(), 12);
   // The results summary runs: no plots, no forecast.
   Script().ExpectMessage("View plots?", kalvex::ui::Answer::No)
       .ExpectMessage("Opportunity to generate a forecast for time period f", kalvex::ui::Answer::No);
@@ -701,6 +707,62 @@ void WorkbenchWalk::priorsAreSetProfiledAndReviewed() {
       .ExpectMessage("What about Bayesian priors?", Answer::No);
   wb->RequestQuit();
   QVERIFY(quitCalled);
+}
+
+void WorkbenchWalk::modelsAreAddedRankedAndAnnotated() {
+  QVERIFY(LoadTwoSpecies());
+  Script().ExpectInput("Enter constant", "0.5");
+  MenuButton("cmdRank")->click();
+  Settle();
+  QWidget* rank = Form("frmRank");
+  QVERIFY(rank);
+  QVERIFY(!Form("frmMenu"));
+  QCOMPARE(rank->windowTitle(), QString("Model selection, ranking and averaging"));
+  auto button = [rank](const char* name) { return rank->findChild<QPushButton*>(name); };
+  QCOMPARE(button("cmdRank")->toolTip(),
+           QString("Ranks competing models in ascending order of their AICc values (Note: All AICc values must be "
+                   "positive)"));
+  auto* grid = rank->findChild<QTableWidget*>("grdRank");
+  QCOMPARE(grid->rowCount(), 1);
+  QCOMPARE(grid->item(0, 6)->text(), QString("two_species.alg"));
+  QCOMPARE(grid->item(0, 7)->text(), QString("No covariance file found"));
+  QVERIFY(!button("cmdRank")->isEnabled());
+
+  Script().ExpectOpen(Example("two_species_true.alg").toStdString());
+  button("cmdLoadAlg")->click();
+  Settle();
+  QCOMPARE(grid->rowCount(), 2);
+  button("cmdRank")->click();
+  Settle();
+  QCOMPARE(grid->horizontalHeaderItem(0)->text(), QString("Ranked"));
+  QCOMPARE(grid->item(0, 0)->text(), QString("   1)    2"));
+  QVERIFY(button("cmdSaveRank")->isEnabled());
+  QVERIFY(!button("cmdAverage")->isEnabled());  // no covariance files
+
+  Script().ExpectInput("Overdispersion correction", "2");
+  button("cmdQAICc")->click();
+  Settle();
+  auto* chat = rank->findChild<QLineEdit*>("txtCHat");
+  QCOMPARE(chat->text(), QString("C-hat: 2.000"));
+  QCOMPARE(chat->palette().color(QPalette::Text), QColor(0, 0, 255));
+  QCOMPARE(grid->horizontalHeaderItem(3)->text(), QString("QAICc"));
+  QCOMPARE(grid->horizontalHeaderItem(0)->text(), QString("Random"));
+
+  Script().ExpectInput("Model notes", "true values");
+  grid->scrollToItem(grid->item(1, 9));
+  Settle();
+  QRect notes = grid->visualItemRect(grid->item(1, 9));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, notes.center());
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, notes.center());
+  Settle();
+  QCOMPARE(grid->item(1, 9)->text(), QString("true values"));
+  Shot("ranking");
+
+  button("cmdFinish")->click();
+  Settle();
+  QVERIFY(!Form("frmRank"));
+  QVERIFY(Form("frmMenu"));
+  QCOMPARE(EnabledButtons().size(), 12);
 }
 
 // With KALVEX_TEST_LOCALE naming a locale, the walk starts in it as a user's
