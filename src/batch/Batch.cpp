@@ -136,6 +136,15 @@ const std::vector<CommandSpec>& AllCommands() {
       {"covariance", CovarianceBatchCommand, {"grid-factors", "out"}, {"optimistic"}, {"constant", "out"},
        "covariance --constant C [--grid-factors A,B,C] [--optimistic] --out FILE   the three Hessian grids at the\n"
        "      loaded values and steps (no editor), saved as the .cov file; prints grid G mean M sd S det D"},
+      {"profile", ProfileBatchCommand, {"parameter", "points", "minimizer", "steps-from-grid", "out", "plot"}, {},
+       {"constant", "parameter", "out"},
+       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt] [--steps-from-grid G]\n"
+       "      --out FILE.mlc [--plot FILE.png]   likelihood profile; prints mode, expected, diff, se"},
+      {"posterior", PosteriorBatchCommand,
+       {"parameter", "points", "grid-points", "steps-from-grid", "out", "grid", "plot"}, {},
+       {"constant", "parameter", "out"},
+       "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G]\n"
+       "      --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
       {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
        "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };
