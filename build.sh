@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Kalvex set-up: installs what is missing (Debian 12), builds, then
-#   ./build.sh run    starts the workbench (or, without a display, the batch example)
+#   ./build.sh run    starts the workbench on the two-species example (or, without a display, the batch example)
 #   ./build.sh test   runs every test
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -34,10 +34,10 @@ build
 case "$mode" in
   run)
     if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-      exec ./build/kalvex
+      exec ./build/kalvex --example
     fi
     echo "No display. To see the workbench start it under Xvfb:"
-    echo "  xvfb-run -s '-screen 0 1280x1024x24' ./build/kalvex"
+    echo "  xvfb-run -s '-screen 0 1280x1024x24' ./build/kalvex --example"
     echo "Running the batch example instead:"
     exec ./build/kalvex-batch eval --species 2 --data examples/two_species.dat --alg examples/two_species.alg
     ;;

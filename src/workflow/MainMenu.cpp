@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "algorithm/AlgorithmCommands.h"
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/CovarianceDisplay.h"
 #include "evaluation/LikelihoodProfile.h"
@@ -265,7 +266,18 @@ LoadOutcome MainMenu::LoadAlgorithm() {
     if (actions_.notAvailable) actions_.notAvailable(Caption(MenuCommand::LoadAlg));
     return LoadOutcome::Cancelled;
   }
-  LoadOutcome outcome = actions_.loadAlgorithm();
+  return AlgorithmLoaded(actions_.loadAlgorithm());
+}
+
+bool MainMenu::OpenExample(int species, const std::string& dataFile, const std::string& algorithmFile) {
+  if (!FinishInitialization(std::to_string(species), dataFile)) return false;
+  Prologue(false);
+  AlgorithmReadResult read = LoadAlgorithmFile(ws_, ui_, algorithmFile);
+  return AlgorithmLoaded(read.status == AlgorithmReadStatus::Read ? LoadOutcome::Loaded : LoadOutcome::Failed) ==
+         LoadOutcome::Loaded;
+}
+
+LoadOutcome MainMenu::AlgorithmLoaded(LoadOutcome outcome) {
   switch (outcome) {
     case LoadOutcome::Loaded:
       ws_.SimplexStateKept = false;
