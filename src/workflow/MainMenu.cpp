@@ -273,6 +273,10 @@ bool MainMenu::OpenExample(int species, const std::string& dataFile, const std::
   if (!FinishInitialization(std::to_string(species), dataFile)) return false;
   Prologue(false);
   AlgorithmReadResult read = LoadAlgorithmFile(ws_, ui_, algorithmFile);
+  if (read.status == AlgorithmReadStatus::OpenFailed)  // the reader says nothing of a file it cannot open
+    ui_.Message("Problem Reading Algorithm File!",
+                "Be suspicious that your algorithm file is not properly formatted (" + read.openError + ")",
+                style::kCritical);
   return AlgorithmLoaded(read.status == AlgorithmReadStatus::Read ? LoadOutcome::Loaded : LoadOutcome::Failed) ==
          LoadOutcome::Loaded;
 }
