@@ -2,6 +2,7 @@
 # Kalvex set-up: installs what is missing (Debian 12), builds, then
 #   ./build.sh run    starts the workbench on the two-species example (or, without a display, the batch example)
 #   ./build.sh test   runs every test
+#   ./build.sh screenshots   retakes the guide's pictures (docs/images)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -41,12 +42,17 @@ case "$mode" in
     echo "Running the batch example instead:"
     exec ./build/kalvex-batch eval --species 2 --data examples/two_species.dat --alg examples/two_species.alg
     ;;
+  screenshots)
+    packages=(xvfb openbox xdotool imagemagick x11-utils)
+    install_missing
+    exec tools/guide_screenshots.sh build
+    ;;
   test)
     cd build
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
   *)
-    echo "usage: ./build.sh [run|test]" >&2
+    echo "usage: ./build.sh [run|test|screenshots]" >&2
     exit 2
     ;;
 esac

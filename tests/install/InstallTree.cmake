@@ -21,7 +21,7 @@ if(NOT result EQUAL 0 OR NOT out MATCHES "^objective " OR NOT err STREQUAL "")
   message(FATAL_ERROR "installed example: exit ${result}, '${out}', '${err}'")
 endif()
 
-set(expected "share/doc/Kalvex/LICENSE")
+set(expected "share/doc/Kalvex/LICENSE" "share/doc/Kalvex/guide.md" "share/doc/Kalvex/images/bivariate.png")
 if(GUI)
   list(APPEND expected bin/kalvex share/applications/kalvex.desktop share/icons/hicolor/scalable/apps/kalvex.svg)
 endif()
