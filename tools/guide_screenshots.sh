@@ -209,7 +209,6 @@ window bivariate 840x560+740+236
 click 1566 248 1       # closed
 click 900 48 0.5
 window posterior-report 900x420+440+36
-click 1025 429 0.5     # "Bayesian Posterior Distribution"
 click 1058 598 2       # "Plot it!"
 window posterior-plot 760x520+440+336
 click 1058 832 1
