@@ -17,7 +17,7 @@ ParallelPoints EvaluatePoints(ThreadPool& pool, std::vector<ObjectiveEvaluator>&
   ParallelPoints points;
   points.values.assign(static_cast<std::size_t>(count), 0.0);
   points.states.assign(static_cast<std::size_t>(count), PointState::Pending);
-  std::atomic<int64_t> firstFault{count};
+  alignas(64) std::atomic<int64_t> firstFault{count};
   auto work = [&](int worker, int64_t begin, int64_t end) {
     ObjectiveEvaluator& evaluator = evaluators[static_cast<std::size_t>(worker)];
     std::vector<double> trial;
@@ -35,7 +35,7 @@ ParallelPoints EvaluatePoints(ThreadPool& pool, std::vector<ObjectiveEvaluator>&
         return;
       }
       points.states[point] = PointState::Done;
-      pool.CountDone();
+      pool.CountDone(worker);
     }
   };
   pool.Run(count, work, [&] {

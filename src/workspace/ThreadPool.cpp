@@ -9,6 +9,7 @@ int EveryCore() { return std::max(1, static_cast<int>(std::thread::hardware_conc
 ThreadPool::ThreadPool(int threads) {
   const int count = std::max(1, threads);
   errors_.resize(static_cast<std::size_t>(count));
+  done_ = std::vector<Counter>(static_cast<std::size_t>(count));
   workers_.reserve(static_cast<std::size_t>(count));
   for (int w = 0; w < count; ++w)
     workers_.emplace_back([this, w](std::stop_token stop) { WorkerLoop(stop, w); });
@@ -46,9 +47,15 @@ void ThreadPool::WorkerLoop(std::stop_token stop, int worker) {
   }
 }
 
+int64_t ThreadPool::Done() const {
+  int64_t done = 0;
+  for (const Counter& counter : done_) done += counter.value.load(std::memory_order_relaxed);
+  return done;
+}
+
 void ThreadPool::Run(int64_t count, const Work& work, const Tick& tick, std::chrono::milliseconds interval) {
   stop_.store(false);
-  done_.store(0);
+  for (Counter& counter : done_) counter.value.store(0);
   std::unique_lock lock(mutex_);
   count_ = count;
   work_ = &work;

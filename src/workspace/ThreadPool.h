@@ -9,7 +9,7 @@
 //   ThreadPool pool(EveryCore());
 //   pool.Run(count,
 //            [&](int worker, int64_t begin, int64_t end) {
-//              for (int64_t i = begin; i < end && !pool.StopRequested(); ++i) { ...; pool.CountDone(); }
+//              for (int64_t i = begin; i < end && !pool.StopRequested(); ++i) { ...; pool.CountDone(worker); }
 //            },
 //            [&] { if (ShowProgressAndAsk(pool.Done())) pool.RequestStop(); });
 #include <atomic>
@@ -55,9 +55,11 @@ class ThreadPool {
   void RequestStop() { stop_.store(true, std::memory_order_relaxed); }
   bool StopRequested() const { return stop_.load(std::memory_order_relaxed); }
 
-  // The progress counter of the running job.
-  void CountDone(int64_t items = 1) { done_.fetch_add(items, std::memory_order_relaxed); }
-  int64_t Done() const { return done_.load(std::memory_order_relaxed); }
+  // The progress counter of the running job: each worker counts its own.
+  void CountDone(int worker, int64_t items = 1) {
+    done_[static_cast<std::size_t>(worker)].value.fetch_add(items, std::memory_order_relaxed);
+  }
+  int64_t Done() const;
 
  private:
   void WorkerLoop(std::stop_token stop, int worker);
@@ -70,8 +72,13 @@ class ThreadPool {
   int64_t count_ = 0;
   const Work* work_ = nullptr;
   std::vector<std::exception_ptr> errors_;
-  std::atomic<bool> stop_{false};
-  std::atomic<int64_t> done_{0};
+  // Each on a cache line of its own: the workers read the flag and bump
+  // their counters after every item.
+  struct alignas(64) Counter {
+    std::atomic<int64_t> value{0};
+  };
+  alignas(64) std::atomic<bool> stop_{false};
+  std::vector<Counter> done_;
   std::vector<std::jthread> workers_;     // last: they start once everything above exists
 };
 

@@ -20,7 +20,7 @@ TEST(ThreadPool, ContiguousChunksCoverEveryItemOnce) {
     std::vector<std::pair<int64_t, int64_t>> chunks(3, {-1, -1});
     pool.Run(count, [&](int worker, int64_t begin, int64_t end) {
       chunks[worker] = {begin, end};
-      for (int64_t i = begin; i < end; ++i, pool.CountDone()) ++visits[i];
+      for (int64_t i = begin; i < end; ++i, pool.CountDone(worker)) ++visits[i];
     }, [] {});
     EXPECT_EQ(visits, std::vector<int>(static_cast<std::size_t>(count), 1));
     EXPECT_EQ(pool.Done(), count);
@@ -42,10 +42,10 @@ TEST(ThreadPool, TicksStopsAndExceptions) {
   ThreadPool pool(2);
   int ticks = 0;
   const auto main = std::this_thread::get_id();
-  pool.Run(1'000'000, [&](int, int64_t begin, int64_t end) {
+  pool.Run(1'000'000, [&](int worker, int64_t begin, int64_t end) {
     for (int64_t i = begin; i < end && !pool.StopRequested(); ++i) {
       std::this_thread::sleep_for(std::chrono::microseconds(100));
-      pool.CountDone();
+      pool.CountDone(worker);
     }
   }, [&] {
     EXPECT_EQ(std::this_thread::get_id(), main);
@@ -64,7 +64,7 @@ TEST(ThreadPool, TicksStopsAndExceptions) {
   EXPECT_THROW(pool.Run(4, slow, [] { throw std::logic_error("tick"); }, std::chrono::milliseconds(1)),
                std::logic_error);
   int64_t visited = 0;
-  pool.Run(4, [&](int, int64_t begin, int64_t end) { pool.CountDone(end - begin); }, [] {});
+  pool.Run(4, [&](int worker, int64_t begin, int64_t end) { pool.CountDone(worker, end - begin); }, [] {});
   visited = pool.Done();
   EXPECT_EQ(visited, 4);
 }
