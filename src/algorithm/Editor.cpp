@@ -374,7 +374,10 @@ void AlgorithmEditor::Closed() {
   ws_.EditorClosed = -1;
   if (ws_.EditorFromMenu == kOn) {
     ws_.EditorFromMenu = kOff;
-    ui_.ShowWindow("frmMenu");
+    if (returnToMenu)
+      returnToMenu();
+    else
+      ui_.ShowWindow("frmMenu");
   }
   if (ws_.EditorFromRanking == kOn) {
     ws_.EditorFromRanking = kOff;

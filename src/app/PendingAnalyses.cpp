@@ -25,8 +25,7 @@ void InstallPendingAnalyses(Workbench& wb) {
   MainMenuActions& actions = wb.menu.Actions();
   actions.notAvailable = [&wb](std::string_view caption) { ReportNotAvailable(wb, caption); };
   InstallResultsSummary(wb);
-  // Evaluation and the model ranking stay empty: the menu answers them
-  // with ReportNotAvailable.
+  // The evaluation stays empty: the menu answers it with ReportNotAvailable.
 }
 
 std::unique_ptr<Model> MakeWorkbenchModel() { return MakeOskaneModel(); }

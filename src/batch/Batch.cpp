@@ -6,6 +6,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "batch/Commands.h"
 #include "model/OskaneModel.h"
+#include "workflow/MainMenu.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/ThreadPool.h"
@@ -55,6 +56,7 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
       args.flags.insert(name);
     } else if (Contains(valueOptions, name) && i + 1 < argc) {
       args.options[name] = argv[++i];
+      args.repeated[name].push_back(argv[i]);
     } else {
       err << "kalvex-batch: option '" << word << "' is unknown or lacks its value\n";
       return std::nullopt;
@@ -87,8 +89,10 @@ int SetUp(BatchContext& context) {
   std::optional<double> species = ParseNumber(args.options.at("species"));
   if (!species || *species != static_cast<int>(*species) || *species < 1 || *species > 25)
     return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
+  const ModelInitOptions init{static_cast<int>(*species), args.options.at("data")};
+  if (!ConfirmModelInitialization(ws, context.ui, init)) return 1;
   try {
-    InitializeModel(ws, {static_cast<int>(*species), args.options.at("data")});
+    InitializeModel(ws, init);
   } catch (const InitializationError& e) {
     context.ui.Message(e.Title(), e.what(), e.Style());
     return 1;
@@ -143,6 +147,8 @@ const std::vector<CommandSpec>& AllCommands() {
        "covariance --constant C [--grid-factors A,B,C] [--optimistic] [--threads N] --out FILE   the three Hessian\n"
        "      grids at the loaded values and steps (no editor) on N threads (default: every core), saved as the\n"
        "      .cov file; prints grid G mean M sd S det D"},
+      {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
+       "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };
   return commands;
 }

@@ -117,7 +117,8 @@ inline constexpr std::string_view kControls[] = {
     // information windows
     "txtInformation",
     // frmRank
-    "cmdAICc",
+    "cmdAICc", "cmdQAICc", "cmdAverage", "cmdSaveRank", "grdRank", "txtCHat", "txtAverage", "lblRankModels",
+    "lblAction", "lblCovariance", "lblDelete", "lblCovar", "lblNotes",
     // frmCovariance, frmCovData
     kCovariancePane, kCovarianceInterruptButton, kCovDataLabel, kCovDisplayButton, kCovSaveButton, kCovFinishButton,
     "txtExplanation",

@@ -62,7 +62,12 @@ const char* MainMenu::Caption(MenuCommand command) { return Texts(command).capti
 const char* MainMenu::ToolTip(MenuCommand command) { return Texts(command).toolTip; }
 
 MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
-    : ws_(ws), ui_(ui), actions_(std::move(actions)), priorEditor_(ws, ui), priorsLoader_(ws, ui, priorEditor_) {}
+    : ws_(ws),
+      ui_(ui),
+      actions_(std::move(actions)),
+      priorEditor_(ws, ui),
+      priorsLoader_(ws, ui, priorEditor_),
+      ranking_(ws, ui) {}
 
 void MainMenu::SetEnabled(MenuCommand command, bool enabled) {
   ui_.SetEnabled(forms::kMenu, ControlName(command), enabled);
@@ -116,10 +121,12 @@ void MainMenu::ApplyEnablingRules() {
 }
 
 void MainMenu::ShowMenu() {
-  bool firstShow = !loaded_;
   ui_.ShowWindow(forms::kMenu);
   loaded_ = true;
-  if (firstShow) ApplyEnablingRules();
+  if (ws_.EditorFromMenu == kOn)
+    EnableAllButInitializeAndLoad();
+  else
+    ApplyEnablingRules();
 }
 
 void MainMenu::HideMenu() { ui_.HideWindow(forms::kMenu); }
@@ -156,7 +163,6 @@ void MainMenu::ReportFault(const std::exception& fault) {
 // ---------------------------------------------------------------- Initialize
 
 void MainMenu::Initialize() {
-  ui_.ClearStatusBars();
   if (!ws_.AlgorithmFileName.empty()) {
     Answer answer = ui_.Message("Initialize",
                                 "Algorithm data will be lost during this initialization.\r\n\r\n"
@@ -171,6 +177,8 @@ void MainMenu::Initialize() {
     SetEnabled(MenuCommand::Initialize, true);
     SetEnabled(MenuCommand::LoadAlg, true);
   }
+  // Only once the question is answered: a Cancel there changes nothing.
+  ui_.ClearStatusBars();
   OpenInitializeForm();
   SetAllEnabled(false);
   CloseMenu();
@@ -206,6 +214,7 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
   // The list's text converted to a number, then to the nearest integer.
   options.numSpecies = ToInt16(Val(speciesText)).value_or(1);
   options.dataFileName = std::string(dataFile);
+  if (!ConfirmModelInitialization(ws_, ui_, options)) return false;
   try {
     InitializeModel(ws_, options);
   } catch (const InitializationError& error) {
@@ -227,9 +236,29 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
 }
 
 void MainMenu::CancelInitialization() {
-  ShowMenu();
-  ApplyEnablingRules();
+  InitializationGivenUp();
   ui_.CloseWindow(forms::kInitialize);
+}
+
+void MainMenu::InitializationGivenUp() {
+  ShowMenu();
+  ShowFileNames();
+}
+
+// The file panels as the unchanged workspace has them, after Initialize
+// cleared the bars for a form that was then given up.
+void MainMenu::ShowFileNames() {
+  if (!ws_.InitializeAlready) return;
+  ui_.SetStatus(0, 1, ws_.DataFileName);
+  if (!ws_.AlgorithmFileName.empty()) ui_.SetStatus(1, 1, "Algorithm file: " + ws_.AlgorithmFileName);
+  ui_.SetStatus(1, 2, "Bayesian priors file: " + ws_.PriorsFileName);
+}
+
+bool ConfirmModelInitialization(Workspace& ws, ui::Frontend& ui, const ModelInitOptions& options) {
+  std::optional<std::string> question = ws.model->InitializeQuestion(options);
+  if (!question) return true;
+  return ui.Message("Initialize model", *question,
+                    style::kYesNo + style::kExclamation + style::kSecondDefault) == Answer::Yes;
 }
 
 // ---------------------------------------------------------------- Load, Edit, Save
@@ -350,6 +379,9 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   ws_.Alg.TerminalFrequency = terminalFrequency;
   ws_.MarquardtRunning = 0;
   AnalysisEnded();
+  // The window wide enough for its caption reaches over the menu's side:
+  // the results just reported stay in front.
+  if (ui_.IsWindowOpen(ui::names::kMarquardtForm)) ui_.ShowWindow(ui::names::kMarquardtForm);
   SetAllEnabled(true);
   return result;
 }
@@ -428,10 +460,18 @@ void MainMenu::Evaluate() {
 }
 
 void MainMenu::MultiModel() {
-  if (!Available(actions_.openRanking, MenuCommand::Rank)) return;
   Prologue(true);
   SetAllEnabled(false);
-  actions_.openRanking();
+  ranking::RankingHooks hooks;
+  hooks.showCaller = [this] { AnalysisEnded(); };
+  hooks.openEditor = [this] {
+    if (actions_.openEditor)
+      actions_.openEditor();
+    else
+      ui_.ShowWindow(forms::kEditor);
+  };
+  hooks.openPriors = [this](std::function<void()> back) { priorsLoader_.Open(std::move(back)); };
+  ranking_.Open(std::move(hooks));
 }
 
 // ---------------------------------------------------------------- Quit

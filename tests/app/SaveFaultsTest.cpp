@@ -17,6 +17,7 @@
 #include "algorithm/AlgorithmFile.h"
 #include "model/Summary.h"
 #include "plots/qt/XYPlotPainter.h"
+#include "ranking/ModelRanking.h"
 #include "support/SaveFaults.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"
@@ -66,6 +67,16 @@ Outcome SummarySave(const std::string& path, bool failureExpected) {
   return {false, ui.LastMessage().title, ui.LastMessage().text};
 }
 
+Outcome RankingSave(const std::string& path, bool failureExpected) {
+  Workspace ws;
+  ui::ScriptedFrontend ui;
+  ranking::ModelRanking ranking(ws, ui);
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (ranking.SaveRanking() == ranking::RankingSaveOutcome::Saved) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
 Outcome LogSave(const std::string& path, bool) {
   LogWriter log;
   if (std::optional<std::string> error = log.Open(path)) return FromReason(error);
@@ -93,6 +104,7 @@ const std::vector<Saver>& Savers() {
   static const std::vector<Saver> savers = {
       {"algorithm file", AlgorithmSave},
       {"summary report", SummarySave},
+      {"ranking file", RankingSave},
       {"minimization log", LogSave, true},
       {"picture", PictureSave},
   };
