@@ -44,13 +44,19 @@ double ProcessSeconds() {
 }
 
 // One thread and `threads` threads in every iteration, alternating which
-// runs first, so that both see the same load on a shared machine.
-// speed_up = one_thread_ms / threads_ms (wall clock); per_thread = speed_up /
-// threads. On a machine that other work keeps busy the wall clock shows
-// what the threads were given, not what they could do: cpu_efficiency =
-// one_thread_cpu_ms / threads_cpu_ms (processor time of all threads) is
-// the share of the threads' work that was the grids' own, and the speed-up
-// on idle cores approaches threads x cpu_efficiency.
+// goes first, so that both see the same load on a shared machine. Each
+// side runs a block of kBlockRuns grids: a scheduler that shares the cores
+// among busy sessions takes tens of milliseconds to give a process that
+// just went from one busy thread to two its second core, and alternating
+// single runs would measure that lag rather than the grids.
+// speed_up = one_thread_ms / threads_ms (wall clock, per run); per_thread =
+// speed_up / threads. Where other work keeps the cores busy the wall clock
+// shows what the threads were given: cpu_efficiency = one_thread_cpu_ms /
+// threads_cpu_ms (processor time of all threads) is the part of the threads'
+// work that was the grids' own, and on idle cores the speed-up approaches
+// threads x cpu_efficiency.
+constexpr int kBlockRuns = 8;
+
 void GridsThreadsPaired(benchmark::State& state) {
   const int species = static_cast<int>(state.range(0)), periods = static_cast<int>(state.range(1));
   const int threads = static_cast<int>(state.range(2));
@@ -72,14 +78,17 @@ void GridsThreadsPaired(benchmark::State& state) {
     spent.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     spent.cpu += ProcessSeconds() - cpu;
   };
+  auto block = [&](Workspace& ws, Spent& spent) {
+    for (int run = 0; run < kBlockRuns; ++run) timedRun(ws, spent);
+  };
   bool oneFirst = true;
   for (auto _ : state) {
-    if (oneFirst) timedRun(one, oneSpent);
-    timedRun(many, manySpent);
-    if (!oneFirst) timedRun(one, oneSpent);
+    if (oneFirst) block(one, oneSpent);
+    block(many, manySpent);
+    if (!oneFirst) block(one, oneSpent);
     oneFirst = !oneFirst;
   }
-  const double n = static_cast<double>(state.iterations());
+  const double n = static_cast<double>(state.iterations()) * kBlockRuns;
   state.counters["one_thread_ms"] = 1000 * oneSpent.wall / n;
   state.counters["threads_ms"] = 1000 * manySpent.wall / n;
   state.counters["speed_up"] = oneSpent.wall / manySpent.wall;
