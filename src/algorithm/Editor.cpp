@@ -385,7 +385,8 @@ void AlgorithmEditor::Closed() {
   }
   if (ws_.EditorFromEvaluation == kOn) {
     ws_.EditorFromEvaluation = kOff;
-    ui_.ShowWindow("frmMaxLike");
+    // The report window of the evaluation that waits (a posterior's is frmBayesian).
+    ui_.ShowWindow(ws_.PosteriorEvaluationActive == kOn ? "frmBayesian" : "frmMaxLike");
   }
 }
 

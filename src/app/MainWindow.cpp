@@ -104,6 +104,9 @@ void MainWindow::BuildMenus() {
           [this] { workbench_.ws.InterruptBayes = true; });
   QMenu* ml = bar->addMenu("&Interrupt");
   ml->setObjectName("mnuMLInt");
+  // Both show only while an evaluation that reads them runs.
+  bayes->menuAction()->setVisible(false);
+  ml->menuAction()->setVisible(false);
   connect(AddItem(ml, "mnuInterruptML", "&Interrupt calculations"), &QAction::triggered, this,
           [this] { workbench_.ws.InterruptML = true; });
 

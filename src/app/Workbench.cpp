@@ -7,6 +7,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "app/CovarianceForms.h"
 #include "app/EditorForm.h"
+#include "app/EvaluationForms.h"
 #include "app/InfoWindows.h"
 #include "app/InitializeForm.h"
 #include "app/MainWindow.h"
@@ -36,6 +37,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   InstallMinimizers(*this);
   InstallCovariance(*this);
   InstallPriors(*this);
+  InstallEvaluation(*this);
   InstallRanking(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };

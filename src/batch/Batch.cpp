@@ -147,6 +147,15 @@ const std::vector<CommandSpec>& AllCommands() {
        "covariance --constant C [--grid-factors A,B,C] [--optimistic] [--threads N] --out FILE   the three Hessian\n"
        "      grids at the loaded values and steps (no editor) on N threads (default: every core), saved as the\n"
        "      .cov file; prints grid G mean M sd S det D"},
+      {"profile", ProfileBatchCommand, {"parameter", "points", "minimizer", "steps-from-grid", "out", "plot"}, {},
+       {"constant", "parameter", "out"},
+       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt] [--steps-from-grid G]\n"
+       "      --out FILE.mlc [--plot FILE.png]   likelihood profile; prints mode, expected, diff, se"},
+      {"posterior", PosteriorBatchCommand,
+       {"parameter", "points", "grid-points", "steps-from-grid", "out", "grid", "plot", "threads"}, {},
+       {"constant", "parameter", "out"},
+       "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G]\n"
+       "      [--threads N] --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
       {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
        "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };

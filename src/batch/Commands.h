@@ -55,6 +55,8 @@ int CovarianceBatchCommand(BatchContext& context);
 int PriorsCommand(BatchContext& context);
 int PriorProfileCommand(BatchContext& context);
 int ReviewCommand(BatchContext& context);
+int ProfileBatchCommand(BatchContext& context);
+int PosteriorBatchCommand(BatchContext& context);
 int RankCommand(BatchContext& context);
 
 // The common options --constant C (the "Enter constant" answer: ObjectiveScale

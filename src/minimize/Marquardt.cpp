@@ -292,6 +292,7 @@ MinimizeResult RunMarquardt(Workspace& ws, ui::Frontend& ui, const MinimizeOptio
   if (outcome.faulted) {
     result = kernel.ResultAfterFault();
     result.message = outcome.fault;
+    result.faulted = true;
     return result;
   }
   run.ClearActivity();

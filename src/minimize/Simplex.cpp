@@ -300,6 +300,7 @@ MinimizeResult RunSimplex(Workspace& ws, ui::Frontend& ui, const MinimizeOptions
   run.Interrupt().Clear();
   if (outcome.faulted) {
     result.message = outcome.fault;
+    result.faulted = true;
     return result;
   }
   if (result.end != RunEnd::Error) run.ClearActivity();  // the "Simplex error" box cleared them

@@ -4,6 +4,8 @@
 
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/CovarianceDisplay.h"
+#include "evaluation/LikelihoodProfile.h"
+#include "evaluation/PosteriorIntegration.h"
 #include "minimize/Marquardt.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/Simplex.h"
@@ -147,12 +149,6 @@ void MainMenu::Prologue(bool closesMenu) {
 void MainMenu::AnalysisEnded() {
   SetApplicationMenu(true);
   ShowMenu();
-}
-
-bool MainMenu::Available(const std::function<void()>& hook, MenuCommand command) {
-  if (hook) return true;
-  if (actions_.notAvailable) actions_.notAvailable(Caption(command));
-  return false;
 }
 
 void MainMenu::ReportFault(const std::exception& fault) {
@@ -453,10 +449,38 @@ void MainMenu::Priors() {
 }
 
 void MainMenu::Evaluate() {
-  if (!Available(actions_.openEvaluation, MenuCommand::ParEstimate)) return;
   Prologue(true);
   SetAllEnabled(false);
-  actions_.openEvaluation();
+  ws_.Evaluation.PriorPlotMode = false;
+  ui_.ShowWindow(ui::names::kParEvalsForm);
+  // Loading the chooser gives the "&Application" menu back.
+  SetApplicationMenu(true);
+}
+
+void MainMenu::EvaluateByProfile() {
+  ui_.CloseWindow(ui::names::kParEvalsForm);
+  SetApplicationMenu(false);
+  EvaluateByLikelihoodProfile(ws_, ui_, EvaluationRunOptions());
+  SetApplicationMenu(true);
+}
+
+void MainMenu::EvaluateByPosterior() {
+  ui_.CloseWindow(ui::names::kParEvalsForm);
+  SetApplicationMenu(false);
+  kalvex::EvaluateByPosterior(ws_, ui_, EvaluationRunOptions());
+  SetApplicationMenu(true);
+}
+
+void MainMenu::CancelEvaluation() {
+  ui_.CloseWindow(ui::names::kParEvalsForm);
+  AnalysisEnded();
+}
+
+EvaluationOptions MainMenu::EvaluationRunOptions() {
+  EvaluationOptions options;
+  options.openEditor = actions_.openEditor;
+  options.showMenu = [this] { ShowMenu(); };
+  return options;
 }
 
 void MainMenu::MultiModel() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "evaluation/EvaluationRun.h"
 #include "minimize/MinimizeResult.h"
 #include "priors/PriorEditor.h"
 #include "priors/PriorsLoader.h"
@@ -52,9 +53,7 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (the evaluation), each of
-// which gets its command here when it comes. An empty
-// hook of such an analysis is answered as "not available" by notAvailable.
+// and the "not available" answer for a command whose hook is empty.
 struct MainMenuActions {
   std::function<LoadOutcome()> loadAlgorithm;
   // The main-menu variant of the algorithm file writer; false when nothing
@@ -62,7 +61,6 @@ struct MainMenuActions {
   std::function<bool()> saveAlgorithm;
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
-  std::function<void()> openEvaluation;
   // Called with the button caption when a hook above is empty.
   std::function<void(std::string_view caption)> notAvailable;
 };
@@ -110,7 +108,12 @@ class MainMenu {
   void OneFunctionCall();
   void Covariance();
   void Priors();
+  // "E&valuate single model parameter estimates" opens the chooser
+  // frmParEvals; its three buttons follow.
   void Evaluate();
+  void EvaluateByProfile();
+  void EvaluateByPosterior();
+  void CancelEvaluation();
   void MultiModel();
   // The quit sequence; true when the program should end.
   bool Quit();
@@ -142,7 +145,7 @@ class MainMenu {
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
-  bool Available(const std::function<void()>& hook, MenuCommand command);
+  EvaluationOptions EvaluationRunOptions();
   void ReportFault(const std::exception& fault);
 
   Workspace& ws_;

@@ -15,10 +15,15 @@
 #include <set>
 
 #include "algorithm/AlgorithmFile.h"
+#include "evaluation/LikelihoodProfile.h"
+#include "evaluation/PosteriorIntegration.h"
 #include "model/Summary.h"
+#include "plots/BivariatePlot.h"
+#include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
 #include "ranking/ModelRanking.h"
 #include "support/SaveFaults.h"
+#include "ui/Names.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"
 #include "workspace/TextFile.h"
@@ -100,6 +105,27 @@ Outcome PictureSave(const std::string& path, bool) {
   return FromReason(plots::SaveXYPlotPicture(plot, path));
 }
 
+// A report pane of an evaluation saved by its window's button.
+Outcome EvaluationSave(const std::string& path, bool failureExpected, std::string_view form, std::string_view pane,
+                       std::optional<std::string> (*save)(ui::Frontend&)) {
+  ui::ScriptedFrontend ui;
+  ui.SetPaneText(form, pane, "The report\r\n");
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (save(ui)) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
+Outcome GridSave(const std::string& path, bool failureExpected) {
+  Workspace ws;
+  ws.Evaluation.Bivariate = BivariateGrid(3, 3);
+  ui::ScriptedFrontend ui;
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (SaveBivariateGrid(ws, ui)) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
 const std::vector<Saver>& Savers() {
   static const std::vector<Saver> savers = {
       {"algorithm file", AlgorithmSave},
@@ -107,6 +133,15 @@ const std::vector<Saver>& Savers() {
       {"ranking file", RankingSave},
       {"minimization log", LogSave, true},
       {"picture", PictureSave},
+      {"likelihood profile", [](const std::string& path, bool failing) {
+         return EvaluationSave(path, failing, ui::names::kMaxLikeForm, ui::names::kMaxLikePane, SaveLikelihoodProfile);
+       }},
+      {"posterior", [](const std::string& path, bool failing) {
+         return EvaluationSave(path, failing, ui::names::kBayesianForm, ui::names::kBayesianPane, SavePosterior);
+       }},
+      {"bivariate grid", GridSave},
+      {"evaluation picture",
+       [](const std::string& path, bool) { return FromReason(plots::SaveFigurePicture(plots::BivariatePlot::LegendPicture(), path)); }},
   };
   return savers;
 }

@@ -169,6 +169,9 @@ void WorkbenchWalk::mainWindowMenusAndBars() {
     QVERIFY2(found, item.name);
     QCOMPARE(found->text(), QString(item.caption));
   }
+  // The interrupt menus show only while an evaluation runs; their items set the flags.
+  QVERIFY(!main.findChild<QMenu*>("mnuMLInt")->menuAction()->isVisible());
+  QVERIFY(!main.findChild<QMenu*>("mnuBayesianInt")->menuAction()->isVisible());
   main.findChild<QAction*>("mnuInterruptBayes")->trigger();
   QVERIFY(wb->ws.InterruptBayes && !wb->ws.InterruptML);
   main.findChild<QAction*>("mnuInterruptML")->trigger();
@@ -402,9 +405,14 @@ void WorkbenchWalk::walk() {
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + saved);
   QCOMPARE(EnabledButtons().size(), 12);
 
-  // An analysis that is not in this build answers with a box.
-  Script().ExpectMessage("Not available");
+  // The evaluation chooser takes the menu's place; its Cancel brings the menu back.
   MenuButton("cmdParEstimate")->click();
+  Settle();
+  QVERIFY(wb->ui.IsWindowOpen("frmParEvals") && !wb->ui.IsWindowOpen("frmMenu"));
+  wb->ui.Form("frmParEvals")->findChild<QPushButton*>("cmdCancel")->click();
+  Settle();
+  QVERIFY(!wb->ui.IsWindowOpen("frmParEvals"));
+  QCOMPARE(EnabledButtons().size(), 12);
   // The results summary runs: no plots, no forecast.
   Script().ExpectMessage("View plots?", kalvex::ui::Answer::No)
       .ExpectMessage("Opportunity to generate a forecast for time period f", kalvex::ui::Answer::No);

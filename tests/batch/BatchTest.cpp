@@ -355,6 +355,53 @@ TEST(BatchPriors, FitsEvaluationsProfilesAndReviewsRunOnThePriorsRead) {
   EXPECT_NE(Slurp(dir + "/r.rvp").find("Parameter   1 at -2.000E-01 has a prior -ln[L] of     1.00"), std::string::npos);
 }
 
+TEST(BatchEvaluation, ProfileAndPosteriorWriteTheirReportsAndPrintTheSummary) {
+  const std::string dir = testing::TempDir();
+  const std::string fitted = testing::TestData("two_species_fitted.alg");
+  BatchRun profile = Batch({"profile", "--species", "2", "--data", kData, "--alg", fitted, "--constant", "0.5",
+                            "--parameter", "1", "--points", "3", "--out", dir + "/p.mlc"});
+  ASSERT_EQ(profile.code, 0) << profile.err;
+  std::vector<std::string> lines = Lines(profile.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].rfind("mode ", 0), 0u);
+  EXPECT_EQ(lines[3].rfind("se ", 0), 0u);
+  std::ifstream report(dir + "/p.mlc", std::ios::binary);
+  std::string first;
+  std::getline(report, first);
+  EXPECT_EQ(first, "Originally saved with the file name: " + dir + "/p.mlc\r");
+
+  // Six integrated parameters on a grid of three, the most the posterior takes.
+  BatchRun posterior = Batch({"posterior", "--species", "2", "--data", kData, "--alg", fitted, "--constant", "0.5",
+                              "--parameter", "1", "--points", "3", "--grid-points", "3", "--out", dir + "/p.pos"});
+  ASSERT_EQ(posterior.code, 0) << posterior.err;
+  EXPECT_EQ(Lines(posterior.out).size(), 4u);
+
+  struct Bad {
+    std::vector<std::string> options;
+    const char* says;
+  };
+  const Bad bad[] = {
+      {{"--parameter", "14"}, "--parameter must be a whole number from 1 to 13"},
+      {{"--parameter", "1", "--points", "1002"}, "--points must be a number from 0 to 1001"},
+      {{"--parameter", "1", "--minimizer", "newton"}, "--minimizer must be simplex or marquardt"},
+      {{"--parameter", "1", "--steps-from-grid", "4"}, "--steps-from-grid must be 1, 2 or 3"},
+      {{"--parameter", "2"}, "The parameter chosen has a step size of zero; please try again"},
+  };
+  for (const Bad& row : bad) {
+    std::vector<std::string> words = {"profile", "--species", "2", "--data", kData, "--alg", fitted,
+                                      "--constant", "0.5", "--out", dir + "/bad.mlc"};
+    words.insert(words.end(), row.options.begin(), row.options.end());
+    BatchRun run = Batch(words);
+    EXPECT_EQ(run.code, 1) << row.says;
+    EXPECT_NE(run.err.find(row.says), std::string::npos) << run.err;
+  }
+  BatchRun tooMany = Batch({"posterior", "--species", "2", "--data", kData, "--alg", kAlg, "--constant", "0.5",
+                            "--parameter", "1", "--out", dir + "/bad.pos"});
+  EXPECT_EQ(tooMany.code, 1);
+  EXPECT_NE(tooMany.err.find("Too many free parameters - maximum is 6"), std::string::npos);
+  EXPECT_FALSE(std::ifstream(dir + "/bad.mlc") || std::ifstream(dir + "/bad.pos"));
+}
+
 }  // namespace
 }  // namespace kalvex::batch
 

@@ -273,10 +273,16 @@ TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
 }
 
-TEST_F(MainMenuTest, AnalysesThatAreNotBuiltAreReported) {
+TEST_F(MainMenuTest, TheEvaluationChooserOpensInTheMenusPlace) {
   Ready();
   menu.Evaluate();
-  EXPECT_EQ(unavailable, (std::vector<std::string>{"E&valuate single model parameter estimates"}));
+  EXPECT_TRUE(ui.IsWindowOpen("frmParEvals"));
+  EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
+  menu.CancelEvaluation();
+  EXPECT_FALSE(ui.IsWindowOpen("frmParEvals"));
+  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_TRUE(unavailable.empty());
   EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
 }
 
