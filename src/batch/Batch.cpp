@@ -166,16 +166,23 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   return RunBatch(argc, argv, out, err, [] { return MakeOskaneModel(); });
 }
 
+int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err, const RankRole& role) {
+  return RunBatch(argc, argv, out, err, [] { return MakeOskaneModel(); }, role);
+}
+
 int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-             const ModelFactory& makeModel) {
+             const ModelFactory& makeModel, const RankRole& role) {
   std::optional<Arguments> args = Parse(argc, argv, err);
   if (!args) {
-    Usage(err);
+    if (role.primary) Usage(err);
     return 2;
   }
+  if (!role.primary && args->command != "posterior") return 0;
+  std::ostream nowhere(nullptr);  // no buffer: everything written is dropped
   Workspace ws(makeModel());
   BatchFrontend frontend(err);
-  BatchContext context{ws, frontend, *args, out, err};
+  if (!role.primary) frontend.ShowOnlyErrors();
+  BatchContext context{ws, frontend, *args, role.primary ? out : nowhere, err, role};
   if (int code = SetUp(context)) return code;
   try {
     return FindCommand(args->command)->run(context);
