@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -407,6 +408,34 @@ TEST(BatchEvaluation, ProfileAndPosteriorWriteTheirReportsAndPrintTheSummary) {
 
 namespace kalvex::batch {
 namespace {
+
+// An MPI rank other than 0 runs the posterior (the same nodes, in step with
+// rank 0) but prints and writes nothing, and skips every other command.
+TEST(BatchEvaluation, ASecondaryRankWritesNothing) {
+  const std::string dir = testing::TempDir() + "/secondary";
+  std::filesystem::create_directories(dir);
+  RankRole secondary;
+  secondary.primary = false;
+  auto run = [&](std::vector<std::string> words) {
+    words.insert(words.begin(), "kalvex-batch");
+    std::vector<const char*> argv;
+    for (const std::string& w : words) argv.push_back(w.c_str());
+    std::ostringstream out, err;
+    const int code = RunBatch(static_cast<int>(argv.size()), argv.data(), out, err, secondary);
+    return BatchRun{code, out.str(), err.str()};
+  };
+  const std::vector<BatchRun> runs = {
+      run({"posterior", "--species", "2", "--data", kData, "--alg", testing::TestData("evaluation/posterior_ranks.alg"),
+           "--constant", "0.5", "--parameter", "1", "--points", "3", "--grid-points", "5", "--out", dir + "/p.pos",
+           "--grid", dir + "/p.grd"}),
+      run({"alg", "--species", "2", "--data", kData, "--alg", kAlg, "--out", dir + "/checked.alg"}),
+  };
+  for (const BatchRun& r : runs) {
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir));
+}
 
 TEST(BatchRank, RanksTheModelsByTheAICcOfTheirSummaries) {
   std::string dir = testing::TempDir();
