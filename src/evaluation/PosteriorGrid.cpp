@@ -32,7 +32,8 @@ class PointWalk {
     if (level == grid_.Levels()) {
       if (observer_.LevelStep(level, parameter, 1)) return false;
       EvaluateSweep(grid_, values_[parameter], trial_, objective_, negLnL_);
-      AddSweepWeights(negLnL_, reference_, weights_, result_.sum);
+      for (std::size_t j = 0; j < weights_.size(); ++j) weights_[j] = NodeWeight(negLnL_[j], reference_);
+      SumSweepWeights(weights_, result_.sum);
       observer_.SweepWeights(weights_);
       return !observer_.SweepDone();
     }
@@ -56,11 +57,10 @@ class PointWalk {
 
 }  // namespace
 
-void AddSweepWeights(std::span<const double> negLnL, double reference, std::span<double> weights, double& sum) {
-  for (std::size_t j = 0; j < weights.size(); ++j) {
-    weights[j] = std::exp(-(negLnL[j] - reference));
-    if (!std::isfinite(weights[j])) throw NumericFault(kOverflow);
-    sum += weights[j];
+void SumSweepWeights(std::span<const double> weights, double& sum) {
+  for (double weight : weights) {
+    if (!std::isfinite(weight)) throw NumericFault(kOverflow);
+    sum += weight;
   }
   if (!std::isfinite(sum)) throw NumericFault(kOverflow);
 }

@@ -37,8 +37,7 @@ class SpreadWalk {
     // Blocks hold whole sweeps: a sweep's weights are summed once all its
     // nodes are evaluated, so a fault in any of them comes first.
     const int64_t block = std::min(total, points * std::max<int64_t>(1, kChunkNodes * spreader_.Workers() / points));
-    negLnL_.resize(static_cast<std::size_t>(block));
-    weights_.resize(static_cast<std::size_t>(points));
+    weights_.resize(static_cast<std::size_t>(block));
     std::vector<double> start = values_;
     cursor_.Seek(0);
     cursor_.WriteAll(start);
@@ -49,15 +48,15 @@ class SpreadWalk {
       if (stopped_) return Abandoned();
       const int64_t summed = fault ? first + (*fault - first) / points * points : last;
       for (int64_t sweep = first; sweep < summed; sweep += points) {
+        const auto weights = std::span<const double>(weights_).subspan(static_cast<std::size_t>(sweep - first),
+                                                                       static_cast<std::size_t>(points));
         try {
-          AddSweepWeights(std::span<const double>(negLnL_).subspan(static_cast<std::size_t>(sweep - first),
-                                                                    static_cast<std::size_t>(points)),
-                          reference_, weights_, result_.sum);
+          SumSweepWeights(weights, result_.sum);
         } catch (const NumericFault&) {
           ReplayThrough(sweep + points - 1);
           throw;
         }
-        observer_.SweepWeights(weights_);
+        observer_.SweepWeights(weights);
       }
       if (fault) {
         // The faulting chunk replays from its start; one starting at the
@@ -91,9 +90,9 @@ class SpreadWalk {
     int64_t from = first;
     std::vector<double> fromStart = start;
     for (;;) {
-      NodeJob job{&grid_, &values_, from, last, &fromStart,
-                  std::span<double>(negLnL_).subspan(static_cast<std::size_t>(from - first),
-                                                     static_cast<std::size_t>(last - from))};
+      NodeJob job{&grid_, &values_, from, last, &fromStart, reference_,
+                  std::span<double>(weights_).subspan(static_cast<std::size_t>(from - first),
+                                                      static_cast<std::size_t>(last - from))};
       chunks_.clear();
       if (!spreader_.Evaluate(job, chunks_, [&](int64_t done) { return observer_.NodesDone(from + done); })) {
         stopped_ = true;
@@ -156,7 +155,7 @@ class SpreadWalk {
   IntegrationObserver& observer_;
   const NodeObjective& throughWorkspace_;
   NodeCursor cursor_;
-  std::vector<double> negLnL_, weights_;
+  std::vector<double> weights_;  // the block's
   std::vector<ChunkRecord> chunks_, verified_;
   PointIntegral result_;
   bool stopped_ = false;
@@ -215,7 +214,9 @@ ChunkRecord EvaluateChunk(const NodeJob& job, int64_t begin, int64_t end, Object
     if (pool.StopRequested() || node > lowestFault.load(std::memory_order_relaxed)) break;
     if (node == end - 1) record.lastPre = trial;
     try {
-      job.negLnL[static_cast<std::size_t>(node - job.first)] = evaluator.Evaluate(trial) / scale;
+      // The weights, not the values, come back: their exp runs on the workers.
+      job.weights[static_cast<std::size_t>(node - job.first)] =
+          NodeWeight(evaluator.Evaluate(trial) / scale, job.reference);
     } catch (const NumericFault&) {
       record.faulted = true;
       int64_t lowest = lowestFault.load(std::memory_order_relaxed);

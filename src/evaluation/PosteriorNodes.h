@@ -53,7 +53,8 @@ struct NodeJob {
   const std::vector<double>* centres = nullptr;  // the point's values: each level's centre
   int64_t first = 0, last = 0;
   const std::vector<double>* start = nullptr;
-  std::span<double> negLnL;  // node i's -ln[L] at [i - first]
+  double reference = 0;      // -ln[L] of the reference point
+  std::span<double> weights;  // node i's NodeWeight at [i - first]
 };
 
 // What a worker's chunk [begin, end) did.
@@ -67,7 +68,8 @@ struct ChunkRecord {
   bool Complete() const { return doneEnd == end; }
 };
 
-// Evaluates a chunk in node order on evaluator (-ln[L] = objective / scale),
+// Evaluates a chunk in node order on evaluator (-ln[L] = objective / scale)
+// into its weights,
 // stopping at the pool's stop flag, at its first fault or past lowestFault.
 ChunkRecord EvaluateChunk(const NodeJob& job, int64_t begin, int64_t end, ObjectiveEvaluator& evaluator,
                           double scale, ThreadPool& pool, int worker, std::atomic<int64_t>& lowestFault);

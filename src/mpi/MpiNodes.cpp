@@ -68,7 +68,7 @@ class MpiNodes : public NodeSpreader {
     MPI_Allreduce(&stopped, &anyStopped, 1, MPI_INT, MPI_LOR, MPI_COMM_WORLD);
     if (anyStopped) return false;
 
-    MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, job.negLnL.data(), counts.data(), displacements.data(),
+    MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, job.weights.data(), counts.data(), displacements.data(),
                    MPI_DOUBLE, MPI_COMM_WORLD);
     std::vector<double> packed;
     for (const ChunkRecord& record : mine) Pack(record, packed);
