@@ -183,50 +183,61 @@ TEST(PosteriorThreads, AFaultIsTheLowestFailingNodes) {
   }
 }
 
-// Raises the interrupt once the status shows profile point 5 of 7 and then
-// after `pumps` more pumps (0: at once, before the point's first node).
+// Raises the interrupt once the status shows profile point `point` of 7 and
+// then after `pumps` more pumps (0: at once, before the point's first node);
+// raisedIn is the profile point then under way.
 class InterruptingFrontend : public ui::ScriptedFrontend {
  public:
-  InterruptingFrontend(Workspace& ws, int pumps) : ws_(ws), pumps_(pumps) {
+  InterruptingFrontend(Workspace& ws, int point, int pumps) : ws_(ws), point_(point), pumps_(pumps) {
     onPump = [this] {
       if (armed_ && pumps_-- == 0) Raise();
     };
   }
   void SetStatus(int bar, int panel, std::string_view text) override {
     ScriptedFrontend::SetStatus(bar, panel, text);
-    if (text.find("(point 5 of 7)") == std::string_view::npos || armed_) return;
+    const std::size_t at = text.find("(point ");
+    if (at == std::string_view::npos || text.find(" of 7)", at) == std::string_view::npos) return;
+    current_ = std::stoi(std::string(text.substr(at + 7)));
+    if (current_ != point_ || pumps_ < 0) return;
     armed_ = true;
     if (pumps_ == 0) Raise();
   }
+  int raisedIn = 0;
 
  private:
   void Raise() {
     ws_.InterruptBayes = true;
+    raisedIn = current_;
     armed_ = false;
     pumps_ = -1;
   }
   Workspace& ws_;
-  int pumps_;
+  int point_, pumps_, current_ = 0;
   bool armed_ = false;
 };
 
-// An interrupt confirmed while the workers evaluate point 5 leaves the
-// table, the .grd and the model of one thread interrupted as point 5 starts.
+// An interrupt confirmed while the workers evaluate a profile point leaves
+// the table, the .grd and the model of one thread interrupted as that point
+// starts.
 TEST(PosteriorThreads, InterruptLeavesTheStateOfOneThread) {
-  auto run = [](int threads, int pumps) {
+  auto run = [](int threads, int point, int pumps, int* raisedIn) {
     auto ws = QuadraticWorkspace({}, std::chrono::microseconds(threads == 1 ? 0 : 1000));
     ws->Alg.Steps[3] = 0;  // one integrated parameter: 201 nodes a point
     ws->WorkerThreads = threads;
-    InterruptingFrontend ui(*ws, pumps);
+    InterruptingFrontend ui(*ws, point, pumps);
     ui.ExpectMessage(kPosteriorInterruptTitle, ui::Answer::Yes).ExpectMessage(kBivariateQuestionTitle);
     const EvaluationEnd end = RunPosterior(*ws, ui, {1, 7, 201});
     EXPECT_EQ(ui.PendingPrompts(), 0u);
+    if (raisedIn) *raisedIn = ui.raisedIn;
     return StateOf(*ws, end, "");
   };
-  // Two threads take about 100 ms a point; the pump after the one before the
-  // point's first block is the first tick, 20 ms into it.
-  const RunState threaded = run(2, 1);
-  const RunState one = run(1, 0);
+  // Two threads take about 100 ms a point; the pump after the one before
+  // point 5's first block is the first tick, 20 ms into it (on a machine too
+  // busy for that, the pump before point 6).
+  int raisedIn = 0;
+  const RunState threaded = run(2, 5, 1, &raisedIn);
+  ASSERT_GE(raisedIn, 5);
+  const RunState one = run(1, raisedIn, 0, nullptr);
   EXPECT_EQ(one.end, EvaluationEnd::Results);
   EXPECT_TRUE(threaded == one);
 }
