@@ -25,7 +25,7 @@ std::string OneLine(std::string_view text) {
 
 ui::Answer BatchFrontend::Message(std::string_view title, std::string_view text, int style) {
   ++messageCount_;
-  err_ << title << ": " << OneLine(text) << '\n';
+  if (!errorsOnly_ || ui::style::Icon(style) == ui::style::kCritical) err_ << title << ": " << OneLine(text) << '\n';
   int buttons = ui::style::Buttons(style);
   if (buttons != ui::style::kYesNo && buttons != ui::style::kYesNoCancel) return ui::Answer::OK;
   auto it = answers_.find(title);

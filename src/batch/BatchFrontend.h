@@ -25,6 +25,8 @@ class BatchFrontend : public ui::Frontend {
   void QueueOpenPath(std::string path) { openPaths_.push_back(std::move(path)); }
 
   int MessageCount() const { return messageCount_; }
+  // Shows only the boxes with the critical icon (the errors) from now on.
+  void ShowOnlyErrors() { errorsOnly_ = true; }
 
   ui::Answer Message(std::string_view title, std::string_view text, int style) override;
   std::optional<std::string> Input(std::string_view prompt, std::string_view title,
@@ -54,6 +56,7 @@ class BatchFrontend : public ui::Frontend {
   std::deque<std::string> savePaths_, openPaths_;
   std::map<std::string, std::string, std::less<>> panes_;
   int messageCount_ = 0;
+  bool errorsOnly_ = false;
 };
 
 }  // namespace kalvex::batch
