@@ -66,6 +66,7 @@ void GridsPaired(benchmark::State& state) {
   kalvex::app::Workbench wb(kalvex::MakeOskaneModel(), &dialogs);
   wb.Start();
   kalvex::bench::SetUpEveryParameterFree(wb.ws, species, periods);
+  batchWs.WorkerThreads = wb.ws.WorkerThreads;  // the workbench's every core on both sides
 
   double batchSeconds = 0, qtSeconds = 0;
   auto timedRun = [&](Workspace& ws, ui::Frontend& frontend, double& seconds) {

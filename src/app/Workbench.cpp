@@ -17,12 +17,14 @@
 #include "app/PendingAnalyses.h"
 #include "app/PriorForms.h"
 #include "app/RankForm.h"
+#include "workspace/ThreadPool.h"
 
 namespace kalvex::app {
 
 Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialogs)
     : ws(std::move(model)), ui(dialogs), menu(ws, ui), editor(ws, ui) {
   onQuit = [] { QCoreApplication::quit(); };
+  ws.WorkerThreads = EveryCore();
   // Captions and reports are Latin text: shaping only where a script needs
   // it keeps window titles and report panes from dominating a short fit.
   QFont font = QApplication::font();

@@ -13,11 +13,13 @@
 #include "workflow/MainMenu.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
+#include "workspace/ThreadPool.h"
 
 namespace kalvex::batch {
 namespace {
 
 constexpr const char* kTitle = "kalvex-batch";
+constexpr int kMaxThreads = 1024;
 
 const CommandSpec* FindCommand(const std::string& name) {
   for (const CommandSpec& entry : AllCommands())
@@ -97,6 +99,14 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
 int SetUp(BatchContext& context) {
   Workspace& ws = context.ws;
   const Arguments& args = context.args;
+  // Grids use every core unless told otherwise; the results are the same.
+  ws.WorkerThreads = EveryCore();
+  if (auto threads = args.Option("threads")) {
+    std::optional<double> count = ParseNumber(*threads);
+    if (!count || !(*count >= 1 && *count <= kMaxThreads) || *count != static_cast<int>(*count))
+      return BadInput(context, kTitle, "--threads must be a whole number from 1 to " + std::to_string(kMaxThreads));
+    ws.WorkerThreads = static_cast<int>(*count);
+  }
   std::optional<double> species = ParseNumber(args.options.at("species"));
   if (!species || *species != static_cast<int>(*species) || *species < 1 || *species > 25)
     return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
@@ -154,18 +164,19 @@ const std::vector<CommandSpec>& AllCommands() {
        "prior-profile --parameter P [--points N] --out FILE.pdp     one parameter's prior profile"},
       {"review", ReviewCommand, {"out"}, {}, {"priors", "out"},
        "review --out FILE.rvp                                       the prior review at the loaded values"},
-      {"covariance", CovarianceBatchCommand, {"grid-factors", "out"}, {"optimistic"}, {"constant", "out"},
-       "covariance --constant C [--grid-factors A,B,C] [--optimistic] --out FILE   the three Hessian grids at the\n"
-       "      loaded values and steps (no editor), saved as the .cov file; prints grid G mean M sd S det D"},
+      {"covariance", CovarianceBatchCommand, {"grid-factors", "out", "threads"}, {"optimistic"}, {"constant", "out"},
+       "covariance --constant C [--grid-factors A,B,C] [--optimistic] [--threads N] --out FILE   the three Hessian\n"
+       "      grids at the loaded values and steps (no editor) on N threads (default: every core), saved as the\n"
+       "      .cov file; prints grid G mean M sd S det D"},
       {"profile", ProfileBatchCommand, {"parameter", "points", "minimizer", "steps-from-grid", "out", "plot"}, {},
        {"constant", "parameter", "out"},
        "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt] [--steps-from-grid G]\n"
        "      --out FILE.mlc [--plot FILE.png]   likelihood profile; prints mode, expected, diff, se"},
       {"posterior", PosteriorBatchCommand,
-       {"parameter", "points", "grid-points", "steps-from-grid", "out", "grid", "plot"}, {},
+       {"parameter", "points", "grid-points", "steps-from-grid", "out", "grid", "plot", "threads"}, {},
        {"constant", "parameter", "out"},
        "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G]\n"
-       "      --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
+       "      [--threads N] --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
       {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
        "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };
@@ -176,34 +187,42 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   return RunBatch(argc, argv, out, err, [] { return MakeOskaneModel(); });
 }
 
+int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err, const RankRole& role) {
+  return RunBatch(argc, argv, out, err, [] { return MakeOskaneModel(); }, role);
+}
+
 int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-             const ModelFactory& makeModel) {
+             const ModelFactory& makeModel, const RankRole& role) {
   // The progress line is drawn in place only on a terminal of our own.
   const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO);
   ProgramOptions program = TakeProgramOptions(argc, argv, terminal);
   const int count = static_cast<int>(program.words.size());
+  std::ostream nowhere(nullptr);  // no buffer: everything written is dropped
+  std::ostream& shown = role.primary ? out : nowhere;
   if (program.version) {
-    out << "kalvex-batch " << Version() << '\n';
+    shown << "kalvex-batch " << Version() << '\n';
     return 0;
   }
   if (program.help && count < 2) {
-    PrintProgramHelp(out);
+    PrintProgramHelp(shown);
     return 0;
   }
   if (program.help) {
     if (const CommandSpec* entry = FindCommand(program.words[1])) {
-      PrintCommandHelp(*entry, out);
+      PrintCommandHelp(*entry, shown);
       return 0;
     }
   }
   std::optional<Arguments> args = Parse(count, program.words.data(), err);
   if (!args) {
-    PrintUsage(err);
+    if (role.primary) PrintUsage(err);
     return 2;
   }
+  if (!role.primary && args->command != "posterior") return 0;
   Workspace ws(makeModel());
   BatchFrontend frontend(err, program.output);
-  BatchContext context{ws, frontend, *args, out, err};
+  if (!role.primary) frontend.ShowOnlyErrors();
+  BatchContext context{ws, frontend, *args, shown, err, role};
   if (int code = SetUp(context)) return code;
   try {
     return FindCommand(args->command)->run(context);

@@ -49,7 +49,9 @@ bool IsNote(std::string_view title, std::string_view text, int style) {
 
 ui::Answer BatchFrontend::Message(std::string_view title, std::string_view text, int style) {
   ++messageCount_;
-  if (verbose_ || !IsNote(title, text, style)) {
+  const bool shown = errorsOnly_ ? ui::style::Icon(style) == ui::style::kCritical
+                                 : verbose_ || !IsNote(title, text, style);
+  if (shown) {
     progress_.Clear();
     err_ << title << ": " << OneLine(text) << '\n';
   }

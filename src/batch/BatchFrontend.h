@@ -40,6 +40,8 @@ class BatchFrontend : public ui::Frontend {
   void QueueOpenPath(std::string path) { openPaths_.push_back(std::move(path)); }
 
   int MessageCount() const { return messageCount_; }
+  // Shows only the boxes with the critical icon (the errors) from now on.
+  void ShowOnlyErrors() { errorsOnly_ = true; }
 
   ui::Answer Message(std::string_view title, std::string_view text, int style) override;
   std::optional<std::string> Input(std::string_view prompt, std::string_view title,
@@ -60,7 +62,9 @@ class BatchFrontend : public ui::Frontend {
   void SetToolTip(std::string_view, std::string_view, std::string_view) override {}
   void SetFocus(std::string_view, std::string_view) override {}
   void PumpEvents(bool) override {}
-  void ShowProgress(const ui::RunProgress& progress) override { progress_.Show(progress); }
+  void ShowProgress(const ui::RunProgress& progress) override {
+    if (!errorsOnly_) progress_.Show(progress);  // one line for an MPI run: the primary rank's
+  }
   void EndProgress() override { progress_.End(); }
   ui::LocalDateTime Now() const override;
 
@@ -73,6 +77,7 @@ class BatchFrontend : public ui::Frontend {
   std::deque<std::string> savePaths_, openPaths_;
   std::map<std::string, std::string, std::less<>> panes_;
   int messageCount_ = 0;
+  bool errorsOnly_ = false;
 };
 
 }  // namespace kalvex::batch

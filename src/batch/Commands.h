@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/Batch.h"
 #include "batch/BatchFrontend.h"
 #include "workspace/Workspace.h"
 
@@ -28,6 +29,7 @@ struct BatchContext {
   const Arguments& args;
   std::ostream& out;
   std::ostream& err;
+  RankRole role = {};
 };
 
 // Shows a bad-input message (one line on standard error) and gives exit code 1.

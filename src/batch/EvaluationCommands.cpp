@@ -164,18 +164,22 @@ int PosteriorBatchCommand(BatchContext& context) {
   }
   if (ws.Alg.Steps[settings.parameter] == 0)
     return BadInput(context, "Problem with setup", "The parameter chosen has a step size of zero; please try again");
-  if (auto grid = args.Option("grid")) {
+  const bool primary = context.role.primary;
+  if (auto grid = args.Option("grid"); grid && primary) {
     context.ui.Answer(kBivariateQuestionTitle, ui::Answer::Yes);
     context.ui.QueueSavePath(*grid);
   }
 
   std::optional<plots::DistributionPlotData> plotData;
   context.ui.distributionViewer = [&](const plots::DistributionPlotData& data) { plotData = data; };
+  EvaluationOptions options;
+  options.spreadNodes = context.role.spreadNodes;
   EvaluationEnd end;
   {
     ActiveFlag active(ws.PosteriorEvaluationActive);
-    end = RunPosterior(ws, context.ui, settings);
+    end = RunPosterior(ws, context.ui, settings, options);
   }
+  if (!primary) return end == EvaluationEnd::Results ? 0 : 1;
   if (end == EvaluationEnd::Results && args.Option("grid") && ws.Evaluation.Bivariate.PointCount == 0)
     context.ui.Message(kTitle, "--grid: only a posterior with one integrated parameter has a bivariate grid",
                        ui::style::kExclamation);

@@ -1,5 +1,15 @@
 #include <iostream>
 
 #include "batch/Batch.h"
+#ifdef KALVEX_HAVE_MPI
+#include "mpi/MpiNodes.h"
+#endif
 
-int main(int argc, char** argv) { return kalvex::batch::RunBatch(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+#ifdef KALVEX_HAVE_MPI
+  kalvex::MpiSession mpi(&argc, &argv);
+  return kalvex::batch::RunBatch(argc, argv, std::cout, std::cerr, mpi.Role());
+#else
+  return kalvex::batch::RunBatch(argc, argv, std::cout, std::cerr);
+#endif
+}

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <span>
 
+#include "covariance/GridOnPool.h"
+#include "covariance/GridPoints.h"
 #include "minimize/LuDecomposition.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -53,44 +55,26 @@ void StartCovarianceRun(Workspace& ws, CovarianceResults& results) {
 
 bool ComputeGrid(Workspace& ws, CovarianceResults& results, int grid, GridValues& values, GridObserver& observer) {
   const int n = results.FreeCount();
-  const int total = n * (n + 1);
-  const double h = results.GridFactors[grid];
   const double f0 = results.CentreObjective;
-  const std::vector<double>& centre = results.WorkValues;
-  const std::vector<double>& steps = results.WorkSteps;
+  const std::vector<GridPoint> points = GridPointsOf(results);
+  const int total = static_cast<int>(points.size());
   values.plus.Resize(n, n);
   values.minus.Resize(n, n);
-  // The centre, whose difference is 0, counts as the first point.
-  double s1 = 0, s2 = 0, count = 1;
-  int point = 0;
+  GridSummary summary;
   std::vector<double> trial;
-  for (int e = 1; e <= n; ++e) {
-    const int p = results.FreeIndex[e];
-    for (int f = e; f <= n; ++f) {
-      const int q = results.FreeIndex[f];
-      for (double sign : {1.0, -1.0}) {
-        observer.Calling(grid, ++point, total);
-        double value = f0;
-        if (!results.OptimisticSEs || e == f) {
-          trial = centre;
-          trial[p] = centre[p] + sign * h * steps[p];
-          if (q != p) trial[q] = centre[q] + sign * h * steps[q];
-          value = EvaluateObjectiveWithCode(ws, trial, 1);
-        }
-        if (observer.Evaluated(grid, point, total)) return false;
-        double d = CheckFinite(value - f0);
-        count += 1;
-        s1 = CheckFinite(s1 + d);
-        s2 = CheckFinite(s2 + d * d);
-        (sign > 0 ? values.plus : values.minus)(e, f) = value;
-      }
+  for (int k = 1; k <= total; ++k) {
+    const GridPoint& point = points[k - 1];
+    observer.Calling(grid, k, total);
+    double value = f0;
+    if (point.evaluated) {
+      MakeTrial(results, grid, point, trial);
+      value = EvaluateObjectiveWithCode(ws, trial, 1);
     }
+    if (observer.Evaluated(grid, k, total)) return false;
+    summary.Add(value, f0);
+    (point.sign > 0 ? values.plus : values.minus)(point.e, point.f) = value;
   }
-  double mean = s1 / count;
-  results.GridMean[grid] = CheckFinite(mean + f0);
-  double variance = s2 / count - mean * mean;
-  // A grid whose differences are all 0 has a spread of 0, not an undefined sign.
-  results.GridSD[grid] = variance == 0 ? 0.0 : std::copysign(std::sqrt(std::fabs(variance)), variance);
+  summary.Finish(results, grid);
   return true;
 }
 
@@ -170,10 +154,18 @@ void InvertHessian(CovarianceResults& results, int grid, const Matrix& hessian, 
 
 void ComputeNumericalGrids(Workspace& ws, CovarianceResults& results, GridObserver& observer) {
   GridValues values;
+  // Worker threads when more than one is asked for and the model can be cloned.
+  std::unique_ptr<GridWorkers> workers;
+  if (ws.WorkerThreads > 1) {
+    std::vector<ObjectiveEvaluator> evaluators = MakeEvaluators(ws, ws.WorkerThreads);
+    if (!evaluators.empty()) workers = std::make_unique<GridWorkers>(std::move(evaluators));
+  }
   for (int grid = 1; grid <= kGridCount; ++grid) {
     results.Outcome[grid] = {};
     observer.GridStarting(grid);
-    if (!ComputeGrid(ws, results, grid, values, observer)) {
+    const bool computed = workers ? ComputeGridOnPool(ws, results, grid, values, observer, *workers)
+                                  : ComputeGrid(ws, results, grid, values, observer);
+    if (!computed) {
       results.GridMean[grid] = kNoResult;
       results.GridSD[grid] = kNoResult;
       results.Outcome[grid].abandoned = true;

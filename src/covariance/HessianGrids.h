@@ -71,7 +71,9 @@ int CholeskyFailure(Matrix a, int n);
 // NumericFault.
 void InvertHessian(CovarianceResults& results, int grid, const Matrix& hessian, GridObserver& observer);
 
-// The three grids of a numerical run with the results' grid factors.
+// The three grids of a numerical run with the results' grid factors, their
+// points spread over ws.WorkerThreads threads when the model can be cloned.
+// The results, the log and the workspace's model end as on one thread.
 void ComputeNumericalGrids(Workspace& ws, CovarianceResults& results, GridObserver& observer);
 
 // The model's analytical second derivatives (NF = -2) at the work values,

@@ -5,6 +5,7 @@
 // distribution statistics, hands the table to the distribution plot and
 // writes the report.
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,7 @@ namespace ui {
 class Frontend;
 }
 struct Workspace;
+class NodeSpreader;
 
 struct EvaluationOptions {
   // Opens the algorithm data editor filled from the workspace; empty: the
@@ -23,6 +25,9 @@ struct EvaluationOptions {
   // Shows the main menu at the finishing step; empty: the menu form is shown.
   std::function<void()> showMenu;
   SecondsClock clock;  // for the time estimates; empty: a steady clock
+  // Where a posterior's grid nodes are evaluated, made after the run's first
+  // evaluation; empty: the workspace's threads.
+  std::function<std::unique_ptr<NodeSpreader>(const Workspace&)> spreadNodes;
 };
 
 enum class EvaluationEnd {

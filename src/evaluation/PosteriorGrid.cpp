@@ -32,13 +32,10 @@ class PointWalk {
     if (level == grid_.Levels()) {
       if (observer_.LevelStep(level, parameter, 1)) return false;
       EvaluateSweep(grid_, values_[parameter], trial_, objective_, negLnL_);
-      for (std::size_t j = 0; j < weights_.size(); ++j) {
-        weights_[j] = std::exp(-(negLnL_[j] - reference_));
-        if (!std::isfinite(weights_[j])) throw NumericFault(kOverflow);
-        result_.sum += weights_[j];
-      }
-      if (!std::isfinite(result_.sum)) throw NumericFault(kOverflow);
-      return !observer_.SweepDone(weights_);
+      for (std::size_t j = 0; j < weights_.size(); ++j) weights_[j] = NodeWeight(negLnL_[j], reference_);
+      SumSweepWeights(weights_, result_.sum);
+      observer_.SweepWeights(weights_);
+      return !observer_.SweepDone();
     }
     for (int j = 1; j <= grid_.points; ++j) {
       if (observer_.LevelStep(level, parameter, j)) return false;
@@ -59,6 +56,14 @@ class PointWalk {
 };
 
 }  // namespace
+
+void SumSweepWeights(std::span<const double> weights, double& sum) {
+  for (double weight : weights) {
+    if (!std::isfinite(weight)) throw NumericFault(kOverflow);
+    sum += weight;
+  }
+  if (!std::isfinite(sum)) throw NumericFault(kOverflow);
+}
 
 double NodeCount(int points, int levels) { return std::pow(static_cast<double>(points), levels); }
 

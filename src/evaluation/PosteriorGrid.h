@@ -5,6 +5,7 @@
 // evaluations of a sweep may be spread over threads; the weights are then
 // summed in node order, which keeps the sums bit for bit the same however
 // the nodes were evaluated.
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -36,10 +37,17 @@ using NodeObjective = std::function<double(std::vector<double>& trial)>;
 // Evaluates the innermost level's sweep: node j = 1..points puts the
 // innermost parameter at its grid value about centre; the rest of trial is
 // the caller's. negLnL[j - 1] gets node j's value. A correction a node makes
-// to its vector carries to the nodes after it, in node order. This is the
-// one place that evaluates nodes: a threaded version replaces it.
+// to its vector carries to the nodes after it, in node order. On one thread
+// this evaluates every node; PosteriorNodes.h spreads them over threads.
 void EvaluateSweep(const IntegrationGrid& grid, double centre, std::vector<double>& trial,
                    const NodeObjective& objective, std::span<double> negLnL);
+
+// A node's weight: its likelihood relative to the reference point's.
+inline double NodeWeight(double negLnL, double reference) { return std::exp(-(negLnL - reference)); }
+
+// Adds one sweep's weights to sum in node order. Throws NumericFault when a
+// weight or the sum overflows.
+void SumSweepWeights(std::span<const double> weights, double& sum);
 
 // Hears of the grid's progress at one profile point.
 class IntegrationObserver {
@@ -48,9 +56,13 @@ class IntegrationObserver {
   // Before grid point j of an outer level (and before each sweep of the
   // innermost one, j = 1): true abandons the point.
   virtual bool LevelStep(int level, int parameter, int j) = 0;
-  // After a sweep, its nodes' weights in node order (the caller sums them);
-  // true abandons the point.
-  virtual bool SweepDone(std::span<const double> weights) = 0;
+  // A sweep's weights in node order, once it is summed.
+  virtual void SweepWeights(std::span<const double> weights) = 0;
+  // After each sweep on one thread: true abandons the point.
+  virtual bool SweepDone() = 0;
+  // While the nodes are spread over threads, on the calling thread: done
+  // nodes of the point are evaluated. true abandons the point.
+  virtual bool NodesDone(int64_t done) = 0;
 };
 
 struct PointIntegral {

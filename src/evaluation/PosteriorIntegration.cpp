@@ -7,6 +7,7 @@
 #include "evaluation/EvaluationPrompts.h"
 #include "evaluation/EvaluationReport.h"
 #include "evaluation/PosteriorGrid.h"
+#include "evaluation/PosteriorNodes.h"
 #include "minimize/MinimizerReports.h"
 #include "plots/DistributionPlot.h"
 #include "ui/Frontend.h"
@@ -32,6 +33,8 @@ constexpr double kEmptySum = 1e20;  // -ln[L] of a point whose grid sum is 0
 // Progress texts are rebuilt at most this often (seconds): a fast model
 // evaluates thousands of nodes between two of them.
 constexpr double kStatusInterval = 0.05;
+// Fewer nodes a point than this per worker are evaluated on the calling thread.
+constexpr int64_t kSpreadNodesPerWorker = 64;
 constexpr const char* kHiddenMenus[] = {"mnuWindow", "mnuAbout", "mnuWisdom", "mnuDefaultNames"};
 
 constexpr const char* kPlotList =
@@ -76,7 +79,7 @@ double NegLnLAt(Workspace& ws, std::vector<double>& vector) {
 class PosteriorLoop : public IntegrationObserver {
  public:
   PosteriorLoop(Workspace& ws, ui::Frontend& ui, const PosteriorSettings& settings, const EvaluationOptions& options)
-      : ws_(ws), ui_(ui), settings_(settings), run_(ws, ui, kPosteriorRun, options.clock) {}
+      : ws_(ws), ui_(ui), settings_(settings), run_(ws, ui, kPosteriorRun, options.clock), spreadNodes_(options.spreadNodes) {}
 
   EvaluationEnd Run() {
     const int p = settings_.parameter;
@@ -136,22 +139,38 @@ class PosteriorLoop : public IntegrationObserver {
     return QuitAsked();
   }
 
-  bool SweepDone(std::span<const double> weights) override {
-    const int levels = grid_.Levels();
-    callsDone_ += static_cast<int64_t>(weights.size());
-    if (levels == 1) {
-      for (int j = 1; j <= grid_.points; ++j) {
-        const double w = weights[static_cast<std::size_t>(j - 1)];
-        bivariate_.At(point_, j) = w;
-        bivariate_.Y[j] = grid_.Value(1, ws_.Alg.Values[grid_.parameters[0]], j);
-        if (w > bivariate_.MaxDensity) {
-          bivariate_.MaxDensity = w;
-          bivariate_.XAtMax = bivariate_.X[point_];
-          bivariate_.YAtMax = bivariate_.Y[j];
-        }
+  void SweepWeights(std::span<const double> weights) override {
+    if (grid_.Levels() != 1) return;
+    for (int j = 1; j <= grid_.points; ++j) {
+      const double w = weights[static_cast<std::size_t>(j - 1)];
+      bivariate_.At(point_, j) = w;
+      bivariate_.Y[j] = grid_.Value(1, ws_.Alg.Values[grid_.parameters[0]], j);
+      if (w > bivariate_.MaxDensity) {
+        bivariate_.MaxDensity = w;
+        bivariate_.XAtMax = bivariate_.X[point_];
+        bivariate_.YAtMax = bivariate_.Y[j];
       }
     }
+  }
+
+  bool SweepDone() override {
+    const int levels = grid_.Levels();
+    callsDone_ += grid_.points;
     ShowPosition(levels, grid_.parameters[levels - 1], grid_.points);
+    ShowProgress();
+    run_.Pump();
+    return QuitAsked();
+  }
+
+  bool NodesDone(int64_t done) override {
+    callsDone_ = callsBeforePoint_ + done;
+    if (StatusDue()) {
+      NodeCursor at(grid_, ws_.Alg.Values);
+      at.Seek(done);
+      const std::vector<int>& digits = at.Digits();
+      for (int level = 1; level <= grid_.Levels(); ++level)
+        ShowPosition(level, grid_.parameters[level - 1], digits[level - 1]);
+    }
     ShowProgress();
     run_.Pump();
     return QuitAsked();
@@ -161,7 +180,11 @@ class PosteriorLoop : public IntegrationObserver {
   void Loop() {
     const int p = settings_.parameter;
     const int levels = grid_.Levels();
-    if (levels >= 1) reference_ = NegLnLAt(ws_, ws_.Alg.Values);
+    if (levels >= 1) {
+      reference_ = NegLnLAt(ws_, ws_.Alg.Values);
+      // Made after the first evaluation, which has settled the links' steps.
+      spreader_ = spreadNodes_ ? spreadNodes_(ws_) : MakeThreadedNodes(ws_);
+    }
     if (levels == 1) {
       try {
         bivariate_ = BivariateGrid(count_, grid_.points);
@@ -207,7 +230,7 @@ class PosteriorLoop : public IntegrationObserver {
           ShowMainControl(ui_, "stbMain3", true);
         }
         if (levels == 1) bivariate_.X[k] = value;
-        PointIntegral integral = IntegratePoint(grid_, ws_.Alg.Values, reference_, objective, *this);
+        PointIntegral integral = Integrate(objective);
         if (integral.abandoned && quit_) break;
         table_.NegLnL[k] = integral.sum != 0 ? -std::log(integral.sum) : kEmptySum;
       }
@@ -218,6 +241,20 @@ class PosteriorLoop : public IntegrationObserver {
       }
     }
     if (quit_) Shorten(pointReached_ - 2);
+  }
+
+  // The point's grid on the spreader when it is worth spreading.
+  PointIntegral Integrate(const NodeObjective& objective) {
+    const int64_t nodes = NodeTotal(grid_);
+    if (!spreader_ || nodes < kSpreadNodesPerWorker * spreader_->Workers())
+      return IntegratePoint(grid_, ws_.Alg.Values, reference_, objective, *this);
+    callsBeforePoint_ = callsDone_;
+    PointIntegral integral = IntegratePointSpread(grid_, ws_.Alg.Values, reference_, *spreader_, *this, objective);
+    if (!integral.abandoned) {
+      callsDone_ = callsBeforePoint_ + nodes;
+      ShowProgress();
+    }
+    return integral;
   }
 
   // The interrupt check: true when the user chose to quit.
@@ -317,7 +354,9 @@ class PosteriorLoop : public IntegrationObserver {
   BivariateGrid bivariate_;
   double centre_ = 0, step_ = 0, savedStep_ = 0, reference_ = 0, lastShown_ = -kStatusInterval;
   int count_ = 0, point_ = 0, pointReached_ = 0;
-  int64_t total_ = 0, callsDone_ = 0;
+  int64_t total_ = 0, callsDone_ = 0, callsBeforePoint_ = 0;
+  std::function<std::unique_ptr<NodeSpreader>(const Workspace&)> spreadNodes_;
+  std::unique_ptr<NodeSpreader> spreader_;
   bool quit_ = false, tooLarge_ = false;
 };
 

@@ -51,13 +51,24 @@ std::optional<std::string> OskaneModel::InitializeQuestion(const ModelInitOption
   }
 }
 
-double OskaneModel::Evaluate(std::span<double> values, int32_t nf) {
+void OskaneModel::CheckReady(std::span<double> values) const {
   if (data_.NumPeriods == 0) throw std::logic_error("The Oskane model has not been initialized");
   if (values.size() < static_cast<std::size_t>(layout_.Count()) + 1)
     throw std::out_of_range("Subscript out of range");
+}
+
+double OskaneModel::Evaluate(std::span<double> values, int32_t nf) {
+  CheckReady(values);
   const double objective = model::EvaluateLikelihood(data_, blocks_, values, work_);
   if (model::ReplacesBestFit(nf, objective, best_)) model::StoreBestFit(best_, data_, work_, values);
   return objective;
+}
+
+std::unique_ptr<Model> OskaneModel::Clone() const { return std::make_unique<OskaneModel>(*this); }
+
+double OskaneModel::EvaluateUnrecorded(std::span<double> values) {
+  CheckReady(values);
+  return model::EvaluateLikelihood(data_, blocks_, values, work_);
 }
 
 void OskaneModel::ResultsSummary(Workspace& workspace, ui::Frontend& frontend) {

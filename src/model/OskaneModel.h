@@ -26,6 +26,8 @@ class OskaneModel : public Model {
   std::optional<std::string> InitializeQuestion(const ModelInitOptions& options) const override;
   // values is the 1-based trial vector of NumParameters() + 1 elements.
   double Evaluate(std::span<double> values, int32_t nf) override;
+  std::unique_ptr<Model> Clone() const override;
+  double EvaluateUnrecorded(std::span<double> values) override;
 
   // The summary window (frmSummary), its plots and forecast.
   void ResultsSummary(Workspace& workspace, ui::Frontend& frontend) override;
@@ -51,6 +53,8 @@ class OskaneModel : public Model {
   const std::vector<std::string>& Descriptions() const { return descriptions_; }
 
  private:
+  void CheckReady(std::span<double> values) const;
+
   model::ParameterLayout layout_;
   std::vector<std::string> descriptions_;
   model::ModelData data_;

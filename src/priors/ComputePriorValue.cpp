@@ -157,19 +157,24 @@ double PriorTermAt(const PriorEntry& prior, double x, int parameter) {
   return term;
 }
 
+double PriorTermSum(const PriorTable& priors, int numParameters, const std::vector<double>& vector,
+                    std::vector<double>* terms) {
+  double sum = 0;
+  for (int i = 1; i <= numParameters; ++i) {
+    if (terms) (*terms)[i] = 0;
+    const PriorEntry& prior = priors[i];
+    if (LetterOf(prior) == 'U') continue;
+    double term = PriorTermAt(prior, vector[i], i);
+    if (terms) (*terms)[i] = term;
+    sum += term;
+  }
+  return sum;
+}
+
 void ComputePriorValue(Workspace& ws, const std::vector<double>& vector) {
   const int n = ws.Alg.NumParameters;
   if (ws.PriorTerms.size() != static_cast<std::size_t>(n) + 1) ws.PriorTerms.assign(static_cast<std::size_t>(n) + 1, 0.0);
-  double sum = 0;
-  for (int i = 1; i <= n; ++i) {
-    ws.PriorTerms[i] = 0;
-    const PriorEntry& prior = ws.Priors[i];
-    if (LetterOf(prior) == 'U') continue;
-    double term = PriorTermAt(prior, vector[i], i);
-    ws.PriorTerms[i] = term;
-    sum += term;
-  }
-  ws.PriorValue = ws.ObjectiveScale * sum;
+  ws.PriorValue = ws.ObjectiveScale * PriorTermSum(ws.Priors, n, vector, &ws.PriorTerms);
 }
 
 }  // namespace kalvex

@@ -19,6 +19,12 @@ double NormalCdf(double x);
 // a number, an overflow).
 double PriorTermAt(const PriorEntry& prior, double x, int parameter);
 
+// The unscaled sum of the terms of parameters 1..numParameters of a
+// link-expanded vector, added in parameter order; each term also goes to
+// (*terms)[i] when terms is given. Throws as PriorTermAt does.
+double PriorTermSum(const PriorTable& priors, int numParameters, const std::vector<double>& vector,
+                    std::vector<double>* terms = nullptr);
+
 // Fills ws.PriorTerms (1..NumParameters) for a complete, link-expanded
 // vector and sets ws.PriorValue = ObjectiveScale x their sum. A fault
 // leaves the terms computed before it and the previous total.

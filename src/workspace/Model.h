@@ -2,6 +2,7 @@
 // The model behind MODEL: NF = 0 initializes, NF > 0 evaluates, NF = -1
 // writes the results summary, NF = -2 gives analytical derivatives.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -63,6 +64,15 @@ class Model {
   // NF > 0: the objective at values (1-based). The model may correct values
   // in place. Throws NumericFault on a floating-point fault.
   virtual double Evaluate(std::span<double> values, int32_t nf) = 0;
+
+  // A copy with the same data that evaluates on its own, so that a worker
+  // thread can hold one; nullptr: the model evaluates on the calling thread
+  // only, and grids run there.
+  virtual std::unique_ptr<Model> Clone() const { return nullptr; }
+
+  // NF > 0 on a clone: the value and the corrections of Evaluate, bit for
+  // bit, without keeping the best-fit record (a clone's is never read).
+  virtual double EvaluateUnrecorded(std::span<double> values) { return Evaluate(values, 2); }
 
   // NF = -1: the results summary of the best fit, with its window and
   // questions.

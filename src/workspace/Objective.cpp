@@ -19,6 +19,12 @@ LinkGroup* FindGroup(std::vector<LinkGroup>& groups, const std::string& code) {
 // asks it of every parameter before every evaluation.
 bool IsUnlinked(const std::string& code) { return code.size() == 2 && code[0] == '~' && code[1] == '~'; }
 
+int FirstLinked(int count, const std::vector<std::string>& links) {
+  int first = 1;
+  while (first <= count && IsUnlinked(links[first])) ++first;
+  return first;
+}
+
 }  // namespace
 
 void NormalizeLinks(Workspace& ws) {
@@ -48,34 +54,36 @@ void NormalizeLinks(Workspace& ws) {
 void ExpandLinks(Workspace& ws, std::vector<double>& vector) {
   AlgorithmData& alg = ws.Alg;
   // Most parameter sets link nothing: then one quick pass is all there is to do.
-  int firstLinked = 1;
-  while (firstLinked <= alg.NumParameters && IsUnlinked(alg.Links[firstLinked])) ++firstLinked;
-  if (firstLinked > alg.NumParameters) return;
-  bool evaluating = ws.PosteriorEvaluationActive == kOn || ws.ProfileEvaluationActive == kOn;
-  // Groups are few; a linear search over the codes seen keeps this allocation-free
-  // in the common case of no links.
-  struct Seen {
-    const std::string* code;
-    double value;
-  };
-  thread_local std::vector<Seen> seen;
+  if (FirstLinked(alg.NumParameters, alg.Links) > alg.NumParameters) return;
+  thread_local LinkScratch scratch;
+  const bool evaluating = ws.PosteriorEvaluationActive == kOn || ws.ProfileEvaluationActive == kOn;
+  ExpandLinks(alg.NumParameters, alg.Links, alg.Steps, evaluating ? ws.EvaluatedParameter : 0, vector, scratch);
+}
+
+void ExpandLinks(int count, const std::vector<std::string>& links, std::vector<double>& steps,
+                 int drivingParameter, std::vector<double>& vector, LinkScratch& scratch) {
+  const int firstLinked = FirstLinked(count, links);
+  if (firstLinked > count) return;
+  // Groups are few; a linear search over the codes seen keeps this
+  // allocation-free once the scratch has grown.
+  std::vector<LinkScratch::Seen>& seen = scratch.seen;
   seen.clear();
-  for (int a = firstLinked; a <= alg.NumParameters; ++a) {
-    if (IsUnlinked(alg.Links[a])) continue;
-    Seen* group = nullptr;
-    for (Seen& s : seen)
-      if (*s.code == alg.Links[a]) group = &s;
-    bool drivesGroup = evaluating && alg.Steps[a] == 0 && a == ws.EvaluatedParameter;
+  for (int a = firstLinked; a <= count; ++a) {
+    if (IsUnlinked(links[a])) continue;
+    LinkScratch::Seen* group = nullptr;
+    for (LinkScratch::Seen& s : seen)
+      if (*s.code == links[a]) group = &s;
+    bool drivesGroup = drivingParameter != 0 && steps[a] == 0 && a == drivingParameter;
     if (drivesGroup) {
       if (group)
         group->value = vector[a];
       else
-        seen.push_back({&alg.Links[a], vector[a]});
+        seen.push_back({&links[a], vector[a]});
     } else if (group) {
       vector[a] = group->value;
-      alg.Steps[a] = 0;
+      steps[a] = 0;
     } else {
-      seen.push_back({&alg.Links[a], vector[a]});
+      seen.push_back({&links[a], vector[a]});
     }
   }
 }

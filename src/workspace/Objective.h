@@ -2,6 +2,7 @@
 // The objective protocol: every analysis obtains objective values through
 // EvaluateObjective, after NormalizeLinks and CollectFreeParameters.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "workspace/Workspace.h"
@@ -15,6 +16,23 @@ void NormalizeLinks(Workspace& ws);
 // Gives every follower in vector its group's value (the evaluated parameter
 // drives its group during profile and posterior evaluations).
 void ExpandLinks(Workspace& ws, std::vector<double>& vector);
+
+// The codes seen by one expansion, kept between calls so that expanding
+// allocates nothing.
+struct LinkScratch {
+  struct Seen {
+    const std::string* code;
+    double value;
+  };
+  std::vector<Seen> seen;
+};
+
+// The same expansion on explicit link data of count parameters (1-based): a
+// follower's step is set to 0 in steps, and drivingParameter (0: none) is
+// the evaluated parameter that drives its group during a profile or
+// posterior evaluation.
+void ExpandLinks(int count, const std::vector<std::string>& links, std::vector<double>& steps,
+                 int drivingParameter, std::vector<double>& vector, LinkScratch& scratch);
 
 // Compacts the parameters with non-zero step into ws.Free.
 void CollectFreeParameters(Workspace& ws);

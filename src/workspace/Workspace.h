@@ -132,6 +132,9 @@ struct Workspace {
   bool InitializeAlready = false;
   bool SimplexStateKept = false;
   int32_t FunctionCallCount = 0;
+  // The threads a grid's evaluations are spread over; the front ends ask
+  // for every core. The results do not depend on it.
+  int WorkerThreads = 1;
   // Set by CollectFreeParameters: the last parameter evaluation no longer
   // describes the current algorithm data.
   bool EvaluationResultsOutOfDate = true;

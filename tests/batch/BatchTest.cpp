@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -363,34 +364,42 @@ namespace {
 // A fitted example with a fixed parameter and a linked pair: the .cov file
 // byte for byte (the step of 0.1 is too coarse for grid 1, whose Hessian is
 // not positive-definite), one summary line per grid, the reason of grid 1
-// on standard error.
+// on standard error; the same on every core (the default), on one thread
+// and on three.
 TEST(BatchCovariance, WritesTheCovarianceFileAsTheWindowSavesIt) {
   std::string dir = testing::TempDir();
   std::string out = dir + "/fitted.cov";
-  BatchRun run = Batch({"covariance", "--species", "2", "--data", kData, "--alg",
-                        testing::TestData("two_species_fitted.alg"), "--constant", "0.5", "--out", out});
-  ASSERT_EQ(run.code, 0) << run.err;
-  std::string expected = Slurp(testing::TestData("two_species_fitted.cov"));
-  expected.replace(0, expected.find("\r\n"), "Originally saved with the file name: " + out);
-  EXPECT_EQ(Slurp(out), expected);
-  EXPECT_EQ(run.out,
-            "grid 1 mean -3.850284212500398 sd 20.262680059328154 det -1\n"
-            "grid 2 mean -51.91036826368274 sd 1.636039861012541 det 5.930788032543732e-27\n"
-            "grid 3 mean -54.17177750131129 sd 0.01850545558251981 det 1.5122178915164242e-27\n");
-  EXPECT_NE(run.err.find("Covariance calculations: Grid #1: Sorry, this Hessian matrix is not positive-definite;"),
-            std::string::npos);
-  EXPECT_NE(run.err.find("failed at parameter # 8\n"), std::string::npos);
+  for (std::vector<std::string> threads : {std::vector<std::string>{}, {"--threads", "1"}, {"--threads", "3"}}) {
+    SCOPED_TRACE(threads.empty() ? "every core" : threads[1] + " threads");
+    std::vector<std::string> words = {"covariance", "--species", "2", "--data", kData, "--alg",
+                                      testing::TestData("two_species_fitted.alg"), "--constant", "0.5", "--out", out};
+    words.insert(words.end(), threads.begin(), threads.end());
+    BatchRun run = Batch(words);
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::string expected = Slurp(testing::TestData("two_species_fitted.cov"));
+    expected.replace(0, expected.find("\r\n"), "Originally saved with the file name: " + out);
+    EXPECT_EQ(Slurp(out), expected);
+    EXPECT_EQ(run.out,
+              "grid 1 mean -3.850284212500398 sd 20.262680059328154 det -1\n"
+              "grid 2 mean -51.91036826368274 sd 1.636039861012541 det 5.930788032543732e-27\n"
+              "grid 3 mean -54.17177750131129 sd 0.01850545558251981 det 1.5122178915164242e-27\n");
+    EXPECT_NE(run.err.find("Covariance calculations: Grid #1: Sorry, this Hessian matrix is not positive-definite;"),
+              std::string::npos);
+    EXPECT_NE(run.err.find("failed at parameter # 8\n"), std::string::npos);
+  }
 }
 
 TEST(BatchCovariance, OptionsAreChecked) {
   std::string out = testing::TempDir() + "/never.cov";
   for (auto extra : std::vector<std::vector<std::string>>{{"--constant", "1", "--grid-factors", "1,0.1"},
                                                           {"--constant", "1", "--grid-factors", "1,0,0.01"},
-                                                          {"--constant", "1", "--grid-factors", "1,abc,0.01"}}) {
+                                                          {"--constant", "1", "--grid-factors", "1,abc,0.01"},
+                                                          {"--constant", "1", "--threads", "0"},
+                                                          {"--constant", "1", "--threads", "1.5"}}) {
     std::vector<std::string> words = {"covariance", "--species", "2", "--data", kData, "--alg", kAlg, "--out", out};
     words.insert(words.end(), extra.begin(), extra.end());
     BatchRun run = Batch(words);
-    EXPECT_EQ(run.code, 1) << extra[1];
+    EXPECT_EQ(run.code, 1) << extra[2];
     EXPECT_EQ(run.err.rfind("kalvex-batch: --", 0), 0u) << run.err;
   }
   EXPECT_FALSE(std::ifstream(out).good());
@@ -494,6 +503,34 @@ TEST(BatchEvaluation, ProfileAndPosteriorWriteTheirReportsAndPrintTheSummary) {
 
 namespace kalvex::batch {
 namespace {
+
+// An MPI rank other than 0 runs the posterior (the same nodes, in step with
+// rank 0) but prints and writes nothing, and skips every other command.
+TEST(BatchEvaluation, ASecondaryRankWritesNothing) {
+  const std::string dir = testing::TempDir() + "/secondary";
+  std::filesystem::create_directories(dir);
+  RankRole secondary;
+  secondary.primary = false;
+  auto run = [&](std::vector<std::string> words) {
+    words.insert(words.begin(), "kalvex-batch");
+    std::vector<const char*> argv;
+    for (const std::string& w : words) argv.push_back(w.c_str());
+    std::ostringstream out, err;
+    const int code = RunBatch(static_cast<int>(argv.size()), argv.data(), out, err, secondary);
+    return BatchRun{code, out.str(), err.str()};
+  };
+  const std::vector<BatchRun> runs = {
+      run({"posterior", "--species", "2", "--data", kData, "--alg", testing::TestData("evaluation/posterior_ranks.alg"),
+           "--constant", "0.5", "--parameter", "1", "--points", "3", "--grid-points", "5", "--out", dir + "/p.pos",
+           "--grid", dir + "/p.grd"}),
+      run({"alg", "--species", "2", "--data", kData, "--alg", kAlg, "--out", dir + "/checked.alg"}),
+  };
+  for (const BatchRun& r : runs) {
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir));
+}
 
 TEST(BatchRank, RanksTheModelsByTheAICcOfTheirSummaries) {
   std::string dir = testing::TempDir();

@@ -1,6 +1,7 @@
 #pragma once
 // Small models for testing the protocol and the analyses without data files.
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ class FunctionModel : public Model {
 
   ModelShape Initialize(const ModelInitOptions& options) override;
   double Evaluate(std::span<double> values, int32_t nf) override;
+  // A copy for a worker thread: its objective must then be safe to call from several threads.
+  std::unique_ptr<Model> Clone() const override { return std::make_unique<FunctionModel>(*this); }
   double BestObjective() const override { return best_; }
   const std::vector<double>& BestValues() const override { return bestValues_; }
 
