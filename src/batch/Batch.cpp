@@ -1,6 +1,7 @@
 #include "batch/Batch.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 
 #include "algorithm/AlgorithmCommands.h"
@@ -74,8 +75,9 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
 int SetUp(BatchContext& context) {
   Workspace& ws = context.ws;
   const Arguments& args = context.args;
+  // The range first: converting a number outside int's range is undefined.
   std::optional<double> species = ParseNumber(args.options.at("species"));
-  if (!species || *species != static_cast<int>(*species) || *species < 1 || *species > 25)
+  if (!species || !(*species >= 1 && *species <= 25) || *species != std::trunc(*species))
     return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
   try {
     InitializeModel(ws, {static_cast<int>(*species), args.options.at("data")});

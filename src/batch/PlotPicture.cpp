@@ -8,11 +8,12 @@ namespace kalvex::batch {
 
 bool PlotPicturesBuilt() { return KALVEX_HAVE_PICTURES; }
 
-std::optional<std::string> SaveSummaryPicture(const plots::XYPlotData& data, const std::string& path) {
+std::optional<std::string> EncodeSummaryPicture(const plots::XYPlotData& data, const std::string& path,
+                                                std::string& encoded) {
 #if KALVEX_HAVE_PICTURES
-  return plots::SaveSummaryPlotPicture(data, path);
+  return plots::EncodeSummaryPlotPicture(data, path, encoded);
 #else
-  (void)data, (void)path;
+  (void)data, (void)path, (void)encoded;
   return "this build draws no pictures";
 #endif
 }

@@ -11,7 +11,9 @@ namespace kalvex::batch {
 // Whether this build draws pictures.
 bool PlotPicturesBuilt();
 
-// Writes the picture (PNG, or SVG by the extension); the reason on failure.
-std::optional<std::string> SaveSummaryPicture(const plots::XYPlotData& data, const std::string& path);
+// The picture's file content (PNG, or SVG by the path's extension) into
+// encoded; the reason when it cannot be made.
+std::optional<std::string> EncodeSummaryPicture(const plots::XYPlotData& data, const std::string& path,
+                                                std::string& encoded);
 
 }  // namespace kalvex::batch

@@ -1,0 +1,122 @@
+// Every batch command against bad input files: each exits 1 after a
+// one-line message and leaves no output file behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "batch/Batch.h"
+#include "batch/PlotPicture.h"
+#include "support/TestModels.h"
+
+namespace kalvex::batch {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+const std::string kData = Slurp(std::string(KALVEX_EXAMPLES) + "/two_species.dat");
+const std::string kAlg = Slurp(std::string(KALVEX_EXAMPLES) + "/two_species.alg");
+
+// A command and the outputs it is given inside the output folder.
+struct Command {
+  const char* name;
+  std::vector<std::string> outputs;  // "--option=file name"
+};
+
+// Adding a command is one row.
+std::vector<Command> Commands() {
+  std::vector<Command> commands = {
+      {"eval", {}},
+      {"alg", {"--out=out.alg"}},
+      {"simplex", {"--out=out.alg", "--log=run.kvl"}},
+      {"marquardt", {"--out=out.alg", "--log=run.kvl"}},
+      {"summary", {"--out=out.kvo"}},
+  };
+  if (PlotPicturesBuilt()) commands.back().outputs.push_back("--plot=out.png");
+  return commands;
+}
+
+std::string Lines(const std::string& text, std::size_t first, std::size_t count) {
+  std::istringstream in(text);
+  std::string line, kept;
+  for (std::size_t i = 0; std::getline(in, line); ++i)
+    if (i >= first && i < first + count) kept += line + "\n";
+  return kept;
+}
+
+std::string Replaced(std::string text, const std::string& what, const std::string& with) {
+  return text.replace(text.find(what), what.size(), with);
+}
+
+// A bad input: the species count and the data and algorithm file texts.
+struct BadInput {
+  const char* name;
+  std::string species = "2";
+  std::string data = kData;
+  std::string alg = kAlg;
+};
+
+std::vector<BadInput> BadInputs() {
+  std::string binary;
+  for (int i = 0; i < 600; ++i) binary.push_back(static_cast<char>((i * 131 + 7) % 256));
+  std::string periods101 = Lines(kData, 0, 1);
+  while (std::count(periods101.begin(), periods101.end(), '\n') < 102) periods101 += Lines(kData, 1, 48);
+  periods101 = Lines(periods101, 0, 102);
+  return {
+      {.name = "empty data", .data = ""},
+      {.name = "truncated data", .data = kData.substr(0, 100)},
+      {.name = "binary data", .data = binary},
+      {.name = "101 periods", .data = periods101},
+      {.name = "26 species", .species = "26"},
+      {.name = "species 1e300", .species = "1e300"},
+      {.name = "non-numeric index", .data = Replaced(kData, "0.45000", "n/a    ")},
+      {.name = "data of 3 species", .species = "3"},
+      {.name = "empty algorithm file", .alg = ""},
+      {.name = "truncated algorithm file", .alg = Lines(kAlg, 0, 9)},
+      {.name = "binary algorithm file", .alg = binary},
+      {.name = "non-numeric value", .alg = Replaced(kAlg, "-2.0000000E-01", "minus a fifth ")},
+      {.name = "wrong parameter count", .alg = Replaced(kAlg, "            13", "            14")},
+      {.name = "oversized algorithm file", .alg = kAlg + std::string(2000, '\n') + "trailing\r\n"},
+  };
+}
+
+TEST(BatchBadInput, EveryCommandExitsOneWithOneLineAndNoOutputFile) {
+  const std::string dir = testing::TempDir() + "/bad_input";
+  for (const BadInput& input : BadInputs()) {
+    const std::string inputs = dir + "/in", outputs = dir + "/out";
+    fs::create_directories(inputs);
+    std::ofstream(inputs + "/run.dat", std::ios::binary) << input.data;
+    std::ofstream(inputs + "/run.alg", std::ios::binary) << input.alg;
+    for (const Command& command : Commands()) {
+      fs::remove_all(outputs);
+      fs::create_directories(outputs);
+      std::vector<std::string> words = {"kalvex-batch", command.name, "--species", input.species,
+                                        "--data", inputs + "/run.dat", "--alg", inputs + "/run.alg"};
+      for (const std::string& output : command.outputs) {
+        words.push_back(output.substr(0, output.find('=')));
+        words.push_back(outputs + "/" + output.substr(output.find('=') + 1));
+      }
+      std::vector<const char*> argv;
+      for (const std::string& word : words) argv.push_back(word.c_str());
+      std::ostringstream out, err;
+      int code = RunBatch(static_cast<int>(argv.size()), argv.data(), out, err);
+      const std::string message = err.str();
+      const std::string where = std::string(command.name) + " with " + input.name + ": " + message;
+      EXPECT_EQ(code, 1) << where;
+      EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << where;
+      EXPECT_EQ(message.back(), '\n') << where;
+      EXPECT_TRUE(fs::is_empty(outputs)) << where;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kalvex::batch
