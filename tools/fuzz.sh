@@ -15,6 +15,11 @@ runs="${1:-1000000}"
 shift || true
 build="$root/build-fuzz"
 cxx="${CXX_FUZZ:-clang++-14}"
+if ! command -v "$cxx" >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq clang-14
+fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$cxx" \
       -DKALVEX_FUZZ=ON -DKALVEX_SANITIZE=ON -DKALVEX_GUI=OFF -DKALVEX_TESTS=OFF -DKALVEX_BENCH=OFF >/dev/null
