@@ -7,45 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "OskaneBenchData.h"
 #include "model/OskaneModel.h"
-#include "workspace/Format.h"
 #include "workspace/Objective.h"
-#include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
 
 namespace {
-
-// A data file of the given size in fixed columns, values from a fixed LCG.
-std::string WriteData(int species, int periods) {
-  unsigned state = 12345u + static_cast<unsigned>(species * 1000 + periods);
-  auto next = [&state](int range) {
-    state = state * 1103515245u + 12345u;
-    return static_cast<int>((state >> 8) % static_cast<unsigned>(range));
-  };
-  kalvex::TextBuilder text;
-  text.Line("Year  Effort  Catches  V  Index");
-  // Integers in fields of 8 columns (the year in 4), the index with 4 decimals.
-  auto field = [](double value, const char* pattern, int width) {
-    return kalvex::RightJustify(kalvex::FormatNumber(value, pattern), width);
-  };
-  for (int i = 0; i < periods; ++i) {
-    std::string line = field(1900 + i, "0", 4) + field(800 + next(3000), "0", 8);
-    for (int j = 0; j < species; ++j) line += field(50 + next(5000), "0", 8);
-    line += field(i >= periods / 2 ? 1 : 0, "0", 8);
-    text.Line(line + field((500 + next(9000)) / 10000.0, "0.0000", 8));
-  }
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("kalvex_bench_" + std::to_string(species) + "x" + std::to_string(periods) + ".dat"))
-                               .string();
-  kalvex::SaveTextFile(path, text.Text());
-  return path;
-}
 
 // A model of the benchmark's size with a trial vector of moderate coefficients.
 struct Setup {
   explicit Setup(const benchmark::State& state) : ws(kalvex::MakeOskaneModel()) {
     const int species = static_cast<int>(state.range(0));
-    const std::string path = WriteData(species, static_cast<int>(state.range(1)));
+    const std::string path = kalvex::bench::WriteOskaneData(species, static_cast<int>(state.range(1)));
     kalvex::InitializeModel(ws, kalvex::ModelInitOptions{species, path});
     std::filesystem::remove(path);
     kalvex::SetDefaultAlgorithmData(ws);  // every parameter unlinked

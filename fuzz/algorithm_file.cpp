@@ -11,28 +11,16 @@
 #include "algorithm/AlgorithmFile.h"
 #include "support/FuzzSupport.h"
 #include "support/QuietFrontend.h"
-#include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
 #include "workspace/TextFile.h"
 
 using namespace kalvex;
 
-namespace {
-
-int SpeciesOfCount(const std::string& firstLine) {
-  std::optional<double> count = ParseNumber(firstLine.substr(0, 14));
-  for (int species = 1; count && species <= 25; ++species)
-    if (fuzz::ParameterCount(species) == *count) return species;
-  return 1;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  std::string firstLine(bytes.substr(0, bytes.find_first_of("\r\n")));
-  std::unique_ptr<Workspace> workspace = fuzz::InitializedWorkspace(SpeciesOfCount(firstLine));
+  std::unique_ptr<Workspace> workspace =
+      fuzz::InitializedWorkspace(fuzz::SpeciesOfCount(bytes.substr(0, bytes.find_first_of("\r\n"))));
   Workspace& ws = *workspace;
   fuzz::MemoryFile file(bytes);
   fuzz::QuietFrontend ui;

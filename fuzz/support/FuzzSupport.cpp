@@ -55,6 +55,13 @@ int ParameterCount(int species) {
   return count;
 }
 
+int SpeciesOfCount(std::string_view firstLine) {
+  std::optional<double> count = ParseNumber(firstLine.substr(0, 14));
+  for (int species = 1; count && species <= 25; ++species)
+    if (ParameterCount(species) == *count) return species;
+  return 1;
+}
+
 void RequireFinite(double value, const char* what) {
   if (std::isfinite(value)) return;
   std::fprintf(stderr, "%s is %g without a numeric fault\n", what, value);

@@ -38,6 +38,10 @@ std::unique_ptr<Workspace> InitializedWorkspace(int species);
 // The model's parameter count for the species count (kept once known).
 int ParameterCount(int species);
 
+// The species count whose model has the parameter count a file's first line
+// names; 1 when none has.
+int SpeciesOfCount(std::string_view firstLine);
+
 // A NaN or an infinity that reached a result: aborts, so the fuzzer keeps
 // the input.
 void RequireFinite(double value, const char* what);

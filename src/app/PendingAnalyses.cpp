@@ -25,8 +25,8 @@ void InstallPendingAnalyses(Workbench& wb) {
   MainMenuActions& actions = wb.menu.Actions();
   actions.notAvailable = [&wb](std::string_view caption) { ReportNotAvailable(wb, caption); };
   InstallResultsSummary(wb);
-  // Covariances, priors, evaluation and the model ranking stay empty: the
-  // menu answers them with ReportNotAvailable.
+  // Evaluation and the model ranking stay empty: the menu answers them
+  // with ReportNotAvailable.
 }
 
 std::unique_ptr<Model> MakeWorkbenchModel() { return MakeOskaneModel(); }

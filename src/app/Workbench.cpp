@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "algorithm/AlgorithmCommands.h"
+#include "app/CovarianceForms.h"
 #include "app/EditorForm.h"
 #include "app/InfoWindows.h"
 #include "app/InitializeForm.h"
@@ -13,6 +14,7 @@
 #include "app/MinimizerForms.h"
 #include "app/OneFunctionForm.h"
 #include "app/PendingAnalyses.h"
+#include "app/PriorForms.h"
 
 namespace kalvex::app {
 
@@ -29,6 +31,8 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   RegisterForms();
   InstallPendingAnalyses(*this);
   InstallMinimizers(*this);
+  InstallCovariance(*this);
+  InstallPriors(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   actions.loadAlgorithm = [this] {

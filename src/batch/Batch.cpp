@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kTitle = "kalvex-batch";
 
 void Usage(std::ostream& err) {
-  err << "usage: kalvex-batch COMMAND --species S --data FILE [--alg FILE] [options]\n"
+  err << "usage: kalvex-batch COMMAND --species S --data FILE [--alg FILE] [--priors FILE --constant C] [options]\n"
          "commands:\n";
   for (const CommandSpec& entry : AllCommands()) err << "  " << entry.synopsis << '\n';
 }
@@ -41,7 +41,7 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
     err << "kalvex-batch: unknown command '" << args.command << "'\n";
     return std::nullopt;
   }
-  std::vector<std::string> valueOptions = {"species", "data", "alg"};
+  std::vector<std::string> valueOptions = {"species", "data", "alg", "priors", "constant"};
   valueOptions.insert(valueOptions.end(), entry->valueOptions.begin(), entry->valueOptions.end());
   for (int i = 2; i < argc; ++i) {
     std::string word = argv[i];
@@ -75,12 +75,10 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
 int SetUp(BatchContext& context) {
   Workspace& ws = context.ws;
   const Arguments& args = context.args;
-  // The range first: converting a number outside int's range is undefined.
-  std::optional<double> species = ParseNumber(args.options.at("species"));
-  if (!species || !(*species >= 1 && *species <= 25) || *species != std::trunc(*species))
-    return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
+  std::optional<int> species = WholeNumberIn(args.options.at("species"), 1, 25);
+  if (!species) return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
   try {
-    InitializeModel(ws, {static_cast<int>(*species), args.options.at("data")});
+    InitializeModel(ws, {*species, args.options.at("data")});
   } catch (const InitializationError& e) {
     context.ui.Message(e.Title(), e.what(), e.Style());
     return 1;
@@ -99,7 +97,7 @@ int SetUp(BatchContext& context) {
     ws.AlgorithmFileName = DateTimeFileName(now.month, now.day, now.hour, now.minute, ".alg");
     ws.AlgorithmShortName = ws.AlgorithmFileName;
   }
-  return 0;
+  return SetUpConstantAndPriors(context);
 }
 
 }  // namespace
@@ -108,6 +106,12 @@ std::optional<std::string> Arguments::Option(const std::string& name) const {
   auto it = options.find(name);
   if (it == options.end()) return std::nullopt;
   return it->second;
+}
+
+std::optional<int> WholeNumberIn(const std::string& text, int low, int high) {
+  std::optional<double> number = ParseNumber(text);
+  if (!number || !(*number >= low && *number <= high) || *number != std::trunc(*number)) return std::nullopt;
+  return static_cast<int>(*number);
 }
 
 int BadInput(BatchContext& context, const std::string& title, const std::string& text) {
@@ -125,6 +129,15 @@ const std::vector<CommandSpec>& AllCommands() {
        "marquardt [--log FILE [--log-frequency N]] [--out FILE]   fit by Marquardt (numerical derivatives)"},
       {"summary", SummaryCommand, {"out", "plot"}, {"forecast"}, {"out"},
        "summary [--forecast] --out FILE [--plot FILE.png]          the results summary (and its plots)"},
+      {"priors", PriorsCommand, {"out"}, {}, {"priors", "out"},
+       "priors --priors FILE --out FILE                             the priors read, written as the editor saves them"},
+      {"prior-profile", PriorProfileCommand, {"parameter", "points", "out"}, {}, {"priors", "parameter", "out"},
+       "prior-profile --parameter P [--points N] --out FILE.pdp     one parameter's prior profile"},
+      {"review", ReviewCommand, {"out"}, {}, {"priors", "out"},
+       "review --out FILE.rvp                                       the prior review at the loaded values"},
+      {"covariance", CovarianceBatchCommand, {"grid-factors", "out"}, {"optimistic"}, {"constant", "out"},
+       "covariance --constant C [--grid-factors A,B,C] [--optimistic] --out FILE   the three Hessian grids at the\n"
+       "      loaded values and steps (no editor), saved as the .cov file; prints grid G mean M sd S det D"},
   };
   return commands;
 }

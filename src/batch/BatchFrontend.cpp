@@ -32,6 +32,12 @@ ui::Answer BatchFrontend::Message(std::string_view title, std::string_view text,
   return it == answers_.end() ? ui::Answer::No : it->second;
 }
 
+std::optional<std::string> BatchFrontend::Input(std::string_view, std::string_view title, std::string_view) {
+  auto it = inputs_.find(title);
+  if (it == inputs_.end()) return std::nullopt;
+  return it->second;
+}
+
 std::optional<std::string> BatchFrontend::OpenFile(const ui::FileDialog&) {
   if (openPaths_.empty()) return std::nullopt;
   std::string path = openPaths_.front();

@@ -17,6 +17,9 @@ class BatchFrontend : public ui::Frontend {
 
   // The answer given to a question box with this title (default: No).
   void Answer(std::string title, ui::Answer answer) { answers_[std::move(title)] = answer; }
+  // The answer given to an input box with this title (default: none, as an
+  // empty answer).
+  void AnswerInput(std::string title, std::string answer) { inputs_[std::move(title)] = std::move(answer); }
   // The path the next save (or open) dialog answers with.
   void QueueSavePath(std::string path) { savePaths_.push_back(std::move(path)); }
   void QueueOpenPath(std::string path) { openPaths_.push_back(std::move(path)); }
@@ -24,9 +27,8 @@ class BatchFrontend : public ui::Frontend {
   int MessageCount() const { return messageCount_; }
 
   ui::Answer Message(std::string_view title, std::string_view text, int style) override;
-  std::optional<std::string> Input(std::string_view, std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
+  std::optional<std::string> Input(std::string_view prompt, std::string_view title,
+                                   std::string_view defaultText) override;
   std::optional<std::string> OpenFile(const ui::FileDialog& dialog) override;
   std::optional<std::string> SaveFile(const ui::FileDialog& dialog) override;
   void SetStatus(int, int, std::string_view) override {}
@@ -48,6 +50,7 @@ class BatchFrontend : public ui::Frontend {
  private:
   std::ostream& err_;
   std::map<std::string, ui::Answer, std::less<>> answers_;
+  std::map<std::string, std::string, std::less<>> inputs_;
   std::deque<std::string> savePaths_, openPaths_;
   std::map<std::string, std::string, std::less<>> panes_;
   int messageCount_ = 0;

@@ -32,6 +32,11 @@ struct BatchContext {
 // Shows a bad-input message (one line on standard error) and gives exit code 1.
 int BadInput(BatchContext& context, const std::string& title, const std::string& text);
 
+// The whole number an option's text gives within low..high; nullopt for any
+// other text. The range is checked before the conversion, which is
+// undefined for a number out of int's range.
+std::optional<int> WholeNumberIn(const std::string& text, int low, int high);
+
 using CommandFunction = int (*)(BatchContext&);
 
 struct CommandSpec {
@@ -50,5 +55,14 @@ int AlgCommand(BatchContext& context);
 int SimplexBatchCommand(BatchContext& context);
 int MarquardtBatchCommand(BatchContext& context);
 int SummaryCommand(BatchContext& context);
+int CovarianceBatchCommand(BatchContext& context);
+int PriorsCommand(BatchContext& context);
+int PriorProfileCommand(BatchContext& context);
+int ReviewCommand(BatchContext& context);
+
+// The common options --constant C (the "Enter constant" answer: ObjectiveScale
+// = 1 / C) and --priors FILE (read as the loader reads it). Returns 0 or the
+// exit code.
+int SetUpConstantAndPriors(BatchContext& context);
 
 }  // namespace kalvex::batch

@@ -7,6 +7,7 @@
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MarquardtKernel.h"
 #include "minimize/MinimizerReports.h"
+#include "priors/PriorReview.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
@@ -84,6 +85,7 @@ class MarquardtDriver : public MarquardtObserver {
   }
 
   void Accepted(double newValue, double previousValue) override {
+    ws_.SuggestionObjective = newValue;  // the sum-of-squares constant is proposed from it
     run_.Activity(1, "");
     run_.Activity(3, "");
     std::string text = std::string(kCrLf) + "Note: " + std::to_string(kernel_->Iterations()) + " iterations and " +
@@ -242,6 +244,7 @@ class MarquardtDriver : public MarquardtObserver {
       ws_.Log.WriteLine();
       EndLogOnWriteError(ws_, run_.Ui());
     }
+    if (ws_.PriorsActive == kOn) ReviewPriors(ws_, run_.Ui());
   }
 
   RunContext& run_;

@@ -57,8 +57,6 @@ std::string DescribeResult(const MinimizeResult& result);
 // Seams a caller may fill in.
 struct MinimizeOptions {
   ProfilePoint* profile = nullptr;
-  // The prior review after verified convergence while priors are on.
-  std::function<void(Workspace&, ui::Frontend&)> priorReview;
   // Observes every Marquardt solve: the damping used and the trial count.
   std::function<void(double damping, int trialCount)> onSolve;
 };

@@ -8,6 +8,7 @@
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MinimizerReports.h"
 #include "minimize/SimplexKernel.h"
+#include "priors/PriorReview.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
@@ -110,7 +111,6 @@ class SimplexDriver : public SimplexObserver {
     run_.Ui().Message("Simplex minimum", "Minimum found using Simplex!", 80);
     run_.Interrupt().Clear();
     run_.ClearActivity();
-    if (ws_.PriorsActive == kOn && options_.priorReview) options_.priorReview(ws_, run_.Ui());
   }
 
   void ZeroBestValue() override {
@@ -303,6 +303,9 @@ MinimizeResult RunSimplex(Workspace& ws, ui::Frontend& ui, const MinimizeOptions
     return result;
   }
   if (result.end != RunEnd::Error) run.ClearActivity();  // the "Simplex error" box cleared them
+  // The review looks at the values the run left, once it has stored its minimum.
+  if (result.end == RunEnd::Converged && ws.ProfileEvaluationActive != kOn && ws.PriorsActive == kOn)
+    ReviewPriors(ws, ui);
   return result;
 }
 

@@ -20,6 +20,7 @@ enum class Answer { OK, Yes, No, Cancel };
 // Message box style numbers: the sum of a button set, an icon and a default.
 namespace style {
 inline constexpr int kOk = 0;
+inline constexpr int kOkCancel = 1;
 inline constexpr int kYesNoCancel = 3;
 inline constexpr int kYesNo = 4;
 inline constexpr int kCritical = 16;

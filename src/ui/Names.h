@@ -27,11 +27,21 @@ inline constexpr std::string_view kBayesianForm = "frmBayesian";
 inline constexpr std::string_view kParEvalsForm = "frmParEvals";
 inline constexpr std::string_view kDistPlotForm = "frmDistPlot";
 inline constexpr std::string_view kBivarPlotForm = "frmBivarPlot";
+inline constexpr std::string_view kCovarianceForm = "frmCovariance";
+inline constexpr std::string_view kCovDataForm = "frmCovData";
+inline constexpr std::string_view kPriorsLoaderForm = "frmPriorsLoader";
+inline constexpr std::string_view kPriorEditorForm = "frmPriors";
+inline constexpr std::string_view kPriorProfileForm = "frmPriorProfile";
+inline constexpr std::string_view kReviewPriorsForm = "frmReviewPriors";
+inline constexpr std::string_view kHelpForm = "frmHelp";
 
 inline constexpr std::string_view kForms[] = {
     kMainForm,     kMenuForm,     kInitializeForm, kEditorForm,   kEditAllForm,   kOneFunctionForm, kSimplexForm,
     kMarquardtForm, kSummaryForm, kXYPlotForm,     kDefaultsForm, kWisdomForm,    kCreditsForm,     kRankForm,
     kMaxLikeForm,  kBayesianForm, kParEvalsForm,   kDistPlotForm, kBivarPlotForm,
+    kCovarianceForm,
+    kCovDataForm,
+    kPriorsLoaderForm, kPriorEditorForm, kPriorProfileForm, kReviewPriorsForm, kHelpForm,
 };
 
 // ---- Controls shared by several forms
@@ -61,6 +71,18 @@ inline constexpr std::string_view kNextIterationButton = "cmdIteration";
 inline constexpr std::string_view kContinueButton = "cmdContinue";
 inline constexpr std::string_view kSummaryPane = "rtbOut";
 inline constexpr std::string_view kSaveSummaryButton = "cmdSaveSummary";
+
+// ---- frmCovariance (the calculation log) and frmCovData (its choices)
+inline constexpr std::string_view kCovariancePane = "rtbCovariance";
+inline constexpr std::string_view kCovarianceInterruptButton = "cmdInterrupt";
+inline constexpr std::string_view kCovDataLabel = "lblCovData";
+inline constexpr std::string_view kCovDisplayButton = "cmdDisplay";
+inline constexpr std::string_view kCovSaveButton = "cmdSaveCov";
+inline constexpr std::string_view kCovFinishButton = "cmdFinishDisplay";
+// ---- the priors windows: report panes
+inline constexpr std::string_view kPriorProfilePane = "rtbPriorProfile";
+inline constexpr std::string_view kReviewPriorsPane = "rtbReviewPriors";
+inline constexpr std::string_view kHelpPane = "rtbHelp";
 
 // Every control name: the ones above and those only the windows and the
 // editor address.
@@ -96,6 +118,18 @@ inline constexpr std::string_view kControls[] = {
     "txtInformation",
     // frmRank
     "cmdAICc",
+    // frmCovariance, frmCovData
+    kCovariancePane, kCovarianceInterruptButton, kCovDataLabel, kCovDisplayButton, kCovSaveButton, kCovFinishButton,
+    "txtExplanation",
+    // frmPriorsLoader
+    "cmdOpenPriors", "cmdSetPriors", "cmdUniformPriors",
+    // frmPriors
+    "grdPriors", "mnuPriorApplication", "mnuPriorMenu", "mnuPriorExit", "mnuEditPriors", "mnuPriorU", "mnuPriorT",
+    "mnuPriorN", "mnuPriorE", "mnuPriorG", "mnuPriorB", "mnuPriorS", "mnuPriorD", "mnuPriorL", "mnuProfilePriors",
+    "mnuSavePriors", "mnuHelpPriors", "mnuFinished", "mnuPriorWindow", "mnuPriorCascade", "mnuPriorTileHorizontal",
+    "mnuPriorTileVertical", "mnuPriorArrangeIcons",
+    // frmPriorProfile, frmReviewPriors, frmHelp
+    kPriorProfilePane, "cmdSavePriorProfile", kReviewPriorsPane, "cmdSaveReview", kHelpPane,
 };
 
 bool IsKnownForm(std::string_view name);

@@ -15,6 +15,7 @@ InterruptToken::InterruptToken(Workspace& ws, InterruptFlag flag) {
     case InterruptFlag::Marquardt: minimizer_ = &ws.MarquardtInterrupt; break;
     case InterruptFlag::ML: menu_ = &ws.InterruptML; break;
     case InterruptFlag::Bayes: menu_ = &ws.InterruptBayes; break;
+    case InterruptFlag::Covariance: menu_ = &ws.Covariance.Interrupt; break;
     case InterruptFlag::None: break;
   }
 }

@@ -37,6 +37,7 @@ enum class InterruptFlag {
   Marquardt,  // MarquardtInterrupt, -1 while pending
   ML,         // InterruptML
   Bayes,      // InterruptBayes
+  Covariance, // the covariance log window's interrupt button
 };
 
 // A view on one interrupt flag of the workspace.

@@ -3,9 +3,12 @@
 #include <cmath>
 
 #include "algorithm/MinimizationLog.h"
+#include "covariance/CovarianceCalculator.h"
+#include "covariance/CovarianceDisplay.h"
 #include "minimize/Marquardt.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/Simplex.h"
+#include "priors/PriorsFile.h"
 #include "workflow/MenuControls.h"
 #include "workflow/OneFunctionCall.h"
 #include "workspace/Format.h"
@@ -60,7 +63,7 @@ const char* MainMenu::Caption(MenuCommand command) { return Texts(command).capti
 const char* MainMenu::ToolTip(MenuCommand command) { return Texts(command).toolTip; }
 
 MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
-    : ws_(ws), ui_(ui), actions_(std::move(actions)) {}
+    : ws_(ws), ui_(ui), actions_(std::move(actions)), priorEditor_(ws, ui), priorsLoader_(ws, ui, priorEditor_) {}
 
 void MainMenu::SetEnabled(MenuCommand command, bool enabled) {
   ui_.SetEnabled(forms::kMenu, ControlName(command), enabled);
@@ -293,13 +296,6 @@ bool MainMenu::NothingToDo() {
   return true;
 }
 
-MinimizeOptions MainMenu::WithPriorReview(const MinimizeOptions& options) const {
-  MinimizeOptions withReview = options;
-  if (!withReview.priorReview && actions_.priorReview)
-    withReview.priorReview = [review = actions_.priorReview](Workspace&, ui::Frontend&) { review(); };
-  return withReview;
-}
-
 MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
   MinimizeResult result;
   ws_.MinimizationRunning = -1;
@@ -315,7 +311,7 @@ MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
   }
   ws_.CovarianceResultsValid = kOff;
   try {
-    result = RunSimplex(ws_, ui_, WithPriorReview(options));
+    result = RunSimplex(ws_, ui_, options);
   } catch (const NumericFault& fault) {
     ReportFault(fault);
   }
@@ -347,7 +343,7 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   ws_.CovarianceResultsValid = kOff;
   int16_t terminalFrequency = ws_.Alg.TerminalFrequency;
   try {
-    result = RunMarquardt(ws_, ui_, WithPriorReview(options));
+    result = RunMarquardt(ws_, ui_, options);
   } catch (const NumericFault& fault) {
     ReportFault(fault);
   }
@@ -366,9 +362,7 @@ void MainMenu::OneFunctionCall() {
   SetAllEnabled(false);
   NormalizeLinks(ws_);
   CollectFreeParameters(ws_);
-  OneFunctionCallOptions options;
-  options.priorReview = actions_.priorReview;
-  OneFunctionCallReport(ws_, ui_, options);
+  OneFunctionCallReport(ws_, ui_);
   SetApplicationMenu(true);
 }
 
@@ -401,34 +395,30 @@ void MainMenu::ResultsSummary() {
 }
 
 void MainMenu::Covariance() {
-  if (!Available(actions_.runCovariance, MenuCommand::Covariance)) return;
   Prologue(true);
   SetAllEnabled(false);
-  if (ws_.CovarianceResultsValid == kOn && actions_.showLastCovariance) {
-    Answer answer = ui_.Message("Covariance", "View the last set of calculated covariance results?",
-                                style::kYesNo + style::kQuestion);
-    if (answer == Answer::Yes) {
-      actions_.showLastCovariance();
-      SetApplicationMenu(true);
-      return;
-    }
-  }
-  try {
-    actions_.runCovariance();
-    ws_.CovarianceResultsValid = kOn;
-  } catch (const NumericFault& fault) {
-    ReportFault(fault);
-    AnalysisEnded();
+  if (ws_.CovarianceResultsValid == kOn &&
+      ui_.Message("Covariance", "View the last set of calculated covariance results?",
+                  style::kYesNo + style::kQuestion) == Answer::Yes) {
+    ShowCovarianceData(ws_, ui_, CovarianceDataMode::LastResults);
+    SetApplicationMenu(true);
     return;
   }
-  SetApplicationMenu(true);
+  // Only a run that produced results makes them valid; the "Covariance
+  // data" window then stands in for the menu until it is finished.
+  if (RunCovarianceCalculator(ws_, ui_, {.openEditor = actions_.openEditor, .clock = {}}) ==
+      CovarianceRunEnd::Completed) {
+    ws_.CovarianceResultsValid = kOn;
+    SetApplicationMenu(true);
+    return;
+  }
+  AnalysisEnded();
 }
 
 void MainMenu::Priors() {
-  if (!Available(actions_.openPriors, MenuCommand::Bayesian)) return;
   Prologue(true);
   SetAllEnabled(false);
-  actions_.openPriors();
+  priorsLoader_.Open([this] { AnalysisEnded(); });
 }
 
 void MainMenu::Evaluate() {
@@ -464,11 +454,8 @@ bool MainMenu::Quit() {
   if (ws_.AnyPriorSet()) {
     if (ui_.Message("What about Bayesian priors?", "Save Bayesian priors?", style::kYesNo + style::kQuestion) ==
         Answer::Yes) {
-      if (actions_.savePriors) {
-        if (!actions_.savePriors()) return false;
-      } else if (actions_.notAvailable) {
-        actions_.notAvailable("Save Bayesian priors");
-      }
+      // As for the algorithm data: no quitting after a save that wrote nothing.
+      if (WritePriorsFile(ws_, ui_, PriorsFileVariant::MainMenu) != PriorsSaveOutcome::Saved) return false;
     }
   } else {
     ui_.SetStatus(1, 2, "Bayesian priors file: ");

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "minimize/MinimizeResult.h"
+#include "priors/PriorEditor.h"
+#include "priors/PriorsLoader.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "workspace/Workspace.h"
@@ -49,23 +51,18 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (covariances, priors, evaluation,
-// ranking), each of which gets its command here when it comes. An empty
+// and the analyses that are not built yet (evaluation, ranking), each of
+// which gets its command here when it comes. An empty
 // hook of such an analysis is answered as "not available" by notAvailable.
 struct MainMenuActions {
   std::function<LoadOutcome()> loadAlgorithm;
   // The main-menu variant of the algorithm file writer; false when nothing
   // was written (dialog cancelled or the write failed).
   std::function<bool()> saveAlgorithm;
-  std::function<bool()> savePriors;
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
-  std::function<void()> showLastCovariance;
-  std::function<void()> runCovariance;
-  std::function<void()> openPriors;
   std::function<void()> openEvaluation;
   std::function<void()> openRanking;
-  std::function<void()> priorReview;
   // Called with the button caption when a hook above is empty.
   std::function<void(std::string_view caption)> notAvailable;
 };
@@ -73,8 +70,14 @@ struct MainMenuActions {
 class MainMenu {
  public:
   MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions = {});
+  // The priors windows call back into this menu.
+  MainMenu(const MainMenu&) = delete;
+  MainMenu& operator=(const MainMenu&) = delete;
 
   MainMenuActions& Actions() { return actions_; }
+  // The commands of the priors loader and the prior editor windows.
+  PriorsLoader& PriorsLoaderWindow() { return priorsLoader_; }
+  PriorEditor& PriorEditorWindow() { return priorEditor_; }
 
   // Shows the main menu; when it was not loaded the enabling rules apply
   // (a hidden menu keeps its button states).
@@ -132,13 +135,14 @@ class MainMenu {
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
-  MinimizeOptions WithPriorReview(const MinimizeOptions& options) const;
   bool Available(const std::function<void()>& hook, MenuCommand command);
   void ReportFault(const std::exception& fault);
 
   Workspace& ws_;
   ui::Frontend& ui_;
   MainMenuActions actions_;
+  PriorEditor priorEditor_;
+  PriorsLoader priorsLoader_;
   bool loaded_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "priors/PriorReview.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -16,12 +17,9 @@ double SteadySeconds() {
   return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// The link code left-aligned in a column of exactly three characters.
-std::string LinkColumn(const std::string& code) {
-  std::string column = code.substr(0, 3);
-  column.resize(3, ' ');
-  return column;
-}
+// The link code right-aligned in a column of exactly three characters, as
+// in the minimizers' and the covariance reports.
+std::string LinkColumn(const std::string& code) { return RightJustify(code, 3); }
 
 }  // namespace
 
@@ -64,7 +62,7 @@ OneFunctionCallResult OneFunctionCallReport(Workspace& ws, ui::Frontend& ui,
   result.elapsedSeconds = RoundedElapsed(std::max(0.0, seconds() - start));
   result.text = OneFunctionCallText(ws.Alg, result.objective, result.elapsedSeconds);
   ui.SetPaneText(kOneFunctionForm, kOneFunctionPane, result.text);
-  if (ws.PriorsActive == kOn && options.priorReview) options.priorReview();
+  if (ws.PriorsActive == kOn) ReviewPriors(ws, ui);
   ui.SetStatus(5, 1, "");
   return result;
 }

@@ -16,8 +16,6 @@ using ui::names::kOneFunctionPane;
 struct OneFunctionCallOptions {
   // Seconds on a steady clock; the default reads std::chrono::steady_clock.
   std::function<double()> seconds;
-  // Runs the prior review of the current values when priors are on.
-  std::function<void()> priorReview;
 };
 
 struct OneFunctionCallResult {
@@ -33,7 +31,8 @@ std::string OneFunctionCallText(const AlgorithmData& alg, double objective, doub
 // Elapsed seconds rounded to hundredths as the report shows them.
 double RoundedElapsed(double seconds);
 
-// Shows the window, evaluates with NF = 1 and fills the pane. A numeric fault
+// Shows the window, evaluates with NF = 1 and fills the pane; while the
+// priors are on, the prior review of the values follows. A numeric fault
 // is reported in a message box and leaves the pane empty.
 OneFunctionCallResult OneFunctionCallReport(Workspace& ws, ui::Frontend& ui,
                                             const OneFunctionCallOptions& options = {});

@@ -3,6 +3,7 @@
 #include <limits>
 #include <span>
 
+#include "priors/ComputePriorValue.h"
 #include "workspace/NumericFault.h"
 
 namespace kalvex {
@@ -102,7 +103,10 @@ double EvaluateObjective(Workspace& ws, std::vector<double>& vector) {
 double EvaluateObjectiveWithCode(Workspace& ws, std::vector<double>& vector, int32_t nf) {
   ExpandLinks(ws, vector);
   double value = ws.model->Evaluate(std::span<double>(vector), nf);
-  if (ws.PriorsActive == kOn) value += PriorValue(ws, vector);
+  if (ws.PriorsActive == kOn) {
+    ComputePriorValue(ws, vector);
+    value += ws.PriorValue;
+  }
   return CheckFinite(value);
 }
 

@@ -28,7 +28,4 @@ double EvaluateObjective(Workspace& ws, std::vector<double>& vector);
 // run); FunctionCallCount is not changed.
 double EvaluateObjectiveWithCode(Workspace& ws, std::vector<double>& vector, int32_t nf);
 
-// The prior -ln L of a full parameter vector (0 while no prior is set).
-double PriorValue(const Workspace& ws, const std::vector<double>& vector);
-
 }  // namespace kalvex

@@ -64,6 +64,8 @@ void InitializeModel(Workspace& ws, const ModelInitOptions& options) {
   ws.CovarianceResultsValid = kOff;
   ws.SimplexStateKept = false;
   ws.Priors.assign(size, PriorEntry{});
+  ws.PriorTerms.assign(size, 0.0);
+  ws.PriorValue = 0;
   ws.LinkGroups.clear();
   ws.Free = FreeParameters{};
   ws.InitializeAlready = true;

@@ -4,9 +4,11 @@
 // Every window and analysis is handed this object; there is no global copy.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "covariance/CovarianceResults.h"
 #include "workspace/Model.h"
 #include "workspace/TextFile.h"
 
@@ -32,18 +34,29 @@ struct AlgorithmData {
   double ReductionFraction = 0.1;
 };
 
+// A prior term that may hold a number or a text: the priors file delivers
+// the third and fourth terms as texts, and the editor keeps a right foot as
+// it was typed. number is the term's numeric reading (nullopt for a text
+// that is not a number, such as "Unused").
+struct PriorVariant {
+  bool isText = true;
+  std::string text = "Unused";
+  std::optional<double> number;
+};
+
 // One parameter's prior. Numeric terms hold kPriorUnset when not set; a term
-// that the type does not need is marked unused.
+// that the type does not need holds the text "Unused".
 inline constexpr double kPriorUnset = 1e-100;
 struct PriorEntry {
   std::string TypeLetters = "U";
   double FirstTerm = kPriorUnset;
   double SecondTerm = kPriorUnset;
-  double ThirdTerm = kPriorUnset;
-  double FourthTerm = kPriorUnset;
-  bool ThirdUnused = true;
-  bool FourthUnused = true;
+  PriorVariant ThirdTerm;
+  PriorVariant FourthTerm;
 };
+
+// One entry per parameter, 1..NumParameters (element 0 unused).
+using PriorTable = std::vector<PriorEntry>;
 
 struct LinkGroup {
   std::string Code;
@@ -122,7 +135,11 @@ struct Workspace {
   // describes the current algorithm data.
   bool EvaluationResultsOutOfDate = true;
 
-  std::vector<PriorEntry> Priors;  // 1..NumParameters
+  PriorTable Priors;
+  // The last prior computation: the unscaled term of each parameter and the
+  // scaled total (ObjectiveScale x the sum of the terms).
+  std::vector<double> PriorTerms;
+  double PriorValue = 0;
   std::vector<LinkGroup> LinkGroups;
   FreeParameters Free;
 
@@ -160,6 +177,9 @@ struct Workspace {
   // count of the last covariance run and the last centre or minimum value.
   int16_t SuggestionFreeCount = 0;
   double SuggestionObjective = 0;
+
+  // The last covariance results and the covariance windows' flags.
+  CovarianceState Covariance;
 
   bool AnyPriorSet() const;
 };

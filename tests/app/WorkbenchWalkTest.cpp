@@ -70,6 +70,7 @@ class WorkbenchWalk : public QObject {
   void aLongRunShowsItsWindowAndTakesAClick();
   void derivativeDisplayWaitsForTheUser();
   void plotsOpenAboveTheSummary();
+  void priorsAreSetProfiledAndReviewed();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -254,7 +255,7 @@ void WorkbenchWalk::walk() {
   auto* pane = one->findChild<QTextEdit*>("rtbOneFunction");
   QVERIFY(pane->toPlainText().contains(" found at the following parameter values: "));
   QVERIFY(pane->toPlainText().contains(
-      "    001) -4.0000000E-01 ~~   Intercept for ME model (Beta(0)=Beta(0)'+(1-Omega)*True(I(1))) [0]\n"));
+      "    001) -4.0000000E-01  ~~  Intercept for ME model (Beta(0)=Beta(0)'+(1-Omega)*True(I(1))) [0]\n"));
   QCOMPARE(pane->font().family(), QString("Courier New"));
   QCOMPARE(pane->lineWrapMode(), QTextEdit::NoWrap);
   QVERIFY(wb->Main().findChild<QMenu*>("mnuApplication")->menuAction()->isEnabled());
@@ -374,7 +375,7 @@ void WorkbenchWalk::walk() {
 
   // An analysis that is not in this build answers with a box.
   Script().ExpectMessage("Not available");
-  MenuButton("cmdCovariance")->click();
+  MenuButton("cmdRank")->click();
   // The results summary runs: no plots, no forecast.
   Script().ExpectMessage("View plots?", kalvex::ui::Answer::No)
       .ExpectMessage("Opportunity to generate a forecast for time period f", kalvex::ui::Answer::No);
@@ -584,6 +585,80 @@ void WorkbenchWalk::plotsOpenAboveTheSummary() {
   QVERIFY(Form("frmSummary")->isVisible());
   QMdiSubWindow* active = wb->Main().Area()->activeSubWindow();
   QVERIFY(active && qobject_cast<kalvex::plots::XYPlotWindow*>(active->widget()));
+}
+
+void WorkbenchWalk::priorsAreSetProfiledAndReviewed() {
+  QVERIFY(LoadTwoSpecies());
+  MenuButton("cmdBayesian")->click();
+  Settle();
+  QWidget* loader = Form("frmPriorsLoader");
+  QVERIFY(loader);
+  QVERIFY(!Form("frmMenu"));
+  QCOMPARE(loader->windowTitle(), QString("Load Bayesian priors"));
+  Shot("priors-loader");
+  Script().ExpectMessage("Setting Bayesian Priors", Answer::Yes);
+  loader->findChild<QPushButton*>("cmdSetPriors")->click();
+  Settle();
+  QWidget* editor = Form("frmPriors");
+  QVERIFY(editor);
+  QCOMPARE(editor->windowTitle(), QString("Set prior distributions"));
+  auto* grid = editor->findChild<QTableWidget*>("grdPriors");
+  QCOMPARE(grid->rowCount(), 15);
+  QCOMPARE(grid->item(1, 6)->text(), QString("Parameter description [null value]"));
+  QCOMPARE(grid->item(10, 2)->text(), QString("*"));
+
+  // Omega (parameter 9) gets a Beta prior.
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(10, 1)).center());
+  QCOMPARE(grid->item(10, 1)->foreground().color(), QColor(0, 128, 0));
+  Script().ExpectInput("Beta", "0.35").ExpectInput("Beta", "0.1").ExpectMessage("Beta");
+  editor->findChild<QAction*>("mnuPriorB")->trigger();
+  QCOMPARE(grid->item(10, 1)->text(), QString("Beta"));
+  QCOMPARE(grid->item(10, 3)->text(), QString("1.000E-001"));
+  QCOMPARE(grid->item(10, 2)->foreground().color(), QColor(255, 0, 0));
+  Shot("prior-editor");
+
+  const char* title = "Evaluation of prior distributions";
+  Script().ExpectMessage(title).ExpectMessage(title).ExpectInput(title, "9").ExpectInput(title, "21");
+  editor->findChild<QAction*>("mnuProfilePriors")->trigger();
+  Settle();
+  QWidget* profile = Form("frmPriorProfile");
+  QVERIFY(profile);
+  QVERIFY(profile->findChild<QTextEdit*>("rtbPriorProfile")->toPlainText().startsWith("Bayesian prior distribution data"));
+  QVERIFY(profile->findChild<QPushButton*>("cmdSavePriorProfile"));
+  Shot("prior-profile");
+  editor->findChild<QAction*>("mnuHelpPriors")->trigger();
+  Settle();
+  QVERIFY(Form("frmHelp")->findChild<QTextEdit*>("rtbHelp")->toPlainText().startsWith("For each parameter"));
+  wb->ui.CloseWindow("frmHelp");
+  wb->ui.CloseWindow("frmPriorProfile");
+
+  Script()
+      .ExpectMessage("Just so you know")
+      .ExpectMessage("Save Bayesian priors", Answer::No)
+      .ExpectInput("Enter constant", "0.5");
+  editor->findChild<QAction*>("mnuFinished")->trigger();
+  Settle();
+  QVERIFY(!Form("frmPriors"));
+  QVERIFY(!Form("frmPriorsLoader"));
+  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(wb->ws.PriorsActive, std::string("on"));
+  QCOMPARE(wb->ws.ObjectiveScale, 2.0);
+
+  // One function call: the review of the priors follows.
+  MenuButton("cmdOneFunction")->click();
+  Settle();
+  QWidget* review = Form("frmReviewPriors");
+  QVERIFY(review);
+  QCOMPARE(review->windowTitle(), QString("Review priors "));
+  QVERIFY(review->findChild<QTextEdit*>("rtbReviewPriors")->toPlainText().contains("Parameter   9 at  3.500E-01"));
+  Shot("prior-review");
+
+  Script()
+      .ExpectMessage("Exit Kalvex", Answer::Yes)
+      .ExpectMessage("What about algorithm data?", Answer::No)
+      .ExpectMessage("What about Bayesian priors?", Answer::No);
+  wb->RequestQuit();
+  QVERIFY(quitCalled);
 }
 
 // With KALVEX_TEST_LOCALE naming a locale, the walk starts in it as a user's

@@ -1,5 +1,6 @@
 // Every batch command against bad input files: each exits 1 after a
-// one-line message and leaves no output file behind.
+// one-line message and leaves no output file behind. Every command reads a
+// priors file too, so a bad one is bad input for all of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,10 +26,23 @@ std::string Slurp(const std::string& path) {
 const std::string kData = Slurp(std::string(KALVEX_EXAMPLES) + "/two_species.dat");
 const std::string kAlg = Slurp(std::string(KALVEX_EXAMPLES) + "/two_species.alg");
 
-// A command and the outputs it is given inside the output folder.
+// A normal prior on parameter 1, the rest uniform-unbounded.
+std::string PriorsText() {
+  std::string table = "13\r\n";
+  for (int i = 1; i <= 13; ++i) {
+    std::string index = (i < 10 ? "  " : " ") + std::to_string(i);
+    table += i == 1 ? index + "   N 0.000E+000 1.000E-001     Unused     Unused   Gaussian or Normal\r\n"
+                    : index + "   U 1.000E-100 1.000E-100     Unused     Unused   Uniform - unbounded\r\n";
+  }
+  return table;
+}
+const std::string kPriors = PriorsText();
+
+// A command, its options and the outputs it is given inside the output folder.
 struct Command {
   const char* name;
   std::vector<std::string> outputs;  // "--option=file name"
+  std::vector<std::string> options = {};
 };
 
 // Adding a command is one row.
@@ -39,8 +53,12 @@ std::vector<Command> Commands() {
       {"simplex", {"--out=out.alg", "--log=run.kvl"}},
       {"marquardt", {"--out=out.alg", "--log=run.kvl"}},
       {"summary", {"--out=out.kvo"}},
+      {"priors", {"--out=out.pri"}},
+      {"prior-profile", {"--out=out.pdp"}, {"--parameter", "1"}},
+      {"review", {"--out=out.rvp"}},
+      {"covariance", {"--out=out.cov"}},
   };
-  if (PlotPicturesBuilt()) commands.back().outputs.push_back("--plot=out.png");
+  if (PlotPicturesBuilt()) commands[4].outputs.push_back("--plot=out.png");
   return commands;
 }
 
@@ -56,12 +74,13 @@ std::string Replaced(std::string text, const std::string& what, const std::strin
   return text.replace(text.find(what), what.size(), with);
 }
 
-// A bad input: the species count and the data and algorithm file texts.
+// A bad input: the species count and the data, algorithm and priors file texts.
 struct BadInput {
   const char* name;
   std::string species = "2";
   std::string data = kData;
   std::string alg = kAlg;
+  std::string priors = kPriors;
 };
 
 std::vector<BadInput> BadInputs() {
@@ -85,6 +104,11 @@ std::vector<BadInput> BadInputs() {
       {.name = "non-numeric value", .alg = Replaced(kAlg, "-2.0000000E-01", "minus a fifth ")},
       {.name = "wrong parameter count", .alg = Replaced(kAlg, "            13", "            14")},
       {.name = "oversized algorithm file", .alg = kAlg + std::string(2000, '\n') + "trailing\r\n"},
+      {.name = "empty priors file", .priors = ""},
+      {.name = "truncated priors file", .priors = Lines(kPriors, 0, 6)},
+      {.name = "binary priors file", .priors = binary},
+      {.name = "non-numeric prior count", .priors = Replaced(kPriors, "13\r\n", "thirteen\r\n")},
+      {.name = "wrong prior count", .priors = Replaced(kPriors, "13\r\n", "14\r\n")},
   };
 }
 
@@ -95,11 +119,14 @@ TEST(BatchBadInput, EveryCommandExitsOneWithOneLineAndNoOutputFile) {
     fs::create_directories(inputs);
     std::ofstream(inputs + "/run.dat", std::ios::binary) << input.data;
     std::ofstream(inputs + "/run.alg", std::ios::binary) << input.alg;
+    std::ofstream(inputs + "/run.pri", std::ios::binary) << input.priors;
     for (const Command& command : Commands()) {
       fs::remove_all(outputs);
       fs::create_directories(outputs);
       std::vector<std::string> words = {"kalvex-batch", command.name, "--species", input.species,
-                                        "--data", inputs + "/run.dat", "--alg", inputs + "/run.alg"};
+                                        "--data", inputs + "/run.dat", "--alg", inputs + "/run.alg",
+                                        "--priors", inputs + "/run.pri", "--constant", "1"};
+      words.insert(words.end(), command.options.begin(), command.options.end());
       for (const std::string& output : command.outputs) {
         words.push_back(output.substr(0, output.find('=')));
         words.push_back(outputs + "/" + output.substr(output.find('=') + 1));

@@ -313,5 +313,87 @@ TEST(BatchFailures, FailedCommandsKeepTheUsersFiles) {
   }
 }
 
+// A fitted example with a fixed parameter and a linked pair: the .cov file
+// byte for byte (the step of 0.1 is too coarse for grid 1, whose Hessian is
+// not positive-definite), one summary line per grid, the reason of grid 1
+// on standard error.
+TEST(BatchCovariance, WritesTheCovarianceFileAsTheWindowSavesIt) {
+  std::string dir = testing::TempDir();
+  std::string out = dir + "/fitted.cov";
+  BatchRun run = Batch({"covariance", "--species", "2", "--data", kData, "--alg",
+                        testing::TestData("two_species_fitted.alg"), "--constant", "0.5", "--out", out});
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::string expected = Slurp(testing::TestData("two_species_fitted.cov"));
+  expected.replace(0, expected.find("\r\n"), "Originally saved with the file name: " + out);
+  EXPECT_EQ(Slurp(out), expected);
+  EXPECT_EQ(run.out,
+            "grid 1 mean -3.850284212500398 sd 20.262680059328154 det -1\n"
+            "grid 2 mean -51.91036826368274 sd 1.636039861012541 det 5.930788032543732e-27\n"
+            "grid 3 mean -54.17177750131129 sd 0.01850545558251981 det 1.5122178915164242e-27\n");
+  EXPECT_NE(run.err.find("Covariance calculations: Grid #1: Sorry, this Hessian matrix is not positive-definite;"),
+            std::string::npos);
+  EXPECT_NE(run.err.find("failed at parameter # 8\n"), std::string::npos);
+}
+
+TEST(BatchCovariance, OptionsAreChecked) {
+  std::string out = testing::TempDir() + "/never.cov";
+  for (auto extra : std::vector<std::vector<std::string>>{{"--constant", "1", "--grid-factors", "1,0.1"},
+                                                          {"--constant", "1", "--grid-factors", "1,0,0.01"},
+                                                          {"--constant", "1", "--grid-factors", "1,abc,0.01"}}) {
+    std::vector<std::string> words = {"covariance", "--species", "2", "--data", kData, "--alg", kAlg, "--out", out};
+    words.insert(words.end(), extra.begin(), extra.end());
+    BatchRun run = Batch(words);
+    EXPECT_EQ(run.code, 1) << extra[1];
+    EXPECT_EQ(run.err.rfind("kalvex-batch: --", 0), 0u) << run.err;
+  }
+  EXPECT_FALSE(std::ifstream(out).good());
+}
+
+TEST(BatchPriors, FitsEvaluationsProfilesAndReviewsRunOnThePriorsRead) {
+  std::string dir = testing::TempDir();
+  std::string priors = dir + "/two.pri";
+  std::string table = "13\r\n";
+  for (int i = 1; i <= 13; ++i) {
+    std::string index = (i < 10 ? "  " : " ") + std::to_string(i);
+    table += i == 1 ? index + "   N 0.000E+000 1.000E-001     Unused     Unused   Gaussian or Normal\r\n"
+                    : index + "   U 1.000E-100 1.000E-100     Unused     Unused   Uniform - unbounded\r\n";
+  }
+  std::ofstream(priors, std::ios::binary) << table;
+  std::vector<std::string> base = {"--species", "2", "--data", kData, "--alg", kAlg, "--priors", priors};
+  auto with = [&](std::vector<std::string> words, std::vector<std::string> more = {}) {
+    words.insert(words.end(), base.begin(), base.end());
+    words.insert(words.end(), more.begin(), more.end());
+    return Batch(words);
+  };
+
+  BatchRun check = with({"priors", "--out", dir + "/checked.pri"});
+  ASSERT_EQ(check.code, 0) << check.err;
+  EXPECT_EQ(check.out, "priors_active on\n");
+  EXPECT_EQ(Slurp(dir + "/checked.pri"), table);
+
+  // Parameter 1 sits at -0.2, two SDs from its prior mean: 2 in -ln[L], 1 in objective units.
+  BatchRun plain = Batch({"eval", "--species", "2", "--data", kData, "--alg", kAlg});
+  BatchRun posterior = with({"eval", "--constant", "2"});
+  ASSERT_EQ(posterior.code, 0) << posterior.err;
+  EXPECT_NEAR(std::stod(Fields(posterior.out)["objective"]), std::stod(Fields(plain.out)["objective"]) + 1, 1e-9);
+  EXPECT_EQ(with({"eval"}).err,
+            "kalvex-batch: --priors needs --constant C, the constant that makes the objective the -ln[L]\n");
+  EXPECT_EQ(with({"eval", "--constant", "0"}).code, 1);
+
+  BatchRun profile = with({"prior-profile", "--parameter", "1", "--points", "4", "--out", dir + "/p.pdp"});
+  ASSERT_EQ(profile.code, 0) << profile.err;
+  EXPECT_EQ(Fields(profile.out)["points"], "5");
+  EXPECT_EQ(Slurp(dir + "/p.pdp").rfind("Originally saved with the file name: " + dir +
+                                            "/p.pdp\r\n\r\nBayesian prior distribution data\r\n",
+                                        0),
+            0u);
+  EXPECT_EQ(with({"prior-profile", "--parameter", "2", "--out", dir + "/u.pdp"}).code, 1);
+
+  BatchRun review = with({"review", "--constant", "2", "--out", dir + "/r.rvp"});
+  ASSERT_EQ(review.code, 0) << review.err;
+  EXPECT_EQ(review.out, "prior_value 1\n");
+  EXPECT_NE(Slurp(dir + "/r.rvp").find("Parameter   1 at -2.000E-01 has a prior -ln[L] of     1.00"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kalvex::batch

@@ -44,10 +44,6 @@ class MainMenuTest : public ::testing::Test {
       ++saves;
       return saveSucceeds;
     };
-    menu.Actions().savePriors = [this] {
-      ++priorSaves;
-      return true;
-    };
     menu.Actions().notAvailable = [this](std::string_view caption) { unavailable.emplace_back(caption); };
   }
 
@@ -76,7 +72,7 @@ class MainMenuTest : public ::testing::Test {
   MainMenu menu;
   LoadOutcome loadOutcome = LoadOutcome::Loaded;
   bool saveSucceeds = true;
-  int loads = 0, saves = 0, priorSaves = 0;
+  int loads = 0, saves = 0;
   std::vector<std::string> unavailable;
 };
 
@@ -278,14 +274,47 @@ TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
 
 TEST_F(MainMenuTest, AnalysesThatAreNotBuiltAreReported) {
   Ready();
-  menu.Covariance();
-  menu.Priors();
   menu.Evaluate();
   menu.MultiModel();
-  EXPECT_EQ(unavailable, (std::vector<std::string>{"&Single model covariances", "Set &Bayesian priors",
-                                                   "E&valuate single model parameter estimates",
+  EXPECT_EQ(unavailable, (std::vector<std::string>{"E&valuate single model parameter estimates",
                                                    "&Multi-model statistics"}));
   EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
+}
+
+// Results become valid only from a run that produced them; valid results
+// are offered for viewing first. The "&Application" menu is off during the
+// run, and the "Covariance data" window stands in for the main menu after it.
+TEST_F(MainMenuTest, CovarianceResultsAreValidOnlyAfterARun) {
+  Ready();
+  ws.Alg.Steps[2] = 0.5;
+  menu.Actions().openEditor = [this] { ws.EditorClosed = -1; };
+  ui.ExpectMessage("Covariance calculator", Answer::Cancel);
+  menu.Covariance();
+  EXPECT_EQ(ws.CovarianceResultsValid, kOff);
+  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
+
+  bool applicationDuringRun = true;
+  ui.onPump = [&] { applicationDuringRun = applicationDuringRun && ui.IsEnabled("frmMain", "mnuApplication"); };
+  ui.ExpectMessage("Covariance calculator", Answer::No)
+      .ExpectMessage("Covariance calculator")
+      .ExpectInput("Covariance calculator", "1")
+      .ExpectInput("Covariance calculator", "0.1")
+      .ExpectInput("Covariance calculator", "0.01")
+      .ExpectMessage("Covariance calculator", Answer::Yes)
+      .ExpectInput("Enter constant", "1")
+      .ExpectMessage("Calculate optimistic SEs only?", Answer::No);
+  menu.Covariance();
+  EXPECT_FALSE(applicationDuringRun);
+  EXPECT_EQ(ws.CovarianceResultsValid, kOn);
+  EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
+  EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_TRUE(ui.IsWindowOpen("frmCovData"));
+
+  ui.onPump = nullptr;
+  ui.ExpectMessage("Covariance", Answer::Yes);
+  menu.Covariance();
+  EXPECT_EQ(ui.LastMessage().text, "View the last set of calculated covariance results?");
+  EXPECT_EQ(ui.captions["frmCovData.lblCovData"], "Do you wish to:");
 }
 
 TEST_F(MainMenuTest, ResultsSummaryEvaluatesOnlyWhenAValueIsSet) {
@@ -334,15 +363,20 @@ TEST_F(MainMenuTest, QuitSequence) {
   EXPECT_EQ(saves, 1);
   EXPECT_EQ(ui.Status(1, 2), "Bayesian priors file: ");
 
+  // The main-menu writer saves the priors and names the whole path.
   ws.Priors[2].TypeLetters = "N";
   ws.Log.Open(testing::TempDir() + "/quit.kvl");
   ws.LogOpen = -1;
+  const std::string priors = testing::TempDir() + "/quit.pri";
   ui.ExpectMessage("Exit Kalvex", Answer::Yes)
       .ExpectMessage("What about algorithm data?", Answer::No)
-      .ExpectMessage("What about Bayesian priors?", Answer::Yes);
+      .ExpectMessage("What about Bayesian priors?", Answer::Yes)
+      .ExpectSave(priors, "Save Bayesian priors file in...");
   EXPECT_TRUE(menu.Quit());
-  EXPECT_EQ(ui.LastMessage().text, "Save Bayesian priors?");
-  EXPECT_EQ(priorSaves, 1);
+  EXPECT_EQ(ui.messages.back().text, "Save Bayesian priors?");
+  EXPECT_EQ(ui.dialogs.back().fileName, "03071405.pri");  // no priors file yet: the date-time name
+  EXPECT_EQ(ui.Status(1, 2), "Bayesian priors file: " + priors);
+  EXPECT_EQ(ws.PriorsFileName, priors);
   EXPECT_FALSE(ws.Log.IsOpen());
   EXPECT_EQ(ws.LogOpen, 0);
 

@@ -56,6 +56,22 @@ TEST(SimplexCommand, RunsWithTheMenuBusyAndGivesItBack) {
   ExpectMenuReady(*ws, ui);
 }
 
+TEST(SimplexCommand, WithPriorsOnItMinimizesThePosteriorAndReviewsItsMinimum) {
+  auto ws = MakeWorkspace(Bowl({1}), {3}, {1});
+  ws->Priors[1] = PriorEntry{"N", 0, 1, {}, {}};
+  ws->PriorsActive = kOn;
+  ws->ObjectiveScale = 1;
+  ws->Alg.Tolerance = 1e-12;
+  RecordingFrontend ui;
+  ui.ExpectMessage("Simplex minimum");
+  EXPECT_EQ(SimplexCommand(*ws, ui).end, RunEnd::Converged);
+  // (x - 1)^2 + x^2 / 2 is least at 2/3, where the prior adds 2/9.
+  EXPECT_NEAR(ws->Alg.Values[1], 2.0 / 3, 1e-4);
+  EXPECT_NE(ui.PaneText("frmReviewPriors", "rtbReviewPriors")
+                .find("Parameter   1 at  6.667E-01 has a prior -ln[L] of     0.22 and a prior likelihood of 0.80"),
+            std::string::npos);
+}
+
 TEST(MarquardtCommand, CancelledSetupRunsNothing) {
   auto ws = MakeWorkspace(Bowl({1}), {3}, {1});
   RecordingFrontend ui;

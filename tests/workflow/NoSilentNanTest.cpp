@@ -14,6 +14,8 @@
 
 #include "algorithm/AlgorithmCommands.h"
 #include "batch/BatchFrontend.h"
+#include "covariance/CovarianceCalculator.h"
+#include "covariance/LikelihoodConstant.h"
 #include "model/OskaneModel.h"
 #include "support/TestModels.h"
 #include "workflow/MainMenu.h"
@@ -65,7 +67,7 @@ struct Fault {
 
 struct Analysis {
   const char* name;
-  std::function<void(MainMenu&)> run;
+  std::function<void(MainMenu&, Workspace&, ui::Frontend&)> run;
   bool movesValues;  // a minimizer may leave its best point before the fault
 };
 
@@ -95,10 +97,11 @@ std::vector<Fault> Faults() {
 
 std::vector<Analysis> Analyses() {
   return {
-      {"one function call", [](MainMenu& menu) { menu.OneFunctionCall(); }, false},
-      {"simplex", [](MainMenu& menu) { menu.Simplex(); }, true},
-      {"marquardt", [](MainMenu& menu) { menu.Marquardt(); }, true},
-      {"summary", [](MainMenu& menu) { menu.ResultsSummary(); }, false},
+      {"one function call", [](MainMenu& menu, Workspace&, ui::Frontend&) { menu.OneFunctionCall(); }, false},
+      {"simplex", [](MainMenu& menu, Workspace&, ui::Frontend&) { menu.Simplex(); }, true},
+      {"marquardt", [](MainMenu& menu, Workspace&, ui::Frontend&) { menu.Marquardt(); }, true},
+      {"summary", [](MainMenu& menu, Workspace&, ui::Frontend&) { menu.ResultsSummary(); }, false},
+      {"covariance", [](MainMenu&, Workspace& ws, ui::Frontend& ui) { RunNumericalCovariance(ws, ui); }, false},
   };
 }
 
@@ -109,6 +112,7 @@ TEST(NoSilentNan, EveryAnalysisEndsAFaultWithItsMessageAndShowsNoNonFiniteNumber
       const std::string where = std::string(analysis.name) + " at " + fault.name;
       Workspace ws(MakeOskaneModel());
       RecordingFrontend ui;
+      ui.AnswerInput(kEnterConstantTitle, "1");
       InitializeModel(ws, {2, fault.dataFile});
       ASSERT_EQ(LoadAlgorithmFile(ws, ui, std::string(KALVEX_EXAMPLES) + "/two_species.alg").status,
                 AlgorithmReadStatus::Read);
@@ -118,7 +122,7 @@ TEST(NoSilentNan, EveryAnalysisEndsAFaultWithItsMessageAndShowsNoNonFiniteNumber
       ws.Alg.FileFrequency = 1;
       const std::vector<double> before = ws.Alg.Values;
       MainMenu menu(ws, ui);
-      analysis.run(menu);
+      analysis.run(menu, ws, ui);
       ws.Log.Close();
 
       const bool faulted = NamesAFault(ui.lastMessage);

@@ -27,8 +27,8 @@ TEST(OneFunctionCallText, LinesOfTheReport) {
             "\r\n"
             "Current minimum of 123.45679 found at the following parameter values: \r\n"
             "\r\n"
-            "    001)  1.5000000E+00 ~~   Intercept\r\n"
-            "    002) -1.2300000E-04 AB   Slope\r\n"
+            "    001)  1.5000000E+00  ~~  Intercept\r\n"
+            "    002) -1.2300000E-04  AB  Slope\r\n"
             "\r\n"
             "Note: One function call requires about 0.29 seconds\r\n");
 }
@@ -40,7 +40,7 @@ TEST(OneFunctionCallText, LinkColumnIsThreeCharactersWide) {
   alg.Links = {"", "~"};
   alg.Descriptions = {"", "p"};
   std::string text = OneFunctionCallText(alg, 2, 0);
-  EXPECT_NE(text.find("    001)  0.0000000E+00 ~    p\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("    001)  0.0000000E+00   ~  p\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Current minimum of 2. found"), std::string::npos);
   EXPECT_NE(text.find("about 0 seconds"), std::string::npos);
 }

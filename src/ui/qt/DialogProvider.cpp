@@ -75,11 +75,13 @@ Answer WidgetDialogProvider::Message(QWidget* parent, const std::string& title, 
               << box.addButton(QMessageBox::Cancel);
       break;
     case style::kYesNo: buttons << box.addButton(QMessageBox::Yes) << box.addButton(QMessageBox::No); break;
+    case style::kOkCancel: buttons << box.addButton(QMessageBox::Ok) << box.addButton(QMessageBox::Cancel); break;
     default: buttons << box.addButton(QMessageBox::Ok); break;
   }
   bool secondDefault = (s & style::kSecondDefault) != 0 && buttons.size() > 1;
   box.setDefaultButton(buttons[secondDefault ? 1 : 0]);
   if (style::Buttons(s) == style::kYesNoCancel) box.setEscapeButton(buttons[2]);
+  if (style::Buttons(s) == style::kOkCancel) box.setEscapeButton(buttons[1]);
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Yes: return Answer::Yes;
@@ -87,9 +89,9 @@ Answer WidgetDialogProvider::Message(QWidget* parent, const std::string& title, 
     case QMessageBox::Cancel: return Answer::Cancel;
     default: break;
   }
-  // A box closed with Escape: No for Yes/No boxes, Cancel for Yes/No/Cancel.
+  // A box closed with Escape: No for Yes/No boxes, Cancel for Yes/No/Cancel and OK/Cancel.
   if (style::Buttons(s) == style::kYesNo) return Answer::No;
-  if (style::Buttons(s) == style::kYesNoCancel) return Answer::Cancel;
+  if (style::Buttons(s) == style::kYesNoCancel || style::Buttons(s) == style::kOkCancel) return Answer::Cancel;
   return Answer::OK;
 }
 

@@ -1,0 +1,298 @@
+#include "covariance/CovarianceCalculator.h"
+
+#include <cmath>
+#include <string>
+
+#include "covariance/CovarianceDisplay.h"
+#include "covariance/CovarianceReport.h"
+#include "covariance/HessianGrids.h"
+#include "covariance/LikelihoodConstant.h"
+#include "minimize/MarquardtKernel.h"
+#include "ui/Frontend.h"
+#include "workspace/Format.h"
+#include "workspace/NumericFault.h"
+#include "workspace/Workspace.h"
+
+namespace kalvex {
+namespace {
+
+using ui::Answer;
+namespace style = ui::style;
+namespace names = ui::names;
+
+constexpr RunDescription kCovarianceRun{names::kCovarianceForm, kCovarianceRunTitle, kCovarianceRunTitle,
+                                        InterruptFlag::Covariance};
+
+// Status texts of a grid are rebuilt at most this often (seconds): building
+// them for every point would cost more than a fast model's evaluation.
+constexpr double kStatusInterval = 0.05;
+
+const char* const kMethodQuestion =
+    "Do you want to calculate covariances analytically or numerically?"
+    "  Numerical covariances are provided automatically, whereas for analytical covariances you must have "
+    "provided analytical"
+    " derivatives in your model code (i.e., in that section of Sub MODEL() accessed when NF=-2).\r\n\r\n"
+    "WARNING: Analytical covariances will fail if Bayesian prior probabilities contribute to the likelihood "
+    "function.\r\n\r\n"
+    "DO NOT USE ANALYTICAL COVARIANCES IN CONJUNCTION WITH BAYESIAN PRIOR DISTRIBUTIONS!\r\n"
+    "               THE PRIOR DISTRIBUTION FOR ALL PARAMETERS MUST BE UNIFORM-UNBOUNDED!\r\n\r\n"
+    "Choose 'Yes' if you have provided ANALYTICAL derivatives; else 'No' to calculate covariances NUMERICALLY";
+
+const char* const kNumericalIntroduction =
+    "A covariance matrix is calculated by inverting the numerically calculated"
+    " Hessian matrix of second partial derivatives of the likelihood function."
+    "  Three grids are used to calculate the derivatives.  Each grid is formed"
+    " using the current parameter values and (non-zero) step sizes. Three scale"
+    " factors are required. The initial steps will be multiplied by these scale"
+    " factors to adjust the size of the grid.\r\n\r\n"
+    "When interpreting the three grid results under the multinormal assumption,"
+    " the standard deviations of the -ln[likelihood] should span a range from"
+    " near zero for the smallest step to about 5 for the largest step."
+    "  This should reassure the user that the multinormal assumption holds over"
+    " the entire posterior distributions of the parameters if the model is parsimonious,"
+    " 'close-to linear', and there are no extraordinarily high correlations.\r\n\r\n"
+    "You can now edit the parameter values and step sizes (if so desired);"
+    " realizing that for meaningful results you might have to carefully choose step sizes.\r\n";
+
+constexpr const char* kE = "0.0000000E+00";
+
+// ws.Covariance.Running for the length of a scope.
+class RunningFlag {
+ public:
+  explicit RunningFlag(Workspace& ws) : flag_(ws.Covariance.Running), was_(flag_) { flag_ = true; }
+  ~RunningFlag() { flag_ = was_; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+ private:
+  bool& flag_;
+  bool was_;
+};
+
+// The log window, the status panels and the interrupt around the kernel.
+class GridDriver : public GridObserver {
+ public:
+  GridDriver(RunContext& run, const CovarianceResults& results) : run_(run), results_(results) {}
+
+  int CurrentGrid() const { return grid_; }
+
+  void OpenLog() {
+    run_.OpenWindow();
+    run_.Ws().Covariance.LogButtonInterrupts = true;
+    run_.CaptionControl(names::kCovarianceInterruptButton, kInterruptCaption);
+    run_.EnableControl(names::kCovarianceInterruptButton, true);
+    log_.clear();
+    run_.Report(names::kCovariancePane, log_);
+  }
+
+  void GridStarting(int grid) override {
+    grid_ = grid;
+    run_.RestartClock();
+    lastShown_ = -kStatusInterval;
+    Append("\r\nNow calculating -ln[likelihood] on grid #" + std::to_string(grid) + "\r\n");
+  }
+
+  void Calling(int, int point, int total) override {
+    double now = run_.ElapsedSeconds();
+    showing_ = point == 1 || point == total || now - lastShown_ >= kStatusInterval;
+    if (!showing_) return;
+    lastShown_ = now;
+    run_.Activity(1, "Hessian function call " + FormatNumber(point, "###0") + " of " + FormatNumber(total, "###0"));
+  }
+
+  bool Evaluated(int grid, int point, int total) override {
+    if (run_.Interrupt().Pending() && QuitGrid()) return true;
+    if (showing_) {
+      // Every grid from this one to the last is still to come.
+      int64_t remaining = static_cast<int64_t>(kGridCount - grid + 1) * total;
+      run_.Activity(2, "Estimated time remaining for all three grids (m:s): " + run_.TimeRemaining(point, remaining));
+    }
+    run_.Pump();
+    return false;
+  }
+
+  void GridSummarized(int grid) override {
+    const double scale = results_.ObjectiveScale;
+    Append("Average: " + FormatNumber(SafeDivide(results_.GridMean[grid], scale), kE) +
+           "; Standard deviation: " + FormatNumber(SafeDivide(results_.GridSD[grid], scale), kE) + "\r\n" +
+           "Now calculating Hessian matrix #" + std::to_string(grid) + "\r\n");
+  }
+
+  void Inverting(int grid) override {
+    grid_ = grid;
+    Append("Now inverting Hessian matrix #" + std::to_string(grid) + "\r\n");
+  }
+
+  void GridEnded(int grid) override {
+    const GridOutcome& outcome = results_.Outcome[grid];
+    if (outcome.notPositiveDefiniteAt != 0)
+      Append(NotPositiveDefiniteText(outcome.notPositiveDefiniteAt));
+    else if (!outcome.abandoned)
+      Append("Determinant of covariance matrix: " + FormatNumber(results_.CovarianceGrids[grid](0, 0), kE) +
+             "\r\n\r\n");
+  }
+
+  void Pause() override { run_.Pump(); }
+
+ private:
+  bool QuitGrid() {
+    run_.Interrupt().Clear();
+    run_.EnableControl(names::kCovarianceInterruptButton, true);
+    return run_.Ui().Message(kCovarianceRunTitle, "Interrupt received. Do you want to quit calculating this grid?",
+                             style::kYesNo + style::kQuestion) == Answer::Yes;
+  }
+
+  void Append(const std::string& text) {
+    log_ += text;
+    run_.Report(names::kCovariancePane, log_);
+  }
+
+  RunContext& run_;
+  const CovarianceResults& results_;
+  std::string log_;
+  int grid_ = 0;
+  bool showing_ = true;
+  double lastShown_ = 0;
+};
+
+std::string FaultText(const NumericFault& fault, int grid) {
+  std::string where = grid == 0 ? "at the current parameter values, before the grids were calculated"
+                                : "while grid #" + std::to_string(grid) + " was calculated";
+  return "Numeric fault: " + std::string(fault.what()) + "\r\n\r\nThe fault occurred " + where +
+         ". No covariance results were kept; the parameter values and step sizes are unchanged.";
+}
+
+bool NothingToDo(const CovarianceResults& results, ui::Frontend& ui) {
+  if (results.FreeCount() != 0) return false;
+  ui.Message("There is nothing to do!", "All step sizes are zero", style::kExclamation);
+  return true;
+}
+
+// The run's numbers become the workspace's only when the run completed.
+CovarianceRunEnd RunOnContext(Workspace& ws, ui::Frontend& ui, CovarianceResults& results, const SecondsClock& clock,
+                              const std::function<CovarianceRunEnd(RunContext&, GridDriver&)>& body) {
+  RunningFlag running(ws);
+  RunContext run(ws, ui, kCovarianceRun, clock);
+  run.Interrupt().Clear();
+  GridDriver driver(run, results);
+  CovarianceRunEnd end = CovarianceRunEnd::NoResults;
+  RunOutcome outcome =
+      run.Run([&] { end = body(run, driver); },
+              {.describe = [&](const NumericFault& fault) { return FaultText(fault, driver.CurrentGrid()); },
+               .restore = {}});
+  if (outcome.faulted) return CovarianceRunEnd::Faulted;
+  run.ClearActivity();
+  if (end == CovarianceRunEnd::Completed) ws.Covariance.Results = std::move(results);
+  return end;
+}
+
+CovarianceRunEnd RunAnalyticalCovariance(Workspace& ws, ui::Frontend& ui, const SecondsClock& clock) {
+  CovarianceResults results;
+  results.Method = CovarianceMethod::Analytical;
+  return RunOnContext(ws, ui, results, clock, [&](RunContext& run, GridDriver& driver) {
+    run.Activity(1, "One moment please while one function call is executed");
+    run.Pump(true);
+    StartCovarianceRun(ws, results);
+    run.Activity(1, "");
+    if (NothingToDo(results, ui)) return CovarianceRunEnd::NoResults;
+    std::optional<Matrix> hessian = AnalyticalHessian(ws, results);
+    if (!hessian) {
+      ui.Message("Analytical derivatives missing", kAnalyticalMissingMessage, style::kInformation);
+      return CovarianceRunEnd::NoResults;
+    }
+    AskLikelihoodConstant(ws, ui);
+    results.ObjectiveScale = ws.ObjectiveScale;
+    AskOptimisticSEs(ws, ui);  // asked, but a full analytical Hessian needs no shortcut
+    driver.OpenLog();
+    run.Activity(1, "Calculating covariances, one moment please...");
+    InvertAnalyticalGrids(results, *hessian, driver);
+    run.Activity(1, "");
+    return CovarianceRunEnd::Completed;
+  });
+}
+
+// Opens the editor and waits until it reports closed.
+void EditValuesAndSteps(Workspace& ws, ui::Frontend& ui, const std::function<void()>& openEditor) {
+  ws.EditorClosed = 0;
+  if (openEditor)
+    openEditor();
+  else
+    ui.ShowWindow(names::kEditorForm);
+  while (ws.EditorClosed != -1 && ui.IsWindowOpen(names::kEditorForm)) ui.WaitForEvents();
+}
+
+std::string FactorList(const std::array<double, kGridCount + 1>& factors) {
+  return " 1) " + FormatNumber(factors[1], "0.000E+00") + "     2) " + FormatNumber(factors[2], "0.000E+00") +
+         "     3) " + FormatNumber(factors[3], "0.000E+00");
+}
+
+}  // namespace
+
+bool AskGridFactors(ui::Frontend& ui, std::array<double, kGridCount + 1>& factors) {
+  factors = kDefaultGridFactors;
+  for (;;) {
+    for (int g = 1; g <= kGridCount; ++g) {
+      std::string prompt = "Default grid factor for Grid " + std::to_string(g) + " :\r\n\r\n Currently:  " +
+                           FactorList(factors) + "\r\n\r\nValue must be positive for all factors";
+      std::optional<std::string> answer = ui.Input(prompt, kCovarianceCalculatorTitle, GeneralNumber(factors[g]));
+      if (!answer || answer->empty()) return false;
+      double value = Val(*answer);
+      if (value > 0 && std::isfinite(value)) factors[g] = value;
+    }
+    if (ui.Message(kCovarianceCalculatorTitle, "Are these default grid factors OK?\r\n\r\n" + FactorList(factors),
+                   style::kYesNo + style::kQuestion) == Answer::Yes)
+      return true;
+  }
+}
+
+bool AskOptimisticSEs(Workspace& ws, ui::Frontend& ui) {
+  Answer answer = ui.Message(kOptimisticTitle,
+                             "Choose the quicker option to calculate under-estimated conditional SEs?\r\n"
+                             "Each SE estimate assumes the SE of all other parameters to be zero (0).\r\n"
+                             "(This is not recommended for final analyses, but can be a time-efficient way \r\n"
+                             "to rapidly assess relative parameter uncertainty in preliminary analyses).",
+                             style::kYesNo + style::kQuestion + style::kSecondDefault);
+  ws.Covariance.OptimisticSEs = answer == Answer::Yes;
+  return ws.Covariance.OptimisticSEs;
+}
+
+CovarianceRunEnd RunNumericalCovariance(Workspace& ws, ui::Frontend& ui, const NumericalCovarianceOptions& options) {
+  CovarianceResults results;
+  results.Method = CovarianceMethod::Numerical;
+  results.GridFactors = options.gridFactors;
+  return RunOnContext(ws, ui, results, options.clock, [&](RunContext& run, GridDriver& driver) {
+    run.Activity(1, "One moment please...");
+    run.Pump(true);
+    StartCovarianceRun(ws, results);
+    if (NothingToDo(results, ui)) return CovarianceRunEnd::NoResults;
+    AskLikelihoodConstant(ws, ui);
+    results.ObjectiveScale = ws.ObjectiveScale;
+    results.OptimisticSEs = AskOptimisticSEs(ws, ui);
+    driver.OpenLog();
+    ComputeNumericalGrids(ws, results, driver);
+    run.Activity(1, "");
+    return CovarianceRunEnd::Completed;
+  });
+}
+
+CovarianceRunEnd RunCovarianceCalculator(Workspace& ws, ui::Frontend& ui, const CovarianceCalculatorOptions& options) {
+  RunningFlag running(ws);
+  Answer method = ui.Message(kCovarianceCalculatorTitle, kMethodQuestion, style::kYesNoCancel + style::kQuestion);
+  if (method == Answer::Cancel) return CovarianceRunEnd::Cancelled;
+  CovarianceRunEnd end;
+  if (method == Answer::Yes) {
+    end = RunAnalyticalCovariance(ws, ui, options.clock);
+  } else {
+    if (ui.Message(kCovarianceCalculatorTitle, kNumericalIntroduction, style::kOkCancel + style::kInformation) ==
+        Answer::Cancel)
+      return CovarianceRunEnd::Cancelled;
+    EditValuesAndSteps(ws, ui, options.openEditor);
+    std::array<double, kGridCount + 1> factors{};
+    if (!AskGridFactors(ui, factors)) return CovarianceRunEnd::Cancelled;
+    end = RunNumericalCovariance(ws, ui, {factors, options.clock});
+  }
+  if (end == CovarianceRunEnd::Completed) ShowCovarianceData(ws, ui, CovarianceDataMode::Completed);
+  return end;
+}
+
+}  // namespace kalvex

@@ -1,0 +1,218 @@
+#include "covariance/HessianGrids.h"
+
+#include <cmath>
+#include <span>
+
+#include "minimize/LuDecomposition.h"
+#include "workspace/NumericFault.h"
+#include "workspace/Objective.h"
+#include "workspace/Workspace.h"
+
+namespace kalvex {
+namespace {
+
+void MarkNoResult(CovarianceResults& results, int grid) {
+  int n = results.FreeCount();
+  results.CovarianceGrids[grid].Resize(n, n, kNoResult);
+}
+
+// The work copies with the links normalized on them.
+void CopyParameterSet(const AlgorithmData& alg, CovarianceResults& results) {
+  std::size_t size = static_cast<std::size_t>(alg.NumParameters) + 1;
+  results.WorkValues = alg.Values;
+  results.WorkSteps = alg.Steps;
+  results.Links = alg.Links;
+  results.Descriptions = alg.Descriptions;
+  results.WorkValues.resize(size, 0.0);
+  results.WorkSteps.resize(size, 0.0);
+  results.Links.resize(size, kUnlinked);
+  results.Descriptions.resize(size);
+  for (int i = 1; i <= alg.NumParameters; ++i) {
+    if (results.Links[i] == kUnlinked) continue;
+    for (int leader = 1; leader < i; ++leader) {
+      if (results.Links[leader] != results.Links[i]) continue;
+      results.WorkValues[i] = results.WorkValues[leader];
+      results.WorkSteps[i] = 0;
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+void StartCovarianceRun(Workspace& ws, CovarianceResults& results) {
+  CopyParameterSet(ws.Alg, results);
+  results.FreeIndex.assign(1, 0);
+  for (int i = 1; i <= results.NumParameters(); ++i)
+    if (results.WorkSteps[i] != 0) results.FreeIndex.push_back(static_cast<int16_t>(i));
+  std::vector<double> centre = results.WorkValues;
+  results.CentreObjective = EvaluateObjectiveWithCode(ws, centre, 1);
+  ws.SuggestionFreeCount = static_cast<int16_t>(results.FreeCount());
+  ws.SuggestionObjective = results.CentreObjective;
+}
+
+bool ComputeGrid(Workspace& ws, CovarianceResults& results, int grid, GridValues& values, GridObserver& observer) {
+  const int n = results.FreeCount();
+  const int total = n * (n + 1);
+  const double h = results.GridFactors[grid];
+  const double f0 = results.CentreObjective;
+  const std::vector<double>& centre = results.WorkValues;
+  const std::vector<double>& steps = results.WorkSteps;
+  values.plus.Resize(n, n);
+  values.minus.Resize(n, n);
+  // The centre, whose difference is 0, counts as the first point.
+  double s1 = 0, s2 = 0, count = 1;
+  int point = 0;
+  std::vector<double> trial;
+  for (int e = 1; e <= n; ++e) {
+    const int p = results.FreeIndex[e];
+    for (int f = e; f <= n; ++f) {
+      const int q = results.FreeIndex[f];
+      for (double sign : {1.0, -1.0}) {
+        observer.Calling(grid, ++point, total);
+        double value = f0;
+        if (!results.OptimisticSEs || e == f) {
+          trial = centre;
+          trial[p] = centre[p] + sign * h * steps[p];
+          if (q != p) trial[q] = centre[q] + sign * h * steps[q];
+          value = EvaluateObjectiveWithCode(ws, trial, 1);
+        }
+        if (observer.Evaluated(grid, point, total)) return false;
+        double d = CheckFinite(value - f0);
+        count += 1;
+        s1 = CheckFinite(s1 + d);
+        s2 = CheckFinite(s2 + d * d);
+        (sign > 0 ? values.plus : values.minus)(e, f) = value;
+      }
+    }
+  }
+  double mean = s1 / count;
+  results.GridMean[grid] = CheckFinite(mean + f0);
+  double variance = s2 / count - mean * mean;
+  // A grid whose differences are all 0 has a spread of 0, not an undefined sign.
+  results.GridSD[grid] = variance == 0 ? 0.0 : std::copysign(std::sqrt(std::fabs(variance)), variance);
+  return true;
+}
+
+Matrix BuildHessian(const CovarianceResults& results, int grid, const GridValues& values) {
+  const int n = results.FreeCount();
+  const double h = results.GridFactors[grid];
+  const double f0 = results.CentreObjective;
+  const std::vector<double>& steps = results.WorkSteps;
+  Matrix hessian(n, n);
+  std::vector<double> diagonal(static_cast<std::size_t>(n) + 1);
+  for (int e = 1; e <= n; ++e) {
+    double move = h * steps[results.FreeIndex[e]];
+    diagonal[e] = CheckFinite((values.plus(e, e) - f0) + (values.minus(e, e) - f0));
+    hessian(e, e) = SafeDivide(diagonal[e], move * move);
+  }
+  if (results.OptimisticSEs) return hessian;
+  for (int e = 1; e <= n; ++e) {
+    for (int f = e + 1; f <= n; ++f) {
+      double both = CheckFinite((values.plus(e, f) - f0) + (values.minus(e, f) - f0));
+      double denominator = 2 * (h * h) * steps[results.FreeIndex[e]] * steps[results.FreeIndex[f]];
+      hessian(e, f) = SafeDivide(CheckFinite(both - diagonal[e] - diagonal[f]), denominator);
+      hessian(f, e) = hessian(e, f);
+    }
+  }
+  return hessian;
+}
+
+int CholeskyFailure(Matrix a, int n) {
+  std::vector<double> diagonal(static_cast<std::size_t>(n) + 1);
+  for (int i = 1; i <= n; ++i) {
+    for (int j = i; j <= n; ++j) {
+      double sum = a(i, j);
+      for (int k = i - 1; k >= 1; --k) sum = sum - a(i, k) * a(j, k);
+      if (i == j) {
+        if (!(sum > 0)) return i;
+        diagonal[i] = std::sqrt(sum);
+      } else {
+        a(j, i) = sum / diagonal[i];
+      }
+    }
+  }
+  return 0;
+}
+
+void InvertHessian(CovarianceResults& results, int grid, const Matrix& hessian, GridObserver& observer) {
+  const int n = results.FreeCount();
+  MarkNoResult(results, grid);
+  GridOutcome& outcome = results.Outcome[grid];
+  if (int failing = CholeskyFailure(hessian, n)) {
+    outcome.notPositiveDefiniteAt = results.FreeIndex[failing];
+    return;
+  }
+  observer.Inverting(grid);
+  LuWork lu;
+  lu.Resize(n);
+  for (int i = 1; i <= n; ++i)
+    for (int j = 1; j <= n; ++j) lu.DecompMatrix(i, j) = hessian(i, j);
+  LuStatus status = LuInvert(lu, n, [&observer] { observer.Pause(); });
+  if (!status.Ok()) {  // a matrix that passed the test has no row of zeros
+    outcome.notPositiveDefiniteAt = results.FreeIndex[status.ZeroRow];
+    return;
+  }
+  const double scale = results.ObjectiveScale;
+  Matrix& table = results.CovarianceGrids[grid];
+  double product = 1;
+  for (int e = 1; e <= n; ++e) {
+    for (int f = 1; f <= n; ++f) table(f, e) = CheckFinite(scale * lu.DecompMatrix(e, f));
+    product = CheckFinite(product * table(e, e));
+  }
+  table(0, 0) = CheckFinite(std::pow(scale, n) * lu.PivotParity);
+  table(0, 1) = product;
+  for (int e = 1; e <= n; ++e) {
+    double variance = table(e, e);
+    if (variance != 0) table(e, 0) = std::sqrt(std::fabs(variance)) * (variance / std::fabs(variance));
+  }
+}
+
+void ComputeNumericalGrids(Workspace& ws, CovarianceResults& results, GridObserver& observer) {
+  GridValues values;
+  for (int grid = 1; grid <= kGridCount; ++grid) {
+    results.Outcome[grid] = {};
+    observer.GridStarting(grid);
+    if (!ComputeGrid(ws, results, grid, values, observer)) {
+      results.GridMean[grid] = kNoResult;
+      results.GridSD[grid] = kNoResult;
+      results.Outcome[grid].abandoned = true;
+      MarkNoResult(results, grid);
+    } else {
+      observer.GridSummarized(grid);
+      InvertHessian(results, grid, BuildHessian(results, grid, values), observer);
+    }
+    observer.GridEnded(grid);
+  }
+}
+
+std::optional<Matrix> AnalyticalHessian(Workspace& ws, const CovarianceResults& results) {
+  const int parameters = results.NumParameters();
+  const int n = results.FreeCount();
+  std::vector<double> values = results.WorkValues;
+  ExpandLinks(ws, values);
+  std::vector<double> gradient(static_cast<std::size_t>(parameters) + 1, 0.0);
+  Matrix second(parameters, parameters);
+  ws.model->Derivatives(std::span<const double>(values), std::span<double>(gradient), second);
+  Matrix hessian(n, n);
+  bool supplied = false;
+  for (int e = 1; e <= n; ++e) {
+    for (int f = 1; f <= n; ++f) {
+      hessian(e, f) = CheckFinite(second(results.FreeIndex[e], results.FreeIndex[f]));
+      supplied = supplied || hessian(e, f) != 0;
+    }
+  }
+  if (!supplied) return std::nullopt;
+  return hessian;
+}
+
+void InvertAnalyticalGrids(CovarianceResults& results, const Matrix& hessian, GridObserver& observer) {
+  for (int grid = 1; grid <= kGridCount; ++grid) {
+    results.GridFactors[grid] = 0;
+    results.Outcome[grid] = {};
+    InvertHessian(results, grid, hessian, observer);
+    observer.GridEnded(grid);
+  }
+}
+
+}  // namespace kalvex

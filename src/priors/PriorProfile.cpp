@@ -1,0 +1,229 @@
+#include "priors/PriorProfile.h"
+
+#include <cmath>
+
+#include "evaluation/DistributionStatistics.h"
+#include "priors/ComputePriorValue.h"
+#include "priors/PriorTable.h"
+#include "ui/Names.h"
+#include "ui/PaneFile.h"
+#include "ui/RunContext.h"
+#include "workspace/Format.h"
+#include "workspace/NumericFault.h"
+#include "workspace/TextFile.h"
+
+namespace kalvex {
+namespace {
+
+namespace style = ui::style;
+namespace names = ui::names;
+
+constexpr const char* kTitle = "Evaluation of prior distributions";
+constexpr RunDescription kProfileRun{names::kPriorProfileForm, kTitle, "", InterruptFlag::None};
+constexpr double kLowEdge = 1e-6;
+constexpr double kHighEdge = 0.999999;
+constexpr double kUndefined = -999;  // the report's mark of a figure that is not defined
+
+double FootNumber(const PriorVariant& term, const PriorEntry& prior, int parameter) {
+  if (term.number) return *term.number;
+  throw NumericFault("Type mismatch in the prior of parameter #" + std::to_string(parameter) + " (" +
+                     DistributionName(prior.TypeLetters) + ")");
+}
+
+std::string Field(double value) { return RightJustify(FormatNumber(value, "0.0000E+000   "), 15); }
+
+// Asks until the answer is a number within [low, high]; nullopt for an empty answer.
+std::optional<double> AskNumber(ui::Frontend& ui, const std::string& prompt, const std::string& proposed, double low,
+                                double high) {
+  for (;;) {
+    std::optional<std::string> answer = ui.Input(prompt, kTitle, proposed);
+    if (!answer || answer->empty()) return std::nullopt;
+    double number = Val(*answer);
+    if (number >= low && number <= high) return number;
+  }
+}
+
+std::optional<int> AskParameter(const Workspace& ws, ui::Frontend& ui, int selected) {
+  const int n = ws.Alg.NumParameters;
+  const std::string prompt = "Choose the parameter number to be profiled.\r\n(0 < parameter # <= " +
+                             std::to_string(n) + ")";
+  const std::string proposed = std::to_string(selected > 1 ? selected : 1);
+  for (;;) {
+    std::optional<double> number = AskNumber(ui, prompt, proposed, 1, n);
+    if (!number) return std::nullopt;
+    int parameter = ToInt16(*number).value_or(1);
+    if (LetterOf(ws.Priors[parameter]) != 'U') return parameter;
+    ui.Message(kTitle, "There is nothing to plot when the prior distribution is uniform-unbounded",
+               style::kExclamation);
+  }
+}
+
+}  // namespace
+
+int PriorProfilePointCount(int requested) {
+  if (requested == 0) return 101;
+  int count = requested < 3 ? 3 : requested;
+  return count % 2 == 0 ? count + 1 : count;
+}
+
+PriorProfileDomain PriorProfileDomainOf(const PriorEntry& prior, int count, int parameter) {
+  const double f = prior.FirstTerm;
+  const double s = prior.SecondTerm;
+  const double intervals = count - 1;
+  double centre = f;
+  double h = 10 * s / intervals;  // five SDs either side
+  const char letter = LetterOf(prior);
+  switch (letter) {
+    case 'E':
+      // From 0 to ten times the mean, the reciprocal of the decay rate.
+      centre = 0;
+      h = 20 * std::fabs(f) / intervals;
+      break;
+    case 'B':
+      centre = 0.5;
+      h = 1 / intervals;
+      break;
+    case 'S':
+    case 'D':
+      h = s > 0 ? 6 * s / intervals : 2 * f / intervals;  // three SDs either side of the foot
+      if (h == 0) h = 0.1;
+      break;
+    case 'T': {
+      const double r = FootNumber(prior.ThirdTerm, prior, parameter);
+      const double q = FootNumber(prior.FourthTerm, prior, parameter);
+      centre = ((f - 3 * s) + (r + 3 * q)) / 2;
+      h = std::fabs(r + 3 * q - (f - 3 * s)) / intervals;
+      if (h == 0) h = 0.1;
+      break;
+    }
+    default: break;
+  }
+  // A negative SD or foot (possible in a hand-edited file) still lays the points left to right.
+  h = std::fabs(h);
+
+  PriorProfileDomain domain;
+  domain.spacing = h;
+  std::vector<double>& x = domain.x;
+  x.assign(static_cast<std::size_t>(count) + 1, 0.0);
+  const double mid = (count - 1) / 2 + 1;
+  for (int k = 1; k <= count; ++k) x[k] = (k - mid) * h + centre;
+  const double first = x[1], last = x[count];
+  if ((letter == 'G' || letter == 'L') && first < kLowEdge) {
+    for (int k = 1; k <= count; ++k) x[k] = (k - 1) * h * last / (last - first) + kLowEdge;
+    domain.spacing = h * last / (last - first);
+  } else if (letter == 'E' && first < 0) {
+    for (int k = 1; k <= count; ++k) x[k] = (k - 1) * h * last / (last - first);
+    domain.spacing = h * last / (last - first);
+  } else if (letter == 'B') {
+    x[1] = kLowEdge;
+    x[count] = kHighEdge;
+  }
+  return domain;
+}
+
+PriorProfile ComputePriorProfile(const PriorEntry& prior, int parameter, int count,
+                                 const std::function<void(int, double)>& onPoint) {
+  PriorProfileDomain domain = PriorProfileDomainOf(prior, count, parameter);
+  PriorProfile profile;
+  profile.parameter = parameter;
+  profile.spacing = domain.spacing;
+  profile.table = EvaluationTable(count);
+  EvaluationTable& table = profile.table;
+  EvaluationSummary& summary = profile.summary;
+  for (int k = 1; k <= count; ++k) {
+    const double x = domain.x[k];
+    if (onPoint) onPoint(k, x);
+    table.GridValue[k] = x;
+    table.NegLnL[k] = PriorTermAt(prior, x, parameter);
+    if (table.NegLnL[k] < summary.BestNegLnL) {
+      summary.BestNegLnL = table.NegLnL[k];
+      summary.ModeValue = x;
+      summary.ModeIndex = k;
+    }
+  }
+  if (summary.ModeIndex == 0) {  // every term at or above 1e100: the first point stands in
+    summary.ModeIndex = 1;
+    summary.ModeValue = table.GridValue[1];
+  }
+  DistributionStatistics(table, summary, summary.ModeIndex, profile.spacing);
+  return profile;
+}
+
+std::string PriorProfileReport(const PriorProfile& profile) {
+  const EvaluationTable& t = profile.table;
+  const EvaluationSummary& s = profile.summary;
+  TextBuilder text;
+  text.Line("Bayesian prior distribution data");
+  text.Line();
+  text.Line("  Point       Value         -ln[L]           PDF        Cumulative     Attenuated     Normal PDF");
+  for (int k = 1; k <= t.PointCount; ++k)
+    text.Line(RightJustify(FormatNumber(k, "##0"), 5) + "    " + Field(t.GridValue[k]) + Field(t.NegLnL[k]) +
+              Field(t.Pdf[k]) + Field(t.Cumulative[k]) + Field(1 - t.Cumulative[k]) + Field(t.NormalPdf[k]));
+  text.Line();
+  double percent = s.ExpectedValue != 0 ? s.EstimatedDiff * 100 / s.ExpectedValue : kUndefined;
+  text.Line("Max Likelihood: " + Field(s.ModeValue));
+  text.Line("Expected Value: " + Field(s.ExpectedValue));
+  text.Line("Estimated Diff: " + Field(s.EstimatedDiff));
+  text.Line("Percent Diff:   " + Field(std::isfinite(percent) ? percent : kUndefined));
+  text.Line("Estimated SE:   " + Field(s.EstimatedSE));
+  return text.Text();
+}
+
+std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int selected) {
+  if (ui.Message(kTitle,
+                 "This routine will create a series of plots to evaluate prior distributions.\r\n"
+                 "If the prior distribution is uniform-unbounded (U) no plots will be generated.\r\n"
+                 "First choose the parameter to be profiled, then the number of data points.\r\n"
+                 "This routine uses the moments (mean and SD) to set the domain of the parameter.",
+                 style::kOkCancel + style::kInformation) == ui::Answer::Cancel)
+    return std::nullopt;
+  ui.Message(kTitle,
+             "Choose plot 1 to get a likelihood profile plot. \r\n"
+             "Choose plot 2 to get a Bayesian prior distribution. \r\n"
+             "Choose plot 3 to get a mode-centered confidence region plot. \r\n"
+             "Choose plot 4 to get a mean-centered confidence region plot. \r\n"
+             "Choose plot 5 to get a left to right ascending cumulative plot. \r\n"
+             "Choose plot 6 to get a left to right descending cumulative plot. \r\n"
+             "Choose plot 7 to get a mode-centered Gaussian distribution plot. ",
+             style::kInformation);
+  std::optional<int> parameter = AskParameter(ws, ui, selected);
+  if (!parameter) return std::nullopt;
+  std::optional<double> requested = AskNumber(
+      ui, "Choose the number of x-y data points per plot.\r\n(0 <= # points <= 1001)", "101", 0,
+      kMaxPriorProfilePoints);
+  if (!requested) return std::nullopt;
+  const int count = PriorProfilePointCount(ToInt16(*requested).value_or(0));
+  const int p = *parameter;
+
+  RunContext run(ws, ui, kProfileRun);
+  std::optional<PriorProfile> profile;
+  auto status = [&](int k, double x) {
+    run.Activity(1, "Calculating profile point " + FormatNumber(k, "###0") + " of " + FormatNumber(count, "###0") +
+                        "," + " Value of parameter # " + std::to_string(p) + " which is being profiled is: " +
+                        FormatNumber(x, "0.0000E+00"));
+    run.Pump();
+  };
+  RunOutcome outcome = run.Run([&] { profile = ComputePriorProfile(ws.Priors[p], p, count, status); },
+                               {.describe = [](const NumericFault& fault) {
+                                 return "Numeric fault: " + std::string(fault.what());
+                               },
+                                .restore = {}});
+  if (outcome.faulted) return std::nullopt;
+  ui.Beep();
+  run.OpenWindow();
+  run.Report(names::kPriorProfilePane, PriorProfileReport(*profile));
+  return profile;
+}
+
+std::optional<std::string> SavePriorProfile(ui::Frontend& ui) {
+  ui::FileDialog dialog;
+  dialog.title = "Save Bayesian prior values in...";
+  dialog.filter = "All files (*.*)|*.*|Bayesian prior distribution files (*.pdp)|*.pdp";
+  dialog.filterIndex = 2;
+  dialog.fileName = ".pdp";
+  dialog.overwritePrompt = true;
+  return ui::SavePaneToFile(ui, names::kPriorProfileForm, names::kPriorProfilePane, dialog,
+                            "The prior distribution data");
+}
+
+}  // namespace kalvex

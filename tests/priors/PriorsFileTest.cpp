@@ -1,0 +1,68 @@
+#include "priors/PriorsFile.h"
+
+#include <gtest/gtest.h>
+
+#include "priors/PriorsFixture.h"
+#include "support/ScriptedFrontend.h"
+#include "workspace/TextFile.h"
+
+namespace kalvex {
+namespace {
+
+using testing::Slurp;
+using testing::TestData;
+
+TEST(PriorsFile, AHandEditedFileIsWrittenBackInTheEditorsColumns) {
+  Workspace ws = testing::PriorsWorkspace(10);
+  ui::ScriptedFrontend ui;
+  ui.ExpectMessage("Bayes information");
+  const std::string path = TestData("priors/hand_edited.pri");
+  PriorsReadOutcome read = ReadPriorsFile(ws, ui, path);
+  ASSERT_EQ(read.parse.status, PriorsFileStatus::Read);
+  EXPECT_EQ(ui.LastMessage().text, "Bayesian Priors file " + path + " has been loaded");
+  EXPECT_EQ(ws.PriorsActive, kOn);  // read over an all-uniform table
+  EXPECT_EQ(ws.Priors[1].FirstTerm, kPriorUnset);
+  EXPECT_EQ(ws.Priors[1].ThirdTerm.text, "Unused");
+  EXPECT_FALSE(ws.Priors[1].ThirdTerm.number);
+  EXPECT_EQ(ws.Priors[2].TypeLetters, "N");  // read as "n"
+  EXPECT_EQ(ws.Priors[2].FirstTerm, -2.5);
+  EXPECT_EQ(ws.Priors[10].ThirdTerm.text, "-3.5e1");
+  EXPECT_EQ(ws.Priors[10].ThirdTerm.number, -35);
+
+  const std::string text = PriorsFileText(ws.Priors, 10);
+  EXPECT_EQ(text, Slurp(TestData("priors/written.pri")));
+  PriorTable again;
+  ASSERT_EQ(ParsePriorsLines(SplitLines(text), 10, again).status, PriorsFileStatus::Read);
+  EXPECT_EQ(PriorsFileText(again, 10), text);
+}
+
+TEST(PriorsFile, AnotherCountLoadsTheDefaultsAndAShortFileKeepsWhatItRead) {
+  Workspace ws = testing::PriorsWorkspace(12);
+  ws.Priors[3] = testing::Prior("N", 1, 1);
+  ws.PriorsActive = kOn;
+  ui::ScriptedFrontend ui;
+  ui.ExpectMessage("Bayes information");
+  const std::string path = TestData("priors/hand_edited.pri");
+  EXPECT_EQ(ReadPriorsFile(ws, ui, path).parse.status, PriorsFileStatus::CountMismatch);
+  EXPECT_EQ(ui.LastMessage().text, "Bayesian priors file  " + path +
+                                       "  has 10 parameters, but your model specifies 12.\r\n"
+                                       "Therefore default (uniform-unbounded) priors have been loaded instead.");
+  EXPECT_EQ(ui.LastMessage().style, 80);
+  EXPECT_FALSE(ws.AnyPriorSet());
+  EXPECT_EQ(ws.PriorsActive, kOff);
+
+  // Two of ten lines: they replace their entries, silently.
+  const std::string shortFile = testing::TempDir() + "/short.pri";
+  ASSERT_FALSE(SaveTextFile(shortFile, "10\r\n  1   S 1.000E+000 0.000E+000     Unused     Unused\r\n  2   x\r\n"));
+  Workspace ten = testing::PriorsWorkspace(10);
+  PriorsReadOutcome read = ReadPriorsFile(ten, ui, shortFile);
+  EXPECT_EQ(read.parse.status, PriorsFileStatus::Short);
+  EXPECT_EQ(read.parse.linesRead, 2);
+  EXPECT_EQ(ten.Priors[1].TypeLetters, "S");
+  EXPECT_EQ(ten.Priors[2].TypeLetters, "X");  // stored as read; it adds nothing
+  EXPECT_EQ(ten.PriorsActive, kOn);
+  EXPECT_EQ(ui.PendingPrompts(), 0u);
+}
+
+}  // namespace
+}  // namespace kalvex
