@@ -247,8 +247,10 @@ std::optional<SaveFailure> SaveTextFiles(const std::vector<FileContent>& files) 
     if (std::optional<std::string> error = FindTarget(files[i].path, target)) return fail(i, *error);
     if (target.exists && S_ISDIR(target.status.st_mode)) return fail(i, Reason(EISDIR));
     if (!ReplacedThroughTemporary(target)) continue;
-    if (std::optional<std::string> error = StageFile(target, files[i].content, temporaries[i]))
-      return fail(i, *error);
+    // Only a staged temporary is ours to remove.
+    std::string staged;
+    if (std::optional<std::string> error = StageFile(target, files[i].content, staged)) return fail(i, *error);
+    temporaries[i] = std::move(staged);
   }
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (ReplacedThroughTemporary(targets[i])) continue;
