@@ -3,10 +3,12 @@
 # UndefinedBehaviorSanitizer, and runs each for a number of executions.
 #
 #   tools/fuzz.sh [RUNS] [TARGET...]     default: 1000000 runs of every target
+#   FUZZ_SEED=1 tools/fuzz.sh 2000       the same mutations every time (CI)
 #
 # Each target starts from a seed corpus of the real files named by its
-# "Fuzz seeds:" line; a "Fuzz seed prefix: species" line puts the species
-# count read from the file's label line before each seed. Corpora grow in
+# "Fuzz seeds:" line (a "Fuzz seed prefix: species" line puts the species
+# count read from the file's label line before each seed) and of the inputs
+# that once crashed it, kept in tests/data/fuzz/TARGET. Corpora grow in
 # build-fuzz/corpus/TARGET, crash inputs land in build-fuzz/crashes/TARGET.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,6 +49,10 @@ seed_corpus() {
   patterns=$(sed -n 's|^// Fuzz seeds: ||p' "$source")
   prefix=$(sed -n 's|^// Fuzz seed prefix: ||p' "$source")
   mkdir -p "$dir"
+  # Inputs that once crashed the target, kept in its own input format.
+  for file in "tests/data/fuzz/$target"/*; do
+    if [ -f "$file" ]; then cp "$file" "$dir/regression-$(basename "$file")"; fi
+  done
   for file in $patterns; do
     [ -f "$file" ] || continue
     local seed
@@ -67,7 +73,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$crashes"
   echo "== fuzz_$target: $runs runs (log: $log)"
   start=$(date +%s)
-  if ! "$build/fuzz/fuzz_$target" -runs="$runs" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
+  if ! "$build/fuzz/fuzz_$target" -runs="$runs" ${FUZZ_SEED:+-seed="$FUZZ_SEED"} -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
          -artifact_prefix="$crashes/" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
     status=1
     grep -E "ERROR|runtime error|SUMMARY|Test unit written" "$log" || tail -n 20 "$log"
