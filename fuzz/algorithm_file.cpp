@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text = AlgorithmFileText(ws.Alg, AlgorithmFileVariant::MainMenu);
     AlgorithmData again = ws.Alg;
     if (!ParseAlgorithmLines(SplitLines(text), again).ok()) std::abort();
-    if (AlgorithmFileText(again, AlgorithmFileVariant::MainMenu) != text) std::abort();
+    fuzz::RequireSameText(text, AlgorithmFileText(again, AlgorithmFileVariant::MainMenu));
     NormalizeLinks(ws);
     CollectFreeParameters(ws);
     try {

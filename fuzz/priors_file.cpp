@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string text = PriorsFileText(ws.Priors, n);
   PriorTable again = ws.Priors;
   if (ParsePriorsLines(SplitLines(text), n, again).status != PriorsFileStatus::Read) std::abort();
-  if (PriorsFileText(again, n) != text) std::abort();
+  fuzz::RequireSameText(text, PriorsFileText(again, n));
   try {
     ComputePriorValue(ws, ws.Alg.Values);
     fuzz::RequireFinite(ws.PriorValue, "the prior value");

@@ -69,3 +69,13 @@ void RequireFinite(double value, const char* what) {
 }
 
 }  // namespace kalvex::fuzz
+
+namespace kalvex::fuzz {
+
+void RequireSameText(const std::string& written, const std::string& rewritten) {
+  if (written == rewritten) return;
+  std::fprintf(stderr, "written:\n%s\nread back and written again:\n%s\n", written.c_str(), rewritten.c_str());
+  std::abort();
+}
+
+}  // namespace kalvex::fuzz

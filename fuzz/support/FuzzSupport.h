@@ -46,4 +46,8 @@ int SpeciesOfCount(std::string_view firstLine);
 // the input.
 void RequireFinite(double value, const char* what);
 
+// A file written back and read again must give the same text: aborts with
+// both texts otherwise.
+void RequireSameText(const std::string& written, const std::string& rewritten);
+
 }  // namespace kalvex::fuzz

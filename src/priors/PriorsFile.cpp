@@ -28,6 +28,8 @@ std::string TrimBlanks(const std::string& text) {
 PriorEntry ParseLine(const std::string& line) {
   PriorEntry entry;
   entry.TypeLetters = Columns(line, 7, 1);
+  // A blank type column is no type, as a line too short to reach it.
+  if (entry.TypeLetters == " ") entry.TypeLetters.clear();
   for (char& c : entry.TypeLetters) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   entry.FirstTerm = Val(Columns(line, 8, kFieldWidth));
   entry.SecondTerm = Val(Columns(line, 19, kFieldWidth));

@@ -36,6 +36,20 @@ TEST(PriorsFile, AHandEditedFileIsWrittenBackInTheEditorsColumns) {
   EXPECT_EQ(PriorsFileText(again, 10), text);
 }
 
+// A line too short to reach the type column and one with a blank there both
+// read as a prior without a type, which writes back as itself.
+TEST(PriorsFile, ABlankTypeColumnIsNoType) {
+  for (const std::string line : {"o", "  1     0.000E+000"}) {
+    PriorTable table;
+    ASSERT_EQ(ParsePriorsLines({"1", line}, 1, table).status, PriorsFileStatus::Read);
+    EXPECT_EQ(table[1].TypeLetters, "") << line;
+    const std::string text = PriorsFileText(table, 1);
+    PriorTable again;
+    ASSERT_EQ(ParsePriorsLines(SplitLines(text), 1, again).status, PriorsFileStatus::Read);
+    EXPECT_EQ(PriorsFileText(again, 1), text) << line;
+  }
+}
+
 TEST(PriorsFile, AnotherCountLoadsTheDefaultsAndAShortFileKeepsWhatItRead) {
   Workspace ws = testing::PriorsWorkspace(12);
   ws.Priors[3] = testing::Prior("N", 1, 1);
