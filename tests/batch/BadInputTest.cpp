@@ -109,6 +109,7 @@ std::vector<BadInput> BadInputs() {
       {.name = "binary priors file", .priors = binary},
       {.name = "non-numeric prior count", .priors = Replaced(kPriors, "13\r\n", "thirteen\r\n")},
       {.name = "wrong prior count", .priors = Replaced(kPriors, "13\r\n", "14\r\n")},
+      {.name = "prior out of range", .priors = Replaced(kPriors, " 0.000E+000", " 1.000E+999")},
   };
 }
 

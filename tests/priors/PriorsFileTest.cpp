@@ -50,6 +50,22 @@ TEST(PriorsFile, ABlankTypeColumnIsNoType) {
   }
 }
 
+// A term past the largest double would come back as "Inf": the file is
+// refused and the table stays as it was.
+TEST(PriorsFile, ANumberOutOfRangeIsRefused) {
+  Workspace ws = testing::PriorsWorkspace(1);
+  const std::string before = PriorsFileText(ws.Priors, 1);
+  const std::string path = testing::TempDir() + "/huge.pri";
+  std::ofstream(path, std::ios::binary)
+      << "1\r\n  1   N 1.000E+999 1.000E-001     Unused     Unused   Gaussian or Normal\r\n";
+  ui::ScriptedFrontend ui;
+  ui.ExpectMessage("Bayes information");
+  EXPECT_FALSE(ReadPriorsFile(ws, ui, path).opened);
+  EXPECT_EQ(ui.LastMessage().text,
+            "Bayesian priors file " + path + " could not be read: line 2 holds a number out of range");
+  EXPECT_EQ(PriorsFileText(ws.Priors, 1), before);
+}
+
 TEST(PriorsFile, AnotherCountLoadsTheDefaultsAndAShortFileKeepsWhatItRead) {
   Workspace ws = testing::PriorsWorkspace(12);
   ws.Priors[3] = testing::Prior("N", 1, 1);
