@@ -7,7 +7,8 @@
 #
 # Each target starts from a seed corpus of the real files named by its
 # "Fuzz seeds:" line (a "Fuzz seed prefix: species" line puts the species
-# count read from the file's label line before each seed) and of the inputs
+# count read from the file's label line before each seed, "Fuzz seed
+# prefix: printf FORMAT" the bytes FORMAT gives) and of the inputs
 # that once crashed it, kept in tests/data/fuzz/TARGET. Corpora grow in
 # build-fuzz/corpus/TARGET, crash inputs land in build-fuzz/crashes/TARGET.
 set -euo pipefail
@@ -59,6 +60,10 @@ seed_corpus() {
     seed="$dir/seed-$(echo "$file" | tr '/' '_')"
     if [ "$prefix" = species ]; then
       printf "\\$(printf '%03o' $(($(species_of "$file") - 1)))" >"$seed"
+      cat "$file" >>"$seed"
+    elif [ "${prefix%% *}" = printf ]; then
+      # shellcheck disable=SC2059  # the target's line is the format
+      printf "${prefix#printf }" >"$seed"
       cat "$file" >>"$seed"
     else
       cp "$file" "$seed"

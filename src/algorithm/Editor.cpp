@@ -375,7 +375,10 @@ void AlgorithmEditor::Closed() {
   ws_.EditorClosed = -1;
   if (ws_.EditorFromMenu == kOn) {
     ws_.EditorFromMenu = kOff;
-    ui_.ShowWindow("frmMenu");
+    if (returnToMenu)
+      returnToMenu();
+    else
+      ui_.ShowWindow("frmMenu");
   }
   if (ws_.EditorFromRanking == kOn) {
     ws_.EditorFromRanking = kOff;
@@ -383,7 +386,8 @@ void AlgorithmEditor::Closed() {
   }
   if (ws_.EditorFromEvaluation == kOn) {
     ws_.EditorFromEvaluation = kOff;
-    ui_.ShowWindow("frmMaxLike");
+    // The report window of the evaluation that waits (a posterior's is frmBayesian).
+    ui_.ShowWindow(ws_.PosteriorEvaluationActive == kOn ? "frmBayesian" : "frmMaxLike");
   }
 }
 

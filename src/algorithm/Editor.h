@@ -3,6 +3,7 @@
 // that change many parameters at once, the tolerance dialog, the numeric
 // settings, the minimization log and closing. Every change goes straight
 // into the workspace; the window shows Cells() and the texts it is given.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,10 @@ enum class ValueEdit { FreeValuesAndSteps, ValuesOnly, AllValuesAndSteps };
 class AlgorithmEditor {
  public:
   AlgorithmEditor(Workspace& ws, ui::Frontend& ui);
+
+  // Brings the main menu back when an edit opened from it closes; empty:
+  // the menu window is shown as it is.
+  std::function<void()> returnToMenu;
 
   // Fills every cell, the caption and the settings from the workspace
   // (on opening and for "&Update edits"); clears the change marks.

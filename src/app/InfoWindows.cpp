@@ -1,6 +1,7 @@
 #include "app/InfoWindows.h"
 
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -121,6 +122,10 @@ QWidget* MakeInformationWindow(const char* form) {
   close->setObjectName("cmdClose");
   QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
   layout->addWidget(close, 0, Qt::AlignRight);
+  // Escape closes it as it closes a dialog, and Return presses "&Close",
+  // its only button (the text is read-only).
+  for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+    QObject::connect(new QShortcut(QKeySequence(key), window), &QShortcut::activated, close, &QPushButton::click);
   // Wide enough for the longest line of the text without a scroll bar.
   QFontMetrics metrics(font);
   int width = 0;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextEdit>
 
 #include "app/Workbench.h"
@@ -88,12 +89,15 @@ InitializeForm::InitializeForm(Workbench& workbench) : workbench_(workbench) {
     workbench_.menu.FinishInitialization(species->currentText().toStdString(), path->text().toStdString());
   });
   connect(cancel, &QPushButton::clicked, this, [this] { workbench_.menu.CancelInitialization(); });
+  // Escape gives up, as it does in a dialog.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(escape, &QShortcut::activated, cancel, &QPushButton::click);
 }
 
 bool InitializeForm::UserClosing() {
   // Closing the window gives up as "&Cancel" does.
-  workbench_.menu.ShowMenu();
-  workbench_.menu.ApplyEnablingRules();
+  workbench_.menu.InitializationGivenUp();
   return true;
 }
 

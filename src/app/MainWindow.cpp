@@ -1,11 +1,15 @@
 #include "app/MainWindow.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/InfoWindows.h"
@@ -20,11 +24,45 @@ QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
   return action;
 }
 
+// The shown windows, bottom to top.
 QList<QMdiSubWindow*> ShownWindows(QMdiArea* area) {
   QList<QMdiSubWindow*> shown;
-  for (QMdiSubWindow* sub : area->subWindowList())
+  for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::StackingOrder))
     if (sub->isVisible() && !sub->isMinimized()) shown << sub;
   return shown;
+}
+
+QSize Minimum(const QMdiSubWindow* sub) { return sub->minimumSizeHint().expandedTo(sub->minimumSize()); }
+
+// Splits total into equal shares, except that a window whose minimum is
+// larger gets its minimum and the others share what is left.
+std::vector<int> Shares(const std::vector<int>& minimums, int total) {
+  std::vector<int> shares(minimums.size(), -1);  // -1: an equal share
+  int left = total, open = static_cast<int>(minimums.size());
+  for (bool settled = false; !settled && open > 0;) {
+    settled = true;
+    for (std::size_t i = 0; i < minimums.size(); ++i) {
+      if (shares[i] >= 0 || minimums[i] <= left / open) continue;
+      shares[i] = minimums[i];
+      left -= minimums[i];
+      --open;
+      settled = false;
+    }
+  }
+  for (int& share : shares)
+    if (share < 0) share = std::max(0, left) / open;
+  return shares;
+}
+
+// Gives a window the wanted place, but never smaller than it can be shown
+// nor reaching out of the area: when the minimums do not fit together, a
+// window overlaps its neighbour instead.
+void FitInside(QMdiSubWindow* sub, const QRect& wanted, const QRect& space) {
+  QSize size = wanted.size().expandedTo(Minimum(sub));
+  size = size.boundedTo(space.size());
+  int x = std::clamp(wanted.x(), space.left(), space.right() + 1 - size.width());
+  int y = std::clamp(wanted.y(), space.top(), space.bottom() + 1 - size.height());
+  sub->setGeometry(QRect(QPoint(x, y), size));
 }
 
 }  // namespace
@@ -66,6 +104,9 @@ void MainWindow::BuildMenus() {
           [this] { workbench_.ws.InterruptBayes = true; });
   QMenu* ml = bar->addMenu("&Interrupt");
   ml->setObjectName("mnuMLInt");
+  // Both show only while an evaluation that reads them runs.
+  bayes->menuAction()->setVisible(false);
+  ml->menuAction()->setVisible(false);
   connect(AddItem(ml, "mnuInterruptML", "&Interrupt calculations"), &QAction::triggered, this,
           [this] { workbench_.ws.InterruptML = true; });
 
@@ -117,22 +158,44 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
-void MainWindow::Cascade() { area_->cascadeSubWindows(); }
+// Each window one title bar lower and further right than the one below it,
+// keeping its size where that fits from there to the area's bottom-right
+// corner; the stacking order stays.
+void MainWindow::Cascade() {
+  QList<QMdiSubWindow*> shown = ShownWindows(area_);
+  if (shown.isEmpty()) return;
+  QRect space = area_->viewport()->rect();
+  const int count = static_cast<int>(shown.size());
+  int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, shown.front()) + 4;
+  // Many windows step less, so that each keeps at least half the area.
+  if (count > 1) step = std::min(step, std::min(space.width(), space.height()) / 2 / (count - 1));
+  for (int i = 0; i < count; ++i) {
+    const QPoint at(i * step, i * step);
+    FitInside(shown[i], QRect(at, shown[i]->size().boundedTo(space.size() - QSize(at.x(), at.y()))), space);
+    shown[i]->raise();
+  }
+}
 
 void MainWindow::TileHorizontal() {
   QList<QMdiSubWindow*> shown = ShownWindows(area_);
   if (shown.isEmpty()) return;
   QRect space = area_->viewport()->rect();
-  int height = space.height() / static_cast<int>(shown.size());
-  for (int i = 0; i < shown.size(); ++i) shown[i]->setGeometry(0, i * height, space.width(), height);
+  std::vector<int> minimums;
+  for (QMdiSubWindow* sub : shown) minimums.push_back(Minimum(sub).height());
+  std::vector<int> heights = Shares(minimums, space.height());
+  for (int i = 0, y = 0; i < shown.size(); y += heights[i++])
+    FitInside(shown[i], QRect(0, y, space.width(), heights[i]), space);
 }
 
 void MainWindow::TileVertical() {
   QList<QMdiSubWindow*> shown = ShownWindows(area_);
   if (shown.isEmpty()) return;
   QRect space = area_->viewport()->rect();
-  int width = space.width() / static_cast<int>(shown.size());
-  for (int i = 0; i < shown.size(); ++i) shown[i]->setGeometry(i * width, 0, width, space.height());
+  std::vector<int> minimums;
+  for (QMdiSubWindow* sub : shown) minimums.push_back(Minimum(sub).width());
+  std::vector<int> widths = Shares(minimums, space.width());
+  for (int i = 0, x = 0; i < shown.size(); x += widths[i++])
+    FitInside(shown[i], QRect(x, 0, widths[i], space.height()), space);
 }
 
 void MainWindow::ArrangeIcons() {

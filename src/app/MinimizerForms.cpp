@@ -1,7 +1,12 @@
 #include "app/MinimizerForms.h"
 
+#include <algorithm>
+
+#include <QApplication>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -37,6 +42,14 @@ void SizeFor(QTextEdit* pane, int freeCount) {
 void ResetStop(ui::Frontend& ui, std::string_view form) {
   ui.SetCaption(form, "cmdStop", kStopCaption);
   ui.SetEnabled(form, "cmdStop", true);
+}
+
+// Wide enough for the whole caption in an MDI title bar, beside its icon
+// and buttons.
+int CaptionWidth(const char* caption) {
+  const QFont font = QApplication::font("QMdiSubWindowTitleBar");
+  const int bar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  return QFontMetrics(font).horizontalAdvance(QString::fromUtf8(caption)) + 4 * bar + 32;
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
@@ -104,8 +117,9 @@ void MarquardtForm::Reopen() {
 void InstallMinimizers(Workbench& wb) {
   // Beside the main menu, which comes back when a run ends.
   wb.ui.RegisterForm(kSimplexForm.data(), [&wb] { return new SimplexForm(wb); }, {QSize(830, 640), QPoint(440, 0)});
+  // Its long caption may need more: the area then moves it in over the menu's side.
   wb.ui.RegisterForm(kMarquardtForm.data(), [&wb] { return new MarquardtForm(wb); },
-                     {QSize(830, 640), QPoint(440, 0)});
+                     {QSize(std::max(830, CaptionWidth(kMarquardtCaption)), 640), QPoint(440, 0)});
 }
 
 }  // namespace kalvex::app

@@ -25,8 +25,7 @@ void InstallPendingAnalyses(Workbench& wb) {
   MainMenuActions& actions = wb.menu.Actions();
   actions.notAvailable = [&wb](std::string_view caption) { ReportNotAvailable(wb, caption); };
   InstallResultsSummary(wb);
-  // Evaluation and the model ranking stay empty: the menu answers them
-  // with ReportNotAvailable.
+  // Every analysis is built: notAvailable answers only a missing load or save hook.
 }
 
 std::unique_ptr<Model> MakeWorkbenchModel() { return MakeOskaneModel(); }

@@ -68,15 +68,20 @@ void InstallResultsSummary(Workbench& wb) {
   wb.ui.RegisterForm(
       model::kSummaryForm,
       [&wb] { return new SummaryWindow(wb.ui, [&wb] { wb.menu.AnalysisEnded(); }); },
-      {QSize(900, 640), QPoint(0, 0)});
+      {QSize(830, 640), QPoint(440, 0)});  // beside the main menu, as the analysis windows are
   // One plot window at a time: a new summary's plots replace the old ones.
   wb.ui.plotViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::XYPlotData& data) mutable {
     if (shown) shown->close();
     wb.ui.Flush();  // the windows the command opened first stay below the plot
     auto* window = new plots::XYPlotWindow(data);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    shown = wb.Main().Area()->addSubWindow(window);
+    ui::qt::PressFocusedButtonOnReturn(window);
+    QMdiArea* area = wb.Main().Area();
+    shown = area->addSubWindow(window);
     shown->setAttribute(Qt::WA_DeleteOnClose);
+    // At the area's top left, as large as it wants within the area.
+    shown->adjustSize();
+    shown->setGeometry(QRect(QPoint(0, 0), shown->size().boundedTo(area->viewport()->size())));
     shown->show();
   };
 }

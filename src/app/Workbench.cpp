@@ -7,6 +7,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "app/CovarianceForms.h"
 #include "app/EditorForm.h"
+#include "app/EvaluationForms.h"
 #include "app/InfoWindows.h"
 #include "app/InitializeForm.h"
 #include "app/MainWindow.h"
@@ -15,6 +16,7 @@
 #include "app/OneFunctionForm.h"
 #include "app/PendingAnalyses.h"
 #include "app/PriorForms.h"
+#include "app/RankForm.h"
 
 namespace kalvex::app {
 
@@ -33,8 +35,11 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   InstallMinimizers(*this);
   InstallCovariance(*this);
   InstallPriors(*this);
+  InstallEvaluation(*this);
+  InstallRanking(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
+  editor.returnToMenu = [this] { menu.ShowMenu(); };
   actions.loadAlgorithm = [this] {
     switch (LoadAlgorithmDataFromMenu(ws, ui)) {
       case AlgorithmLoadOutcome::Loaded:
@@ -68,13 +73,18 @@ void Workbench::RegisterForms() {
 }
 
 void Workbench::Start() {
-  // Most of the screen, so that the menu and an analysis window fit side by side.
-  if (QScreen* screen = main_->screen()) {
-    QRect space = screen->availableGeometry();
-    main_->resize(std::min(space.width(), 1600), std::min(space.height(), 1000));
+  // Most of the screen, so that the menu and an analysis window fit side by
+  // side. A screen not larger than that either way is filled: a maximized window
+  // is the one size the window manager fits, frame and all.
+  QScreen* screen = main_->screen();
+  QRect space = screen ? screen->availableGeometry() : QRect();
+  if (space.isEmpty() || space.width() <= 1600 || space.height() <= 1000) {
+    main_->showMaximized();
+  } else {
+    main_->resize(1600, 1000);
     main_->move(space.topLeft());
+    main_->show();
   }
-  main_->show();
   menu.ShowMenu();
 }
 

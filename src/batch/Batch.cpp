@@ -7,6 +7,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "batch/Commands.h"
 #include "model/OskaneModel.h"
+#include "workflow/MainMenu.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 
@@ -54,6 +55,7 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
       args.flags.insert(name);
     } else if (Contains(valueOptions, name) && i + 1 < argc) {
       args.options[name] = argv[++i];
+      args.repeated[name].push_back(argv[i]);
     } else {
       err << "kalvex-batch: option '" << word << "' is unknown or lacks its value\n";
       return std::nullopt;
@@ -77,8 +79,10 @@ int SetUp(BatchContext& context) {
   const Arguments& args = context.args;
   std::optional<int> species = WholeNumberIn(args.options.at("species"), 1, 25);
   if (!species) return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
+  const ModelInitOptions init{*species, args.options.at("data")};
+  if (!ConfirmModelInitialization(ws, context.ui, init)) return 1;
   try {
-    InitializeModel(ws, {*species, args.options.at("data")});
+    InitializeModel(ws, init);
   } catch (const InitializationError& e) {
     context.ui.Message(e.Title(), e.what(), e.Style());
     return 1;
@@ -138,6 +142,17 @@ const std::vector<CommandSpec>& AllCommands() {
       {"covariance", CovarianceBatchCommand, {"grid-factors", "out"}, {"optimistic"}, {"constant", "out"},
        "covariance --constant C [--grid-factors A,B,C] [--optimistic] --out FILE   the three Hessian grids at the\n"
        "      loaded values and steps (no editor), saved as the .cov file; prints grid G mean M sd S det D"},
+      {"profile", ProfileBatchCommand, {"parameter", "points", "minimizer", "steps-from-grid", "out", "plot"}, {},
+       {"constant", "parameter", "out"},
+       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt] [--steps-from-grid G]\n"
+       "      --out FILE.mlc [--plot FILE.png]   likelihood profile; prints mode, expected, diff, se"},
+      {"posterior", PosteriorBatchCommand,
+       {"parameter", "points", "grid-points", "steps-from-grid", "out", "grid", "plot"}, {},
+       {"constant", "parameter", "out"},
+       "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G]\n"
+       "      --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
+      {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
+       "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };
   return commands;
 }

@@ -16,7 +16,8 @@ namespace kalvex::batch {
 
 struct Arguments {
   std::string command;
-  std::map<std::string, std::string> options;  // --name value
+  std::map<std::string, std::string> options;  // --name value (the last one given)
+  std::map<std::string, std::vector<std::string>> repeated;  // every value of each --name, in order
   std::set<std::string> flags;                 // --name
   std::optional<std::string> Option(const std::string& name) const;
 };
@@ -59,6 +60,9 @@ int CovarianceBatchCommand(BatchContext& context);
 int PriorsCommand(BatchContext& context);
 int PriorProfileCommand(BatchContext& context);
 int ReviewCommand(BatchContext& context);
+int ProfileBatchCommand(BatchContext& context);
+int PosteriorBatchCommand(BatchContext& context);
+int RankCommand(BatchContext& context);
 
 // The common options --constant C (the "Enter constant" answer: ObjectiveScale
 // = 1 / C) and --priors FILE (read as the loader reads it). Returns 0 or the

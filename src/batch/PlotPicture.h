@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "plots/DistributionPlot.h"
 #include "plots/XYPlotData.h"
 
 namespace kalvex::batch {
@@ -15,5 +16,10 @@ bool PlotPicturesBuilt();
 // encoded; the reason when it cannot be made.
 std::optional<std::string> EncodeSummaryPicture(const plots::XYPlotData& data, const std::string& path,
                                                 std::string& encoded);
+
+// An evaluation's distribution plot (its second series, the distribution
+// with its summary) as a picture's file content, into encoded.
+std::optional<std::string> EncodeDistributionPicture(const plots::DistributionPlotData& data, const std::string& path,
+                                                     std::string& encoded);
 
 }  // namespace kalvex::batch

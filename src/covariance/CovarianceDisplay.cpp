@@ -3,8 +3,8 @@
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/CovarianceReport.h"
 #include "ui/Frontend.h"
+#include "ui/PaneFile.h"
 #include "workspace/NumericFault.h"
-#include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -14,13 +14,6 @@ namespace names = ui::names;
 using names::kCovarianceForm;
 using names::kCovariancePane;
 using names::kCovDataForm;
-
-// A pane's lines (LF or CR LF) as a CR LF text.
-std::string WithCrLf(std::string_view text) {
-  TextBuilder builder;
-  for (const std::string& line : SplitLines(text)) builder.Line(line);
-  return builder.Text();
-}
 
 }  // namespace
 
@@ -61,17 +54,7 @@ std::optional<std::string> SaveCovarianceFile(Workspace& ws, ui::Frontend& ui) {
   dialog.filterIndex = 3;
   dialog.fileName = ".cov";
   dialog.overwritePrompt = true;
-  std::optional<std::string> path = ui.SaveFile(dialog);
-  if (!path) return std::nullopt;
-  const std::string text =
-      WithCrLf("Originally saved with the file name: " + *path + "\r\n\r\n" + ui.PaneText(kCovarianceForm, kCovariancePane));
-  if (std::optional<std::string> error = SaveTextFile(*path, text)) {
-    ui.Message("Save failed", "The covariance results could not be saved to " + *path + ": " + *error,
-               ui::style::kCritical);
-    return std::nullopt;
-  }
-  ui.SetPaneText(kCovarianceForm, kCovariancePane, text);
-  return path;
+  return ui::SavePaneToFile(ui, kCovarianceForm, kCovariancePane, dialog, "The covariance results");
 }
 
 void OnCovarianceDataClosing(Workspace& ws, ui::Frontend& ui) {

@@ -29,6 +29,20 @@ EvaluationTable::EvaluationTable(int count)
       NormalPdf(GridValue),
       Cumulative(GridValue) {}
 
+BivariateGrid::BivariateGrid(int n, int m)
+    : PointCount(n),
+      GridPointCount(m),
+      X(static_cast<std::size_t>(n) + 1, 0.0),
+      Y(static_cast<std::size_t>(m) + 1, 0.0),
+      Density((static_cast<std::size_t>(n) + 1) * (static_cast<std::size_t>(m) + 1), 0.0) {}
+
+double PercentDiff(const EvaluationSummary& summary) {
+  constexpr double kUndefined = -999;
+  if (summary.ExpectedValue == 0) return kUndefined;
+  double percent = summary.EstimatedDiff * 100 / summary.ExpectedValue;
+  return std::isfinite(percent) ? percent : kUndefined;
+}
+
 void DistributionStatistics(EvaluationTable& table, EvaluationSummary& summary, int modeIndex, double spacing) {
   const int n = table.PointCount;
   const int m = modeIndex;

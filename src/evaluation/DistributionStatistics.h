@@ -15,4 +15,9 @@ namespace kalvex {
 // With an even count the last interval is left out.
 void DistributionStatistics(EvaluationTable& table, EvaluationSummary& summary, int modeIndex, double spacing);
 
+// "Percent Diff": EstimatedDiff as a percentage of ExpectedValue; -999 (the
+// reports' mark of an undefined figure) when the expected value is 0 or the
+// quotient is not finite.
+double PercentDiff(const EvaluationSummary& summary);
+
 }  // namespace kalvex

@@ -1,6 +1,8 @@
 #pragma once
 // The per-point table of a one-parameter distribution (a likelihood profile,
-// a marginal posterior, a prior profile) and its summary.
+// a marginal posterior, a prior profile), its summary, and what the
+// workspace keeps of the last evaluation between runs.
+#include <string>
 #include <vector>
 
 namespace kalvex {
@@ -27,6 +29,39 @@ struct EvaluationSummary {
   double ExpectedValue = 0;
   double EstimatedDiff = 0;   // ModeValue - ExpectedValue
   double EstimatedSE = 0;
+};
+
+// The two-dimensional relative density a posterior collects when exactly
+// one parameter is integrated: profile points along x, grid points along y.
+struct BivariateGrid {
+  int ProfileParameter = 0;
+  int IntegratedParameter = 0;
+  int PointCount = 0;      // n
+  int GridPointCount = 0;  // m
+  std::vector<double> X;        // 1..n
+  std::vector<double> Y;        // 1..m
+  std::vector<double> Density;  // (k, j) at k * (m + 1) + j
+  double MaxDensity = 0, XAtMax = 0, YAtMax = 0;
+
+  BivariateGrid() = default;
+  BivariateGrid(int n, int m);
+  double& At(int k, int j) { return Density[static_cast<std::size_t>(k) * (GridPointCount + 1) + j]; }
+  double At(int k, int j) const { return Density[static_cast<std::size_t>(k) * (GridPointCount + 1) + j]; }
+};
+
+// Which evaluation produced the kept results.
+inline constexpr const char* kMaximumLikelihoodKind = "ML";
+inline constexpr const char* kBayesianKind = "BP";
+
+// The last evaluation's results, kept so that they can be shown again.
+struct EvaluationState {
+  EvaluationTable Table;
+  EvaluationSummary Summary;
+  std::string LastEvaluationKind;  // "ML", "BP" or empty
+  double Spacing = 0;              // the grid spacing of the kept table
+  BivariateGrid Bivariate;         // the last posterior's, when it integrated one parameter
+  // The distribution plot titles its second series as a prior distribution.
+  bool PriorPlotMode = false;
 };
 
 }  // namespace kalvex

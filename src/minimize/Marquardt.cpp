@@ -194,6 +194,9 @@ class MarquardtDriver : public MarquardtObserver {
     bool display = DisplayWanted();
     std::string shown = display ? text + DerivativeDisplay() : text;
     run_.Report(kMarquardtPane, shown);
+    // Collated and shown: what waits now is the user's click, not the work
+    // the panels told of.
+    if (display) run_.ClearActivity(1, 2);
     if (!display) {
       for (std::string_view button : {names::kNextIterationButton, names::kContinueButton}) {
         run_.ShowControl(button, false);
@@ -280,9 +283,19 @@ MinimizeResult RunMarquardt(Workspace& ws, ui::Frontend& ui, const MinimizeOptio
                                  return NumericFaultText(ws, fault.what(), kernel.FaultVector());
                                },
                                 .restore = {}});
+  // However it ended, the window is left as after a finished run: no
+  // interrupt to press, no step buttons, nothing waiting.
+  run.EnableControl(names::kStopButton, false);
+  for (std::string_view button : {names::kNextIterationButton, names::kContinueButton}) {
+    run.ShowControl(button, false);
+    run.EnableControl(button, false);
+  }
+  run.Interrupt().Clear();
+  ws.DerivativeWait = 1;
   if (outcome.faulted) {
     result = kernel.ResultAfterFault();
     result.message = outcome.fault;
+    result.faulted = true;
     return result;
   }
   run.ClearActivity();

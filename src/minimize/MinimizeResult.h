@@ -35,6 +35,7 @@ struct MinimizeResult {
   int64_t totalFunctionCalls = 0;  // every counted evaluation of the run
   int16_t restarts = 0;          // failed convergence verifications
   std::string message;           // the fault or error text for Error
+  bool faulted = false;          // a numeric fault ended the run (its box was shown)
 };
 
 // The point of a likelihood profile being minimized. The minimizer reads the

@@ -298,8 +298,13 @@ MinimizeResult RunSimplex(Workspace& ws, ui::Frontend& ui, const MinimizeOptions
                                       return NumericFaultText(ws, fault.what(), kernel.LastVector());
                                     },
                                 .restore = [&] { result = kernel.RestoreAfterFault(); }});
+  // A finished run takes no interrupt: its button goes grey, and a click
+  // that came after the last question is forgotten.
+  run.EnableControl(ui::names::kStopButton, false);
+  run.Interrupt().Clear();
   if (outcome.faulted) {
     result.message = outcome.fault;
+    result.faulted = true;
     return result;
   }
   if (result.end != RunEnd::Error) run.ClearActivity();  // the "Simplex error" box cleared them

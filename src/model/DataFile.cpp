@@ -1,5 +1,6 @@
 #include "model/DataFile.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "workspace/Format.h"
@@ -28,13 +29,27 @@ void CheckFieldFinite(double value, const char* field, int i, const std::string&
               " is not a finite number.");
 }
 
-void CheckPositive(double value, const char* field, int i, const std::string& fileName) {
+void CheckPositive(double value, const char* field, int i, const std::string& fileName,
+                   const std::string& hint = {}) {
   if (!(value > 0))
     DataError("The " + std::string(field) + " of " + PeriodText(i) + " of the data file " + fileName +
-              " is " + GeneralNumber(value) + "; it must be greater than 0 because the model uses its logarithm.");
+              " is " + GeneralNumber(value) + "; it must be greater than 0 because the model uses its logarithm." +
+              hint);
 }
 
-void ReadPeriod(ModelData& data, int i, std::string_view line, const std::string& fileName) {
+std::string SpeciesText(int count) { return std::to_string(count) + " species"; }
+
+// The column (1-based) of the last digit of a line; 0 when it has none.
+int LastDigitColumn(std::string_view line) {
+  for (std::size_t k = line.size(); k > 0; --k)
+    if (line[k - 1] >= '0' && line[k - 1] <= '9') return static_cast<int>(k);
+  return 0;
+}
+
+// indexHint follows a non-positive index: lines laid out for another
+// species count put the index field past their end.
+void ReadPeriod(ModelData& data, int i, std::string_view line, const std::string& fileName,
+                const std::string& indexHint) {
   const int species = data.NumSpecies;
   data.Year[i] = FieldValue(line, YearColumns());
   data.TimeCount[i] = static_cast<int16_t>(i);
@@ -50,7 +65,7 @@ void ReadPeriod(ModelData& data, int i, std::string_view line, const std::string
   CheckFieldFinite(data.Intervention[i], "intervention", i, fileName);
   CheckFieldFinite(data.HarvestIndex[i], "harvest rate index", i, fileName);
   CheckPositive(data.Effort[i], "effort", i, fileName);
-  CheckPositive(data.HarvestIndex[i], "harvest rate index", i, fileName);
+  CheckPositive(data.HarvestIndex[i], "harvest rate index", i, fileName, indexHint);
 }
 
 // A standard deviation needs catches that vary; equal catches would divide by 0.
@@ -73,6 +88,25 @@ FieldColumns CatchColumns(int species) { return {14 + 8 * (species - 1), 20 + 8 
 FieldColumns InterventionColumns(int numSpecies) { return {14 + 8 * numSpecies, 20 + 8 * numSpecies}; }
 FieldColumns IndexColumns(int numSpecies) { return {22 + 8 * numSpecies, 28 + 8 * numSpecies}; }
 
+int FittingSpeciesCount(const std::vector<std::string>& lines) {
+  int fit = 1;
+  for (std::size_t k = 1; k < lines.size(); ++k) {
+    // The index field of S species ends in column 28 + 8 S.
+    int last = LastDigitColumn(lines[k]);
+    fit = std::max(fit, (last - 28 + 7) / 8);
+  }
+  return fit;
+}
+
+std::optional<std::string> WideLinesQuestion(const std::vector<std::string>& lines, int numSpecies,
+                                             const std::string& fileName) {
+  int fit = FittingSpeciesCount(lines);
+  if (fit <= numSpecies) return std::nullopt;
+  return "The lines of the data file " + fileName + " hold numbers beyond the columns of " +
+         SpeciesText(numSpecies) + "; they fit the columns of " + SpeciesText(fit) + ".\r\n\r\n" +
+         "Do you want to go on with " + SpeciesText(numSpecies) + "?";
+}
+
 double FieldValue(std::string_view line, FieldColumns columns) {
   const std::size_t first = static_cast<std::size_t>(columns.first - 1);
   if (first >= line.size()) return 0;
@@ -91,16 +125,22 @@ ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,
     DataError("The data file " + fileName + " holds " + std::to_string(periods) +
               " time period(s) after its label line; the model needs at least 2.");
 
+  const int fit = FittingSpeciesCount(lines);
+  const std::string indexHint =
+      fit == numSpecies ? std::string()
+                        : " The lines of the data file fit the columns of " + SpeciesText(fit) + ", not " +
+                              SpeciesText(numSpecies) + ".";
   ModelData data = ModelData::Sized(numSpecies);
   data.DataFileName = fileName;
   data.NumPeriods = periods;
-  for (int i = 1; i <= periods; ++i) ReadPeriod(data, i, lines[static_cast<std::size_t>(i)], fileName);
+  for (int i = 1; i <= periods; ++i)
+    ReadPeriod(data, i, lines[static_cast<std::size_t>(i)], fileName, indexHint);
   CheckCatchesVary(data, fileName);
   DeriveSeries(data);
   return data;
 }
 
-ModelData ReadModelData(const std::string& path, int numSpecies) {
+std::vector<std::string> ReadDataLines(const std::string& path) {
   // The label line, the periods, and one line more to tell an overrun; a
   // line may run far past the widest record (228 columns) with notes.
   const TextLimits limits{static_cast<std::size_t>(kMaxTimePeriods) + 2, 4096};
@@ -108,7 +148,11 @@ ModelData ReadModelData(const std::string& path, int numSpecies) {
   if (!file.ok)
     DataError("The data file " + path + (file.opened ? " could not be read: " : " could not be opened: ") +
               file.error + ".");
-  return ParseModelData(file.lines, numSpecies, path);
+  return std::move(file.lines);
+}
+
+ModelData ReadModelData(const std::string& path, int numSpecies) {
+  return ParseModelData(ReadDataLines(path), numSpecies, path);
 }
 
 void DeriveSeries(ModelData& d) {

@@ -2,6 +2,7 @@
 // The Oskane data file: line 1 holds labels, every further line one time
 // period in fixed columns (year 1-4, then seven-character fields with one
 // blank between: effort, one catch per species, intervention, index).
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,16 +26,30 @@ FieldColumns IndexColumns(int numSpecies);
 // read as empty, a field without a number gives 0.
 double FieldValue(std::string_view line, FieldColumns columns);
 
+// The species count whose columns the data lines (line 1 skipped) fit: the
+// one that puts the last digit of the widest line in its index field, at
+// least 1.
+int FittingSpeciesCount(const std::vector<std::string>& lines);
+
+// What to ask before reading lines that hold numbers beyond the index
+// column of numSpecies species; nullopt when they fit.
+std::optional<std::string> WideLinesQuestion(const std::vector<std::string>& lines, int numSpecies,
+                                             const std::string& fileName);
+
+// The lines of the data file at path. Reading stops one line past the
+// period limit; what is not a regular file, or holds a line of more than
+// 4096 characters, is refused with an InitializationError.
+std::vector<std::string> ReadDataLines(const std::string& path);
+
 // Reads and derives the model data from the lines of a data file (line 1
 // skipped). Throws InitializationError for more than kMaxTimePeriods
-// periods and for data a derived series cannot be computed from; fileName
-// only names the file in those messages.
+// periods and for data a derived series cannot be computed from (an index
+// of 0 read from lines laid out for another species count names that
+// count); fileName only names the file in those messages.
 ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,
                          const std::string& fileName);
 
-// Reads the file at path, then as ParseModelData. Reading stops one line
-// past the period limit; what is not a regular file, or holds a line of more
-// than 4096 characters, is refused.
+// ReadDataLines, then ParseModelData.
 ModelData ReadModelData(const std::string& path, int numSpecies);
 
 // The series derived from Year..HarvestIndex (NumPeriods >= 2, checked data).

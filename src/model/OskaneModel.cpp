@@ -41,6 +41,16 @@ ModelShape OskaneModel::Initialize(const ModelInitOptions& options) {
   return shape;
 }
 
+std::optional<std::string> OskaneModel::InitializeQuestion(const ModelInitOptions& options) const {
+  const std::string path = options.dataFileName.empty() ? data_.DataFileName : options.dataFileName;
+  if (path.empty()) return std::nullopt;
+  try {
+    return model::WideLinesQuestion(model::ReadDataLines(path), options.numSpecies, path);
+  } catch (const InitializationError&) {
+    return std::nullopt;  // Initialize reports it
+  }
+}
+
 double OskaneModel::Evaluate(std::span<double> values, int32_t nf) {
   if (data_.NumPeriods == 0) throw std::logic_error("The Oskane model has not been initialized");
   if (values.size() < static_cast<std::size_t>(layout_.Count()) + 1)

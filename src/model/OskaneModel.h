@@ -21,6 +21,9 @@ class OskaneModel : public Model {
 
   // Throws InitializationError and keeps the previous data on any failure.
   ModelShape Initialize(const ModelInitOptions& options) override;
+  // Asks whether to go on when the data lines are wider than the chosen
+  // species count's columns.
+  std::optional<std::string> InitializeQuestion(const ModelInitOptions& options) const override;
   // values is the 1-based trial vector of NumParameters() + 1 elements.
   double Evaluate(std::span<double> values, int32_t nf) override;
 
@@ -28,6 +31,9 @@ class OskaneModel : public Model {
   void ResultsSummary(Workspace& workspace, ui::Frontend& frontend) override;
   std::optional<std::string> ResultsSummaryText(const Workspace& workspace, bool withForecast) const override;
   std::optional<plots::XYPlotData> ResultsSummaryPlotData(const Workspace& workspace) const override;
+
+  // The number of periods n, the n of the AICc the summary and the ranking print.
+  int32_t SampleSize() const override { return data_.NumPeriods; }
 
   double BestObjective() const override { return best_.BestObjective; }
   const std::vector<double>& BestValues() const override { return best_.BestValues; }

@@ -4,8 +4,8 @@
 #include "model/SummaryPlots.h"
 #include "model/SummaryReport.h"
 #include "ui/Frontend.h"
+#include "ui/PaneFile.h"
 #include "workspace/NumericFault.h"
-#include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex::model {
@@ -48,13 +48,6 @@ void ReportFault(ui::Frontend& ui, const NumericFault& fault) {
   ShowBusy(ui, false);
   // The same run-time report as the main menu gives a fault it did not expect.
   ui.Message("Kalvex", fault.what(), ui::style::kCritical);
-}
-
-// Lines of a pane (which may hold LF or CR LF) as a CR LF text.
-std::string WithCrLf(std::string_view text) {
-  TextBuilder builder;
-  for (const std::string& line : SplitLines(text)) builder.Line(line);
-  return builder.Text();
 }
 
 }  // namespace
@@ -121,19 +114,9 @@ std::optional<std::string> SaveSummary(ui::Frontend& ui) {
   dialog.title = "Save summary in...";
   dialog.filter = "All Files (*.*)|*.*|Output files (*.kvo)|*.kvo";
   dialog.filterIndex = 2;
-  dialog.fileName = " Oskane_results.kvo";
+  dialog.fileName = "Oskane_results.kvo";  // no leading blank: it would become part of the name
   dialog.overwritePrompt = true;
-  std::optional<std::string> path = ui.SaveFile(dialog);
-  if (!path) return std::nullopt;
-  const std::string text =
-      WithCrLf("Originally saved with the file name: " + *path + "\r\n\r\n" + ui.PaneText(kSummaryForm, kSummaryPane));
-  if (std::optional<std::string> error = SaveTextFile(*path, text)) {
-    ui.Message("Save failed", "The summary could not be saved to " + *path + ": " + *error,
-               ui::style::kCritical);
-    return std::nullopt;
-  }
-  ui.SetPaneText(kSummaryForm, kSummaryPane, text);
-  return path;
+  return ui::SavePaneToFile(ui, kSummaryForm, kSummaryPane, dialog, "The summary");
 }
 
 }  // namespace kalvex::model

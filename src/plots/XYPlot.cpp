@@ -39,6 +39,37 @@ std::string SixDecimalText(double value) {
   return GeneralNumber(std::isfinite(rounded) ? rounded : value);
 }
 
+std::vector<std::string> TickTexts(const std::vector<double>& values) {
+  double largest = 0, step = 0;
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    largest = std::max(largest, std::fabs(values[k]));
+    if (k > 0) step = std::max(step, std::fabs(values[k] - values[k - 1]));
+  }
+  std::vector<std::string> texts;
+  if (largest >= 1e6 || (step > 0 && step < 1e-5)) {
+    for (double value : values) texts.push_back(FormatNumber(value, "0.0##E+00"));
+    return texts;
+  }
+  // Decimals enough that every value shows as it is, or to a twentieth of
+  // the spacing.
+  int decimals = 0;
+  for (; decimals < 6; ++decimals) {
+    double unit = std::pow(10.0, -decimals);
+    if (step > 0 && unit <= step / 20) break;
+    bool exact = true;
+    for (double value : values) exact = exact && std::fabs(value / unit - std::nearbyint(value / unit)) < 1e-6;
+    if (exact) break;
+  }
+  std::string pattern = decimals == 0 ? "0" : "0." + std::string(static_cast<std::size_t>(decimals), '0');
+  for (double value : values) {
+    std::string text = FormatNumber(value, pattern);
+    if (decimals == 0 && !text.empty() && text.back() == '.') text.pop_back();
+    if (text.front() == '-' && text.find_first_not_of("0.", 1) == std::string::npos) text.erase(0, 1);  // no "-0.00"
+    texts.push_back(text);
+  }
+  return texts;
+}
+
 double TwipsX(const PlotRange& range, double x) {
   return kPlotLeft + (kPlotRight - kPlotLeft) / (range.xMax - range.xMin) * (x - range.xMin);
 }
@@ -76,8 +107,16 @@ void XYPlot::SelectX(int choice) {
 void XYPlot::SelectY(int choice) {
   if (choice < 1 || choice > data_.SeriesCount()) return;
   yChoice_ = choice;
-  if (ReadBox(limits_.yMin).empty) limits_.yMin = SixDecimalText(data_.seriesMinimum.at(choice));
-  if (ReadBox(limits_.yMax).empty) limits_.yMax = SixDecimalText(data_.seriesMaximum.at(choice));
+  // An empty box, or one that shows what the plot put there, takes the
+  // series' own limit; a limit the user typed stays.
+  auto follows = [](const std::string& box, const std::string& shown) { return ReadBox(box).empty || box == shown; };
+  if (follows(limits_.yMin, shownYMin_)) ShowYLimit(limits_.yMin, shownYMin_, data_.seriesMinimum.at(choice));
+  if (follows(limits_.yMax, shownYMax_)) ShowYLimit(limits_.yMax, shownYMax_, data_.seriesMaximum.at(choice));
+}
+
+void XYPlot::ShowYLimit(std::string& box, std::string& shown, double value) {
+  box = SixDecimalText(value);
+  shown = box;
 }
 
 void XYPlot::Clear() {
@@ -96,9 +135,11 @@ void XYPlot::Clear() {
     limits_.xMin = SixDecimalText(data_.seriesMinimum.at(xChoice_));
     limits_.xMax = SixDecimalText(data_.seriesMaximum.at(xChoice_));
   }
+  shownYMin_.clear();
+  shownYMax_.clear();
   if (yChoice_ >= 1) {
-    limits_.yMin = SixDecimalText(data_.seriesMinimum.at(yChoice_));
-    limits_.yMax = SixDecimalText(data_.seriesMaximum.at(yChoice_));
+    ShowYLimit(limits_.yMin, shownYMin_, data_.seriesMinimum.at(yChoice_));
+    ShowYLimit(limits_.yMax, shownYMax_, data_.seriesMaximum.at(yChoice_));
   }
 }
 
@@ -115,6 +156,32 @@ Drawing XYPlot::Picture() const {
   }
   picture.insert(picture.end(), items_.begin(), items_.end());
   return picture;
+}
+
+std::vector<AxisTick> XYPlot::XTicks() const {
+  if (legend_.empty()) return {};
+  const PlotRange& r = range_;
+  // Along the time counter the ticks show label values, otherwise X values.
+  const double from = XIsTimeCounter() ? r.xStartLabel : r.xMin;
+  const double to = XIsTimeCounter() ? r.xEndLabel : r.xMax;
+  std::vector<double> values;
+  for (int i = 0; i <= 10; ++i) values.push_back(from + (to - from) * (10 - i) / 10.0);
+  std::vector<std::string> texts = TickTexts(values);
+  texts.front() = labels_.xEnd;
+  texts.back() = labels_.xStart;
+  std::vector<AxisTick> ticks;
+  for (int i = 0; i <= 10; ++i) ticks.push_back({kPlotRight - 648 * i, texts[static_cast<std::size_t>(i)]});
+  return ticks;
+}
+
+std::vector<AxisTick> XYPlot::YTicks() const {
+  if (legend_.empty()) return {};
+  std::vector<double> values;
+  for (int i = 0; i <= 10; ++i) values.push_back(range_.yMax - (range_.yMax - range_.yMin) * i / 10.0);
+  std::vector<std::string> texts = TickTexts(values);
+  std::vector<AxisTick> ticks;
+  for (int i = 0; i <= 10; ++i) ticks.push_back({kPlotTop + 624 * i, texts[static_cast<std::size_t>(i)]});
+  return ticks;
 }
 
 void XYPlot::Segment(double x1, double y1, double x2, double y2, int colour, Stroke stroke) {
@@ -185,8 +252,8 @@ void XYPlot::PlotIt() {
 
   PlotRange range = ReadRange();
   WidenY(range);
-  limits_.yMin = SixDecimalText(range.yMin);
-  limits_.yMax = SixDecimalText(range.yMax);
+  ShowYLimit(limits_.yMin, shownYMin_, range.yMin);
+  ShowYLimit(limits_.yMax, shownYMax_, range.yMax);
   if (range.yMax == range.yMin) {
     // A flat series gets the unit band; centred on it when -1..1 would miss it.
     double level = range.yMin;

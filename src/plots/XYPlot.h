@@ -40,8 +40,20 @@ struct LegendEntry {
   std::string label;
 };
 
+// A labelled tick of an axis: where it stands (twips along the axis) and
+// the value it shows.
+struct AxisTick {
+  double twips = 0;
+  std::string text;
+};
+
 // A number as a limit box shows it: rounded to six decimals.
 std::string SixDecimalText(double value);
+
+// Texts for evenly spaced tick values: the fewest decimals (up to six) that
+// tell them apart as exactly as they are spaced; an exponent form for very
+// large or very small values.
+std::vector<std::string> TickTexts(const std::vector<double>& values);
 
 class XYPlot {
  public:
@@ -74,6 +86,12 @@ class XYPlot {
 
   // The axes and tick marks, then everything drawn since Clear.
   Drawing Picture() const;
+  // The values at the tick marks and the axis ends for the last range
+  // drawn (none before the first series): X from the right end to the
+  // origin, its ends showing the X start and end labels; Y from the top to
+  // the origin.
+  std::vector<AxisTick> XTicks() const;
+  std::vector<AxisTick> YTicks() const;
   const Drawing& Items() const { return items_; }
   // The series drawn since Clear, in drawing order.
   const std::vector<LegendEntry>& Legend() const { return legend_; }
@@ -94,12 +112,16 @@ class XYPlot {
   void DrawZeroLines(const PlotRange& range);
   void DrawSeries(const PlotRange& range);
   void Segment(double x1, double y1, double x2, double y2, int colour, Stroke stroke = Stroke::Solid);
+  // Puts a number into a Y limit box and remembers it as the plot's own:
+  // a box the user did not type in follows the series chosen.
+  void ShowYLimit(std::string& box, std::string& shown, double value);
 
   XYPlotData data_;
   int xChoice_ = 0;
   int yChoice_ = 1;
   PlotOptions options_;
   LimitBoxes limits_;
+  std::string shownYMin_, shownYMax_;  // what the plot last put in the Y boxes
   PlotLabels labels_;
   Drawing items_;
   std::vector<LegendEntry> legend_;

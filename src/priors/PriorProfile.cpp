@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "evaluation/DistributionStatistics.h"
+#include "plots/DistributionPlot.h"
 #include "priors/ComputePriorValue.h"
 #include "priors/PriorTable.h"
 #include "ui/Names.h"
@@ -22,7 +23,6 @@ constexpr const char* kTitle = "Evaluation of prior distributions";
 constexpr RunDescription kProfileRun{names::kPriorProfileForm, kTitle, "", InterruptFlag::None};
 constexpr double kLowEdge = 1e-6;
 constexpr double kHighEdge = 0.999999;
-constexpr double kUndefined = -999;  // the report's mark of a figure that is not defined
 
 double FootNumber(const PriorVariant& term, const PriorEntry& prior, int parameter) {
   if (term.number) return *term.number;
@@ -160,11 +160,10 @@ std::string PriorProfileReport(const PriorProfile& profile) {
     text.Line(RightJustify(FormatNumber(k, "##0"), 5) + "    " + Field(t.GridValue[k]) + Field(t.NegLnL[k]) +
               Field(t.Pdf[k]) + Field(t.Cumulative[k]) + Field(1 - t.Cumulative[k]) + Field(t.NormalPdf[k]));
   text.Line();
-  double percent = s.ExpectedValue != 0 ? s.EstimatedDiff * 100 / s.ExpectedValue : kUndefined;
   text.Line("Max Likelihood: " + Field(s.ModeValue));
   text.Line("Expected Value: " + Field(s.ExpectedValue));
   text.Line("Estimated Diff: " + Field(s.EstimatedDiff));
-  text.Line("Percent Diff:   " + Field(std::isfinite(percent) ? percent : kUndefined));
+  text.Line("Percent Diff:   " + Field(PercentDiff(s)));
   text.Line("Estimated SE:   " + Field(s.EstimatedSE));
   return text.Text();
 }
@@ -210,6 +209,8 @@ std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int se
                                 .restore = {}});
   if (outcome.faulted) return std::nullopt;
   ui.Beep();
+  if (ui.distributionViewer)
+    ui.distributionViewer({profile->table, profile->summary, p, plots::kPriorTitle});
   run.OpenWindow();
   run.Report(names::kPriorProfilePane, PriorProfileReport(*profile));
   return profile;

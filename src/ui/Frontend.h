@@ -9,8 +9,12 @@
 #include <string>
 #include <string_view>
 
+namespace kalvex {
+struct BivariateGrid;
+}
 namespace kalvex::plots {
 struct XYPlotData;
+struct DistributionPlotData;
 }
 
 namespace kalvex::ui {
@@ -95,6 +99,10 @@ class Frontend {
   virtual void ShowXYPlot(const plots::XYPlotData& data) {
     if (plotViewer) plotViewer(data);
   }
+  // The distribution plot (frmDistPlot) and the bivariate plot
+  // (frmBivarPlot), installed the same way.
+  std::function<void(const plots::DistributionPlotData&)> distributionViewer;
+  std::function<void(const BivariateGrid&)> bivariateViewer;
 
   virtual LocalDateTime Now() const = 0;
 };

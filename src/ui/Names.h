@@ -51,6 +51,8 @@ inline constexpr std::string_view kStopButton = "cmdStop";  // a minimizer windo
 inline constexpr std::string_view kApplicationMenu = "mnuApplication";
 inline constexpr std::string_view kInterruptMLMenu = "mnuInterruptML";
 inline constexpr std::string_view kInterruptBayesMenu = "mnuInterruptBayes";
+inline constexpr std::string_view kInterruptMLMenuBar = "mnuMLInt";
+inline constexpr std::string_view kInterruptBayesMenuBar = "mnuBayesianInt";
 
 // ---- frmMenu: the twelve workflow buttons in their order, and Quit
 inline constexpr std::string_view kWorkflowButtons[] = {
@@ -79,6 +81,9 @@ inline constexpr std::string_view kCovDataLabel = "lblCovData";
 inline constexpr std::string_view kCovDisplayButton = "cmdDisplay";
 inline constexpr std::string_view kCovSaveButton = "cmdSaveCov";
 inline constexpr std::string_view kCovFinishButton = "cmdFinishDisplay";
+// ---- frmMaxLike and frmBayesian: the evaluation reports
+inline constexpr std::string_view kMaxLikePane = "rtbMaxLike";
+inline constexpr std::string_view kBayesianPane = "rtbBayesian";
 // ---- the priors windows: report panes
 inline constexpr std::string_view kPriorProfilePane = "rtbPriorProfile";
 inline constexpr std::string_view kReviewPriorsPane = "rtbReviewPriors";
@@ -92,7 +97,7 @@ inline constexpr std::string_view kControls[] = {
     // frmMain
     kApplicationMenu, kInterruptMLMenu, kInterruptBayesMenu, "mnuMLInt", "mnuBayesianInt", "mnuWindow", "mnuAbout",
     "mnuWisdom", "mnuCredits", "mnuDefaultNames", "mnuExit", "mnuMenu", "mnuCascade", "mnuTileHorizontal",
-    "mnuTileVertical", "mnuArrangeIcons",
+    "mnuTileVertical", "mnuArrangeIcons", "stbMain2", "stbMain3", "stbMain4",
     // frmMenu
     "cmdInitialize", "cmdLoadAlg", "cmdEditAlg", "cmdSaveAlg", "cmdSimplex", "cmdMarquardt", "cmdUserSummary",
     "cmdOneFunction", "cmdCovariance", "cmdBayesian", "cmdParEstimate", "cmdRank", kQuitButton, "lblModelName",
@@ -117,7 +122,8 @@ inline constexpr std::string_view kControls[] = {
     // information windows
     "txtInformation",
     // frmRank
-    "cmdAICc",
+    "cmdAICc", "cmdQAICc", "cmdAverage", "cmdSaveRank", "grdRank", "txtCHat", "txtAverage", "lblRankModels",
+    "lblAction", "lblCovariance", "lblDelete", "lblCovar", "lblNotes",
     // frmCovariance, frmCovData
     kCovariancePane, kCovarianceInterruptButton, kCovDataLabel, kCovDisplayButton, kCovSaveButton, kCovFinishButton,
     "txtExplanation",
@@ -130,6 +136,12 @@ inline constexpr std::string_view kControls[] = {
     "mnuPriorTileVertical", "mnuPriorArrangeIcons",
     // frmPriorProfile, frmReviewPriors, frmHelp
     kPriorProfilePane, "cmdSavePriorProfile", kReviewPriorsPane, "cmdSaveReview", kHelpPane,
+    // frmParEvals, frmMaxLike, frmBayesian
+    "cmdML", "cmdBP", "lblChoice", "lblNote3", "lblNote4", kMaxLikePane, "cmdSaveML", kBayesianPane, "cmdSaveBayesian",
+    // frmDistPlot, frmBivarPlot
+    "Graph", "listVar", "lblToPlot", "fraPlotOptions", "Check_Line", "Check_Scatter", "Check_Drop", "lblVar",
+    "lblPlotInfo", "lblPlotInfoValues", "lblVerticalLine", "lblConfidenceInterval", "LegendBox", "lblXYMin",
+    "lblXYMax", "lblPeak", "lblLineInfo",
 };
 
 bool IsKnownForm(std::string_view name);

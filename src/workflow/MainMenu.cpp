@@ -5,6 +5,8 @@
 #include "algorithm/MinimizationLog.h"
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/CovarianceDisplay.h"
+#include "evaluation/LikelihoodProfile.h"
+#include "evaluation/PosteriorIntegration.h"
 #include "minimize/Marquardt.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/Simplex.h"
@@ -63,7 +65,12 @@ const char* MainMenu::Caption(MenuCommand command) { return Texts(command).capti
 const char* MainMenu::ToolTip(MenuCommand command) { return Texts(command).toolTip; }
 
 MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
-    : ws_(ws), ui_(ui), actions_(std::move(actions)), priorEditor_(ws, ui), priorsLoader_(ws, ui, priorEditor_) {}
+    : ws_(ws),
+      ui_(ui),
+      actions_(std::move(actions)),
+      priorEditor_(ws, ui),
+      priorsLoader_(ws, ui, priorEditor_),
+      ranking_(ws, ui) {}
 
 void MainMenu::SetEnabled(MenuCommand command, bool enabled) {
   ui_.SetEnabled(forms::kMenu, ControlName(command), enabled);
@@ -117,10 +124,12 @@ void MainMenu::ApplyEnablingRules() {
 }
 
 void MainMenu::ShowMenu() {
-  bool firstShow = !loaded_;
   ui_.ShowWindow(forms::kMenu);
   loaded_ = true;
-  if (firstShow) ApplyEnablingRules();
+  if (ws_.EditorFromMenu == kOn)
+    EnableAllButInitializeAndLoad();
+  else
+    ApplyEnablingRules();
 }
 
 void MainMenu::HideMenu() { ui_.HideWindow(forms::kMenu); }
@@ -143,12 +152,6 @@ void MainMenu::AnalysisEnded() {
   ShowMenu();
 }
 
-bool MainMenu::Available(const std::function<void()>& hook, MenuCommand command) {
-  if (hook) return true;
-  if (actions_.notAvailable) actions_.notAvailable(Caption(command));
-  return false;
-}
-
 void MainMenu::ReportFault(const std::exception& fault) {
   // The run-time report of a fault the analysis did not handle itself.
   ui_.Message("Kalvex", fault.what(), style::kCritical);
@@ -157,7 +160,6 @@ void MainMenu::ReportFault(const std::exception& fault) {
 // ---------------------------------------------------------------- Initialize
 
 void MainMenu::Initialize() {
-  ui_.ClearStatusBars();
   if (!ws_.AlgorithmFileName.empty()) {
     Answer answer = ui_.Message("Initialize",
                                 "Algorithm data will be lost during this initialization.\r\n\r\n"
@@ -172,6 +174,8 @@ void MainMenu::Initialize() {
     SetEnabled(MenuCommand::Initialize, true);
     SetEnabled(MenuCommand::LoadAlg, true);
   }
+  // Only once the question is answered: a Cancel there changes nothing.
+  ui_.ClearStatusBars();
   OpenInitializeForm();
   SetAllEnabled(false);
   CloseMenu();
@@ -207,6 +211,7 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
   // The list's text converted to a number, then to the nearest integer.
   options.numSpecies = ToInt16(Val(speciesText)).value_or(1);
   options.dataFileName = std::string(dataFile);
+  if (!ConfirmModelInitialization(ws_, ui_, options)) return false;
   try {
     InitializeModel(ws_, options);
   } catch (const InitializationError& error) {
@@ -228,9 +233,29 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
 }
 
 void MainMenu::CancelInitialization() {
-  ShowMenu();
-  ApplyEnablingRules();
+  InitializationGivenUp();
   ui_.CloseWindow(forms::kInitialize);
+}
+
+void MainMenu::InitializationGivenUp() {
+  ShowMenu();
+  ShowFileNames();
+}
+
+// The file panels as the unchanged workspace has them, after Initialize
+// cleared the bars for a form that was then given up.
+void MainMenu::ShowFileNames() {
+  if (!ws_.InitializeAlready) return;
+  ui_.SetStatus(0, 1, ws_.DataFileName);
+  if (!ws_.AlgorithmFileName.empty()) ui_.SetStatus(1, 1, "Algorithm file: " + ws_.AlgorithmFileName);
+  ui_.SetStatus(1, 2, "Bayesian priors file: " + ws_.PriorsFileName);
+}
+
+bool ConfirmModelInitialization(Workspace& ws, ui::Frontend& ui, const ModelInitOptions& options) {
+  std::optional<std::string> question = ws.model->InitializeQuestion(options);
+  if (!question) return true;
+  return ui.Message("Initialize model", *question,
+                    style::kYesNo + style::kExclamation + style::kSecondDefault) == Answer::Yes;
 }
 
 // ---------------------------------------------------------------- Load, Edit, Save
@@ -351,6 +376,9 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   ws_.Alg.TerminalFrequency = terminalFrequency;
   ws_.MarquardtRunning = 0;
   AnalysisEnded();
+  // The window wide enough for its caption reaches over the menu's side:
+  // the results just reported stay in front.
+  if (ui_.IsWindowOpen(ui::names::kMarquardtForm)) ui_.ShowWindow(ui::names::kMarquardtForm);
   SetAllEnabled(true);
   return result;
 }
@@ -422,17 +450,53 @@ void MainMenu::Priors() {
 }
 
 void MainMenu::Evaluate() {
-  if (!Available(actions_.openEvaluation, MenuCommand::ParEstimate)) return;
   Prologue(true);
   SetAllEnabled(false);
-  actions_.openEvaluation();
+  ws_.Evaluation.PriorPlotMode = false;
+  ui_.ShowWindow(ui::names::kParEvalsForm);
+  // Loading the chooser gives the "&Application" menu back.
+  SetApplicationMenu(true);
+}
+
+void MainMenu::EvaluateByProfile() {
+  ui_.CloseWindow(ui::names::kParEvalsForm);
+  SetApplicationMenu(false);
+  EvaluateByLikelihoodProfile(ws_, ui_, EvaluationRunOptions());
+  SetApplicationMenu(true);
+}
+
+void MainMenu::EvaluateByPosterior() {
+  ui_.CloseWindow(ui::names::kParEvalsForm);
+  SetApplicationMenu(false);
+  kalvex::EvaluateByPosterior(ws_, ui_, EvaluationRunOptions());
+  SetApplicationMenu(true);
+}
+
+void MainMenu::CancelEvaluation() {
+  ui_.CloseWindow(ui::names::kParEvalsForm);
+  AnalysisEnded();
+}
+
+EvaluationOptions MainMenu::EvaluationRunOptions() {
+  EvaluationOptions options;
+  options.openEditor = actions_.openEditor;
+  options.showMenu = [this] { ShowMenu(); };
+  return options;
 }
 
 void MainMenu::MultiModel() {
-  if (!Available(actions_.openRanking, MenuCommand::Rank)) return;
   Prologue(true);
   SetAllEnabled(false);
-  actions_.openRanking();
+  ranking::RankingHooks hooks;
+  hooks.showCaller = [this] { AnalysisEnded(); };
+  hooks.openEditor = [this] {
+    if (actions_.openEditor)
+      actions_.openEditor();
+    else
+      ui_.ShowWindow(forms::kEditor);
+  };
+  hooks.openPriors = [this](std::function<void()> back) { priorsLoader_.Open(std::move(back)); };
+  ranking_.Open(std::move(hooks));
 }
 
 // ---------------------------------------------------------------- Quit

@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "evaluation/EvaluationRun.h"
 #include "minimize/MinimizeResult.h"
 #include "priors/PriorEditor.h"
 #include "priors/PriorsLoader.h"
+#include "ranking/ModelRanking.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "workspace/Workspace.h"
@@ -51,9 +53,7 @@ enum class LoadOutcome {
 };
 
 // What the window layer adds to the commands: the windows it opens itself,
-// and the analyses that are not built yet (evaluation, ranking), each of
-// which gets its command here when it comes. An empty
-// hook of such an analysis is answered as "not available" by notAvailable.
+// and the "not available" answer for a command whose hook is empty.
 struct MainMenuActions {
   std::function<LoadOutcome()> loadAlgorithm;
   // The main-menu variant of the algorithm file writer; false when nothing
@@ -61,8 +61,6 @@ struct MainMenuActions {
   std::function<bool()> saveAlgorithm;
   std::function<void()> showInitializeForm;
   std::function<void()> openEditor;  // shows frmAlgo filled from the workspace
-  std::function<void()> openEvaluation;
-  std::function<void()> openRanking;
   // Called with the button caption when a hook above is empty.
   std::function<void(std::string_view caption)> notAvailable;
 };
@@ -78,9 +76,12 @@ class MainMenu {
   // The commands of the priors loader and the prior editor windows.
   PriorsLoader& PriorsLoaderWindow() { return priorsLoader_; }
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
+  // The commands of the model ranking window.
+  ranking::ModelRanking& RankingWindow() { return ranking_; }
 
-  // Shows the main menu; when it was not loaded the enabling rules apply
-  // (a hidden menu keeps its button states).
+  // Shows the main menu with the enabling rules applied, whichever way it
+  // comes back; while the editor opened from it is open, Initialize and Load
+  // stay disabled.
   void ShowMenu();
   void HideMenu();
   void CloseMenu();
@@ -107,7 +108,12 @@ class MainMenu {
   void OneFunctionCall();
   void Covariance();
   void Priors();
+  // "E&valuate single model parameter estimates" opens the chooser
+  // frmParEvals; its three buttons follow.
   void Evaluate();
+  void EvaluateByProfile();
+  void EvaluateByPosterior();
+  void CancelEvaluation();
   void MultiModel();
   // The quit sequence; true when the program should end.
   bool Quit();
@@ -118,6 +124,9 @@ class MainMenu {
   // "&Done?": true when the model was initialized and the form closed.
   bool FinishInitialization(std::string_view speciesText, std::string_view dataFile);
   void CancelInitialization();
+  // The form was given up (closed by the user): the menu comes back and the
+  // status bars show the unchanged files again.
+  void InitializationGivenUp();
 
   // An analysis that runs in its own window ended: the "&Application" menu
   // comes back and the main menu is shown again.
@@ -132,10 +141,11 @@ class MainMenu {
 
  private:
   void Prologue(bool closesMenu);
+  void ShowFileNames();
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
-  bool Available(const std::function<void()>& hook, MenuCommand command);
+  EvaluationOptions EvaluationRunOptions();
   void ReportFault(const std::exception& fault);
 
   Workspace& ws_;
@@ -143,8 +153,14 @@ class MainMenu {
   MainMenuActions actions_;
   PriorEditor priorEditor_;
   PriorsLoader priorsLoader_;
+  ranking::ModelRanking ranking_;
   bool loaded_ = false;
 };
+
+// The model's question before an initialization with these options, asked
+// as "Initialize model" (Yes/No, exclamation, No the default); true when
+// there is none or the answer is Yes.
+bool ConfirmModelInitialization(Workspace& ws, ui::Frontend& ui, const ModelInitOptions& options);
 
 // The first step of the results summary in both front ends: one NF = 1
 // evaluation through the objective protocol when any value is non-zero (the

@@ -280,6 +280,14 @@ std::string NumericPrefix(std::string_view text, bool& complete) {
   return out;
 }
 
+// Val reads past blanks anywhere in a number, as "1 000" is 1000.
+std::string WithoutBlanks(std::string_view text) {
+  std::string compact;
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') compact.push_back(c);
+  return compact;
+}
+
 // Whether an unsigned numeric prefix too far from 1 for a double lies above
 // the range (else below it): the power of ten of its first non-zero digit.
 bool AboveRange(std::string_view prefix) {
@@ -333,11 +341,17 @@ std::string RightJustify(std::string_view text, double width) {
 }
 
 double Val(std::string_view text) {
-  std::string compact;
-  for (char c : text)
-    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') compact.push_back(c);
   bool complete = false;
-  return ToDouble(NumericPrefix(compact, complete));
+  return ToDouble(NumericPrefix(WithoutBlanks(text), complete));
+}
+
+std::optional<double> LeadingNumber(std::string_view text) {
+  bool complete = false;
+  std::string prefix = NumericPrefix(WithoutBlanks(text), complete);
+  if (prefix.empty()) return std::nullopt;
+  double value = ToDouble(prefix);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

@@ -25,6 +25,9 @@ std::string RightJustify(std::string_view text, double width);
 // numeric prefix is read (sign, digits, one point, exponent E or D), no
 // number gives 0.
 double Val(std::string_view text);
+// As Val, but nullopt when the text has no numeric prefix or it lies
+// beyond the range of a double: a fixed column that must hold a number.
+std::optional<double> LeadingNumber(std::string_view text);
 
 // Strict parse of a whole field: surrounding blanks allowed, nothing else.
 // Used where a field that is not a number is an error.

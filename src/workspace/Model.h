@@ -52,6 +52,13 @@ class Model {
   // NF = 0. Either completes and replaces the model's data, or throws
   // InitializationError and changes nothing.
   virtual ModelShape Initialize(const ModelInitOptions& options) = 0;
+  // A question to put to the user before Initialize with these options,
+  // when the data may not suit them (Yes goes on); nullopt: nothing to ask.
+  // Data that cannot be read are left for Initialize to report.
+  virtual std::optional<std::string> InitializeQuestion(const ModelInitOptions& options) const {
+    (void)options;
+    return std::nullopt;
+  }
 
   // NF > 0: the objective at values (1-based). The model may correct values
   // in place. Throws NumericFault on a floating-point fault.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "covariance/CovarianceResults.h"
+#include "evaluation/EvaluationTable.h"
 #include "workspace/Model.h"
 #include "workspace/TextFile.h"
 
@@ -180,6 +181,11 @@ struct Workspace {
 
   // The last covariance results and the covariance windows' flags.
   CovarianceState Covariance;
+
+  // The last likelihood profile or posterior: its table, summary and kind.
+  // They describe the current algorithm data while EvaluationResultsOutOfDate
+  // is false.
+  EvaluationState Evaluation;
 
   bool AnyPriorSet() const;
 };

@@ -165,6 +165,47 @@ class PlotDrawingTest : public QObject {
     QCOMPARE(QImage(path).size(), QSize(1008, 480));
   }
 
+  void tickLabelsAndALegendAreDrawnAroundThePlot() {
+    XYPlot plot(OneSeries({-1, 2, 0.5}));
+    plot.Options().Tick(PlotOption::Line, false);
+    plot.PlotIt();
+    QImage image = RenderXYPlot(plot, {.size = QSize(700, 420)});  // not the surface's aspect
+    auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
+    auto darkIn = [&](QRect box) {
+      int count = 0;
+      for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) count += dark(x, y);
+      return count;
+    };
+    // The axes: the first column and the last row that are dark over most of the picture.
+    int axisX = 0, axisY = image.height() - 1;
+    while (axisX < image.width() && darkIn(QRect(axisX, 0, 1, image.height())) < image.height() / 2) ++axisX;
+    while (axisY > 0 && darkIn(QRect(0, axisY, image.width(), 1)) < image.width() / 2) --axisY;
+    int top = axisY;
+    while (top > 0 && dark(axisX, top - 1)) --top;
+    QVERIFY(axisX > 10 && axisX < image.width() / 4);
+    QVERIFY(axisY > image.height() * 3 / 4 && axisY < image.height() - 10);
+    QVERIFY(top > 5);
+    QVERIFY(darkIn(QRect(0, top - 8, axisX - 2, axisY - top + 16)) > 100);                      // Y tick labels
+    QVERIFY(darkIn(QRect(axisX - 8, axisY + 2, image.width() - axisX + 8, image.height() - axisY - 2)) > 150);  // X
+    QRect legend(axisX, 0, image.width() - axisX, top - 2);
+    QVERIFY(darkIn(legend) > 30);  // the series' label
+    int blue = 0;
+    for (int y = legend.top(); y <= legend.bottom(); ++y)
+      for (int x = legend.left(); x <= legend.right(); ++x) blue += image.pixelColor(x, y) == kBlue;
+    QVERIFY(blue >= 10);  // its sample line in the series' colour
+    // Point markers stay round on a wide picture: period 2 of 3, at the top of the range.
+    int right = image.width() - 1;
+    while (right > axisX && !dark(right, axisY)) --right;
+    QRect box;
+    const QPoint second((axisX + right) / 2, top);
+    for (int y = second.y() - 10; y <= second.y() + 10; ++y)
+      for (int x = second.x() - 10; x <= second.x() + 10; ++x)
+        if (image.rect().contains(x, y) && image.pixelColor(x, y) == kBlue) box |= QRect(x, y, 1, 1);
+    QVERIFY(box.width() >= 4);
+    QVERIFY(qAbs(box.width() - box.height()) <= 1);
+  }
+
   void largerPicturesKeepTheTwipsLayout() {
     XYPlot plot(OneSeries({0, 10}));
     plot.Options().Tick(PlotOption::Scatter, false);

@@ -86,8 +86,8 @@ class PlotWindowTest : public QObject {
   void plotItWidensTheLimitsAndFillsTheLabels() {
     XYPlotWindow window(TwoSeries());
     window.show();
-    Find<QListWidget>(window, "listYVar")->setCurrentRow(1);  // Residuals; the Y boxes are not empty
-    QCOMPARE(Find<QLineEdit>(window, "txtYmin")->text(), QString("1"));
+    Find<QListWidget>(window, "listYVar")->setCurrentRow(1);  // Residuals: the Y boxes follow
+    QCOMPARE(Find<QLineEdit>(window, "txtYmin")->text(), QString("-1"));
     QTest::mouseClick(Find<QPushButton>(window, "cmdClear"), Qt::LeftButton);
     QCOMPARE(Find<QLineEdit>(window, "txtYmin")->text(), QString("-1"));
     auto* yMax = Find<QLineEdit>(window, "txtYmax");

@@ -168,6 +168,8 @@ void QtFrontendTest::messageBoxStyles() {
       {16, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, Answer::OK},
       {64, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, Answer::OK},
       {80, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, Answer::OK},
+      {65, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, Answer::OK},
+      {65, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Cancel, Answer::Cancel},
   };
   for (const Case& c : cases) {
     OnNextDialog<QMessageBox>([c](QMessageBox* box) {

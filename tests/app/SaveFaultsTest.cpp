@@ -15,9 +15,18 @@
 #include <set>
 
 #include "algorithm/AlgorithmFile.h"
+#include "covariance/CovarianceDisplay.h"
+#include "evaluation/LikelihoodProfile.h"
+#include "evaluation/PosteriorIntegration.h"
 #include "model/Summary.h"
+#include "plots/BivariatePlot.h"
+#include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
+#include "priors/PriorTable.h"
+#include "priors/PriorsFile.h"
+#include "ranking/ModelRanking.h"
 #include "support/SaveFaults.h"
+#include "ui/Names.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"
 #include "workspace/TextFile.h"
@@ -66,6 +75,27 @@ Outcome SummarySave(const std::string& path, bool failureExpected) {
   return {false, ui.LastMessage().title, ui.LastMessage().text};
 }
 
+Outcome PriorsSave(const std::string& path, bool failureExpected) {
+  Workspace ws;
+  ws.Alg.NumParameters = 2;
+  ResetPriorTable(ws);
+  ui::ScriptedFrontend ui;
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (WritePriorsFile(ws, ui, PriorsFileVariant::MainMenu) == PriorsSaveOutcome::Saved) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
+Outcome RankingSave(const std::string& path, bool failureExpected) {
+  Workspace ws;
+  ui::ScriptedFrontend ui;
+  ranking::ModelRanking ranking(ws, ui);
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (ranking.SaveRanking() == ranking::RankingSaveOutcome::Saved) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
 Outcome LogSave(const std::string& path, bool) {
   LogWriter log;
   if (std::optional<std::string> error = log.Open(path)) return FromReason(error);
@@ -89,12 +119,49 @@ Outcome PictureSave(const std::string& path, bool) {
   return FromReason(plots::SaveXYPlotPicture(plot, path));
 }
 
+// A report pane of an evaluation saved by its window's button.
+Outcome EvaluationSave(const std::string& path, bool failureExpected, std::string_view form, std::string_view pane,
+                       const std::function<std::optional<std::string>(ui::Frontend&)>& save) {
+  ui::ScriptedFrontend ui;
+  ui.SetPaneText(form, pane, "The report\r\n");
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (save(ui)) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
+Outcome GridSave(const std::string& path, bool failureExpected) {
+  Workspace ws;
+  ws.Evaluation.Bivariate = BivariateGrid(3, 3);
+  ui::ScriptedFrontend ui;
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (SaveBivariateGrid(ws, ui)) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
 const std::vector<Saver>& Savers() {
   static const std::vector<Saver> savers = {
       {"algorithm file", AlgorithmSave},
       {"summary report", SummarySave},
+      {"priors file", PriorsSave},
+      {"covariance results", [](const std::string& path, bool failing) {
+         Workspace ws;
+         return EvaluationSave(path, failing, ui::names::kCovarianceForm, ui::names::kCovariancePane,
+                               [&ws](ui::Frontend& ui) { return SaveCovarianceFile(ws, ui); });
+       }},
+      {"ranking file", RankingSave},
       {"minimization log", LogSave, true},
       {"picture", PictureSave},
+      {"likelihood profile", [](const std::string& path, bool failing) {
+         return EvaluationSave(path, failing, ui::names::kMaxLikeForm, ui::names::kMaxLikePane, SaveLikelihoodProfile);
+       }},
+      {"posterior", [](const std::string& path, bool failing) {
+         return EvaluationSave(path, failing, ui::names::kBayesianForm, ui::names::kBayesianPane, SavePosterior);
+       }},
+      {"bivariate grid", GridSave},
+      {"evaluation picture",
+       [](const std::string& path, bool) { return FromReason(plots::SaveFigurePicture(plots::BivariatePlot::LegendPicture(), path)); }},
   };
   return savers;
 }

@@ -52,7 +52,7 @@ class SummaryWindowTest : public QObject {
     window.show();
     QTest::mouseClick(window.findChild<QPushButton*>("cmdSaveSummary"), Qt::LeftButton);
     QCOMPARE(frontend.PendingPrompts(), size_t(0));
-    QCOMPARE(frontend.dialogs.back().fileName, std::string(" Oskane_results.kvo"));
+    QCOMPARE(frontend.dialogs.back().fileName, std::string("Oskane_results.kvo"));
     QSignalSpy closed(&window, &SummaryWindow::closed);
     window.close();
     QCOMPARE(closed.count(), 1);

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -71,6 +72,7 @@ class WorkbenchWalk : public QObject {
   void derivativeDisplayWaitsForTheUser();
   void plotsOpenAboveTheSummary();
   void priorsAreSetProfiledAndReviewed();
+  void modelsAreAddedRankedAndAnnotated();
 
  private:
   QWidget* Form(const char* name) { return wb->ui.Form(name); }
@@ -167,6 +169,9 @@ void WorkbenchWalk::mainWindowMenusAndBars() {
     QVERIFY2(found, item.name);
     QCOMPARE(found->text(), QString(item.caption));
   }
+  // The interrupt menus show only while an evaluation runs; their items set the flags.
+  QVERIFY(!main.findChild<QMenu*>("mnuMLInt")->menuAction()->isVisible());
+  QVERIFY(!main.findChild<QMenu*>("mnuBayesianInt")->menuAction()->isVisible());
   main.findChild<QAction*>("mnuInterruptBayes")->trigger();
   QVERIFY(wb->ws.InterruptBayes && !wb->ws.InterruptML);
   main.findChild<QAction*>("mnuInterruptML")->trigger();
@@ -224,8 +229,15 @@ void WorkbenchWalk::walk() {
   Script().ExpectOpen(data.toStdString(), "Load the input data file");
   init->findChild<QPushButton*>("cmdSelect")->click();
   QCOMPARE(init->findChild<QLineEdit*>("txtDataFile")->text(), data);
+  // One species on two-species lines: asked, and No keeps the form open.
+  auto* done = init->findChild<QPushButton*>("cmdDone");
+  QVERIFY(done->hasFocus());
+  Script().ExpectMessage("Initialize model", Answer::No);
+  QTest::keyClick(done, Qt::Key_Return);  // Return presses the focused button
+  QCOMPARE(Script().messages.back().style, 4 + 48 + 256);
+  QVERIFY(Form("frmInitialize") && !wb->ws.InitializeAlready);
   init->findChild<QComboBox*>("cboNSpecies")->setCurrentText("2");
-  init->findChild<QPushButton*>("cmdDone")->click();
+  QTest::keyClick(done, Qt::Key_Return);
   Settle();
   QVERIFY(!Form("frmInitialize"));
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain0_1")->text(), data);
@@ -245,6 +257,13 @@ void WorkbenchWalk::walk() {
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + trueValues);
   QCOMPARE(wb->ws.Alg.Values[1], -0.4);
   Shot("loaded");
+  // Cancel in the Initialize question changes nothing, the status bars included.
+  Script().ExpectMessage("Initialize", Answer::Cancel);
+  MenuButton("cmdInitialize")->click();
+  Settle();
+  QCOMPARE(wb->Main().findChild<QLabel*>("stbMain0_1")->text(), data);
+  QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + trueValues);
+  QCOMPARE(EnabledButtons().size(), 12);
 
   // One function call at the loaded values.
   MenuButton("cmdOneFunction")->click();
@@ -256,6 +275,8 @@ void WorkbenchWalk::walk() {
   QVERIFY(pane->toPlainText().contains(" found at the following parameter values: "));
   QVERIFY(pane->toPlainText().contains(
       "    001) -4.0000000E-01  ~~  Intercept for ME model (Beta(0)=Beta(0)'+(1-Omega)*True(I(1))) [0]\n"));
+  const QRegularExpression timed("\nNote: One function call takes [0-9.]+ \\w+ \\(mean of \\d+ calls\\)\n");
+  QVERIFY(pane->toPlainText().contains(timed));  // measured over many calls, below the rounded line
   QCOMPARE(pane->font().family(), QString("Courier New"));
   QCOMPARE(pane->lineWrapMode(), QTextEdit::NoWrap);
   QVERIFY(wb->Main().findChild<QMenu*>("mnuApplication")->menuAction()->isEnabled());
@@ -275,8 +296,10 @@ void WorkbenchWalk::walk() {
   QCOMPARE(wb->ws.Alg.Values[1], 0.0);
   QVERIFY(wb->ws.AlgorithmFileName.ends_with(".alg"));
 
-  // Edit: a value cell, a bad setting, the tolerance, then finish.
-  MenuButton("cmdEditAlg")->click();
+  // Edit (Return on the button that has the focus after loading): a value
+  // cell, a bad setting, the tolerance, then finish.
+  QVERIFY(MenuButton("cmdEditAlg")->hasFocus());
+  QTest::keyClick(MenuButton("cmdEditAlg"), Qt::Key_Return);
   Settle();
   auto* editor = dynamic_cast<kalvex::app::EditorForm*>(Form("frmAlgo"));
   QVERIFY(editor);
@@ -354,6 +377,14 @@ void WorkbenchWalk::walk() {
   QCOMPARE(frequency->text(), QString("0"));
   QCOMPARE(wb->ws.LogOpen, int16_t{0});
 
+  // The main menu called up while editing keeps Initialize and Load off;
+  // once the editor is finished it follows the rules, whichever way it comes.
+  QAction* mainMenu = wb->Main().findChild<QAction*>("mnuMenu");
+  mainMenu->trigger();
+  Settle();
+  QStringList whileEditing = EnabledButtons();
+  QVERIFY(!whileEditing.contains("cmdInitialize") && !whileEditing.contains("cmdLoadAlg"));
+  QCOMPARE(whileEditing.size(), 10);
   Script().ExpectMessage("Just so you know");
   editor->findChild<QPushButton*>("cmdFinish")->click();
   Settle();
@@ -361,9 +392,10 @@ void WorkbenchWalk::walk() {
   QVERIFY(Form("frmMenu")->isVisible());
   QCOMPARE(wb->ws.EditorClosed, int16_t{-1});
   QCOMPARE(wb->ws.Alg.Links[2], std::string("~~"));  // a single-member code was unfused
-  QStringList afterEdit = EnabledButtons();
-  QVERIFY(!afterEdit.contains("cmdInitialize") && !afterEdit.contains("cmdLoadAlg"));
-  QCOMPARE(afterEdit.size(), 10);
+  QCOMPARE(EnabledButtons().size(), 12);
+  mainMenu->trigger();
+  Settle();
+  QCOMPARE(EnabledButtons().size(), 12);
 
   // Save under a new name.
   Script().ExpectSave(saved.toStdString(), "Save algorithm data in...");
@@ -373,9 +405,14 @@ void WorkbenchWalk::walk() {
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + saved);
   QCOMPARE(EnabledButtons().size(), 12);
 
-  // An analysis that is not in this build answers with a box.
-  Script().ExpectMessage("Not available");
-  MenuButton("cmdRank")->click();
+  // The evaluation chooser takes the menu's place; its Cancel brings the menu back.
+  MenuButton("cmdParEstimate")->click();
+  Settle();
+  QVERIFY(wb->ui.IsWindowOpen("frmParEvals") && !wb->ui.IsWindowOpen("frmMenu"));
+  wb->ui.Form("frmParEvals")->findChild<QPushButton*>("cmdCancel")->click();
+  Settle();
+  QVERIFY(!wb->ui.IsWindowOpen("frmParEvals"));
+  QCOMPARE(EnabledButtons().size(), 12);
   // The results summary runs: no plots, no forecast.
   Script().ExpectMessage("View plots?", kalvex::ui::Answer::No)
       .ExpectMessage("Opportunity to generate a forecast for time period f", kalvex::ui::Answer::No);
@@ -411,8 +448,11 @@ void WorkbenchWalk::informationWindowDisablesTheMainWindow() {
   QVERIFY(wisdom->isEnabled());
   QVERIFY(!wisdom->findChild<QTextEdit*>("txtInformation")->toPlainText().isEmpty());
   Shot("wisdom");
-  wisdom->close();
+  wisdom->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(wisdom));
+  QTest::keyClick(wisdom, Qt::Key_Escape);  // as a dialog closes
   Settle();
+  QVERIFY(!Form(kalvex::app::kWisdomForm));
   QVERIFY(main.isEnabled());
   for (QAction* action : {main.findChild<QAction*>("mnuDefaultNames"), main.findChild<QAction*>("mnuCredits")}) {
     action->trigger();
@@ -479,6 +519,7 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   QCOMPARE(EnabledButtons().size(), 12);
   QVERIFY(Form("frmMenu")->isVisible());
   QCOMPARE(wb->ws.MinimizationRunning, int16_t{0});
+  QVERIFY(!simplex->findChild<QPushButton*>("cmdStop")->isEnabled());  // finished: nothing to interrupt
   Shot("simplex");
 
   // Marquardt: numerical derivatives, none shown; its window replaces the Simplex one.
@@ -561,6 +602,7 @@ void WorkbenchWalk::derivativeDisplayWaitsForTheUser() {
       return;
     }
     QVERIFY(marquardt->findChild<QTextEdit*>("rtbMarquardt")->toPlainText().contains("1st & 2nd partial derivatives"));
+    QCOMPARE(wb->Main().findChild<QLabel*>("stbMain5_1")->text(), QString());  // collated: waiting for the click
     // The first display goes on to the next one; the second lets the run finish.
     const char* button = ++displays == 1 ? "cmdIteration" : "cmdContinue";
     QTest::mouseClick(marquardt->findChild<QPushButton*>(button), Qt::LeftButton);
@@ -585,6 +627,12 @@ void WorkbenchWalk::plotsOpenAboveTheSummary() {
   QVERIFY(Form("frmSummary")->isVisible());
   QMdiSubWindow* active = wb->Main().Area()->activeSubWindow();
   QVERIFY(active && qobject_cast<kalvex::plots::XYPlotWindow*>(active->widget()));
+  // Quit plots takes its frame along: no empty window over the summary.
+  QPointer<QMdiSubWindow> frame(active);
+  active->widget()->findChild<QPushButton*>("cmdCancel")->click();
+  Settle();
+  QVERIFY(frame.isNull());
+  QVERIFY(Form("frmSummary")->isVisible());
 }
 
 void WorkbenchWalk::priorsAreSetProfiledAndReviewed() {
@@ -659,6 +707,62 @@ void WorkbenchWalk::priorsAreSetProfiledAndReviewed() {
       .ExpectMessage("What about Bayesian priors?", Answer::No);
   wb->RequestQuit();
   QVERIFY(quitCalled);
+}
+
+void WorkbenchWalk::modelsAreAddedRankedAndAnnotated() {
+  QVERIFY(LoadTwoSpecies());
+  Script().ExpectInput("Enter constant", "0.5");
+  MenuButton("cmdRank")->click();
+  Settle();
+  QWidget* rank = Form("frmRank");
+  QVERIFY(rank);
+  QVERIFY(!Form("frmMenu"));
+  QCOMPARE(rank->windowTitle(), QString("Model selection, ranking and averaging"));
+  auto button = [rank](const char* name) { return rank->findChild<QPushButton*>(name); };
+  QCOMPARE(button("cmdRank")->toolTip(),
+           QString("Ranks competing models in ascending order of their AICc values (Note: All AICc values must be "
+                   "positive)"));
+  auto* grid = rank->findChild<QTableWidget*>("grdRank");
+  QCOMPARE(grid->rowCount(), 1);
+  QCOMPARE(grid->item(0, 6)->text(), QString("two_species.alg"));
+  QCOMPARE(grid->item(0, 7)->text(), QString("No covariance file found"));
+  QVERIFY(!button("cmdRank")->isEnabled());
+
+  Script().ExpectOpen(Example("two_species_true.alg").toStdString());
+  button("cmdLoadAlg")->click();
+  Settle();
+  QCOMPARE(grid->rowCount(), 2);
+  button("cmdRank")->click();
+  Settle();
+  QCOMPARE(grid->horizontalHeaderItem(0)->text(), QString("Ranked"));
+  QCOMPARE(grid->item(0, 0)->text(), QString("   1)    2"));
+  QVERIFY(button("cmdSaveRank")->isEnabled());
+  QVERIFY(!button("cmdAverage")->isEnabled());  // no covariance files
+
+  Script().ExpectInput("Overdispersion correction", "2");
+  button("cmdQAICc")->click();
+  Settle();
+  auto* chat = rank->findChild<QLineEdit*>("txtCHat");
+  QCOMPARE(chat->text(), QString("C-hat: 2.000"));
+  QCOMPARE(chat->palette().color(QPalette::Text), QColor(0, 0, 255));
+  QCOMPARE(grid->horizontalHeaderItem(3)->text(), QString("QAICc"));
+  QCOMPARE(grid->horizontalHeaderItem(0)->text(), QString("Random"));
+
+  Script().ExpectInput("Model notes", "true values");
+  grid->scrollToItem(grid->item(1, 9));
+  Settle();
+  QRect notes = grid->visualItemRect(grid->item(1, 9));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, notes.center());
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, notes.center());
+  Settle();
+  QCOMPARE(grid->item(1, 9)->text(), QString("true values"));
+  Shot("ranking");
+
+  button("cmdFinish")->click();
+  Settle();
+  QVERIFY(!Form("frmRank"));
+  QVERIFY(Form("frmMenu"));
+  QCOMPARE(EnabledButtons().size(), 12);
 }
 
 // With KALVEX_TEST_LOCALE naming a locale, the walk starts in it as a user's

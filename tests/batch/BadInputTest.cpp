@@ -42,7 +42,8 @@ const std::string kPriors = PriorsText();
 struct Command {
   const char* name;
   std::vector<std::string> outputs;  // "--option=file name"
-  std::vector<std::string> options = {};
+  std::vector<std::string> options = {};  // "@NAME": the input file NAME
+  bool plots = false;                      // takes --plot where the build draws pictures
 };
 
 // Adding a command is one row.
@@ -52,13 +53,17 @@ std::vector<Command> Commands() {
       {"alg", {"--out=out.alg"}},
       {"simplex", {"--out=out.alg", "--log=run.kvl"}},
       {"marquardt", {"--out=out.alg", "--log=run.kvl"}},
-      {"summary", {"--out=out.kvo"}},
+      {"summary", {"--out=out.kvo"}, {}, true},
       {"priors", {"--out=out.pri"}},
       {"prior-profile", {"--out=out.pdp"}, {"--parameter", "1"}},
       {"review", {"--out=out.rvp"}},
       {"covariance", {"--out=out.cov"}},
+      {"profile", {"--out=out.mlc"}, {"--parameter", "1", "--points", "3"}, true},
+      {"posterior", {"--out=out.pos", "--grid=out.grd"}, {"--parameter", "1", "--points", "3", "--grid-points", "3"}, true},
+      {"rank", {"--out=out.mms"}, {"--alg", "@run.alg"}},
   };
-  if (PlotPicturesBuilt()) commands[4].outputs.push_back("--plot=out.png");
+  for (Command& command : commands)
+    if (command.plots && PlotPicturesBuilt()) command.outputs.push_back("--plot=out.png");
   return commands;
 }
 
@@ -127,7 +132,8 @@ TEST(BatchBadInput, EveryCommandExitsOneWithOneLineAndNoOutputFile) {
       std::vector<std::string> words = {"kalvex-batch", command.name, "--species", input.species,
                                         "--data", inputs + "/run.dat", "--alg", inputs + "/run.alg",
                                         "--priors", inputs + "/run.pri", "--constant", "1"};
-      words.insert(words.end(), command.options.begin(), command.options.end());
+      for (const std::string& option : command.options)
+        words.push_back(option.front() == '@' ? inputs + "/" + option.substr(1) : option);
       for (const std::string& output : command.outputs) {
         words.push_back(output.substr(0, output.find('=')));
         words.push_back(outputs + "/" + output.substr(output.find('=') + 1));

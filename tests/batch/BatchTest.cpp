@@ -74,6 +74,9 @@ TEST(BatchEval, BadInputExitsOneAfterItsMessage) {
   EXPECT_NE(wrongCount.err.find("Algorithm file - information input failed: Algorithm file  "), std::string::npos);
   BatchRun species = Batch({"eval", "--species", "26", "--data", kData});
   EXPECT_EQ(species.code, 1);
+  BatchRun wider = Batch({"eval", "--species", "1", "--data", std::string(KALVEX_EXAMPLES) + "/three_species.dat"});
+  EXPECT_EQ(wider.code, 1);  // the question is answered No
+  EXPECT_TRUE(wider.err.starts_with("Initialize model: The lines of the data file ")) << wider.err;
 }
 
 TEST(BatchUsage, WrongUsageExitsTwoWithTheUsageText) {
@@ -393,6 +396,98 @@ TEST(BatchPriors, FitsEvaluationsProfilesAndReviewsRunOnThePriorsRead) {
   ASSERT_EQ(review.code, 0) << review.err;
   EXPECT_EQ(review.out, "prior_value 1\n");
   EXPECT_NE(Slurp(dir + "/r.rvp").find("Parameter   1 at -2.000E-01 has a prior -ln[L] of     1.00"), std::string::npos);
+}
+
+TEST(BatchEvaluation, ProfileAndPosteriorWriteTheirReportsAndPrintTheSummary) {
+  const std::string dir = testing::TempDir();
+  const std::string fitted = testing::TestData("two_species_fitted.alg");
+  BatchRun profile = Batch({"profile", "--species", "2", "--data", kData, "--alg", fitted, "--constant", "0.5",
+                            "--parameter", "1", "--points", "3", "--out", dir + "/p.mlc"});
+  ASSERT_EQ(profile.code, 0) << profile.err;
+  std::vector<std::string> lines = Lines(profile.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].rfind("mode ", 0), 0u);
+  EXPECT_EQ(lines[3].rfind("se ", 0), 0u);
+  std::ifstream report(dir + "/p.mlc", std::ios::binary);
+  std::string first;
+  std::getline(report, first);
+  EXPECT_EQ(first, "Originally saved with the file name: " + dir + "/p.mlc\r");
+
+  // Six integrated parameters on a grid of three, the most the posterior takes.
+  BatchRun posterior = Batch({"posterior", "--species", "2", "--data", kData, "--alg", fitted, "--constant", "0.5",
+                              "--parameter", "1", "--points", "3", "--grid-points", "3", "--out", dir + "/p.pos"});
+  ASSERT_EQ(posterior.code, 0) << posterior.err;
+  EXPECT_EQ(Lines(posterior.out).size(), 4u);
+
+  struct Bad {
+    std::vector<std::string> options;
+    const char* says;
+  };
+  const Bad bad[] = {
+      {{"--parameter", "14"}, "--parameter must be a whole number from 1 to 13"},
+      {{"--parameter", "1", "--points", "1002"}, "--points must be a number from 0 to 1001"},
+      {{"--parameter", "1", "--minimizer", "newton"}, "--minimizer must be simplex or marquardt"},
+      {{"--parameter", "1", "--steps-from-grid", "4"}, "--steps-from-grid must be 1, 2 or 3"},
+      {{"--parameter", "2"}, "The parameter chosen has a step size of zero; please try again"},
+  };
+  for (const Bad& row : bad) {
+    std::vector<std::string> words = {"profile", "--species", "2", "--data", kData, "--alg", fitted,
+                                      "--constant", "0.5", "--out", dir + "/bad.mlc"};
+    words.insert(words.end(), row.options.begin(), row.options.end());
+    BatchRun run = Batch(words);
+    EXPECT_EQ(run.code, 1) << row.says;
+    EXPECT_NE(run.err.find(row.says), std::string::npos) << run.err;
+  }
+  BatchRun tooMany = Batch({"posterior", "--species", "2", "--data", kData, "--alg", kAlg, "--constant", "0.5",
+                            "--parameter", "1", "--out", dir + "/bad.pos"});
+  EXPECT_EQ(tooMany.code, 1);
+  EXPECT_NE(tooMany.err.find("Too many free parameters - maximum is 6"), std::string::npos);
+  EXPECT_FALSE(std::ifstream(dir + "/bad.mlc") || std::ifstream(dir + "/bad.pos"));
+}
+
+}  // namespace
+}  // namespace kalvex::batch
+
+namespace kalvex::batch {
+namespace {
+
+TEST(BatchRank, RanksTheModelsByTheAICcOfTheirSummaries) {
+  std::string dir = testing::TempDir();
+  const std::string trueAlg = std::string(KALVEX_EXAMPLES) + "/two_species_true.alg";
+  std::vector<std::string> common = {"--species", "2", "--data", kData, "--constant", "0.5"};
+  auto words = [&](std::vector<std::string> more) {
+    more.insert(more.begin() + 1, common.begin(), common.end());
+    return more;
+  };
+  BatchRun run = Batch(words({"rank", "--alg", kAlg, "--alg", trueAlg, "--out", dir + "/two.mms"}));
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind("model 1 2 ", 0), 0u);  // the true values fit better
+  EXPECT_EQ(lines[0].substr(lines[0].size() - 4), " 0 1");
+  ASSERT_EQ(lines[1].rfind("model 2 1 ", 0), 0u);
+  // The fit's AICc is the one its results summary prints.
+  ASSERT_EQ(Batch(words({"summary", "--alg", kAlg, "--out", dir + "/fit.kvo"})).code, 0);
+  std::string criterion = RightJustify(FormatNumber(std::stod(lines[1].substr(10)), "0.0000E+00"), 12);
+  EXPECT_NE(Slurp(dir + "/fit.kvo").find("(AICc, Corrant & Vesk 1998) is: " + criterion), std::string::npos);
+  EXPECT_EQ(Lines(Slurp(dir + "/two.mms"))[0], "     2 < Number of models ranked\r");
+
+  struct Bad {
+    std::vector<std::string> words;
+    const char* err;
+  };
+  for (const Bad& bad : {Bad{{"rank", "--alg", kAlg, "--out", dir + "/bad.mms"},
+                             "kalvex-batch: rank needs two or more --alg files to rank\n"},
+                         Bad{{"rank", "--alg", kAlg, "--alg", trueAlg, "--chat", "0.5", "--out", dir + "/bad.mms"},
+                             "kalvex-batch: --chat must be a number of at least 1\n"},
+                         Bad{{"rank", "--alg", kAlg, "--alg", trueAlg, "--average", "--out", dir + "/bad.mms"},
+                             "Can't average models: Sorry, the covariance file is missing for at least one ranked "
+                             "model\n"}}) {
+    BatchRun failed = Batch(words(bad.words));
+    EXPECT_EQ(failed.code, 1) << bad.err;
+    EXPECT_EQ(failed.err, bad.err);
+  }
+  EXPECT_FALSE(std::ifstream(dir + "/bad.mms").good());  // a run that fails writes nothing
 }
 
 }  // namespace

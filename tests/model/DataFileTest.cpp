@@ -188,6 +188,31 @@ TEST_F(OskaneInitFailure, DataThatBreakADerivedSeriesNameTheirPlace) {
   ExpectUnchanged();
 }
 
+TEST(OskaneDataFile, LinesLaidOutForAnotherSpeciesCountNameIt) {
+  OskaneModel model;
+  const std::string three = testing::WriteOskaneDataFile(testing::MakeOskaneData(3, 6, 5), "three.dat");
+  // Wider than one species' columns: asked first, naming the count they fit.
+  EXPECT_EQ(model.InitializeQuestion({1, three}),
+            "The lines of the data file " + three +
+                " hold numbers beyond the columns of 1 species; they fit the columns of 3 species.\r\n\r\n"
+                "Do you want to go on with 1 species?");
+  EXPECT_NE(model.InitializeQuestion({2, three}).value_or("").find("columns of 2 species; they fit the columns of 3"),
+            std::string::npos);
+  EXPECT_FALSE(model.InitializeQuestion({3, three}));
+  EXPECT_FALSE(model.InitializeQuestion({1, TestData("oskane_one_species.dat")}));
+  EXPECT_FALSE(model.InitializeQuestion({1, TestData("no_such_file.dat")}));  // left for Initialize to report
+  // Narrower than three species' columns: the index past the line end is 0, and the message says why.
+  try {
+    Init(model, 3, TestData("oskane_one_species.dat"));
+    ADD_FAILURE() << "one-species lines read as three species";
+  } catch (const InitializationError& e) {
+    EXPECT_TRUE(std::string(e.what()).ends_with(
+        " is 0; it must be greater than 0 because the model uses its logarithm. "
+        "The lines of the data file fit the columns of 1 species, not 3 species."))
+        << e.what();
+  }
+}
+
 TEST(OskaneModelInit, EmptyPathRereadsThePreviousFileAndWorkspaceIsReset) {
   Workspace ws(MakeOskaneModel());
   EXPECT_THROW(InitializeModel(ws, ModelInitOptions{1, ""}), InitializationError);

@@ -429,7 +429,7 @@ TEST_F(SummaryOfTwoSpecies, InteractiveRunShowsPlotsAndForecastThenSaves) {
   const ui::FileDialog& dialog = ui.dialogs.back();
   EXPECT_EQ(dialog.filter, "All Files (*.*)|*.*|Output files (*.kvo)|*.kvo");
   EXPECT_EQ(dialog.filterIndex, 2);
-  EXPECT_EQ(dialog.fileName, " Oskane_results.kvo");
+  EXPECT_EQ(dialog.fileName, "Oskane_results.kvo");
   EXPECT_TRUE(dialog.overwritePrompt);
   const std::string saved = FileBytes(path);
   EXPECT_EQ(saved, "Originally saved with the file name: " + path + "\r\n\r\n" + pane);

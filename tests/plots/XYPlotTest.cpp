@@ -47,19 +47,39 @@ TEST(XYPlot, OpensWithLinesAndPointsAndTheLimitsOfTheFirstSeries) {
   EXPECT_TRUE(plot.Items().empty());
 }
 
-TEST(XYPlot, LimitBoxesShowSixDecimalsAndSelectingFillsOnlyEmptyBoxes) {
-  XYPlotData data = MakeData({{0.12345678, 1}, {-2.0000004, 7}});
-  data.seriesMinimum = {0, 0.12345678, -2.0000004};
-  data.seriesMaximum = {0, 1, 7};
+TEST(XYPlot, LimitBoxesShowSixDecimalsAndFollowTheSeriesUnlessTyped) {
+  XYPlotData data = MakeData({{0.12345678, 1}, {-2.0000004, 7}, {-50, 50}});
+  data.seriesMinimum = {0, 0.12345678, -2.0000004, -50};
+  data.seriesMaximum = {0, 1, 7, 50};
   XYPlot plot(data);
   EXPECT_EQ(plot.Limits().yMin, "0.123457");
-  plot.Limits().yMin.clear();
+  plot.Limits().yMax = "3";  // typed by the user
   plot.SelectY(2);
   EXPECT_EQ(plot.Limits().yMin, "-2");  // -2000000.4 + 0.5 floors to -2000000
-  EXPECT_EQ(plot.Limits().yMax, "1");   // kept: the box was not empty
+  EXPECT_EQ(plot.Limits().yMax, "3");   // kept: typed
+  plot.PlotIt();                        // widened to the series: 7
+  plot.SelectY(3);                      // what the plot put there follows the new series
+  EXPECT_EQ(plot.Limits().yMin, "-50");
+  EXPECT_EQ(plot.Limits().yMax, "50");
   EXPECT_EQ(SixDecimalText(2.5e-7), "0");
   EXPECT_EQ(SixDecimalText(5e-7), "1E-06");
   EXPECT_EQ(SixDecimalText(0.0000125), "0.000013");
+}
+
+TEST(XYPlot, TickTextsTellTheTicksApart) {
+  struct Case {
+    std::vector<double> values;
+    std::vector<std::string> texts;
+  };
+  const Case cases[] = {
+      {{11, 10, 9}, {"11", "10", "9"}},
+      {{30, 27.1, 24.2}, {"30.0", "27.1", "24.2"}},
+      {{0.1, -0.23, -0.56}, {"0.10", "-0.23", "-0.56"}},
+      {{0.00002, -1e-20, -0.00002}, {"0.00002", "0.00000", "-0.00002"}},
+      {{2e6, 1e6, 0}, {"2.0E+06", "1.0E+06", "0.0E+00"}},
+      {{1.0 / 3, 0.2, 1.0 / 15}, {"0.333", "0.200", "0.067"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TickTexts(c.values), c.texts);
 }
 
 TEST(XYPlot, PointsLandWhereTheScalesPutThem) {

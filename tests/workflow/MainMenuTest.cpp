@@ -88,11 +88,11 @@ TEST_F(MainMenuTest, EnablingRulesFollowTheOrderOfWork) {
   menu.ShowMenu();
   EXPECT_EQ(EnabledCommands().size(), 12u);
   EXPECT_EQ(ui.captions["frmMenu.cmdUserSummary"], "Res&ults Summary");
-  // A hidden menu keeps its states when shown again.
+  // However the menu comes back, the rules hold.
   menu.SetEnabled(MenuCommand::Initialize, false);
   menu.HideMenu();
   menu.ShowMenu();
-  EXPECT_FALSE(Enabled(MenuCommand::Initialize));
+  EXPECT_TRUE(Enabled(MenuCommand::Initialize));
 }
 
 TEST_F(MainMenuTest, InitializationSetsTheWorkspaceUp) {
@@ -189,7 +189,7 @@ TEST_F(MainMenuTest, LoadOutcomes) {
   EXPECT_EQ(ui.focus, "frmMenu.cmdEditAlg");
 }
 
-TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledUntilTheMenuReloads) {
+TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledWhileTheEditorIsOpen) {
   Ready();
   ui.ShowWindow("frmOneFunction");
   menu.EditAlgorithm();
@@ -200,9 +200,10 @@ TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledUntilTheMenuReloads) {
   EXPECT_FALSE(Enabled(MenuCommand::Initialize));
   EXPECT_FALSE(Enabled(MenuCommand::LoadAlg));
   EXPECT_EQ(EnabledCommands().size(), 10u);
-  menu.ShowMenu();  // a hidden menu is not reloaded
+  menu.ShowMenu();  // called up while the editor is open
   EXPECT_FALSE(Enabled(MenuCommand::Initialize));
-  menu.CloseMenu();
+  EXPECT_EQ(EnabledCommands().size(), 10u);
+  ws.EditorFromMenu = kOff;  // the editor closed
   menu.ShowMenu();
   EXPECT_TRUE(Enabled(MenuCommand::Initialize));
 }
@@ -272,12 +273,16 @@ TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
 }
 
-TEST_F(MainMenuTest, AnalysesThatAreNotBuiltAreReported) {
+TEST_F(MainMenuTest, TheEvaluationChooserOpensInTheMenusPlace) {
   Ready();
   menu.Evaluate();
-  menu.MultiModel();
-  EXPECT_EQ(unavailable, (std::vector<std::string>{"E&valuate single model parameter estimates",
-                                                   "&Multi-model statistics"}));
+  EXPECT_TRUE(ui.IsWindowOpen("frmParEvals"));
+  EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
+  menu.CancelEvaluation();
+  EXPECT_FALSE(ui.IsWindowOpen("frmParEvals"));
+  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
+  EXPECT_TRUE(unavailable.empty());
   EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
 }
 

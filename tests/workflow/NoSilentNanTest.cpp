@@ -16,7 +16,10 @@
 #include "batch/BatchFrontend.h"
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/LikelihoodConstant.h"
+#include "evaluation/LikelihoodProfile.h"
+#include "evaluation/PosteriorIntegration.h"
 #include "model/OskaneModel.h"
+#include "ranking/ModelRanking.h"
 #include "support/TestModels.h"
 #include "workflow/MainMenu.h"
 #include "workspace/NumericFault.h"
@@ -83,7 +86,7 @@ std::vector<Fault> Faults() {
          for (int i = 1; i <= kOmega; ++i) alg.Values[i] = 0;
          alg.Values[1] = std::log(0.5);
        },
-       {}},
+       {"rank"}},  // four periods: too few for the ranking's AICc, refused before any evaluation
       {"overflowing exponent", example,
        [](AlgorithmData& alg) { alg.Values[1] = alg.Values[2] = 1e308; }, {}},
       {"steps of 1e300", example,
@@ -91,7 +94,7 @@ std::vector<Fault> Faults() {
          for (int i = 1; i <= alg.NumParameters; ++i)
            if (alg.Steps[i] != 0) alg.Steps[i] = 1e300;
        },
-       {"one function call", "summary"}},
+       {"one function call", "summary", "rank"}},
   };
 }
 
@@ -102,6 +105,29 @@ std::vector<Analysis> Analyses() {
       {"marquardt", [](MainMenu& menu, Workspace&, ui::Frontend&) { menu.Marquardt(); }, true},
       {"summary", [](MainMenu& menu, Workspace&, ui::Frontend&) { menu.ResultsSummary(); }, false},
       {"covariance", [](MainMenu&, Workspace& ws, ui::Frontend& ui) { RunNumericalCovariance(ws, ui); }, false},
+      {"likelihood profile",
+       [](MainMenu&, Workspace& ws, ui::Frontend& ui) {
+         ws.ProfileEvaluationActive = kOn;
+         RunLikelihoodProfile(ws, ui, {.parameter = 1, .pointCount = 3, .minimizer = 'S'});
+         ws.ProfileEvaluationActive = kOff;
+       },
+       true},
+      {"posterior",
+       [](MainMenu&, Workspace& ws, ui::Frontend& ui) {
+         // Two integrated parameters: the run allows at most six.
+         for (int i = 4; i <= ws.Alg.NumParameters; ++i) ws.Alg.Steps[i] = 0;
+         ws.PosteriorEvaluationActive = kOn;
+         RunPosterior(ws, ui, {.parameter = 1, .pointCount = 3, .gridPointCount = 3});
+         ws.PosteriorEvaluationActive = kOff;
+       },
+       false},
+      {"rank",
+       [](MainMenu&, Workspace& ws, ui::Frontend& ui) {
+         ranking::ModelRanking ranking(ws, ui);
+         ranking.Open({});
+         ranking.Rank();
+       },
+       false},
   };
 }
 

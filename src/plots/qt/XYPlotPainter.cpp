@@ -1,6 +1,8 @@
 #include "plots/qt/XYPlotPainter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -32,67 +34,162 @@ Qt::PenStyle ToPenStyle(Stroke stroke) {
   return Qt::SolidLine;
 }
 
-void PaintItem(QPainter& painter, const DrawItem& item) {
+// Where the twips of the drawing area land on the target: the whole
+// surface stretched over it, or (with axis texts) the plot area inside
+// margins that leave room for the tick labels, the axis title and the
+// legend.
+struct Mapping {
+  QRectF plot;  // the plot area (twips 720..7200 x 480..6720) in pixels
+  double sx = 1, sy = 1;  // pixels per twip
+  QPointF Map(double x, double y) const {
+    return {plot.left() + (x - kPlotLeft) * sx, plot.top() + (y - kPlotTop) * sy};
+  }
+};
+
+Mapping SurfaceMapping(const QRectF& target) {
+  Mapping m;
+  m.sx = target.width() / kSurfaceWidth;
+  m.sy = target.height() / kSurfaceHeight;
+  m.plot = QRectF(target.left() + kPlotLeft * m.sx, target.top() + kPlotTop * m.sy,
+                  (kPlotRight - kPlotLeft) * m.sx, (kPlotBottom - kPlotTop) * m.sy);
+  return m;
+}
+
+void PaintItem(QPainter& painter, const Mapping& m, const DrawItem& item) {
   QPen pen(ToColor(item.colour));
-  pen.setCosmetic(true);  // one device pixel wide, whatever the twips scale
+  pen.setCosmetic(true);
   pen.setWidth(item.kind == DrawItem::Kind::Dot ? 2 : 1);
   pen.setStyle(ToPenStyle(item.stroke));
   painter.setPen(pen);
   painter.setBrush(Qt::NoBrush);
   switch (item.kind) {
     case DrawItem::Kind::Segment:
-      painter.drawLine(QPointF(item.x1, item.y1), QPointF(item.x2, item.y2));
+      painter.drawLine(m.Map(item.x1, item.y1), m.Map(item.x2, item.y2));
       break;
-    case DrawItem::Kind::Circle:
-      painter.drawEllipse(QPointF(item.x1, item.y1), item.radius, item.radius);
+    case DrawItem::Kind::Circle: {
+      // Round whatever the target's aspect: one radius on the smaller scale.
+      const double radius = std::max(2.0, item.radius * std::min(m.sx, m.sy));
+      painter.drawEllipse(m.Map(item.x1, item.y1), radius, radius);
       break;
-    case DrawItem::Kind::Dot:
-      painter.drawPoint(QPointF(item.x1, item.y1));
-      break;
-  }
-}
-
-// The drawn series' labels in their colours, wrapped over the top margin.
-void PaintLegend(QPainter& painter, const XYPlot& plot) {
-  const double gap = 120, lineHeight = 190, right = kPlotRight;
-  double x = kPlotLeft, y = 30;
-  for (const LegendEntry& entry : plot.Legend()) {
-    const QString label = QString::fromStdString(entry.label);
-    const double width = painter.boundingRect(QRectF(0, 0, 1e6, lineHeight), Qt::AlignLeft, label).width();
-    if (x > kPlotLeft && x + width > right) {
-      x = kPlotLeft;
-      y += lineHeight;
     }
-    // White would vanish on the page: the fifteenth plot's black stays black.
-    painter.setPen(ToColor(entry.colour == kWhite ? kBlack : entry.colour));
-    painter.drawText(QRectF(x, y, width + 10, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, label);
-    x += width + gap;
+    case DrawItem::Kind::Dot:
+      painter.drawPoint(m.Map(item.x1, item.y1));
+      break;
   }
 }
 
-// The range and axis label values, placed in the margins of the drawing area.
-void PaintAxisTexts(QPainter& painter, const XYPlot& plot) {
-  if (plot.Legend().empty()) return;
-  const PlotRange& range = plot.LastRange();
-  QFont font = painter.font();
-  font.setPixelSize(140);  // twips: about 9 pixels at the default size
-  painter.setFont(font);
-  painter.setPen(Qt::black);
-  auto text = [&](double value) { return QString::fromStdString(SixDecimalText(value)); };
-  painter.drawText(QRectF(0, kPlotTop - 200, kPlotLeft - 40, 400), Qt::AlignRight | Qt::AlignVCenter,
-                   text(range.yMax));
-  painter.drawText(QRectF(0, kPlotBottom - 200, kPlotLeft - 40, 400), Qt::AlignRight | Qt::AlignVCenter,
-                   text(range.yMin));
-  double below = kPlotBottom + 40;
-  painter.drawText(QRectF(kPlotLeft - 700, below, 1400, 300), Qt::AlignHCenter | Qt::AlignTop,
-                   QString::fromStdString(plot.Labels().xStart));
-  painter.drawText(QRectF(kPlotRight - 700, below, 1400, 300), Qt::AlignHCenter | Qt::AlignTop,
-                   QString::fromStdString(plot.Labels().xEnd));
-  painter.drawText(QRectF(kPlotLeft, below, kPlotRight - kPlotLeft, 300), Qt::AlignHCenter | Qt::AlignTop,
-                   QString::fromStdString(plot.XChoice() == 0 ? plot.Data().xLabel
-                                                              : plot.Data().seriesLabels.at(plot.XChoice())));
-  PaintLegend(painter, plot);
-}
+// The texts around the plot, measured once for the layout and the painting.
+class AxisTexts {
+ public:
+  AxisTexts(const XYPlot& plot, const QRectF& target)
+      : plot_(plot), xTicks_(plot.XTicks()), yTicks_(plot.YTicks()) {
+    // A small screen font that grows a little with a large picture.
+    font_.setPixelSize(std::clamp(int(std::min(target.width(), target.height()) / 40), 10, 13));
+    metrics_ = QFontMetricsF(font_);
+    xTitle_ = QString::fromStdString(plot.XChoice() == 0 ? plot.Data().xLabel
+                                                          : plot.Data().seriesLabels.at(plot.XChoice()));
+  }
+
+  // The plot area inside target, leaving room for every text.
+  Mapping Layout(const QRectF& target) {
+    // Room for the usual label at least, so that the plot does not move
+    // sideways from one series to the next.
+    double widest = Width("-0.0000");
+    for (const AxisTick& tick : yTicks_) widest = std::max(widest, Width(tick.text));
+    const double lastX = xTicks_.empty() ? 0 : Width(xTicks_.front().text);
+    const double left = std::max(widest + kGap * 2, 24.0);
+    const double right = std::max(lastX / 2, metrics_.height() / 2) + kGap;
+    const double bottom = 2 * metrics_.height() + 3 * kGap;
+    legendLines_ = LegendLines(target.width() - left - right);
+    const double top = std::max(legendLines_.size() * metrics_.height() + 2 * kGap, metrics_.height() / 2 + kGap);
+    QRectF plot = target.adjusted(left, top, -right, -bottom);
+    if (plot.width() < 20 || plot.height() < 20) return SurfaceMapping(target);  // too small for texts
+    Mapping m;
+    m.plot = plot;
+    m.sx = plot.width() / (kPlotRight - kPlotLeft);
+    m.sy = plot.height() / (kPlotBottom - kPlotTop);
+    return m;
+  }
+
+  void Paint(QPainter& painter, const Mapping& m) {
+    painter.setFont(font_);
+    painter.setPen(Qt::black);
+    const double h = metrics_.height();
+    for (const AxisTick& tick : yTicks_) {
+      QPointF at = m.Map(kPlotLeft, tick.twips);
+      painter.drawText(QRectF(at.x() - kGap - 1000, at.y() - h / 2, 1000, h), Qt::AlignRight | Qt::AlignVCenter,
+                       Q(tick.text));
+    }
+    // Every other X label when they would touch; both ends always show.
+    double widest = 0;
+    for (const AxisTick& tick : xTicks_) widest = std::max(widest, Width(tick.text));
+    const int every = widest + 2 * kGap > m.plot.width() / 10 ? 2 : 1;
+    for (std::size_t i = 0; i < xTicks_.size(); i += every) {
+      QPointF at = m.Map(xTicks_[i].twips, kPlotBottom);
+      painter.drawText(QRectF(at.x() - 500, at.y() + kGap, 1000, h), Qt::AlignHCenter | Qt::AlignTop,
+                       Q(xTicks_[i].text));
+    }
+    if (!xTicks_.empty())
+      painter.drawText(QRectF(m.plot.left(), m.plot.bottom() + kGap * 2 + h, m.plot.width(), h),
+                       Qt::AlignHCenter | Qt::AlignTop, xTitle_);
+    PaintLegend(painter, m);
+  }
+
+ private:
+  static constexpr double kGap = 4;
+  static constexpr double kSwatch = 22;  // the sample line before a label
+  static QString Q(const std::string& text) { return QString::fromStdString(text); }
+  double Width(const std::string& text) const { return metrics_.horizontalAdvance(Q(text)); }
+  double EntryWidth(const LegendEntry& entry) const { return kSwatch + kGap + Width(entry.label); }
+
+  // The legend's entries broken into lines no wider than width.
+  std::vector<std::vector<const LegendEntry*>> LegendLines(double width) const {
+    std::vector<std::vector<const LegendEntry*>> lines;
+    double x = 0;
+    for (const LegendEntry& entry : plot_.Legend()) {
+      double w = EntryWidth(entry);
+      if (lines.empty() || (x > 0 && x + w > width)) {
+        lines.emplace_back();
+        x = 0;
+      }
+      lines.back().push_back(&entry);
+      x += w + 3 * kGap;
+    }
+    return lines;
+  }
+
+  // A sample of each drawn series' line and point in its colour, then its
+  // label in black (light colours would not read as text).
+  void PaintLegend(QPainter& painter, const Mapping& m) {
+    const double h = metrics_.height();
+    double y = m.plot.top() - kGap - h * legendLines_.size();
+    for (const auto& line : legendLines_) {
+      double x = m.plot.left();
+      for (const LegendEntry* entry : line) {
+        // White would vanish on the page: the fifteenth plot's black stays black.
+        QPen pen(ToColor(entry->colour == kWhite ? kBlack : entry->colour));
+        pen.setCosmetic(true);
+        pen.setWidth(2);
+        painter.setPen(pen);
+        const double mid = y + h / 2;
+        painter.drawLine(QPointF(x, mid), QPointF(x + kSwatch, mid));
+        painter.drawEllipse(QPointF(x + kSwatch / 2, mid), 2.5, 2.5);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(x + kSwatch + kGap, y, Width(entry->label) + 2, h), Qt::AlignLeft | Qt::AlignVCenter,
+                         Q(entry->label));
+        x += EntryWidth(*entry) + 3 * kGap;
+      }
+      y += h;
+    }
+  }
+
+  const XYPlot& plot_;
+  std::vector<AxisTick> xTicks_, yTicks_;
+  QFont font_;
+  QFontMetricsF metrics_{QFont()};
+  QString xTitle_;
+  std::vector<std::vector<const LegendEntry*>> legendLines_;
+};
 
 // Standard error of a program without windows carries that program's own
 // messages, one per line; Qt's notes on the environment (no runtime
@@ -120,10 +217,11 @@ QSize DefaultPictureSize() { return QSize(int(kSurfaceWidth / 15), int(kSurfaceH
 void PaintXYPlot(QPainter& painter, const QRect& target, const XYPlot& plot, bool axisTexts) {
   painter.save();
   painter.fillRect(target, Qt::white);
-  painter.setViewport(target);
-  painter.setWindow(0, 0, int(kSurfaceWidth), int(kSurfaceHeight));
-  for (const DrawItem& item : plot.Picture()) PaintItem(painter, item);
-  if (axisTexts) PaintAxisTexts(painter, plot);
+  std::optional<AxisTexts> texts;
+  if (axisTexts) texts.emplace(plot, QRectF(target));
+  const Mapping mapping = texts ? texts->Layout(QRectF(target)) : SurfaceMapping(QRectF(target));
+  for (const DrawItem& item : plot.Picture()) PaintItem(painter, mapping, item);
+  if (texts) texts->Paint(painter, mapping);
   painter.restore();
 }
 

@@ -8,10 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -58,11 +61,12 @@ PlotCanvas::PlotCanvas(const XYPlot& plot, QWidget* parent) : QWidget(parent), p
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-QSize PlotCanvas::sizeHint() const { return DefaultPictureSize(); }
+// Larger than an exported picture: the screen has room, and the labels read better.
+QSize PlotCanvas::sizeHint() const { return DefaultPictureSize().expandedTo(QSize(720, 600)); }
 
 void PlotCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  PaintXYPlot(painter, rect(), plot_, false);  // the labels are the window's own
+  PaintXYPlot(painter, rect(), plot_, true);
 }
 
 XYPlotWindow::XYPlotWindow(XYPlotData data, QWidget* parent) : QWidget(parent), plot_(std::move(data)) {
@@ -92,27 +96,35 @@ void XYPlotWindow::BuildControls() {
   lblCorr_ = NamedLabel("lblCorr", this);
   lblCorr_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+  // The canvas writes the X start and end labels at the axis ends; the two
+  // labels keep their texts for whoever reads them but take no room.
+  lblXStart_->hide();
+  lblXEnd_->hide();
   auto* plotColumn = new QVBoxLayout;
   plotColumn->addWidget(canvas_, 1);
-  auto* axisRow = new QHBoxLayout;
-  axisRow->addWidget(lblXStart_);
-  axisRow->addStretch();
-  axisRow->addWidget(lblXEnd_);
-  plotColumn->addLayout(axisRow);
   plotColumn->addWidget(lblYZero_);
   plotColumn->addWidget(lblXZero_);
 
-  auto* infoColumn = new QVBoxLayout;
+  // A fixed width, so that the plot keeps its size whatever the range and
+  // statistics texts say.
+  auto* info = new QWidget(this);
+  auto* infoColumn = new QVBoxLayout(info);
+  infoColumn->setContentsMargins(0, 0, 0, 0);
   infoColumn->addWidget(lblGraphPage_);
   infoColumn->addWidget(lblGraphMax_);
   infoColumn->addWidget(lblCorr_);
   infoColumn->addStretch();
+  info->setFixedWidth(fontMetrics().horizontalAdvance("X-Max =  -0.000000E+000") + 8);
+  for (QLabel* label : {lblGraphMax_, lblCorr_}) label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   listXVar_ = new QListWidget(this);
   listXVar_->setObjectName("listXVar");
   listYVar_ = new QListWidget(this);
   listYVar_->setObjectName("listYVar");
-  auto* controls = new QVBoxLayout;
+  // The controls scroll when the window is short (tiled with others).
+  auto* controlPanel = controls_ = new QWidget(this);
+  auto* controls = new QVBoxLayout(controlPanel);
+  controls->setContentsMargins(0, 0, 0, 0);
   controls->addWidget(new QLabel("X variate:", this));
   controls->addWidget(listXVar_);
   controls->addWidget(new QLabel("Y variate:", this));
@@ -152,10 +164,23 @@ void XYPlotWindow::BuildControls() {
   controls->addWidget(Button("cmdCancel", "&Quit plots", this));
   controls->addStretch();
 
+  auto* scroller = new QScrollArea(this);
+  scroller->setWidget(controlPanel);
+  scroller->setWidgetResizable(true);
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroller->setFixedWidth(controlPanel->sizeHint().width() + scroller->verticalScrollBar()->sizeHint().width());
+
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(plotColumn, 1);
-  layout->addLayout(infoColumn);
-  layout->addLayout(controls);
+  layout->addWidget(info);
+  layout->addWidget(scroller);
+}
+
+QSize XYPlotWindow::sizeHint() const {
+  QSize hint = QWidget::sizeHint();
+  const QMargins margins = layout()->contentsMargins();
+  return hint.expandedTo(QSize(hint.width(), controls_->sizeHint().height() + margins.top() + margins.bottom()));
 }
 
 void XYPlotWindow::ConnectControls() {
@@ -225,7 +250,11 @@ void XYPlotWindow::ShowState() {
 void XYPlotWindow::EndWith(Ending ending) {
   ending_ = ending;
   emit plotsEnded(ending == Ending::Quit);
-  close();
+  // Inside the main window the frame goes with it (it closes this too).
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+    frame->close();
+  else
+    close();
 }
 
 bool XYPlotWindow::SavePictureTo(const QString& path) {

@@ -38,6 +38,8 @@ class XYPlotWindow : public QWidget {
   enum class Ending { Open, NextPage, Quit };
 
   explicit XYPlotWindow(XYPlotData data, QWidget* parent = nullptr);
+  // Room for the whole picture and every control without scrolling.
+  QSize sizeHint() const override;
 
   XYPlot& Plot() { return plot_; }
   const XYPlot& Plot() const { return plot_; }
@@ -63,6 +65,7 @@ class XYPlotWindow : public QWidget {
   XYPlot plot_;
   Ending ending_ = Ending::Open;
   PlotCanvas* canvas_ = nullptr;
+  QWidget* controls_ = nullptr;  // the scrolling column of lists, boxes and buttons
   QListWidget* listXVar_ = nullptr;
   QListWidget* listYVar_ = nullptr;
   QLineEdit* txtYmax_ = nullptr;

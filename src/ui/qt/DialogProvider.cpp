@@ -1,10 +1,14 @@
 #include "ui/qt/DialogProvider.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace kalvex::ui::qt {
 
@@ -48,6 +52,16 @@ QMessageBox::Icon IconOf(int s) {
   }
 }
 
+// The width a window needs for the window manager to show its whole title:
+// the title in a bold face a little larger than the application's (title
+// bars use one), and room for the icon and the title bar's buttons.
+int TitleWidth(const QString& title) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.15);
+  return QFontMetrics(font).horizontalAdvance(title) + 140;
+}
+
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialog& dialog, bool save) {
   QFileDialog box(parent, QString::fromStdString(dialog.title));
   box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -82,11 +96,16 @@ Answer WidgetDialogProvider::Message(QWidget* parent, const std::string& title, 
   box.setDefaultButton(buttons[secondDefault ? 1 : 0]);
   if (style::Buttons(s) == style::kYesNoCancel) box.setEscapeButton(buttons[2]);
   if (style::Buttons(s) == style::kOkCancel) box.setEscapeButton(buttons[1]);
+  // A message box sizes itself to its text; a long title would be cut.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(TitleWidth(box.windowTitle()), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Ok: return Answer::OK;  // not the Escape answer of an OK/Cancel box
     default: break;
   }
   // A box closed with Escape: No for Yes/No boxes, Cancel for Yes/No/Cancel and OK/Cancel.
@@ -107,6 +126,7 @@ std::optional<std::string> WidgetDialogProvider::Input(QWidget* parent, const st
     label->setWordWrap(true);
     label->setMinimumWidth(420);
   }
+  box.setMinimumWidth(TitleWidth(box.windowTitle()));
   if (box.exec() != QDialog::Accepted || box.textValue().isEmpty()) return std::nullopt;
   return box.textValue().toStdString();
 }

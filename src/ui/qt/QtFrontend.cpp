@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <iostream>
 #include <utility>
 
@@ -19,6 +20,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
@@ -66,6 +68,10 @@ QTextEdit* MakeReportPane(QWidget* parent, const QString& objectName) {
   pane->setLineWrapMode(QTextEdit::NoWrap);
   pane->setAcceptRichText(false);
   return pane;
+}
+
+void PressFocusedButtonOnReturn(QWidget* form) {
+  for (QPushButton* button : form->findChildren<QPushButton*>()) button->setAutoDefault(true);
 }
 
 // Hears the user close a window (its close button, Alt+F4).
@@ -213,6 +219,7 @@ QWidget* QtFrontend::Create(const std::string& name) {
     widget->setAttribute(Qt::WA_DeleteOnClose, !reusable);
     widget->setWindowFlag(Qt::Window, true);
   }
+  PressFocusedButtonOnReturn(widget);
   QWidget* frame = Frame(form);
   frame->setProperty(kFormProperty, QString::fromStdString(name));
   frame->installEventFilter(closeFilter_);
@@ -258,6 +265,16 @@ void QtFrontend::Place(const LoadedForm& form, const std::string& name) {
     QPoint at = placement.position;
     if (!form.subWindow && main_) at += main_->geometry().topLeft();
     frame->move(at);
+  }
+  // A window inside the main window stays inside its area: smaller when the
+  // area is, and moved in from the right and bottom edges.
+  if (form.subWindow && area_) {
+    QSize space = area_->viewport()->size();
+    if (space.isEmpty()) return;
+    frame->resize(frame->size().boundedTo(space));
+    QPoint at = frame->pos();
+    frame->move(std::max(0, std::min(at.x(), space.width() - frame->width())),
+                std::max(0, std::min(at.y(), space.height() - frame->height())));
   }
 }
 
@@ -602,12 +619,27 @@ std::optional<std::string> QtFrontend::Input(std::string_view prompt, std::strin
   return answer;
 }
 
+// Blanks around a proposed name (a padded name read back from a file, a
+// literal with a leading blank) would become part of the file's name when
+// the user accepts it; hard to see, to type and to script.
+static FileDialog WithTrimmedName(const FileDialog& dialog) {
+  FileDialog trimmed = dialog;
+  const std::size_t first = trimmed.fileName.find_first_not_of(" \t");
+  if (first == std::string::npos) {
+    trimmed.fileName.clear();
+  } else {
+    trimmed.fileName.erase(trimmed.fileName.find_last_not_of(" \t") + 1);
+    trimmed.fileName.erase(0, first);
+  }
+  return trimmed;
+}
+
 std::optional<std::string> QtFrontend::OpenFile(const FileDialog& dialog) {
-  return dialogs_->OpenFile(DialogParent(), dialog);
+  return dialogs_->OpenFile(DialogParent(), WithTrimmedName(dialog));
 }
 
 std::optional<std::string> QtFrontend::SaveFile(const FileDialog& dialog) {
-  return dialogs_->SaveFile(DialogParent(), dialog);
+  return dialogs_->SaveFile(DialogParent(), WithTrimmedName(dialog));
 }
 
 // ---------------------------------------------------------------- events

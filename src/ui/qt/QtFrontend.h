@@ -68,6 +68,11 @@ using FormFactory = std::function<QWidget*()>;
 // A report pane: "Courier New" (typewriter hint), no wrapping, editable.
 QTextEdit* MakeReportPane(QWidget* parent, const QString& objectName);
 
+// Return presses the focused button of a form as it does in a dialog
+// (outside a dialog a push button ignores it). Every registered form gets
+// this when it is made.
+void PressFocusedButtonOnReturn(QWidget* form);
+
 class QtFrontend : public Frontend {
  public:
   // dialogs == nullptr: the real widget dialogs.

@@ -1,0 +1,125 @@
+#include "app/EvaluationForms.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/MainWindow.h"
+#include "app/PriorForms.h"
+#include "app/Workbench.h"
+#include "evaluation/LikelihoodProfile.h"
+#include "evaluation/PosteriorIntegration.h"
+#include "plots/qt/EvaluationPlotWindows.h"
+
+namespace kalvex::app {
+namespace {
+
+namespace names = ui::names;
+
+QLabel* Label(QWidget* parent, const char* name, const char* text) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setWordWrap(true);
+  return label;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+// A report with its save button; closing it brings the main menu back.
+class EvaluationReportForm : public PriorReportForm, public ui::qt::UserClosable {
+ public:
+  EvaluationReportForm(Workbench& wb, const QString& caption, const char* pane, const char* button,
+                       const QString& buttonCaption, std::function<void()> save, bool clearsActivity)
+      : PriorReportForm(caption, pane, button, buttonCaption, std::move(save)),
+        workbench_(wb),
+        clearsActivity_(clearsActivity) {}
+  bool UserClosing() override {
+    if (clearsActivity_) workbench_.ui.SetStatus(5, 1, "");
+    workbench_.menu.ShowMenu();
+    return true;
+  }
+
+ private:
+  Workbench& workbench_;
+  bool clearsActivity_;
+};
+
+// Opens a plot window in the main window's area, replacing the last one of its kind.
+// Below the report window, beside the main menu.
+template <typename Window, typename Data>
+void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& data, QSize size, QPoint at) {
+  if (shown) shown->close();
+  wb.ui.Flush();
+  auto* window = new Window(data);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  shown = wb.Main().Area()->addSubWindow(window);
+  shown->setAttribute(Qt::WA_DeleteOnClose);
+  shown->resize(size);
+  shown->move(at);
+  shown->show();
+}
+
+}  // namespace
+
+ParEvalsForm::ParEvalsForm(Workbench& workbench) : workbench_(workbench) {
+  setWindowTitle("Evaluation of estimates");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label(this, "lblChoice", "For any free parameter you have the choice to generate:"));
+  QPushButton* ml = Button(this, "cmdML", "&Maximium likelihood (ML) confidence distributions");
+  QPushButton* bp = Button(this, "cmdBP", "&Bayesian posterior (BP) distributions");
+  layout->addWidget(ml);
+  layout->addWidget(bp);
+  layout->addWidget(
+      Label(this, "lblNote1", "Results are valid only if the objective function is the Sum of Squares or the -ln[L]"));
+  layout->addWidget(Label(this, "lblNote3",
+                          "These routines can automatically edit your algorithm file so take care not to "
+                          "inadvertently save these edits"));
+  layout->addWidget(Label(this, "lblNote4", "Only the lowest ordinal linked parameter can be evaluated"));
+  QPushButton* cancel = Button(this, "cmdCancel", "&Cancel");
+  layout->addWidget(cancel);
+  // The runs close this window: they start once its click has been handled.
+  MainMenu& menu = workbench_.menu;
+  QWidget* main = &workbench_.Main();
+  auto later = [main](void (MainMenu::*command)(), MainMenu& menu) {
+    return [main, command, &menu] { QTimer::singleShot(0, main, [command, &menu] { (menu.*command)(); }); };
+  };
+  connect(ml, &QPushButton::clicked, this, later(&MainMenu::EvaluateByProfile, menu));
+  connect(bp, &QPushButton::clicked, this, later(&MainMenu::EvaluateByPosterior, menu));
+  connect(cancel, &QPushButton::clicked, this, later(&MainMenu::CancelEvaluation, menu));
+}
+
+bool ParEvalsForm::UserClosing() {
+  workbench_.menu.AnalysisEnded();
+  return true;
+}
+
+void InstallEvaluation(Workbench& wb) {
+  wb.ui.RegisterForm(names::kParEvalsForm.data(), [&wb] { return new ParEvalsForm(wb); },
+                     {QSize(440, 330), QPoint(200, 80)});
+  wb.ui.RegisterForm(names::kMaxLikeForm.data(), [&wb] {
+    return new EvaluationReportForm(wb, "Maximum likelihood statistics", names::kMaxLikePane.data(), "cmdSaveML",
+                                    "&Save maximum-likelihood data as...", [&wb] { SaveLikelihoodProfile(wb.ui); },
+                                    false);
+  }, {QSize(900, 420), QPoint(440, 0)});
+  wb.ui.RegisterForm(names::kBayesianForm.data(), [&wb] {
+    return new EvaluationReportForm(wb, "Bayesian statistics", names::kBayesianPane.data(), "cmdSaveBayesian",
+                                    "&Save Bayesian posterior distribution data as...", [&wb] { SavePosterior(wb.ui); },
+                                    true);
+  }, {QSize(900, 420), QPoint(440, 0)});
+  wb.ui.distributionViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::DistributionPlotData& data) mutable {
+    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 520), QPoint(440, 300));
+  };
+  wb.ui.bivariateViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const BivariateGrid& grid) mutable {
+    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(840, 560), QPoint(740, 200));
+  };
+}
+
+}  // namespace kalvex::app

@@ -1,0 +1,147 @@
+#include "plots/DistributionPlot.h"
+
+#include <algorithm>
+
+#include "evaluation/DistributionStatistics.h"
+#include "workspace/Format.h"
+
+namespace kalvex::plots {
+namespace {
+
+constexpr double kDiscRadius = 30;
+constexpr double kConfidenceLineY = 792;  // the 0.95 level of a 0..1 range
+
+}  // namespace
+
+int DistributionSeriesColour(int series) {
+  constexpr std::array<int, kDistributionSeriesCount + 1> colours{0, 2, 3, 5, 12, 13, 14, 4};
+  return series >= 1 && series <= kDistributionSeriesCount ? colours[series] : 0;
+}
+
+DistributionPlot::DistributionPlot(DistributionPlotData data) : data_(std::move(data)) {
+  titles_ = {"Parameter Likelihood Profile",  data_.series2Title,
+             "Confidence Region on mode",     "Confidence Region on mean",
+             "Cumulative L to R Distribution", "Attenuated L to R Distribution",
+             "Gaussian Probability Distribution"};
+  Clear();
+}
+
+std::string DistributionPlot::XTitle() const { return "Values for parameter #" + StrNumber(data_.parameter); }
+
+double DistributionPlot::SeriesValue(int series, int k) const {
+  const EvaluationTable& t = data_.table;
+  switch (series) {
+    case 1: return t.NegLnL[k];
+    case 2: return t.Pdf[k];
+    case 3: return t.CiMode[k];
+    case 4: return t.CiMean[k];
+    case 5: return t.Cumulative[k];
+    case 6: return 1 - t.Cumulative[k];
+    default: return t.NormalPdf[k];
+  }
+}
+
+void DistributionPlot::SetDrawLines(bool on) {
+  lines_ = on;
+  if (on) drop_ = false;
+}
+
+void DistributionPlot::SetDrawPoints(bool on) {
+  points_ = on;
+  if (on) drop_ = false;
+}
+
+void DistributionPlot::SetDropLines(bool on) {
+  drop_ = on;
+  if (on) lines_ = points_ = false;
+}
+
+void DistributionPlot::Clear() {
+  items_.clear();
+  labels_ = DistributionLabels{};
+}
+
+void DistributionPlot::Segment(double x1, double y1, double x2, double y2, int colour, Stroke stroke) {
+  items_.push_back({FigureItem::Kind::Segment, x1, y1, x2, y2, 0, colour, stroke});
+}
+
+void DistributionPlot::Plot(int series) {
+  if (series < 1 || series > kDistributionSeriesCount) return;
+  const int n = data_.table.PointCount;
+  if (n < 1) return;
+  double ymin = 0, ymax = 0;
+  for (int k = 1; k <= n; ++k) {
+    ymin = std::min(ymin, SeriesValue(series, k));
+    ymax = std::max(ymax, SeriesValue(series, k));
+  }
+  if (ymin == ymax) ymin = -1, ymax = 1;
+  const double x1 = data_.table.GridValue[1], xn = data_.table.GridValue[n];
+  if (x1 == xn) return;
+  auto X = [&](double x) { return kDistLeft + (x - x1) * 6480 / (xn - x1); };
+  auto Y = [&](double y) { return kDistTop + (ymax - y) * 6240 / (ymax - ymin); };
+
+  const double lo = std::min(x1, xn), hi = std::max(x1, xn);
+  const bool zeroLine = lo < 0 && 0 < hi, oneLine = lo < 1 && 1 < hi;
+  if (zeroLine) Segment(X(0), kDistTop, X(0), kDistBottom, kBlack, Stroke::Dot);
+  if (oneLine) Segment(X(1), kDistTop, X(1), kDistBottom, kBlack, Stroke::Dot);
+  if (zeroLine && oneLine)
+    labels_.verticalLine = "Left vertical line locates 0\nRight vertical line locates 1";
+  else if (zeroLine)
+    labels_.verticalLine = "Note: Vertical line locates 0";
+  else if (oneLine)
+    labels_.verticalLine = "Note: Vertical line locates 1";
+  if (series >= 3 && series <= 6) {
+    Segment(kDistLeft, kConfidenceLineY, kDistRight, kConfidenceLineY, kBlack, Stroke::Dot);
+    labels_.confidenceInterval = "< 95% CI >";
+  }
+
+  labels_.graphMax = "Max =  " + FormatNumber(ymax, "#0.0###") + "\nMin =  " + FormatNumber(ymin, "#0.0###");
+  labels_.var = "Y: " + titles_[series - 1] + "\nX: " + XTitle();
+  labels_.xStart = FormatNumber(x1, "#0.0###");
+  labels_.xEnd = FormatNumber(xn, "#0.0###");
+  if (series == 2) {
+    const EvaluationSummary& s = data_.summary;
+    labels_.plotInfo = "ML Estimate: \nEV Estimate:\nEstimated Diff:\nPercent Diff:\nEstimated SE:";
+    labels_.plotInfoValues.clear();
+    for (double value : {s.ModeValue, s.ExpectedValue, s.EstimatedDiff, PercentDiff(s), s.EstimatedSE})
+      labels_.plotInfoValues += (labels_.plotInfoValues.empty() ? "" : "\n") + FormatNumber(value, "0.000E+00");
+  }
+
+  const int colour = DistributionSeriesColour(series);
+  for (int k = 1; k <= n; ++k) {
+    const double px = X(data_.table.GridValue[k]), py = Y(SeriesValue(series, k));
+    if (lines_ && k > 1)
+      Segment(X(data_.table.GridValue[k - 1]), Y(SeriesValue(series, k - 1)), px, py, colour);
+    if (points_) items_.push_back({FigureItem::Kind::Disc, px, py, px, py, kDiscRadius, colour, Stroke::Solid});
+    if (drop_) Segment(px, py, px, kDistBottom, colour);
+  }
+}
+
+Figure DistributionPlot::Picture() const {
+  Figure figure;
+  figure.width = 7560;
+  figure.height = 7200;
+  std::vector<FigureItem>& items = figure.items;
+  auto segment = [&](double x1, double y1, double x2, double y2) {
+    items.push_back({FigureItem::Kind::Segment, x1, y1, x2, y2, 0, kBlack, Stroke::Solid});
+  };
+  segment(kDistLeft, kDistTop, kDistLeft, kDistBottom);
+  segment(kDistLeft, kDistBottom, kDistRight, kDistBottom);
+  for (int i = 0; i <= 9; ++i) {
+    segment(kDistLeft, kDistTop + 624 * i, kDistLeft + 100, kDistTop + 624 * i);
+    segment(kDistRight - 648 * i, kDistBottom, kDistRight - 648 * i, kDistBottom - 100);
+  }
+  items.insert(items.end(), items_.begin(), items_.end());
+  const DistributionLabels& l = labels_;
+  figure.texts = {{"lblXStart", l.xStart, l.xStartLeft, kDistBottom + 40},
+                  {"lblXEnd", l.xEnd, l.xEndLeft, kDistBottom + 40},
+                  {"lblGraphMax", l.graphMax, kDistLeft + 150, 60},
+                  {"lblVar", l.var, 3600, 60},
+                  {"lblVerticalLine", l.verticalLine, kDistLeft + 150, kDistBottom - 700},
+                  {"lblConfidenceInterval", l.confidenceInterval, kDistRight - 1200, kConfidenceLineY - 230},
+                  {"lblPlotInfo", l.plotInfo, kDistLeft + 150, 900},
+                  {"lblPlotInfoValues", l.plotInfoValues, kDistLeft + 150 + 1400 + 50, 900}};
+  return figure;
+}
+
+}  // namespace kalvex::plots

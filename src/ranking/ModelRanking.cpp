@@ -1,0 +1,311 @@
+#include "ranking/ModelRanking.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "covariance/LikelihoodConstant.h"
+#include "ranking/ModelAveraging.h"
+#include "ranking/RankingText.h"
+#include "ui/Names.h"
+#include "ui/RunContext.h"
+#include "workspace/Format.h"
+#include "workspace/NumericFault.h"
+#include "workspace/Objective.h"
+#include "workspace/TextFile.h"
+
+namespace kalvex::ranking {
+namespace {
+
+namespace style = ui::style;
+using ui::names::kRankForm;
+
+constexpr const char* kAddTitle = "Calculate model AICc";
+constexpr const char* kAverageTitle = "Can't average models";
+constexpr RunDescription kAddModelRun{"", kAddTitle, "", InterruptFlag::None};
+constexpr RunDescription kAverageRun{"", kAverageTitle, "", InterruptFlag::None};
+
+// The characters after the last "/" or "\"; the whole name when there is none.
+std::string NameOf(const std::string& path) {
+  std::size_t cut = path.find_last_of("/\\");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool Readable(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
+  return std::ifstream(path).is_open();
+}
+
+}  // namespace
+
+std::string CovarianceFileFor(const std::string& algorithmFile) {
+  return algorithmFile.substr(0, algorithmFile.size() > 4 ? algorithmFile.size() - 4 : 0) + ".cov";
+}
+
+std::string PathBeside(const std::string& algorithmFileName, const std::string& name) {
+  if (name.find_first_of("/\\") != std::string::npos) return name;
+  std::size_t cut = algorithmFileName.find_last_of("/\\");
+  return cut == std::string::npos ? name : algorithmFileName.substr(0, cut + 1) + name;
+}
+
+ModelRanking::ModelRanking(Workspace& ws, ui::Frontend& ui) : ws_(ws), ui_(ui) {}
+
+void ModelRanking::Changed() {
+  if (onChange) onChange();
+}
+
+void ModelRanking::ShowCHat() { ui_.SetCaption(kRankForm, "txtCHat", CHatText(table_.CHat())); }
+
+void ModelRanking::ClearAveraging() {
+  averageText_.reset();
+  ui_.SetCaption(kRankForm, "txtAverage", "");
+  ui_.SetEnabled(kRankForm, "lblAverage", false);
+}
+
+// After a model was added or deleted, C-hat changed or a cell was edited:
+// nothing is saved or averaged before the next ranking.
+void ModelRanking::AfterTableChange() {
+  ui_.SetEnabled(kRankForm, "cmdSaveRank", false);
+  ui_.SetEnabled(kRankForm, "cmdAverage", false);
+  ui_.SetEnabled(kRankForm, "cmdRank", table_.Count() > 1);
+  ClearAveraging();
+  Changed();
+}
+
+void ModelRanking::Open(RankingHooks hooks) {
+  hooks_ = std::move(hooks);
+  table_ = ModelTable();
+  ui_.ShowWindow(kRankForm);
+  ui_.SetCaption(kRankForm, kRankForm, kRankCaption);
+  AfterTableChange();
+  ShowCHat();
+  CalculateModelAICc();
+  ui_.SetFocus(kRankForm, "cmdLoadAlg");
+}
+
+bool ModelRanking::CalculateModelAICc() {
+  if (table_.Full()) {
+    ui_.Message("Model limit reached", "Sorry, no more than 99 models can be ranked", style::kOk);
+    return false;
+  }
+  ModelRow row;
+  row.AlgorithmFile = NameOf(ws_.AlgorithmFileName);
+  if (row.AlgorithmFile.empty()) {
+    ui_.Message(kAddTitle, "There is no algorithm file to add as a model: load or save the algorithm data first",
+                style::kInformation);
+    return false;
+  }
+  NormalizeLinks(ws_);
+  CollectFreeParameters(ws_);
+  row.ParameterCount = ws_.Free.FreeCount;
+  row.SampleSize = ws_.model->SampleSize();
+  if (!SmallSampleTerm(row.ParameterCount, row.SampleSize)) {
+    ui_.Message(kAddTitle,
+                "Model " + row.AlgorithmFile + " estimates " + std::to_string(row.ParameterCount) +
+                    " parameters from a sample of " + std::to_string(row.SampleSize) +
+                    ": its AICc needs a sample larger than the number of parameters plus 1",
+                style::kExclamation);
+    return false;
+  }
+  const bool first = table_.Count() == 0;
+  RunContext run(ws_, ui_, kAddModelRun);
+  run.Activity(1, "One moment please while one function is executed...");
+  run.Pump(true);
+  RunOutcome outcome = run.Run([&] {
+    double value = EvaluateObjectiveWithCode(ws_, ws_.Alg.Values, 1);
+    if (first) {
+      ui_.HideWindow(kRankForm);
+      AskLikelihoodConstant(ws_, ui_);
+      ui_.ShowWindow(kRankForm);
+    }
+    row.ModelNegLnL = CheckFinite(value / ws_.ObjectiveScale);
+    row.CovarianceFile = CovarianceFileFor(row.AlgorithmFile);
+    row.CovariancePath = PathBeside(ws_.AlgorithmFileName, row.CovarianceFile);
+    if (!Readable(row.CovariancePath)) row.CovarianceFile = kNoCovarianceFound;
+    row.PriorsFile = ws_.PriorsActive == kOn && !ws_.PriorsFileName.empty() ? NameOf(ws_.PriorsFileName) : kNoPriors;
+    table_.Add(std::move(row));
+  });
+  if (outcome.faulted) return false;
+  AfterTableChange();
+  return true;
+}
+
+void ModelRanking::ChangeCHat() {
+  double chat = 1;
+  for (;;) {
+    std::optional<std::string> answer =
+        ui_.Input("Input a value for C-hat (1 or greater) to correct for unexplained overdispersion:",
+                  "Overdispersion correction", GeneralNumber(table_.CHat()));
+    chat = answer ? Val(*answer) : 1;
+    if (chat >= 1 && std::isfinite(chat)) break;
+  }
+  // The criteria of a table that was added to are finite, and C-hat >= 1
+  // only shrinks them.
+  table_.SetCHat(chat);
+  ShowCHat();
+  AfterTableChange();
+}
+
+void ModelRanking::Rank() {
+  if (table_.Count() < 2) return;
+  try {
+    table_.Rank();
+  } catch (const NumericFault& fault) {
+    ui_.Message("Rank competing models", fault.what(), style::kCritical);
+    return;
+  }
+  ClearAveraging();
+  ui_.SetEnabled(kRankForm, "cmdSaveRank", true);
+  ui_.SetFocus(kRankForm, "cmdAICc");
+  ui_.SetEnabled(kRankForm, "cmdAverage", table_.AllCovarianceFiles());
+  Changed();
+}
+
+std::optional<CovarianceEstimates> ModelRanking::ReadEstimates(const ModelRow& row) {
+  const int n = ws_.Alg.NumParameters;
+  TextLimits limits;
+  limits.maxLines = static_cast<std::size_t>(CovarianceLayoutLines(n, row.ParameterCount));
+  ReadResult read = ReadTextLines(row.CovariancePath, limits);
+  if (!read.ok) {
+    ui_.Message(kAverageTitle, "The covariance file " + row.CovariancePath + " cannot be read: " + read.error,
+                style::kCritical);
+    return std::nullopt;
+  }
+  CovarianceParse parse = ParseCovarianceEstimates(read.lines, n, row.ParameterCount);
+  if (!parse.ok) {
+    ui_.Message(kAverageTitle, "The covariance file " + row.CovariancePath + " " + parse.fault, style::kCritical);
+    return std::nullopt;
+  }
+  return std::move(parse.estimates);
+}
+
+bool ModelRanking::Average() {
+  if (!table_.Ranked()) return false;  // the weights come from a ranking
+  const int count = table_.Count();
+  for (int i = 1; i <= count; ++i) {
+    if (!table_.Shown(i).HasCovarianceFile()) {
+      ui_.Message(kAverageTitle, "Sorry, the covariance file is missing for at least one ranked model", style::kOk);
+      ui_.SetEnabled(kRankForm, "cmdAverage", false);
+      return false;
+    }
+  }
+  AveragingInput input;
+  input.numParameters = ws_.Alg.NumParameters;
+  input.chat = table_.CHat();
+  for (int i = 1; i <= count; ++i) {
+    const ModelRow& row = table_.Shown(i);
+    std::optional<CovarianceEstimates> estimates = ReadEstimates(row);
+    if (!estimates) return false;
+    input.weights.push_back(*row.Weight);
+    input.models.push_back(std::move(*estimates));
+  }
+  std::string text;
+  RunContext run(ws_, ui_, kAverageRun);
+  if (run.Run([&] { text = AveragingText(AverageModels(input)); }).faulted) return false;
+  averageText_ = text;
+  ui_.SetCaption(kRankForm, "txtAverage", text);
+  ui_.SetFocus(kRankForm, "cmdAICc");
+  ui_.SetEnabled(kRankForm, "lblAverage", true);
+  Changed();
+  return true;
+}
+
+RankingSaveOutcome ModelRanking::SaveRanking() {
+  ui::FileDialog dialog;
+  dialog.title = "Save model ranking results in...";
+  dialog.filter = "All files (*.*)|*.*|Multi-model statistics files (*.mms)|*.mms";
+  dialog.filterIndex = 2;
+  dialog.fileName = ".mms";
+  dialog.overwritePrompt = true;
+  std::optional<std::string> path = ui_.SaveFile(dialog);
+  if (!path) return RankingSaveOutcome::Cancelled;
+  std::optional<std::string_view> average;
+  if (averageText_) average = *averageText_;
+  if (std::optional<std::string> error = SaveTextFile(*path, RankingFileText(table_, average))) {
+    ui_.Message("Save failed", "The ranking results could not be saved to " + *path + ": " + *error,
+                style::kCritical);
+    return RankingSaveOutcome::Failed;
+  }
+  return RankingSaveOutcome::Saved;
+}
+
+AlgorithmLoadOutcome ModelRanking::LoadAlgorithmData() {
+  return LoadAlgorithmDataFromRanking(ws_, ui_, {[this] { ClearAveraging(); }, [this] { CalculateModelAICc(); }});
+}
+
+void ModelRanking::EditAlgorithmData() {
+  ws_.EditorFromRanking = kOn;
+  ws_.EditorClosed = 0;
+  ui_.HideWindow(kRankForm);
+  if (hooks_.openEditor)
+    hooks_.openEditor();
+  else
+    ui_.ShowWindow(ui::names::kEditorForm);
+}
+
+void ModelRanking::SaveAlgorithmData() { SaveAlgorithmDataFromRanking(ws_, ui_, {[this] { ClearAveraging(); }, {}}); }
+
+void ModelRanking::SetPriors() {
+  ClearAveraging();
+  ui_.HideWindow(kRankForm);
+  auto back = [this] {
+    ui_.ShowWindow(kRankForm);
+    ui_.SetFocus(kRankForm, "cmdAICc");
+  };
+  if (hooks_.openPriors)
+    hooks_.openPriors(back);
+  else
+    back();
+}
+
+bool ModelRanking::EditCovarianceFile(ModelRow& row) {
+  std::optional<std::string> answer =
+      ui_.Input("Please input the desired covariance file name", "Choose an associated covariance file",
+                row.CovarianceFile);
+  if (!answer) return false;
+  row.CovariancePath = PathBeside(ws_.AlgorithmFileName, *answer);
+  row.CovarianceFile = Readable(row.CovariancePath) ? *answer : kNoSuchFile;
+  return true;
+}
+
+bool ModelRanking::EditNotes(ModelRow& row) {
+  std::optional<std::string> answer =
+      ui_.Input("Enter your annotations concerning the selected model", "Model notes", "Add your notation here");
+  if (!answer) return false;
+  row.Notes = *answer;
+  return true;
+}
+
+void ModelRanking::DoubleClick(int position, int column) {
+  if (position < 1 || position > table_.Count()) return;
+  // An empty answer or Cancel ends an edit without changes.
+  switch (column) {
+    case kLabelColumn: table_.Delete(position); break;
+    case kCovarianceColumn:
+      if (!EditCovarianceFile(table_.Shown(position))) return;
+      break;
+    case kNotesColumn:
+      if (!EditNotes(table_.Shown(position))) return;
+      break;
+    default: return;
+  }
+  ui_.SetFocus(kRankForm, "cmdAICc");
+  AfterTableChange();
+}
+
+bool ModelRanking::Closing() {
+  if (table_.Ranked() &&
+      ui_.Message("What about ranking results!", "Do you want to save ranking results?",
+                  style::kYesNo + style::kQuestion + style::kSecondDefault) == ui::Answer::Yes &&
+      SaveRanking() != RankingSaveOutcome::Saved)
+    return false;
+  if (hooks_.showCaller) hooks_.showCaller();
+  return true;
+}
+
+void ModelRanking::Finish() {
+  if (Closing()) ui_.CloseWindow(kRankForm);
+}
+
+}  // namespace kalvex::ranking

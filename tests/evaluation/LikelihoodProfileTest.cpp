@@ -1,0 +1,152 @@
+// The likelihood profile on the scripted front end: the dialogue, the saved
+// report byte for byte, the profile with nothing else free, the quit, the
+// reversal of a negative step, the step basis and the re-minimization.
+#include "evaluation/LikelihoodProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "covariance/LikelihoodConstant.h"
+#include "support/ScriptedFrontend.h"
+#include "support/TestModels.h"
+#include "ui/Names.h"
+#include "workspace/Workspace.h"
+
+namespace kalvex {
+namespace {
+
+using ui::Answer;
+constexpr const char* kTitle = kProfileTitle;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// -ln[L] of a normal with mean 1 and SD 0.5 in x1, plus (x2 - x1)^2 that the
+// minimizer takes away.
+struct Fixture {
+  Fixture()
+      : ws(std::make_unique<testing::FunctionModel>(2, [](std::span<double> v) {
+          return 2 * (v[1] - 1) * (v[1] - 1) + (v[2] - v[1]) * (v[2] - v[1]);
+        })) {
+    InitializeModel(ws, {});
+    SetDefaultAlgorithmData(ws);
+    ws.Alg.Values = {0, 1, 1};
+    ws.Alg.Steps = {0, 0.25, 0};
+    options.openEditor = [this] { ws.EditorClosed = -1; };
+  }
+  EvaluationEnd Run() { return EvaluateByLikelihoodProfile(ws, ui, options); }
+
+  Workspace ws;
+  ui::ScriptedFrontend ui;
+  EvaluationOptions options;
+};
+
+TEST(LikelihoodProfile, OnlyTheProfiledParameterFreeGivesTheSavedReportAndKeepsIt) {
+  Fixture f;
+  auto* model = static_cast<testing::FunctionModel*>(f.ws.model.get());
+  bool interruptOffered = false;
+  f.ui.onPump = [&] { interruptOffered = interruptOffered || f.ui.visible["frmMain.mnuMLInt"]; };
+  f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
+  f.ui.ExpectInput(kTitle, "abc").ExpectInput(kTitle, "1").ExpectInput(kTitle, "6").ExpectMessage(kTitle, Answer::Yes);
+  f.ui.ExpectMessage("A friendly reminder");
+  ASSERT_EQ(f.Run(), EvaluationEnd::Results);
+  EXPECT_EQ(f.ui.PendingPrompts(), 0u);
+  EXPECT_TRUE(interruptOffered);  // no minimizer runs, so the menu's interrupt is the only one
+  EXPECT_FALSE(f.ui.visible["frmMain.mnuMLInt"]);
+  EXPECT_EQ(f.ws.Alg.Steps[1], 0.25);
+  EXPECT_EQ(f.ws.Alg.Values[1], 1);
+  EXPECT_EQ(f.ws.ProfileEvaluationActive, kOff);
+  EXPECT_EQ(f.ws.Evaluation.Table.PointCount, 7);
+  EXPECT_EQ(f.ws.Evaluation.Table.NegLnL[1], 2 * 0.75 * 0.75 + 0.75 * 0.75);  // relative to the mode at x1 = 1
+
+  const std::string path = testing::TempDir() + "/profile.mlc";
+  f.ui.ExpectSave(path, "Save maximum-likelihood values in...");
+  ASSERT_TRUE(SaveLikelihoodProfile(f.ui));
+  EXPECT_EQ(ReadFile(path), "Originally saved with the file name: " + path + "\r\n\r\n" +
+                ReadFile(testing::TestData("evaluation/profile_one_free.mlc")));
+
+  // The kept results are offered again: No shows them without evaluating.
+  const std::size_t calls = model->callCodes.size();
+  f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectMessage(kTitle, Answer::No);
+  EXPECT_EQ(f.Run(), EvaluationEnd::Results);
+  EXPECT_EQ(model->callCodes.size(), calls);
+  EXPECT_EQ(f.ui.PendingPrompts(), 0u);
+}
+
+TEST(LikelihoodProfile, AQuitKeepsThePointsBeforeTheLastTwoAndANegativeStepIsTurnedRound) {
+  Fixture f;
+  f.ws.Alg.Steps = {0, -0.25, 0};
+  f.ui.onPump = [&] {  // after point 4 (5 to go), seen at point 5
+    if (f.ui.Status(4, 1) == "Minimizations remaining:  5") f.ws.InterruptML = true;
+  };
+  f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
+  f.ui.ExpectInput(kTitle, "1").ExpectInput(kTitle, "9").ExpectMessage(kTitle, Answer::Yes);
+  f.ui.ExpectMessage(kProfileInterruptTitle, Answer::Yes).ExpectMessage("A friendly reminder");
+  ASSERT_EQ(f.Run(), EvaluationEnd::Results);
+  const EvaluationTable& t = f.ws.Evaluation.Table;
+  ASSERT_EQ(t.PointCount, 3);
+  // Run from 2 down to 1.5; kept ascending.
+  EXPECT_EQ(t.GridValue[1], 1.5);
+  EXPECT_EQ(t.GridValue[3], 2);
+  EXPECT_EQ(f.ws.Evaluation.Summary.ModeIndex, 1);
+  EXPECT_EQ(f.ws.Evaluation.Spacing, 0.25);
+  EXPECT_EQ(f.ws.Alg.Steps[1], -0.25);  // the step as it was
+  EXPECT_EQ(t.CiMode[3], 0);           // a mode at the first point leaves the column 0
+}
+
+TEST(LikelihoodProfile, TheOtherParametersAreReMinimizedAtEveryPoint) {
+  Fixture f;
+  f.ws.Alg.Steps = {0, 0.25, 0.1};
+  f.ws.Alg.Tolerance = 1e-10;
+  f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
+  f.ui.ExpectInput(kTitle, "1").ExpectInput(kTitle, "5").ExpectMessage(kTitle, Answer::Yes);
+  f.ui.ExpectMessage("A friendly reminder");
+  ASSERT_EQ(f.Run(), EvaluationEnd::Results);
+  const EvaluationTable& t = f.ws.Evaluation.Table;
+  for (int k = 1; k <= 5; ++k) EXPECT_NEAR(t.NegLnL[k], 2 * (t.GridValue[k] - 1) * (t.GridValue[k] - 1), 1e-8);
+  EXPECT_NEAR(f.ws.Evaluation.Summary.ExpectedValue, 1, 1e-12);
+}
+
+TEST(LikelihoodProfile, StepBasisFromACovarianceGrid) {
+  Fixture f;
+  f.ws.Alg.Steps = {0, 0.25, 0.1};
+  CovarianceResults& results = f.ws.Covariance.Results;
+  results.FreeIndex = {0, 1, 2};
+  for (int g = 1; g <= kGridCount; ++g) results.CovarianceGrids[g] = Matrix(3, 3, 0.0);
+  results.CovarianceGrids[2](1, 0) = 0.5;
+  results.CovarianceGrids[2](2, 0) = 0.3;
+  results.Outcome[3].abandoned = true;
+  f.ws.CovarianceResultsValid = kOn;
+
+  // "q" ends the run without touching a step.
+  f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
+  f.ui.ExpectInput(kTitle, "1").ExpectInput(kTitle, "5").ExpectMessage(kTitle, Answer::Yes);
+  f.ui.ExpectInput(kTitle, "q");
+  EXPECT_EQ(f.Run(), EvaluationEnd::NoResults);
+  EXPECT_EQ(f.ws.Alg.Steps[1], 0.25);
+
+  // An abandoned grid has nothing to step by; "2" spans 8 SDs over the profile.
+  f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
+  f.ui.ExpectInput(kTitle, "1").ExpectInput(kTitle, "5").ExpectMessage(kTitle, Answer::No);
+  f.ui.ExpectInput(kTitle, "3").ExpectMessage(kTitle).ExpectInput(kTitle, "2");
+  f.options.openEditor = [&] {
+    EXPECT_EQ(f.ws.Alg.Steps[1], 0.5 * 24 / 12);
+    EXPECT_EQ(f.ws.Alg.Steps[2], 0.3 * 24 / 12);
+    f.ws.Alg.Steps[1] = 0;  // the user fixes it in the editor
+    f.ws.EditorClosed = -1;
+  };
+  f.ui.ExpectMessage(kTitle).ExpectMessage("A friendly reminder");
+  EXPECT_EQ(f.Run(), EvaluationEnd::NoResults);
+  EXPECT_EQ(f.ui.messages[f.ui.messages.size() - 2].text, "The parameter chosen has a step size of zero; please try again");
+  EXPECT_EQ(f.ui.PendingPrompts(), 0u);
+}
+
+}  // namespace
+}  // namespace kalvex
