@@ -135,12 +135,12 @@ QWidget* RankForm::BuildButtons() {
   auto* column = new QWidget(this);
   auto* buttons = new QVBoxLayout(column);
   buttons->setContentsMargins(0, 0, 0, 0);
-  for (const ButtonSpec& spec : kButtons) {
-    auto* button = new QPushButton(spec.caption, column);
-    button->setObjectName(spec.name);
-    if (*spec.toolTip) button->setToolTip(spec.toolTip);
+  for (const ButtonSpec& entry : kButtons) {
+    auto* button = new QPushButton(entry.caption, column);
+    button->setObjectName(entry.name);
+    if (*entry.toolTip) button->setToolTip(entry.toolTip);
     buttons->addWidget(button);
-    connect(button, &QPushButton::clicked, this, [this, run = spec.run] { run(Ranking(workbench_)); });
+    connect(button, &QPushButton::clicked, this, [this, run = entry.run] { run(Ranking(workbench_)); });
   }
   return column;
 }
