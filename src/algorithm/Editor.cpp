@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "algorithm/MinimizationLog.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
 
@@ -349,9 +350,9 @@ void AlgorithmEditor::OpenLog() {
 }
 
 void AlgorithmEditor::CloseLog() {
-  ws_.Log.Close();
-  ui_.Message("Log file management", "The old log file " + ws_.Alg.OutputFileName + " is now closed for input",
-              style::kInformation);
+  if (CloseMinimizationLog(ws_, ui_))
+    ui_.Message("Log file management", "The old log file " + ws_.Alg.OutputFileName + " is now closed for input",
+                style::kInformation);
   ShowLogControls(false);
   ui_.SetCaption(kForm, "txtFileName", "");
   ui_.SetCaption(kForm, "txtFileFreq", "0");

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <ostream>
 
@@ -102,15 +103,14 @@ int SetUp(BatchContext& context) {
   // Grids use every core unless told otherwise; the results are the same.
   ws.WorkerThreads = EveryCore();
   if (auto threads = args.Option("threads")) {
-    std::optional<double> count = ParseNumber(*threads);
-    if (!count || !(*count >= 1 && *count <= kMaxThreads) || *count != static_cast<int>(*count))
+    std::optional<int> count = WholeNumberIn(*threads, 1, kMaxThreads);
+    if (!count)
       return BadInput(context, kTitle, "--threads must be a whole number from 1 to " + std::to_string(kMaxThreads));
-    ws.WorkerThreads = static_cast<int>(*count);
+    ws.WorkerThreads = *count;
   }
-  std::optional<double> species = ParseNumber(args.options.at("species"));
-  if (!species || *species != static_cast<int>(*species) || *species < 1 || *species > 25)
-    return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
-  const ModelInitOptions init{static_cast<int>(*species), args.options.at("data")};
+  std::optional<int> species = WholeNumberIn(args.options.at("species"), 1, 25);
+  if (!species) return BadInput(context, kTitle, "--species must be a whole number from 1 to 25");
+  const ModelInitOptions init{*species, args.options.at("data")};
   if (!ConfirmModelInitialization(ws, context.ui, init)) return 1;
   try {
     InitializeModel(ws, init);
@@ -141,6 +141,12 @@ std::optional<std::string> Arguments::Option(const std::string& name) const {
   auto it = options.find(name);
   if (it == options.end()) return std::nullopt;
   return it->second;
+}
+
+std::optional<int> WholeNumberIn(const std::string& text, int low, int high) {
+  std::optional<double> number = ParseNumber(text);
+  if (!number || !(*number >= low && *number <= high) || *number != std::trunc(*number)) return std::nullopt;
+  return static_cast<int>(*number);
 }
 
 int BadInput(BatchContext& context, const std::string& title, const std::string& text) {

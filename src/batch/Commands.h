@@ -35,6 +35,11 @@ struct BatchContext {
 // Shows a bad-input message (one line on standard error) and gives exit code 1.
 int BadInput(BatchContext& context, const std::string& title, const std::string& text);
 
+// The whole number an option's text gives within low..high; nullopt for any
+// other text. The range is checked before the conversion, which is
+// undefined for a number out of int's range.
+std::optional<int> WholeNumberIn(const std::string& text, int low, int high);
+
 using CommandFunction = int (*)(BatchContext&);
 
 struct CommandSpec {

@@ -30,13 +30,6 @@ class ActiveFlag {
   std::string& flag_;
 };
 
-// The option's whole number within [low, high]; nullopt when it is not one.
-std::optional<int> WholeNumber(const std::string& text, int low, int high) {
-  std::optional<double> value = ParseNumber(text);
-  if (!value || *value != static_cast<int>(*value) || *value < low || *value > high) return std::nullopt;
-  return static_cast<int>(*value);
-}
-
 // The options both commands share: the parameter, the plot check, and the
 // covariance grid the steps come from (run first, with default factors).
 struct CommonChoices {
@@ -48,13 +41,13 @@ std::optional<int> ReadCommon(BatchContext& context, CommonChoices& choices) {
   const Arguments& args = context.args;
   if (args.Option("plot") && !PlotPicturesBuilt())
     return BadInput(context, kTitle, "this build draws no pictures: --plot needs the build with the Qt workbench");
-  std::optional<int> parameter = WholeNumber(args.options.at("parameter"), 1, context.ws.Alg.NumParameters);
+  std::optional<int> parameter = WholeNumberIn(args.options.at("parameter"), 1, context.ws.Alg.NumParameters);
   if (!parameter)
     return BadInput(context, kTitle,
                     "--parameter must be a whole number from 1 to " + std::to_string(context.ws.Alg.NumParameters));
   choices.parameter = *parameter;
   if (auto grid = args.Option("steps-from-grid")) {
-    std::optional<int> g = WholeNumber(*grid, 1, kGridCount);
+    std::optional<int> g = WholeNumberIn(*grid, 1, kGridCount);
     if (!g) return BadInput(context, kTitle, "--steps-from-grid must be 1, 2 or 3");
     choices.stepGrid = *g;
   }
@@ -72,26 +65,32 @@ bool RunCovarianceForSteps(BatchContext& context, int grid) {
   return false;
 }
 
-// The report saved as its window saves it, the summary lines, the picture.
+// The report saved as its window saves it and the picture, as one result
+// (a failed save keeps both old files), then the summary lines.
 int Finish(BatchContext& context, EvaluationEnd end, std::string_view reportTitle,
            const std::optional<plots::DistributionPlotData>& plotData) {
   if (end != EvaluationEnd::Results) return 1;
   Workspace& ws = context.ws;
   const std::string& out = context.args.options.at("out");
   const EvaluationState& kept = ws.Evaluation;
-  std::string report = EvaluationReportText(reportTitle, kept.Table, kept.Summary);
-  if (std::optional<std::string> error = SaveTextFile(out, ui::SavedPaneText(out, report)))
-    return BadInput(context, "Save failed", "The report could not be saved to " + out + ": " + *error);
+  const std::string report = ui::SavedPaneText(out, EvaluationReportText(reportTitle, kept.Table, kept.Summary));
+  std::vector<FileContent> files = {{out, report}};
+  std::string picture;
+  if (auto plot = context.args.Option("plot")) {
+    if (!plotData) return BadInput(context, kTitle, "no distribution was handed to the plot");
+    if (std::optional<std::string> error = EncodeDistributionPicture(*plotData, *plot, picture))
+      return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
+    files.push_back({*plot, picture});
+  }
+  if (std::optional<SaveFailure> failure = SaveTextFiles(files))
+    return BadInput(context, "Save failed",
+                    std::string(failure->index == 0 ? "The report" : "The picture") + " could not be saved to " +
+                        files[failure->index].path + ": " + failure->reason);
   const EvaluationSummary& s = kept.Summary;
   context.out << "mode " << ShortestText(s.ModeValue) << '\n'
               << "expected " << ShortestText(s.ExpectedValue) << '\n'
               << "diff " << ShortestText(s.EstimatedDiff) << '\n'
               << "se " << ShortestText(s.EstimatedSE) << '\n';
-  if (auto plot = context.args.Option("plot")) {
-    if (!plotData) return BadInput(context, kTitle, "no distribution was handed to the plot");
-    if (std::optional<std::string> error = SaveDistributionPicture(*plotData, *plot))
-      return BadInput(context, "Distribution plots", "The picture could not be saved to " + *plot + ": " + *error);
-  }
   return 0;
 }
 

@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "algorithm/AlgorithmFile.h"
+#include "algorithm/MinimizationLog.h"
 #include "batch/Commands.h"
 #include "workflow/MinimizeCommands.h"
 #include "workspace/Format.h"
@@ -37,8 +38,7 @@ int Minimize(BatchContext& context, bool simplex) {
   if (int code = OpenLog(context)) return code;
   Workspace& ws = context.ws;
   MinimizeResult result = simplex ? SimplexCommand(ws, context.ui) : MarquardtCommand(ws, context.ui);
-  ws.Log.Close();
-  ws.LogOpen = 0;
+  const bool logWritten = CloseMinimizationLog(ws, context.ui);
   if (result.end == RunEnd::NothingToDo || result.end == RunEnd::Cancelled) return 1;
   std::ostream& out = context.out;
   out << "ended " << RunEndName(result.end) << '\n';
@@ -46,13 +46,16 @@ int Minimize(BatchContext& context, bool simplex) {
   out << "iterations " << result.iterations << '\n';
   out << "function_calls " << result.functionCalls << '\n';
   if (simplex) out << "restarts " << result.restarts << '\n';
+  // A run ended by a numeric fault is not a result to build on: the file
+  // the user had stays as it was.
+  if (result.end == RunEnd::Error) return 1;
   if (auto path = context.args.Option("out")) {
     if (std::optional<std::string> error = SaveAlgorithmFile(ws, *path, AlgorithmFileVariant::MainMenu))
       return BadInput(context, kAlgorithmSaveFailedTitle,
                       "The algorithm data could not be saved in " + *path + "\r\n\r\n" + *error);
   }
-  // A run ended by a numeric fault is not a result to build on.
-  return result.end == RunEnd::Error ? 1 : 0;
+  // The fit stands, but the log the user asked for is incomplete.
+  return logWritten ? 0 : 1;
 }
 
 }  // namespace

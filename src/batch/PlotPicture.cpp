@@ -9,22 +9,24 @@ namespace kalvex::batch {
 
 bool PlotPicturesBuilt() { return KALVEX_HAVE_PICTURES; }
 
-std::optional<std::string> SaveSummaryPicture(const plots::XYPlotData& data, const std::string& path) {
+std::optional<std::string> EncodeSummaryPicture(const plots::XYPlotData& data, const std::string& path,
+                                                std::string& encoded) {
 #if KALVEX_HAVE_PICTURES
-  return plots::SaveSummaryPlotPicture(data, path);
+  return plots::EncodeSummaryPlotPicture(data, path, encoded);
 #else
-  (void)data, (void)path;
+  (void)data, (void)path, (void)encoded;
   return "this build draws no pictures";
 #endif
 }
 
-std::optional<std::string> SaveDistributionPicture(const plots::DistributionPlotData& data, const std::string& path) {
+std::optional<std::string> EncodeDistributionPicture(const plots::DistributionPlotData& data, const std::string& path,
+                                                     std::string& encoded) {
 #if KALVEX_HAVE_PICTURES
   plots::DistributionPlot plot(data);
   plot.Plot(2);
-  return plots::SaveFigurePicture(plot.Picture(), path);
+  return plots::EncodeFigurePicture(plot.Picture(), path, encoded);
 #else
-  (void)data, (void)path;
+  (void)data, (void)path, (void)encoded;
   return "this build draws no pictures";
 #endif
 }

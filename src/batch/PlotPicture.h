@@ -12,11 +12,14 @@ namespace kalvex::batch {
 // Whether this build draws pictures.
 bool PlotPicturesBuilt();
 
-// Writes the picture (PNG, or SVG by the extension); the reason on failure.
-std::optional<std::string> SaveSummaryPicture(const plots::XYPlotData& data, const std::string& path);
+// The picture's file content (PNG, or SVG by the path's extension) into
+// encoded; the reason when it cannot be made.
+std::optional<std::string> EncodeSummaryPicture(const plots::XYPlotData& data, const std::string& path,
+                                                std::string& encoded);
 
 // An evaluation's distribution plot (its second series, the distribution
-// with its summary) as a picture.
-std::optional<std::string> SaveDistributionPicture(const plots::DistributionPlotData& data, const std::string& path);
+// with its summary) as a picture's file content, into encoded.
+std::optional<std::string> EncodeDistributionPicture(const plots::DistributionPlotData& data, const std::string& path,
+                                                     std::string& encoded);
 
 }  // namespace kalvex::batch

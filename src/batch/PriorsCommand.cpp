@@ -23,9 +23,9 @@ bool NeedsConstant(const std::string& command) {
   return command != "priors" && command != "prior-profile" && command != "alg";
 }
 
-int WriteReport(BatchContext& context, const std::string& path, const std::string& report, const char* title) {
+int WriteReport(BatchContext& context, const std::string& path, const std::string& report) {
   if (std::optional<std::string> error = SaveTextFile(path, ui::SavedPaneText(path, report)))
-    return BadInput(context, title, "The report could not be saved to " + path + ": " + *error);
+    return BadInput(context, "Save failed", "The report could not be saved to " + path + ": " + *error);
   return 0;
 }
 
@@ -72,24 +72,22 @@ int PriorsCommand(BatchContext& context) {
 int PriorProfileCommand(BatchContext& context) {
   Workspace& ws = context.ws;
   const Arguments& args = context.args;
-  std::optional<double> parameter = ParseNumber(args.options.at("parameter"));
   const int n = ws.Alg.NumParameters;
-  if (!parameter || *parameter != static_cast<int>(*parameter) || *parameter < 1 || *parameter > n)
+  std::optional<int> parameter = WholeNumberIn(args.options.at("parameter"), 1, n);
+  if (!parameter)
     return BadInput(context, kTitle, "--parameter must be a whole number from 1 to " + std::to_string(n));
-  const int p = static_cast<int>(*parameter);
+  const int p = *parameter;
   if (LetterOf(ws.Priors[p]) == 'U')
     return BadInput(context, "Evaluation of prior distributions",
                     "There is nothing to plot when the prior distribution is uniform-unbounded");
   int requested = 101;
   if (auto points = args.Option("points")) {
-    std::optional<double> number = ParseNumber(*points);
-    if (!number || *number != static_cast<int>(*number) || *number < 0 || *number > kMaxPriorProfilePoints)
-      return BadInput(context, kTitle, "--points must be a whole number from 0 to 1001");
-    requested = static_cast<int>(*number);
+    std::optional<int> number = WholeNumberIn(*points, 0, kMaxPriorProfilePoints);
+    if (!number) return BadInput(context, kTitle, "--points must be a whole number from 0 to 1001");
+    requested = *number;
   }
   PriorProfile profile = ComputePriorProfile(ws.Priors[p], p, PriorProfilePointCount(requested));
-  if (int code = WriteReport(context, args.options.at("out"), PriorProfileReport(profile),
-                             "Save Bayesian prior values in..."))
+  if (int code = WriteReport(context, args.options.at("out"), PriorProfileReport(profile)))
     return code;
   context.out << "points " << profile.table.PointCount << '\n';
   context.out << "mode " << ShortestText(profile.summary.ModeValue) << '\n';
@@ -103,7 +101,7 @@ int ReviewCommand(BatchContext& context) {
   std::vector<double> values = ws.Alg.Values;
   ExpandLinks(ws, values);
   ComputePriorValue(ws, values);
-  if (int code = WriteReport(context, context.args.options.at("out"), PriorReviewText(ws), "Save review in..."))
+  if (int code = WriteReport(context, context.args.options.at("out"), PriorReviewText(ws)))
     return code;
   context.out << "prior_value " << ShortestText(ws.PriorValue) << '\n';
   return 0;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "algorithm/MinimizationLog.h"
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MarquardtKernel.h"
 #include "minimize/MinimizerReports.h"
@@ -222,6 +223,7 @@ class MarquardtDriver : public MarquardtObserver {
     log.WriteLine();
     log.WriteLine(MinLine(newValue, previousValue));
     log.WriteLine();
+    EndLogOnWriteError(ws_, run_.Ui());
   }
 
   void FinalReports(double finalValue) {
@@ -244,6 +246,7 @@ class MarquardtDriver : public MarquardtObserver {
       ws_.Log.WriteLine();
       ws_.Log.WriteLine("after " + counts);
       ws_.Log.WriteLine();
+      EndLogOnWriteError(ws_, run_.Ui());
     }
     if (ws_.PriorsActive == kOn) ReviewPriors(ws_, run_.Ui());
   }

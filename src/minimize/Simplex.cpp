@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "algorithm/MinimizationLog.h"
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MinimizerReports.h"
 #include "minimize/SimplexKernel.h"
@@ -173,6 +174,7 @@ class SimplexDriver : public SimplexObserver {
       ws_.Log.WriteLine();
       ws_.Log.WriteLine();
       ws_.Log.WriteLine(values);
+      EndLogOnWriteError(ws_, run_.Ui());
     }
   }
 
@@ -233,6 +235,7 @@ class SimplexDriver : public SimplexObserver {
     log.WriteLine();
     log.WriteLine(CurrentLine());
     log.WriteLine();
+    EndLogOnWriteError(ws_, run_.Ui());
   }
 
   void FinalReport() {
@@ -255,6 +258,7 @@ class SimplexDriver : public SimplexObserver {
       ws_.Log.WriteLine();
       ws_.Log.WriteLine(required);
       ws_.Log.WriteLine();
+      EndLogOnWriteError(ws_, run_.Ui());
     }
   }
 

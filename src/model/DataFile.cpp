@@ -165,6 +165,11 @@ void DeriveSeries(ModelData& d) {
       sum = sum + d.Catch(i, j);
       sumSquares = sumSquares + d.Catch(i, j) * d.Catch(i, j);
     }
+    // Catches near the largest double overflow here; say so rather than
+    // let the infinity read as a spread too small.
+    if (!std::isfinite(sumSquares))
+      DataError("The catches of species " + std::to_string(j) + " in the data file " + d.DataFileName +
+                " are too large: the sum of their squares overflows.");
     d.CatchMean[j] = sum / dn;
     const double variance = sumSquares / dn - d.CatchMean[j] * d.CatchMean[j];
     // Unequal catches whose spread is lost to rounding leave no usable SD.

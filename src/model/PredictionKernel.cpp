@@ -7,15 +7,16 @@ namespace {
 // one double each (no fused multiply-add: neither the flags nor the AVX2
 // target allow it), so a vector of periods gives exactly what a loop over
 // the same periods would. A scalar operand is copied into every lane.
-// Memory is read and written through the alignment-8, may-alias variant.
-// (Members of a struct, because a template argument would drop the attributes.)
+// Memory is read and written through a packed, may-alias cell: GCC and
+// clang both make its accesses unaligned moves, where a reference to the
+// vector type itself lets clang assume an alignment the series lack.
 struct Sse2 {
   typedef double Lanes __attribute__((vector_size(16)));
-  typedef Lanes Vector __attribute__((aligned(8), may_alias));
+  struct [[gnu::packed, gnu::may_alias]] Cell { Lanes v; };
 };
 struct Avx2 {
   typedef double Lanes __attribute__((vector_size(32)));
-  typedef Lanes Vector __attribute__((aligned(8), may_alias));
+  struct [[gnu::packed, gnu::may_alias]] Cell { Lanes v; };
 };
 
 // Plain pointers and numbers only: the AVX2 code calls nothing outside this file.
@@ -35,13 +36,13 @@ struct KernelInputs {
 };
 
 template <class Unit>
-[[gnu::always_inline]] inline const typename Unit::Vector& At(const double* p) {
-  return *reinterpret_cast<const typename Unit::Vector*>(p);
+[[gnu::always_inline]] inline const typename Unit::Cell& At(const double* p) {
+  return *reinterpret_cast<const typename Unit::Cell*>(p);
 }
 
 template <class Unit>
-[[gnu::always_inline]] inline typename Unit::Vector& At(double* p) {
-  return *reinterpret_cast<typename Unit::Vector*>(p);
+[[gnu::always_inline]] inline typename Unit::Cell& At(double* p) {
+  return *reinterpret_cast<typename Unit::Cell*>(p);
 }
 
 // K vectors of periods per block: enough independent sums to keep both
@@ -81,25 +82,25 @@ template <class Unit, int K>
     // bV x Intervention + b0 + W x (LnIndex(i - 1) + IndexGap(i)),
     // then + bME x LnEffortFromStart + bPE x LnEffortStep.
 #pragma GCC unroll 8
-    for (int k = 0; k < K; ++k) sum[k] = bV * At<Unit>(row + k * kLanes) + b0;
+    for (int k = 0; k < K; ++k) sum[k] = bV * At<Unit>(row + k * kLanes).v + b0;
     row += kWidth;
 #pragma GCC unroll 8
-    for (int k = 0; k < K; ++k) sum[k] = sum[k] + omega * At<Unit>(row + k * kLanes);
+    for (int k = 0; k < K; ++k) sum[k] = sum[k] + omega * At<Unit>(row + k * kLanes).v;
     row += kWidth;
 #pragma GCC unroll 8
-    for (int k = 0; k < K; ++k) sum[k] = sum[k] + bME * At<Unit>(row + k * kLanes);
+    for (int k = 0; k < K; ++k) sum[k] = sum[k] + bME * At<Unit>(row + k * kLanes).v;
     row += kWidth;
 #pragma GCC unroll 8
-    for (int k = 0; k < K; ++k) sum[k] = sum[k] + bPE * At<Unit>(row + k * kLanes);
+    for (int k = 0; k < K; ++k) sum[k] = sum[k] + bPE * At<Unit>(row + k * kLanes).v;
     row += kWidth;
     for (int j = 1; j <= in.species; ++j) {
       const double me = in.bMESpecies[j];
       const double pe = in.bPESpecies[j];
 #pragma GCC unroll 8
-      for (int k = 0; k < K; ++k) sum[k] = sum[k] + At<Unit>(row + k * kLanes) * me;
+      for (int k = 0; k < K; ++k) sum[k] = sum[k] + At<Unit>(row + k * kLanes).v * me;
       row += kWidth;
 #pragma GCC unroll 8
-      for (int k = 0; k < K; ++k) sum[k] = sum[k] + At<Unit>(row + k * kLanes) * pe;
+      for (int k = 0; k < K; ++k) sum[k] = sum[k] + At<Unit>(row + k * kLanes).v * pe;
       row += kWidth;
       if (next <= ready) filter(next++);
     }
@@ -109,9 +110,9 @@ template <class Unit, int K>
     const int first = 2 + block * kWidth;
 #pragma GCC unroll 8
     for (int k = 0; k < K; ++k) {
-      At<Unit>(in.prediction + first + k * kLanes) = sum[k];
+      At<Unit>(in.prediction + first + k * kLanes).v = sum[k];
       // IndexFromStart - Prediction
-      At<Unit>(in.residual + first + k * kLanes) = At<Unit>(row + k * kLanes) - sum[k];
+      At<Unit>(in.residual + first + k * kLanes).v = At<Unit>(row + k * kLanes).v - sum[k];
     }
     row += kWidth;
     const int count = in.periods - first + 1 < kWidth ? in.periods - first + 1 : kWidth;

@@ -1,6 +1,7 @@
 #include "priors/PriorsFile.h"
 
 #include <cctype>
+#include <cmath>
 
 #include "priors/PriorTable.h"
 #include "ui/Names.h"
@@ -28,6 +29,8 @@ std::string TrimBlanks(const std::string& text) {
 PriorEntry ParseLine(const std::string& line) {
   PriorEntry entry;
   entry.TypeLetters = Columns(line, 7, 1);
+  // A blank type column is no type, as a line too short to reach it.
+  if (entry.TypeLetters == " ") entry.TypeLetters.clear();
   for (char& c : entry.TypeLetters) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   entry.FirstTerm = Val(Columns(line, 8, kFieldWidth));
   entry.SecondTerm = Val(Columns(line, 19, kFieldWidth));
@@ -52,15 +55,22 @@ PriorsParseResult ParsePriorsLines(const std::vector<std::string>& lines, int nu
     result.status = PriorsFileStatus::CountMismatch;
     return result;
   }
-  table.resize(static_cast<std::size_t>(numParameters) + 1);
+  PriorTable read = table;
+  read.resize(static_cast<std::size_t>(numParameters) + 1);
   for (int i = 1; i <= numParameters; ++i) {
     if (i >= static_cast<int>(lines.size())) {
       result.status = PriorsFileStatus::Short;
+      break;
+    }
+    read[i] = ParseLine(lines[i]);
+    // A number past the largest double would be written back as "Inf".
+    if (!std::isfinite(read[i].FirstTerm) || !std::isfinite(read[i].SecondTerm)) {
+      result.status = PriorsFileStatus::OutOfRange;
       return result;
     }
-    table[i] = ParseLine(lines[i]);
     result.linesRead = i;
   }
+  table = std::move(read);
   return result;
 }
 
@@ -96,9 +106,16 @@ PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::str
                ui::style::kCritical);
     return outcome;
   }
-  outcome.opened = true;
   PriorTable table = ws.Priors;
   outcome.parse = ParsePriorsLines(read.lines, n, table);
+  if (outcome.parse.status == PriorsFileStatus::OutOfRange) {
+    ui.Message(kBayesTitle,
+               "Bayesian priors file " + path + " could not be read: line " +
+                   std::to_string(outcome.parse.linesRead + 2) + " holds a number out of range",
+               ui::style::kCritical);
+    return outcome;
+  }
+  outcome.opened = true;
   if (outcome.parse.status == PriorsFileStatus::CountMismatch) {
     ui.Message(kBayesTitle,
                "Bayesian priors file  " + path + "  has " + GeneralNumber(outcome.parse.fileCount) +

@@ -23,6 +23,7 @@ enum class PriorsFileStatus {
   Read,           // every announced line was read
   CountMismatch,  // line 1 names another parameter count (the table is untouched)
   Short,          // the file ended early; the lines read so far replaced their entries
+  OutOfRange,     // a term of line linesRead + 2 reads as an infinity (the table is untouched)
 };
 
 struct PriorsParseResult {
@@ -42,7 +43,8 @@ std::string PriorsFileText(const PriorTable& table, int numParameters);
 
 // Reads path as the loader's open command does. A count mismatch shows its
 // message, resets the table to the defaults and switches the priors off; a
-// file that cannot be read shows why and changes nothing; a short file
+// file that cannot be read, or holds a number out of range, shows why,
+// changes nothing and counts as not opened; a short file
 // keeps what was read without a message. After a complete read the main
 // menu is hidden and "has been loaded" shown. PriorsActive follows its rule
 // after every read.

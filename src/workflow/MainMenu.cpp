@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "algorithm/AlgorithmCommands.h"
+#include "algorithm/MinimizationLog.h"
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/CovarianceDisplay.h"
 #include "evaluation/LikelihoodProfile.h"
@@ -539,8 +540,7 @@ bool MainMenu::Quit() {
   } else {
     ui_.SetStatus(1, 2, "Bayesian priors file: ");
   }
-  if (ws_.Log.IsOpen()) ws_.Log.Close();
-  ws_.LogOpen = 0;
+  CloseMinimizationLog(ws_, ui_);
   return true;
 }
 

@@ -146,9 +146,10 @@ int CreateTemporary(const std::string& targetPath, mode_t mode, std::string& tem
   return -1;
 }
 
-std::optional<std::string> ReplaceFile(const SaveTarget& target, std::string_view content) {
+// Writes content to a new temporary beside the target, with the target's
+// permissions; on success tempPath names it, else nothing is left behind.
+std::optional<std::string> StageFile(const SaveTarget& target, std::string_view content, std::string& tempPath) {
   if (target.exists && ::access(target.path.c_str(), W_OK) != 0) return Reason(errno);
-  std::string tempPath;
   // Private while written; an existing file's permissions come last.
   int fd = CreateTemporary(target.path, target.exists ? 0600 : 0666, tempPath);
   if (fd < 0) return Reason(errno);
@@ -165,9 +166,14 @@ std::optional<std::string> ReplaceFile(const SaveTarget& target, std::string_vie
     }
   }
   std::optional<std::string> error = WriteAndClose(fd, content, true);
-  if (!error && ::rename(tempPath.c_str(), target.path.c_str()) != 0) error = Reason(errno);
   if (error) ::unlink(tempPath.c_str());
   return error;
+}
+
+// A regular file (or none yet) is replaced through a temporary; a device or
+// a pipe has no old content to keep and is written in place.
+bool ReplacedThroughTemporary(const SaveTarget& target) {
+  return !target.exists || S_ISREG(target.status.st_mode);
 }
 
 }  // namespace
@@ -223,13 +229,41 @@ TextBuilder& TextBuilder::Append(std::string_view text) {
 }
 
 std::optional<std::string> SaveTextFile(const std::string& path, std::string_view content) {
-  SaveTarget target;
-  if (std::optional<std::string> error = FindTarget(path, target)) return error;
-  if (!target.exists || S_ISREG(target.status.st_mode)) return ReplaceFile(target, content);
-  if (S_ISDIR(target.status.st_mode)) return Reason(EISDIR);
-  int fd = OpenForWriting(target.path, 0);
-  if (fd < 0) return Reason(errno);
-  return WriteAndClose(fd, content, false);
+  std::optional<SaveFailure> failure = SaveTextFiles({{path, content}});
+  if (failure) return failure->reason;
+  return std::nullopt;
+}
+
+std::optional<SaveFailure> SaveTextFiles(const std::vector<FileContent>& files) {
+  std::vector<SaveTarget> targets(files.size());
+  std::vector<std::string> temporaries(files.size());
+  auto fail = [&](std::size_t index, std::string reason) {
+    for (const std::string& temporary : temporaries)
+      if (!temporary.empty()) ::unlink(temporary.c_str());
+    return SaveFailure{index, std::move(reason)};
+  };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    SaveTarget& target = targets[i];
+    if (std::optional<std::string> error = FindTarget(files[i].path, target)) return fail(i, *error);
+    if (target.exists && S_ISDIR(target.status.st_mode)) return fail(i, Reason(EISDIR));
+    if (!ReplacedThroughTemporary(target)) continue;
+    // Only a staged temporary is ours to remove.
+    std::string staged;
+    if (std::optional<std::string> error = StageFile(target, files[i].content, staged)) return fail(i, *error);
+    temporaries[i] = std::move(staged);
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (ReplacedThroughTemporary(targets[i])) continue;
+    int fd = OpenForWriting(targets[i].path, 0);
+    std::optional<std::string> error = fd < 0 ? Reason(errno) : WriteAndClose(fd, files[i].content, false);
+    if (error) return fail(i, *error);
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (temporaries[i].empty()) continue;
+    if (::rename(temporaries[i].c_str(), targets[i].path.c_str()) != 0) return fail(i, Reason(errno));
+    temporaries[i].clear();
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> LogWriter::Open(const std::string& path) {

@@ -54,6 +54,23 @@ class TextBuilder {
 // Returns the system's reason on failure, leaving no temporary behind.
 std::optional<std::string> SaveTextFile(const std::string& path, std::string_view content);
 
+// One file of a save that writes several.
+struct FileContent {
+  std::string path;
+  std::string_view content;
+};
+
+struct SaveFailure {
+  std::size_t index = 0;  // of the file that failed
+  std::string reason;     // the system's
+};
+
+// Saves several files as one result: each is written to its temporary
+// first, and only when all are complete are they renamed into place, so a
+// failure leaves every existing file as it was (short of a rename failing
+// between two others).
+std::optional<SaveFailure> SaveTextFiles(const std::vector<FileContent>& files);
+
 // An output file written as it goes (the minimization log): each line is
 // written when it ends. The first failed write is kept; what follows it is
 // dropped, so a log is never silently incomplete.

@@ -15,12 +15,15 @@
 #include <set>
 
 #include "algorithm/AlgorithmFile.h"
+#include "covariance/CovarianceDisplay.h"
 #include "evaluation/LikelihoodProfile.h"
 #include "evaluation/PosteriorIntegration.h"
 #include "model/Summary.h"
 #include "plots/BivariatePlot.h"
 #include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
+#include "priors/PriorTable.h"
+#include "priors/PriorsFile.h"
 #include "ranking/ModelRanking.h"
 #include "support/SaveFaults.h"
 #include "ui/Names.h"
@@ -72,6 +75,17 @@ Outcome SummarySave(const std::string& path, bool failureExpected) {
   return {false, ui.LastMessage().title, ui.LastMessage().text};
 }
 
+Outcome PriorsSave(const std::string& path, bool failureExpected) {
+  Workspace ws;
+  ws.Alg.NumParameters = 2;
+  ResetPriorTable(ws);
+  ui::ScriptedFrontend ui;
+  ui.ExpectSave(path);
+  if (failureExpected) ui.ExpectMessage("Save failed");
+  if (WritePriorsFile(ws, ui, PriorsFileVariant::MainMenu) == PriorsSaveOutcome::Saved) return {true, {}, {}};
+  return {false, ui.LastMessage().title, ui.LastMessage().text};
+}
+
 Outcome RankingSave(const std::string& path, bool failureExpected) {
   Workspace ws;
   ui::ScriptedFrontend ui;
@@ -107,7 +121,7 @@ Outcome PictureSave(const std::string& path, bool) {
 
 // A report pane of an evaluation saved by its window's button.
 Outcome EvaluationSave(const std::string& path, bool failureExpected, std::string_view form, std::string_view pane,
-                       std::optional<std::string> (*save)(ui::Frontend&)) {
+                       const std::function<std::optional<std::string>(ui::Frontend&)>& save) {
   ui::ScriptedFrontend ui;
   ui.SetPaneText(form, pane, "The report\r\n");
   ui.ExpectSave(path);
@@ -130,6 +144,12 @@ const std::vector<Saver>& Savers() {
   static const std::vector<Saver> savers = {
       {"algorithm file", AlgorithmSave},
       {"summary report", SummarySave},
+      {"priors file", PriorsSave},
+      {"covariance results", [](const std::string& path, bool failing) {
+         Workspace ws;
+         return EvaluationSave(path, failing, ui::names::kCovarianceForm, ui::names::kCovariancePane,
+                               [&ws](ui::Frontend& ui) { return SaveCovarianceFile(ws, ui); });
+       }},
       {"ranking file", RankingSave},
       {"minimization log", LogSave, true},
       {"picture", PictureSave},

@@ -361,6 +361,56 @@ TEST(BatchLocale, ACommaDecimalProcessLocaleChangesNoNumber) {
 namespace kalvex::batch {
 namespace {
 
+// A command that fails leaves the files the user had as they were; a fit
+// whose log could not be written still writes its result.
+TEST(BatchFailures, FailedCommandsKeepTheUsersFiles) {
+  const std::string dir = testing::TempDir() + "/failures";
+  std::filesystem::create_directories(dir);
+  const std::string good = dir + "/good.alg", report = dir + "/good.kvo";
+  std::string overflow = Slurp(kAlg);
+  overflow.replace(overflow.find("-2.0000000E-01   1.0000000E-01"), 30, "1.0000000E+308   1.0000000E-01");
+  overflow.replace(overflow.find(" 1.0000000E-01   1.0000000E-01"), 30, "1.0000000E+308   1.0000000E-01");
+  std::ofstream(dir + "/overflow.alg", std::ios::binary) << overflow;
+  struct Case {
+    const char* name;
+    std::vector<std::string> words;
+    std::string message;              // the start of a line of standard error
+    std::vector<std::string> kept;    // files that must keep their old bytes
+    std::vector<std::string> absent;  // files that must not exist
+    std::string written;              // a file that must have new bytes ("" = none)
+    int code = 1;
+  };
+  std::vector<Case> cases = {
+      {"faulted fit", {"marquardt", "--alg", dir + "/overflow.alg", "--out", good},
+       "Marquardt minimization: Numeric fault: Overflow", {good}, {}, ""},
+      {"log on a full disk", {"simplex", "--alg", kAlg, "--out", good, "--log", "/dev/full"},
+       "Save failed: The minimization log could not be written to /dev/full: No space left on device", {}, {},
+       good},
+  };
+  if (PlotPicturesBuilt()) {
+    cases.push_back({"picture into a missing folder",
+                     {"summary", "--alg", kAlg, "--out", report, "--plot", dir + "/missing/plot.png"},
+                     "Save failed: The picture could not be saved to " + dir + "/missing/plot.png: No such file or directory",
+                     {report}, {dir + "/missing"}, ""});
+    cases.push_back({"new report beside a missing folder",
+                     {"summary", "--alg", kAlg, "--out", dir + "/new.kvo", "--plot", dir + "/missing/plot.png"},
+                     "Save failed: The picture", {}, {dir + "/new.kvo"}, ""});
+  }
+  for (const Case& c : cases) {
+    for (const std::string& path : {good, report}) std::ofstream(path, std::ios::binary) << "old bytes\r\n";
+    std::vector<std::string> words = c.words;
+    words.insert(words.begin() + 1, {"--species", "2", "--data", kData});
+    BatchRun run = Batch(words);
+    EXPECT_EQ(run.code, c.code) << c.name << ": " << run.err;
+    EXPECT_NE(("\n" + run.err).find("\n" + c.message), std::string::npos) << c.name << ": " << run.err;
+    for (const std::string& path : c.kept) EXPECT_EQ(Slurp(path), "old bytes\r\n") << c.name << ": " << path;
+    for (const std::string& path : c.absent) EXPECT_FALSE(std::filesystem::exists(path)) << c.name << ": " << path;
+    if (!c.written.empty()) {
+      EXPECT_NE(Slurp(c.written), "old bytes\r\n") << c.name;
+    }
+  }
+}
+
 // A fitted example with a fixed parameter and a linked pair: the .cov file
 // byte for byte (the step of 0.1 is too coarse for grid 1, whose Hessian is
 // not positive-definite), one summary line per grid, the reason of grid 1

@@ -165,6 +165,12 @@ TEST_F(OskaneInitFailure, DataThatBreakADerivedSeriesNameTheirPlace) {
   EXPECT_NE(text.find("effort of time period 2"), std::string::npos) << text;
   text = Fail(1, TestData("oskane_constant_catch.dat")).what();
   EXPECT_NE(text.find("catches of species 1"), std::string::npos) << text;
+  // Catches that vary but overflow the sum of squares say so.
+  text = Fail(1, TestData("oskane_huge_catch.dat")).what();
+  EXPECT_NE(text.find("species 1 in the data file " + TestData("oskane_huge_catch.dat") +
+                      " are too large: the sum of their squares overflows."),
+            std::string::npos)
+      << text;
   text = Fail(1, TestData("oskane_one_period.dat")).what();
   EXPECT_NE(text.find("at least 2"), std::string::npos) << text;
   text = Fail(1, TestData("no_such_file.dat")).what();

@@ -36,6 +36,36 @@ TEST(PriorsFile, AHandEditedFileIsWrittenBackInTheEditorsColumns) {
   EXPECT_EQ(PriorsFileText(again, 10), text);
 }
 
+// A line too short to reach the type column and one with a blank there both
+// read as a prior without a type, which writes back as itself.
+TEST(PriorsFile, ABlankTypeColumnIsNoType) {
+  for (const std::string line : {"o", "  1     0.000E+000"}) {
+    PriorTable table;
+    ASSERT_EQ(ParsePriorsLines({"1", line}, 1, table).status, PriorsFileStatus::Read);
+    EXPECT_EQ(table[1].TypeLetters, "") << line;
+    const std::string text = PriorsFileText(table, 1);
+    PriorTable again;
+    ASSERT_EQ(ParsePriorsLines(SplitLines(text), 1, again).status, PriorsFileStatus::Read);
+    EXPECT_EQ(PriorsFileText(again, 1), text) << line;
+  }
+}
+
+// A term past the largest double would come back as "Inf": the file is
+// refused and the table stays as it was.
+TEST(PriorsFile, ANumberOutOfRangeIsRefused) {
+  Workspace ws = testing::PriorsWorkspace(1);
+  const std::string before = PriorsFileText(ws.Priors, 1);
+  const std::string path = testing::TempDir() + "/huge.pri";
+  std::ofstream(path, std::ios::binary)
+      << "1\r\n  1   N 1.000E+999 1.000E-001     Unused     Unused   Gaussian or Normal\r\n";
+  ui::ScriptedFrontend ui;
+  ui.ExpectMessage("Bayes information");
+  EXPECT_FALSE(ReadPriorsFile(ws, ui, path).opened);
+  EXPECT_EQ(ui.LastMessage().text,
+            "Bayesian priors file " + path + " could not be read: line 2 holds a number out of range");
+  EXPECT_EQ(PriorsFileText(ws.Priors, 1), before);
+}
+
 TEST(PriorsFile, AnotherCountLoadsTheDefaultsAndAShortFileKeepsWhatItRead) {
   Workspace ws = testing::PriorsWorkspace(12);
   ws.Priors[3] = testing::Prior("N", 1, 1);

@@ -56,6 +56,29 @@ TEST(SaveTextFile, AFailedSaveReportsAndKeepsTheOldFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
 }
 
+// Files saved as one result: whichever fails, none changes and no
+// temporary is left; together they all change.
+TEST(SaveTextFiles, AllOrNone) {
+  const std::string dir = testing::TempDir() + "/together";
+  std::filesystem::create_directories(dir + "/adir");
+  const std::string first = dir + "/first.txt", second = dir + "/second.txt";
+  for (const std::string& bad : {dir + "/adir", dir + "/missing/x.txt"}) {
+    for (std::size_t failing : {0u, 1u}) {
+      ASSERT_FALSE(SaveTextFile(first, "old 1"));
+      ASSERT_FALSE(SaveTextFile(second, "old 2"));
+      std::vector<FileContent> files = {{first, "new 1"}, {second, "new 2"}};
+      files.insert(files.begin() + static_cast<std::ptrdiff_t>(failing), {bad, "never"});
+      std::optional<SaveFailure> failure = SaveTextFiles(files);
+      ASSERT_TRUE(failure) << bad;
+      EXPECT_EQ(failure->index, failing);
+      EXPECT_EQ(Slurp(first) + Slurp(second), "old 1old 2") << bad;
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 3) << bad;
+    }
+  }
+  EXPECT_FALSE(SaveTextFiles({{first, "new 1"}, {second, "new 2"}}));
+  EXPECT_EQ(Slurp(first) + Slurp(second), "new 1new 2");
+}
+
 TEST(ReadTextLines, RefusesWhatIsNotARegularFileWithoutWaiting) {
   const std::string fifo = testing::TempDir() + "/pipe.dat";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

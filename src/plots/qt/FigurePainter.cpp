@@ -101,6 +101,12 @@ QImage RenderFigure(const Figure& figure, bool antialias) {
 }
 
 std::optional<std::string> SaveFigurePicture(const Figure& figure, const std::string& path) {
+  std::string bytes;
+  if (std::optional<std::string> error = EncodeFigurePicture(figure, path, bytes)) return error;
+  return SaveTextFile(path, bytes);
+}
+
+std::optional<std::string> EncodeFigurePicture(const Figure& figure, const std::string& path, std::string& encoded) {
   EnsureGuiApplication();
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -123,7 +129,8 @@ std::optional<std::string> SaveFigurePicture(const Figure& figure, const std::st
     return std::string("The picture could not be encoded");
   }
   buffer.close();
-  return SaveTextFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  encoded.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  return std::nullopt;
 }
 
 }  // namespace kalvex::plots

@@ -29,4 +29,7 @@ QImage RenderFigure(const Figure& figure, bool antialias = false);
 // reason on failure. An existing file is only replaced by a complete one.
 std::optional<std::string> SaveFigurePicture(const Figure& figure, const std::string& path);
 
+// Its file content only, into encoded, for a save that writes it with other files.
+std::optional<std::string> EncodeFigurePicture(const Figure& figure, const std::string& path, std::string& encoded);
+
 }  // namespace kalvex::plots

@@ -258,6 +258,16 @@ std::optional<std::string> SaveXYPlotPicture(const XYPlot& plot, const std::stri
 
 std::optional<std::string> SaveXYPlotPanels(const std::vector<const XYPlot*>& panels, const std::string& path,
                                             const PictureOptions& options) {
+  std::string bytes;
+  if (std::optional<std::string> error = EncodeXYPlotPanels(panels, path, bytes, options)) return error;
+  // The core's writer rather than QSaveFile: QSaveFile puts a plain file in
+  // place of a pipe or (run as root) a device such as /dev/full, and as root
+  // widens a read-only file's permissions; the core's writer keeps them.
+  return SaveTextFile(path, bytes);
+}
+
+std::optional<std::string> EncodeXYPlotPanels(const std::vector<const XYPlot*>& panels, const std::string& path,
+                                              std::string& encoded, const PictureOptions& options) {
   EnsureGuiApplication();
   const QString fileName = QString::fromStdString(path);
   const int count = std::max<int>(1, static_cast<int>(panels.size()));
@@ -285,16 +295,21 @@ std::optional<std::string> SaveXYPlotPanels(const std::vector<const XYPlot*>& pa
     if (!image.save(&buffer, "PNG")) return std::string("The picture could not be encoded");
   }
   buffer.close();
-  // The core's writer rather than QSaveFile: QSaveFile puts a plain file in
-  // place of a pipe or (run as root) a device such as /dev/full, and as root
-  // widens a read-only file's permissions; the core's writer keeps them.
-  return SaveTextFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  encoded.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  return std::nullopt;
 }
 
 std::optional<std::string> SaveSummaryPlotPicture(const XYPlotData& data, const std::string& path) {
+  std::string bytes;
+  if (std::optional<std::string> error = EncodeSummaryPlotPicture(data, path, bytes)) return error;
+  return SaveTextFile(path, bytes);
+}
+
+std::optional<std::string> EncodeSummaryPlotPicture(const XYPlotData& data, const std::string& path,
+                                                    std::string& encoded) {
   const XYPlot lnPlot = OverlayPlot(data, {1, 2, 3});
   const XYPlot indexPlot = OverlayPlot(data, {4, 5, 6});
-  return SaveXYPlotPanels({&lnPlot, &indexPlot}, path);
+  return EncodeXYPlotPanels({&lnPlot, &indexPlot}, path, encoded, {.antialias = true});
 }
 
 }  // namespace kalvex::plots

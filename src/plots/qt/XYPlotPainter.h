@@ -45,10 +45,19 @@ std::optional<std::string> SaveXYPlotPicture(const XYPlot& plot, const std::stri
 std::optional<std::string> SaveXYPlotPanels(const std::vector<const XYPlot*>& panels, const std::string& path,
                                             const PictureOptions& options = {.antialias = true});
 
+// The picture's file content as SaveXYPlotPanels would write it, into
+// encoded; the reason when it cannot be made.
+std::optional<std::string> EncodeXYPlotPanels(const std::vector<const XYPlot*>& panels, const std::string& path,
+                                              std::string& encoded,
+                                              const PictureOptions& options = {.antialias = true});
+
 // The results summary's six series as one picture: the three ln series
 // overlaid on the left, the three untransformed ones on the right. Works
 // without a running GUI (an offscreen one is started when needed).
 std::optional<std::string> SaveSummaryPlotPicture(const XYPlotData& data, const std::string& path);
+// Its file content only, for a save that writes it with other files.
+std::optional<std::string> EncodeSummaryPlotPicture(const XYPlotData& data, const std::string& path,
+                                                    std::string& encoded);
 
 // Whether SVG export is built in.
 bool SvgPictureAvailable();
