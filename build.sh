@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Kalvex set-up: installs what is missing (Debian 12), builds, then
-#   ./build.sh run    starts the workbench (or, without a display, the batch example)
+#   ./build.sh run    starts the workbench on the two-species example (or, without a display, the batch example)
 #   ./build.sh test   runs every test
+#   ./build.sh screenshots   retakes the guide's pictures (docs/images)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -34,19 +35,24 @@ build
 case "$mode" in
   run)
     if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-      exec ./build/kalvex
+      exec ./build/kalvex --example
     fi
     echo "No display. To see the workbench start it under Xvfb:"
-    echo "  xvfb-run -s '-screen 0 1280x1024x24' ./build/kalvex"
+    echo "  xvfb-run -s '-screen 0 1280x1024x24' ./build/kalvex --example"
     echo "Running the batch example instead:"
     exec ./build/kalvex-batch eval --species 2 --data examples/two_species.dat --alg examples/two_species.alg
+    ;;
+  screenshots)
+    packages=(xvfb openbox xdotool imagemagick x11-utils)
+    install_missing
+    exec tools/guide_screenshots.sh build
     ;;
   test)
     cd build
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
   *)
-    echo "usage: ./build.sh [run|test]" >&2
+    echo "usage: ./build.sh [run|test|screenshots]" >&2
     exit 2
     ;;
 esac

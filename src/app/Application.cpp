@@ -8,6 +8,7 @@ namespace kalvex::app {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Kalvex");
+  setApplicationVersion(KALVEX_VERSION);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

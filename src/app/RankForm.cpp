@@ -170,6 +170,13 @@ void RankForm::Refresh() {
       if (column == 0) item->setBackground(fixedBack);
     }
   }
+  // A column widens to show its numbers whole (the differences and weights
+  // are printed in full); it never narrows below its designed width.
+  for (int column = 0; column < ranking::kRankColumns; ++column) {
+    const int designed = grid_->columnWidth(column);
+    grid_->resizeColumnToContents(column);
+    if (grid_->columnWidth(column) < designed) grid_->setColumnWidth(column, designed);
+  }
   chat_->setText(Q(ranking::CHatText(table.CHat())));
   QPalette colours = chat_->palette();
   colours.setColor(QPalette::Text, table.CHat() != 1 ? QColor(0, 0, 255) : QColor(0, 128, 0));

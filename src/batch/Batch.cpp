@@ -1,11 +1,15 @@
 #include "batch/Batch.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <ostream>
 
 #include "algorithm/AlgorithmCommands.h"
 #include "batch/Commands.h"
+#include "batch/Help.h"
 #include "model/OskaneModel.h"
 #include "workflow/MainMenu.h"
 #include "workspace/Format.h"
@@ -18,12 +22,6 @@ namespace {
 constexpr const char* kTitle = "kalvex-batch";
 constexpr int kMaxThreads = 1024;
 
-void Usage(std::ostream& err) {
-  err << "usage: kalvex-batch COMMAND --species S --data FILE [--alg FILE] [--priors FILE --constant C] [options]\n"
-         "commands:\n";
-  for (const CommandSpec& entry : AllCommands()) err << "  " << entry.synopsis << '\n';
-}
-
 const CommandSpec* FindCommand(const std::string& name) {
   for (const CommandSpec& entry : AllCommands())
     if (name == entry.name) return &entry;
@@ -32,6 +30,29 @@ const CommandSpec* FindCommand(const std::string& name) {
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
   return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// The options of the program itself, taken out of the words wherever they
+// stand; the rest is the command line of the command.
+struct ProgramOptions {
+  bool help = false, version = false;
+  BatchOutput output;
+  std::vector<const char*> words;  // argv without them
+};
+
+ProgramOptions TakeProgramOptions(int argc, const char* const* argv, bool terminal) {
+  ProgramOptions options;
+  options.output.terminal = terminal;
+  for (int i = 0; i < argc; ++i) {
+    std::string_view word = argv[i];
+    if (i > 0 && (word == "--help" || word == "-h")) options.help = true;
+    else if (i > 0 && word == "--version") options.version = true;
+    else if (i > 0 && word == "--verbose") options.output.verbose = true;
+    else if (i > 0 && word == "--progress") options.output.progress = ProgressMode::Always;
+    else if (i > 0 && word == "--quiet") options.output.progress = ProgressMode::Never;
+    else options.words.push_back(argv[i]);
+  }
+  return options;
 }
 
 // Parses "COMMAND --name value ... --flag"; nullopt on wrong usage.
@@ -178,17 +199,36 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
 
 int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
              const ModelFactory& makeModel, const RankRole& role) {
-  std::optional<Arguments> args = Parse(argc, argv, err);
+  // The progress line is drawn in place only on a terminal of our own.
+  const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO);
+  ProgramOptions program = TakeProgramOptions(argc, argv, terminal);
+  const int count = static_cast<int>(program.words.size());
+  std::ostream nowhere(nullptr);  // no buffer: everything written is dropped
+  std::ostream& shown = role.primary ? out : nowhere;
+  if (program.version) {
+    shown << "kalvex-batch " << Version() << '\n';
+    return 0;
+  }
+  if (program.help && count < 2) {
+    PrintProgramHelp(shown);
+    return 0;
+  }
+  if (program.help) {
+    if (const CommandSpec* entry = FindCommand(program.words[1])) {
+      PrintCommandHelp(*entry, shown);
+      return 0;
+    }
+  }
+  std::optional<Arguments> args = Parse(count, program.words.data(), err);
   if (!args) {
-    if (role.primary) Usage(err);
+    if (role.primary) PrintUsage(err);
     return 2;
   }
   if (!role.primary && args->command != "posterior") return 0;
-  std::ostream nowhere(nullptr);  // no buffer: everything written is dropped
   Workspace ws(makeModel());
-  BatchFrontend frontend(err);
+  BatchFrontend frontend(err, program.output);
   if (!role.primary) frontend.ShowOnlyErrors();
-  BatchContext context{ws, frontend, *args, role.primary ? out : nowhere, err, role};
+  BatchContext context{ws, frontend, *args, shown, err, role};
   if (int code = SetUp(context)) return code;
   try {
     return FindCommand(args->command)->run(context);

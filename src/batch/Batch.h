@@ -22,7 +22,8 @@ struct RankRole {
   std::function<std::unique_ptr<NodeSpreader>(const Workspace&)> spreadNodes;
 };
 
-// Exit codes: 0 success, 1 bad input (after its message), 2 wrong usage.
+// Exit codes: 0 success (also --help, --version), 1 bad input or a failed
+// analysis (after its message), 2 wrong usage.
 int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
              const ModelFactory& makeModel, const RankRole& role = {});

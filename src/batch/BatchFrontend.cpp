@@ -21,11 +21,40 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
+// The boxes that only report how a run went, by title and opening words:
+// their icons are shared with failures, so the style alone cannot tell.
+struct Note {
+  std::string_view title, opening;
+};
+constexpr Note kNotes[] = {
+    {"Simplex minimum", "Minimum found"},
+    {"Marquardt minimum", "Minimum found"},
+    {"Marquardt minimization", "You have chosen"},  // the derivative notes
+    {"Output Summary", "Summary completed"},
+    {"Bayes information", "Bayesian Priors file "},  // "... has been loaded"
+};
+
 }  // namespace
+
+bool IsNote(std::string_view title, std::string_view text, int style) {
+  int icon = ui::style::Icon(style);
+  if (icon == ui::style::kCritical || icon == ui::style::kExclamation) return false;
+  int buttons = ui::style::Buttons(style);
+  if (buttons == ui::style::kYesNo || buttons == ui::style::kYesNoCancel || buttons == ui::style::kOkCancel)
+    return true;
+  for (const Note& note : kNotes)
+    if (title == note.title && text.starts_with(note.opening)) return true;
+  return false;
+}
 
 ui::Answer BatchFrontend::Message(std::string_view title, std::string_view text, int style) {
   ++messageCount_;
-  if (!errorsOnly_ || ui::style::Icon(style) == ui::style::kCritical) err_ << title << ": " << OneLine(text) << '\n';
+  const bool shown = errorsOnly_ ? ui::style::Icon(style) == ui::style::kCritical
+                                 : verbose_ || !IsNote(title, text, style);
+  if (shown) {
+    progress_.Clear();
+    err_ << title << ": " << OneLine(text) << '\n';
+  }
   int buttons = ui::style::Buttons(style);
   if (buttons != ui::style::kYesNo && buttons != ui::style::kYesNoCancel) return ui::Answer::OK;
   auto it = answers_.find(title);

@@ -1,19 +1,34 @@
 #pragma once
 // The front end of kalvex-batch: never blocks. Message boxes go to standard
-// error as one line "title: text"; questions take fixed answers; file
-// dialogs answer from paths the command line gave.
+// error as one line "title: text" (the notes only with --verbose);
+// questions take fixed answers; file dialogs answer from paths the command
+// line gave; a long run's progress is one line redrawn in place.
 #include <deque>
 #include <iosfwd>
 #include <map>
 #include <string>
 
+#include "batch/ProgressLine.h"
 #include "ui/Frontend.h"
 
 namespace kalvex::batch {
 
+// What goes to standard error besides warnings and errors.
+struct BatchOutput {
+  bool verbose = false;  // the notes and the questions answered by policy too
+  ProgressMode progress = ProgressMode::Auto;
+  bool terminal = false;  // standard error is a terminal
+};
+
+// A box that only says how things went or asks what the batch answers by
+// policy: the completion notes, the derivative notes, the questions without
+// a warning icon. Warnings and errors are never notes.
+bool IsNote(std::string_view title, std::string_view text, int style);
+
 class BatchFrontend : public ui::Frontend {
  public:
-  explicit BatchFrontend(std::ostream& err) : err_(err) {}
+  explicit BatchFrontend(std::ostream& err, BatchOutput output = {})
+      : err_(err), verbose_(output.verbose), progress_(err, output.progress, output.terminal) {}
 
   // The answer given to a question box with this title (default: No).
   void Answer(std::string title, ui::Answer answer) { answers_[std::move(title)] = answer; }
@@ -47,10 +62,16 @@ class BatchFrontend : public ui::Frontend {
   void SetToolTip(std::string_view, std::string_view, std::string_view) override {}
   void SetFocus(std::string_view, std::string_view) override {}
   void PumpEvents(bool) override {}
+  void ShowProgress(const ui::RunProgress& progress) override {
+    if (!errorsOnly_) progress_.Show(progress);  // one line for an MPI run: the primary rank's
+  }
+  void EndProgress() override { progress_.End(); }
   ui::LocalDateTime Now() const override;
 
  private:
   std::ostream& err_;
+  bool verbose_;
+  ProgressLine progress_;
   std::map<std::string, ui::Answer, std::less<>> answers_;
   std::map<std::string, std::string, std::less<>> inputs_;
   std::deque<std::string> savePaths_, openPaths_;

@@ -94,6 +94,7 @@ class MarquardtDriver : public MarquardtObserver {
                        std::to_string(n_) + " adjusted parameter values: " + kCrLf + kCrLf +
                        ParameterLines(ws_, ws_.Free.FreeValues) + kCrLf;
     ShowAndWait(text);
+    if (!Profiling()) run_.Count(kernel_->Iterations(), 0);  // a profile counts its points instead
     run_.Pump();
     if (ws_.Alg.FileFrequency > 0) LogReport(newValue, previousValue);
   }

@@ -122,6 +122,7 @@ class SimplexDriver : public SimplexObserver {
   }
 
   Verdict IterationDone() override {
+    if (!Profiling()) run_.Count(s_.IterationCount, 0);  // a profile counts its points instead
     run_.Pump();
     Verdict verdict = Verdict::GoOn;
     switch (AskAfterInterrupt(run_, 1, Profiling(), options_.profile)) {

@@ -46,6 +46,14 @@ struct FileDialog {
   bool overwritePrompt = false;
 };
 
+// How far a long run is: done of count steps after elapsedSeconds since it
+// started; count 0 when the end is not known in advance (a minimizer).
+struct RunProgress {
+  int64_t done = 0;
+  int64_t count = 0;
+  double elapsedSeconds = 0;
+};
+
 struct LocalDateTime {
   int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
   double SecondsSinceMidnight() const { return hour * 3600.0 + minute * 60.0 + second; }
@@ -91,6 +99,12 @@ class Frontend {
   // the body of a loop that waits on a button.
   virtual void WaitForEvents() { PumpEvents(true); }
   virtual void Beep() {}
+
+  // A long run's progress, for a front end that shows it in one place of
+  // its own (the windows show the status bars instead); EndProgress when
+  // the run is over.
+  virtual void ShowProgress(const RunProgress&) {}
+  virtual void EndProgress() {}
 
   // Opens the x-y plot window on the given series; the caller goes on
   // while it stays open. The program that has a plot window installs it as

@@ -63,6 +63,7 @@ RunContext::~RunContext() {
     for (int bar = 2; bar <= kActivityBar; ++bar)
       for (int panel = 1; panel < static_cast<int>(showing_[bar].size()); ++panel)
         if (showing_[bar][panel]) SetStatus(bar, panel, "");
+    if (counted_) ui_.EndProgress();
   } catch (...) {  // a front end failing while the run unwinds must not end the program
   }
 }
@@ -110,8 +111,16 @@ void RunContext::RestartClock() { start_ = clock_(); }
 
 double RunContext::ElapsedSeconds() const { return clock_() - start_; }
 
-std::string RunContext::TimeRemaining(int64_t done, int64_t count) const {
-  return RemainingTimeText(ElapsedSeconds(), done, count);
+std::string RunContext::TimeRemaining(int64_t done, int64_t count) {
+  double elapsed = ElapsedSeconds();
+  counted_ = true;
+  ui_.ShowProgress({done, count, elapsed});
+  return RemainingTimeText(elapsed, done, count);
+}
+
+void RunContext::Count(int64_t done, int64_t count) {
+  counted_ = true;
+  ui_.ShowProgress({done, count, ElapsedSeconds()});
 }
 
 void RunContext::Pump(bool force) { ui_.PumpEvents(force); }

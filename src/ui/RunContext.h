@@ -114,7 +114,11 @@ class RunContext {
   // The clock starts with the context; Restart sets it to now.
   void RestartClock();
   double ElapsedSeconds() const;
-  std::string TimeRemaining(int64_t done, int64_t count) const;
+  // The time still needed for count steps after done; tells the front end
+  // how far the run is (Count).
+  std::string TimeRemaining(int64_t done, int64_t count);
+  // Tells the front end done of count steps are over (count 0: open-ended).
+  void Count(int64_t done, int64_t count);
   // Lets the interface run (rate-limited by the front end).
   void Pump(bool force = false);
 
@@ -137,6 +141,7 @@ class RunContext {
   InterruptToken interrupt_;
   // Panels (bar 2..5, panel 1..8) that show a text this run put there.
   std::array<std::array<bool, 9>, 6> showing_{};
+  bool counted_ = false;  // the front end was told of progress: end it with the run
 };
 
 }  // namespace kalvex

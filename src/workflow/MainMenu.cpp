@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "algorithm/AlgorithmCommands.h"
 #include "algorithm/MinimizationLog.h"
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/CovarianceDisplay.h"
@@ -266,7 +267,22 @@ LoadOutcome MainMenu::LoadAlgorithm() {
     if (actions_.notAvailable) actions_.notAvailable(Caption(MenuCommand::LoadAlg));
     return LoadOutcome::Cancelled;
   }
-  LoadOutcome outcome = actions_.loadAlgorithm();
+  return AlgorithmLoaded(actions_.loadAlgorithm());
+}
+
+bool MainMenu::OpenExample(int species, const std::string& dataFile, const std::string& algorithmFile) {
+  if (!FinishInitialization(std::to_string(species), dataFile)) return false;
+  Prologue(false);
+  AlgorithmReadResult read = LoadAlgorithmFile(ws_, ui_, algorithmFile);
+  if (read.status == AlgorithmReadStatus::OpenFailed)  // the reader says nothing of a file it cannot open
+    ui_.Message("Problem Reading Algorithm File!",
+                "Be suspicious that your algorithm file is not properly formatted (" + read.openError + ")",
+                style::kCritical);
+  return AlgorithmLoaded(read.status == AlgorithmReadStatus::Read ? LoadOutcome::Loaded : LoadOutcome::Failed) ==
+         LoadOutcome::Loaded;
+}
+
+LoadOutcome MainMenu::AlgorithmLoaded(LoadOutcome outcome) {
   switch (outcome) {
     case LoadOutcome::Loaded:
       ws_.SimplexStateKept = false;

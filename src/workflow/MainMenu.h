@@ -99,6 +99,10 @@ class MainMenu {
   // The buttons.
   void Initialize();
   LoadOutcome LoadAlgorithm();
+  // Initialize with the data file, then load the algorithm file, as the
+  // two buttons do with these answers (the workbench's --example); true when
+  // both went through.
+  bool OpenExample(int species, const std::string& dataFile, const std::string& algorithmFile);
   void EditAlgorithm();
   bool SaveAlgorithm();
   // The minimizers, one path for the windows and kalvex-batch.
@@ -141,6 +145,8 @@ class MainMenu {
 
  private:
   void Prologue(bool closesMenu);
+  // The menu after the algorithm data were loaded (or not).
+  LoadOutcome AlgorithmLoaded(LoadOutcome outcome);
   void ShowFileNames();
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();

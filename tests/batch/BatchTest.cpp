@@ -1,5 +1,7 @@
 #include "batch/Batch.h"
+#include "batch/Commands.h"
 #include "batch/PlotPicture.h"
+#include "batch/ProgressLine.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +89,99 @@ TEST(BatchUsage, WrongUsageExitsTwoWithTheUsageText) {
     EXPECT_EQ(run.code, 2);
     EXPECT_NE(run.err.find("usage: kalvex-batch COMMAND"), std::string::npos);
   }
+}
+
+// The conventions of a command-line tool: help and version on standard
+// output with exit 0, wrong usage 2, and a successful run says nothing on
+// standard error unless asked to.
+TEST(BatchUsage, HelpVersionAndQuietSuccess) {
+  struct Row {
+    std::vector<std::string> words;
+    int code;
+    std::string outStart;  // standard output begins with it
+    std::string errHas;    // standard error holds it; empty: standard error is empty
+  };
+  std::vector<std::string> fit = {"--species", "2", "--data", kData, "--alg", kAlg};
+  auto with = [&](std::vector<std::string> words) {
+    words.insert(words.end(), fit.begin(), fit.end());
+    return words;
+  };
+  std::vector<Row> rows = {
+      {{"--help"}, 0, "kalvex-batch ", ""},
+      {{"-h"}, 0, "kalvex-batch ", ""},
+      {{"--version"}, 0, "kalvex-batch ", ""},
+      {{"nonsense", "--help"}, 2, "", "usage: kalvex-batch COMMAND"},
+      {with({"marquardt"}), 0, "ended converged\n", ""},
+      {with({"simplex", "--quiet"}), 0, "ended converged\n", ""},
+      {with({"marquardt", "--verbose"}), 0, "ended converged\n",
+       "Marquardt minimization: You have chosen NUMERICAL derivatives - it's like choosing Pepsi\n"},
+      {with({"--verbose", "simplex"}), 0, "ended converged\n", "Simplex minimum: Minimum found using Simplex!\n"},
+  };
+  for (const CommandSpec& command : AllCommands())
+    rows.push_back({{command.name, "-h"}, 0, "usage: kalvex-batch " + std::string(command.name) + " ", ""});
+  for (const Row& row : rows) {
+    BatchRun run = Batch(row.words);
+    std::string called = row.words.empty() ? "" : row.words[0] + " " + row.words.back();
+    EXPECT_EQ(run.code, row.code) << called;
+    EXPECT_TRUE(run.out.starts_with(row.outStart)) << called << ": " << run.out;
+    if (row.errHas.empty())
+      EXPECT_EQ(run.err, "") << called;
+    else
+      EXPECT_NE(run.err.find(row.errHas), std::string::npos) << called << ": " << run.err;
+  }
+  std::string help = Batch({"--help"}).out;
+  for (const char* part : {"exit status:\n  0 ", "\n  1 ", "\n  2 ", "--progress", "--quiet", "--verbose"})
+    EXPECT_NE(help.find(part), std::string::npos) << part;
+}
+
+// Only notes and questions answered by policy are kept back; a failure keeps
+// its line whatever its icon.
+TEST(BatchUsage, NotesAreToldFromWarningsAndErrors) {
+  struct Row {
+    const char* title;
+    const char* text;
+    int style;
+    bool note;
+  };
+  using namespace ui::style;
+  const Row rows[] = {
+      {"Simplex minimum", "Minimum found using Simplex!", kCritical + kInformation, true},
+      {"Calculate optimistic SEs only?", "Choose the quicker option?", kYesNo + kQuestion + kSecondDefault, true},
+      {"Initialize model", "The lines of the data file ...", kYesNo + kExclamation + kSecondDefault, false},
+      {"Marquart minimization stopped", "Maximum number of iterations reached", kInformation, false},
+      {"Bayes information", "Bayesian priors file  x  has 3 parameters", kCritical + kInformation, false},
+      {"Can't average models", "Sorry, the covariance file is missing", kOk, false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(IsNote(row.title, row.text, row.style), row.note) << row.title;
+}
+
+// The progress line: not before a second has passed, then redrawn in place
+// at most four times a second, and taken away at the end.
+TEST(BatchUsage, ProgressLineCountsRatesAndTimesTheRun) {
+  struct Row {
+    ProgressMode mode;
+    bool terminal;
+    std::string expected;
+  };
+  const std::string first = "\r150 of 800 done, 75.0 a second, 0:09 remaining";
+  const std::string last = "\r800 of 800 done, 200 a second, 0:00 remaining ";  // a blank covers the longer line
+  const Row rows[] = {
+      {ProgressMode::Auto, true, first + last + "\r" + std::string(last.size() - 1, ' ') + "\r"},
+      {ProgressMode::Auto, false, ""},
+      {ProgressMode::Always, false, first + last + "\n"},
+      {ProgressMode::Never, true, ""},
+  };
+  for (const Row& row : rows) {
+    std::ostringstream err;
+    ProgressLine line(err, row.mode, row.terminal);
+    line.Show({100, 800, 0.5});  // under a second: nothing yet
+    line.Show({150, 800, 2.0});
+    line.Show({210, 800, 2.1});  // too soon after the last one
+    line.Show({800, 800, 4.0});  // the last step is always drawn
+    line.End();
+    EXPECT_EQ(err.str(), row.expected);
+  }
+  EXPECT_EQ(ProgressText({926, 0, 2.0}), "926 iterations, 463 a second");
 }
 
 TEST(BatchAlg, RewritesANormalizedAlgorithmFile) {

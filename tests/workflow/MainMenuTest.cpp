@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/OskaneModel.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"
 
@@ -389,6 +390,27 @@ TEST_F(MainMenuTest, QuitSequence) {
   saveSucceeds = false;
   ui.ExpectMessage("Exit Kalvex", Answer::Yes).ExpectMessage("What about algorithm data?", Answer::Yes);
   EXPECT_FALSE(menu.Quit());
+}
+
+// The workbench's --example: both buttons' work done with the example files,
+// the menu ready for a fit; an algorithm file that cannot be read leaves the
+// menu where a failed load does.
+TEST(MainMenuExample, OpensTheTwoSpeciesExampleReadyToFit) {
+  const std::string examples = KALVEX_EXAMPLES;
+  for (const char* alg : {"/two_species.alg", "/missing.alg"}) {
+    ui::ScriptedFrontend ui;
+    Workspace ws(MakeOskaneModel());
+    MainMenu menu(ws, ui);
+    menu.ShowMenu();
+    bool ready = std::string(alg) == "/two_species.alg";
+    if (!ready) ui.ExpectMessage("");  // why the file could not be read
+    EXPECT_EQ(menu.OpenExample(2, examples + "/two_species.dat", examples + alg), ready) << alg;
+    EXPECT_EQ(ui.Status(0, 1), examples + "/two_species.dat");
+    EXPECT_EQ(ui.IsEnabled("frmMenu", "cmdSimplex"), ready) << alg;
+    EXPECT_TRUE(ui.IsEnabled("frmMenu", "cmdLoadAlg")) << alg;
+    if (ready) EXPECT_EQ(ui.Status(1, 1), "Algorithm file: " + examples + alg);
+    EXPECT_EQ(ui.PendingPrompts(), 0u) << alg;
+  }
 }
 
 }  // namespace

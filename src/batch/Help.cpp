@@ -1,0 +1,97 @@
+#include "batch/Help.h"
+
+#include <ostream>
+#include <string_view>
+
+#include "batch/Commands.h"
+
+#ifndef KALVEX_VERSION
+#define KALVEX_VERSION "unknown"
+#endif
+
+namespace kalvex::batch {
+namespace {
+
+constexpr const char* kCommonOptions =
+    "options every command takes:\n"
+    "  --species S        number of species in the data file, 1 to 25\n"
+    "  --data FILE        the data file the model is initialized from\n"
+    "  --alg FILE         the algorithm file to load (default: the default algorithm data)\n"
+    "  --priors FILE      a Bayesian priors file; needs --constant\n"
+    "  --constant C       the \"Enter constant\" answer: C x objective = -ln[L] (0.5 for -2 ln L)\n"
+    "  --verbose          also print the notes and the questions answered by policy\n"
+    "  --progress         a progress line on standard error even when it is not a terminal\n"
+    "  --quiet            no progress line\n"
+    "  -h, --help         this help; COMMAND --help for one command\n"
+    "  --version          the version\n";
+
+constexpr const char* kExitStatus =
+    "exit status:\n"
+    "  0  done: the results are on standard output and in the files asked for\n"
+    "  1  bad input or a failed analysis: the reason is on standard error\n"
+    "  2  wrong usage: the usage is on standard error\n";
+
+constexpr const char* kOutput =
+    "Results go to standard output, one \"name value\" per line. Warnings and errors go to\n"
+    "standard error, one line \"title: text\" per message box; runs longer than a second show\n"
+    "a progress line there when it is a terminal (count, rate, time remaining).\n";
+
+// What each command does and prints, by command name; one entry per command.
+struct CommandText {
+  std::string_view name, text;
+};
+constexpr CommandText kCommandTexts[] = {
+    {"eval", "One function call at the algorithm file's values (or --values, one per parameter).\n"
+             "Prints: objective, then value I V for every parameter as the model left it.\n"},
+    {"alg", "Reads the algorithm file, checks and normalizes it, and writes it as the editor saves it.\n"},
+    {"simplex", "Fits by the Simplex from the loaded values and steps; questions are answered No.\n"
+                "Prints: ended, objective, iterations, function_calls, restarts.\n"
+                "--out writes the fitted algorithm file, --log the minimizer's log.\n"},
+    {"marquardt", "Fits by Marquardt with numerical derivatives; questions are answered No.\n"
+                  "Prints: ended, objective, iterations, function_calls.\n"},
+    {"summary", "Writes the results summary as its window saves it (with --forecast, the forecast\n"
+                "table with its confidence bounds); --plot draws the summary plots as one picture.\n"},
+    {"priors", "Reads the priors file as the workbench loads it and writes it in the editor's columns.\n"
+               "Prints: priors_active on|off.\n"},
+    {"prior-profile", "Profiles one parameter's prior distribution over N points (.pdp file).\n"},
+    {"review", "Reviews the priors at the loaded values (.rvp file).\n"},
+    {"covariance", "The three numerical Hessian grids (step factors 1, 0.1, 0.01 unless --grid-factors)\n"
+                   "at the loaded values and steps; --optimistic answers Yes to the optimistic-SE\n"
+                   "question. Prints: grid G mean M sd S det D (M, S in -ln[L] units).\n"},
+    {"profile", "The likelihood profile of one parameter: re-minimizes the others at each point.\n"
+                "Prints: mode, expected, diff, se.\n"},
+    {"posterior", "The posterior of one parameter, integrated over the other free parameters (at most\n"
+                  "six); --grid writes the bivariate grid when one parameter is integrated.\n"
+                  "Prints: mode, expected, diff, se.\n"},
+    {"rank", "Adds each --alg as a model in the order given (its covariance file: the same name with\n"
+             ".cov), ranks them by AICc (QAICc when --chat is above 1) and with --average averages\n"
+             "their estimates. Prints: model POSITION NUMBER CRITERION DELTA WEIGHT per model.\n"},
+};
+
+}  // namespace
+
+const char* Version() { return KALVEX_VERSION; }
+
+void PrintUsage(std::ostream& out) {
+  out << "usage: kalvex-batch COMMAND --species S --data FILE [--alg FILE] [--priors FILE --constant C] [options]\n"
+         "       kalvex-batch [COMMAND] --help | --version\n"
+         "commands:\n";
+  for (const CommandSpec& entry : AllCommands()) out << "  " << entry.synopsis << '\n';
+}
+
+void PrintProgramHelp(std::ostream& out) {
+  out << "kalvex-batch " << Version() << ": the workbench's analyses without windows, writing the files\n"
+      << "the windows save.\n\n";
+  PrintUsage(out);
+  out << '\n' << kCommonOptions << '\n' << kOutput << '\n' << kExitStatus;
+}
+
+void PrintCommandHelp(const CommandSpec& command, std::ostream& out) {
+  out << "usage: kalvex-batch " << command.name << " --species S --data FILE [--alg FILE] [--priors FILE --constant C]\n"
+      << "       " << command.synopsis << "\n\n";
+  for (const CommandText& entry : kCommandTexts)
+    if (entry.name == command.name) out << entry.text << '\n';
+  out << kCommonOptions << '\n' << kExitStatus;
+}
+
+}  // namespace kalvex::batch
