@@ -1,6 +1,9 @@
 // The distribution and bivariate plots: what a series or a grid draws, at
 // known twips positions, checked on the figure and on rendered pixels.
 #include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -8,6 +11,7 @@
 
 #include "plots/BivariatePlot.h"
 #include "plots/DistributionPlot.h"
+#include "plots/qt/EvaluationPlotWindows.h"
 #include "plots/qt/FigurePainter.h"
 
 using namespace kalvex;
@@ -132,6 +136,17 @@ class EvaluationPlotsTest : public QObject {
     QCOMPARE(QImage(dir.path() + "/d.png").size(), QSize(504, 480));
     QVERIFY(!SaveFigurePicture(BivariatePlot::LegendPicture(), (dir.path() + "/l.svg").toStdString()));
     QVERIFY(QFileInfo(dir.path() + "/l.svg").size() > 0);
+  }
+
+  // "&Done" inside the main window's area must take the frame with it.
+  void doneClosesTheSubWindowFrame() {
+    QMdiArea area;
+    area.addSubWindow(new DistPlotWindow(Bell()))->setAttribute(Qt::WA_DeleteOnClose);
+    area.addSubWindow(new BivarPlotWindow(Normal(11, 11, 2)))->setAttribute(Qt::WA_DeleteOnClose);
+    area.show();
+    for (QMdiSubWindow* frame : area.subWindowList()) frame->widget()->findChild<QPushButton*>("cmdDone")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(area.subWindowList().isEmpty());
   }
 };
 

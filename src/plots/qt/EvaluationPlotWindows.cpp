@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -16,6 +17,15 @@
 
 namespace kalvex::plots {
 namespace {
+
+// Inside the main window "&Done" closes the sub-window frame too; closing only
+// the plot would leave an empty frame behind.
+void CloseWithFrame(QWidget* window) {
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+    frame->close();
+  else
+    window->close();
+}
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
   auto* button = new QPushButton(caption, parent);
@@ -103,7 +113,7 @@ DistPlotWindow::DistPlotWindow(DistributionPlotData data, QWidget* parent)
   connect(drop_, &QCheckBox::clicked, this, [this](bool on) { plot_.SetDropLines(on), ShowOptions(); });
   connect(save, &QPushButton::clicked, this,
           [this] { AskAndSave(this, [this](const QString& path) { return SavePictureTo(path); }); });
-  connect(done, &QPushButton::clicked, this, &QWidget::close);
+  connect(done, &QPushButton::clicked, this, [this] { CloseWithFrame(this); });
 }
 
 void DistPlotWindow::ShowOptions() {
@@ -143,7 +153,7 @@ BivarPlotWindow::BivarPlotWindow(BivariateGrid grid, QWidget* parent) : QWidget(
   layout->addLayout(side);
   connect(save, &QPushButton::clicked, this,
           [this] { AskAndSave(this, [this](const QString& path) { return SavePictureTo(path); }); });
-  connect(done, &QPushButton::clicked, this, &QWidget::close);
+  connect(done, &QPushButton::clicked, this, [this] { CloseWithFrame(this); });
 }
 
 bool BivarPlotWindow::SavePictureTo(const QString& path) { return SaveOrSay(this, plot_.Picture(), path); }
