@@ -31,6 +31,14 @@ struct EvaluationSummary {
   double EstimatedSE = 0;
 };
 
+// A quit keeps the first count points (nothing changes below 3); a mode
+// beyond them is found again among those kept, the first on ties.
+void KeepFirstPoints(EvaluationTable& table, EvaluationSummary& summary, int count);
+
+// A negative step ran the grid from high to low values: the points are
+// turned round so that the values ascend, the mode with them.
+void ReverseTable(EvaluationTable& table, EvaluationSummary& summary);
+
 // The two-dimensional relative density a posterior collects when exactly
 // one parameter is integrated: profile points along x, grid points along y.
 struct BivariateGrid {

@@ -210,36 +210,11 @@ class ProfileLoop {
   // A quit keeps the points before the one being worked on and the one before it.
   void Shorten(int count) {
     count_ = std::max(count, 0);
-    if (count_ < 3) return;
-    EvaluationTable shorter(count_);
-    for (int k = 1; k <= count_; ++k) {
-      shorter.GridValue[k] = table_.GridValue[k];
-      shorter.NegLnL[k] = table_.NegLnL[k];
-    }
-    table_ = std::move(shorter);
-    if (summary_.ModeIndex > count_) {  // the mode among the points kept, earliest on ties
-      summary_ = EvaluationSummary{};
-      for (int k = 1; k <= count_; ++k)
-        if (table_.NegLnL[k] < summary_.BestNegLnL) {
-          summary_.BestNegLnL = table_.NegLnL[k];
-          summary_.ModeValue = table_.GridValue[k];
-          summary_.ModeIndex = k;
-        }
-    }
+    KeepFirstPoints(table_, summary_, count_);
   }
 
-  // A negative step ran the grid from high to low values: the table is
-  // turned round so that the values ascend.
   void Reverse() {
-    const int n = count_;
-    for (int i = 1; i <= n / 2; ++i) {
-      std::swap(table_.GridValue[i], table_.GridValue[n - i + 1]);
-      std::swap(table_.NegLnL[i], table_.NegLnL[n - i + 1]);
-    }
-    summary_.ModeIndex = n - summary_.ModeIndex + 1;
-    summary_.ModeValue = table_.GridValue[summary_.ModeIndex];
-    summary_.BestNegLnL = table_.NegLnL[summary_.ModeIndex];
-    table_.GridValue[0] = table_.NegLnL[0] = 0;
+    ReverseTable(table_, summary_);
     step_ = -step_;
   }
 
