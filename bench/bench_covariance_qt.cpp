@@ -8,51 +8,20 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
 
-#include <chrono>
-#include <functional>
 #include <sstream>
 
 #include "OskaneBenchData.h"
+#include "QtPairedBench.h"
 #include "app/Workbench.h"
 #include "batch/BatchFrontend.h"
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/LikelihoodConstant.h"
-#include "ui/qt/DialogProvider.h"
 
 namespace {
 
 using kalvex::Workspace;
 namespace ui = kalvex::ui;
-
-// The constant prompt gets 0.5 (the objective is -2 ln L); questions get No.
-class PolicyDialogs : public ui::qt::DialogProvider {
- public:
-  ui::Answer Message(QWidget*, const std::string&, const std::string&, int style) override {
-    int buttons = ui::style::Buttons(style);
-    return buttons == ui::style::kYesNo || buttons == ui::style::kYesNoCancel ? ui::Answer::No : ui::Answer::OK;
-  }
-  std::optional<std::string> Input(QWidget*, const std::string&, const std::string& title, const std::string&) override {
-    if (title == kalvex::kEnterConstantTitle) return "0.5";
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFile(QWidget*, const ui::FileDialog&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(QWidget*, const ui::FileDialog&) override { return std::nullopt; }
-};
-
-void Settle() {
-  QEventLoop loop;
-  QTimer::singleShot(0, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-double Seconds(const std::function<void()>& work) {
-  auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 void GridsPaired(benchmark::State& state) {
   const int species = static_cast<int>(state.range(0)), periods = static_cast<int>(state.range(1));
@@ -62,28 +31,19 @@ void GridsPaired(benchmark::State& state) {
   Workspace batchWs(kalvex::MakeOskaneModel());
   kalvex::bench::SetUpEveryParameterFree(batchWs, species, periods);
 
-  static PolicyDialogs dialogs;
+  static kalvex::bench::PolicyDialogs dialogs("0.5");  // the objective is -2 ln L
   kalvex::app::Workbench wb(kalvex::MakeOskaneModel(), &dialogs);
   wb.Start();
   kalvex::bench::SetUpEveryParameterFree(wb.ws, species, periods);
   batchWs.WorkerThreads = wb.ws.WorkerThreads;  // the workbench's every core on both sides
 
-  double batchSeconds = 0, qtSeconds = 0;
-  auto timedRun = [&](Workspace& ws, ui::Frontend& frontend, double& seconds) {
-    Settle();
-    seconds += Seconds([&] { kalvex::RunNumericalCovariance(ws, frontend); });
-  };
-  bool batchFirst = true;  // alternating, so neither always runs on the other's caches
-  for (auto _ : state) {
-    if (batchFirst) timedRun(batchWs, batchFrontend, batchSeconds);
-    timedRun(wb.ws, wb.ui, qtSeconds);
-    if (!batchFirst) timedRun(batchWs, batchFrontend, batchSeconds);
-    batchFirst = !batchFirst;
-  }
-  double n = static_cast<double>(state.iterations());
-  state.counters["batch_ms"] = 1000 * batchSeconds / n;
-  state.counters["qt_ms"] = 1000 * qtSeconds / n;
-  state.counters["qt_extra_pct"] = 100 * (qtSeconds / batchSeconds - 1);
+  kalvex::bench::RunPaired(state, [&](bool qt) {
+    kalvex::bench::Settle();
+    return kalvex::bench::Seconds([&] {
+      if (qt) kalvex::RunNumericalCovariance(wb.ws, wb.ui);
+      else kalvex::RunNumericalCovariance(batchWs, batchFrontend);
+    });
+  });
 }
 
 BENCHMARK(GridsPaired)->Args({25, 100})->Unit(benchmark::kMillisecond);

@@ -13,21 +13,17 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "QtPairedBench.h"
 #include "algorithm/AlgorithmCommands.h"
 #include "app/Workbench.h"
 #include "batch/BatchFrontend.h"
 #include "workflow/MinimizeCommands.h"
 #include "model/OskaneModel.h"
-#include "ui/qt/DialogProvider.h"
 
 namespace {
 
@@ -39,21 +35,6 @@ struct Example {
   const char* name;
 };
 constexpr Example kExamples[] = {{1, "one_species"}, {2, "two_species"}, {3, "three_species"}};
-
-// Questions get No (numerical derivatives, no derivative display, no more
-// calls after the limit); every other box is acknowledged.
-class PolicyDialogs : public ui::qt::DialogProvider {
- public:
-  ui::Answer Message(QWidget*, const std::string&, const std::string&, int style) override {
-    int buttons = ui::style::Buttons(style);
-    return buttons == ui::style::kYesNo || buttons == ui::style::kYesNoCancel ? ui::Answer::No : ui::Answer::OK;
-  }
-  std::optional<std::string> Input(QWidget*, const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFile(QWidget*, const ui::FileDialog&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(QWidget*, const ui::FileDialog&) override { return std::nullopt; }
-};
 
 // longCalls > 0: a tolerance of 0 keeps the run going until that many calls,
 // which shows the per-evaluation cost of the windows apart from opening them.
@@ -69,13 +50,6 @@ void Prepare(Workspace& ws, ui::Frontend& frontend, const Example& example, int6
 
 kalvex::MinimizeResult Fit(Workspace& ws, ui::Frontend& frontend, bool simplex) {
   return simplex ? kalvex::SimplexCommand(ws, frontend) : kalvex::MarquardtCommand(ws, frontend);
-}
-
-// One trip through the event loop: everything posted, drawing included.
-void Settle() {
-  QEventLoop loop;
-  QTimer::singleShot(0, &loop, &QEventLoop::quit);
-  loop.exec();
 }
 
 void Run(benchmark::State& state, Workspace& ws, ui::Frontend& frontend, void (*settle)() = nullptr,
@@ -103,7 +77,8 @@ void BM_FitBatch(benchmark::State& state) {
 }
 
 kalvex::app::Workbench& SharedWorkbench() {
-  static PolicyDialogs dialogs;
+  // Questions get No: numerical derivatives, no derivative display, no more calls after the limit.
+  static kalvex::bench::PolicyDialogs dialogs;
   static kalvex::app::Workbench* workbench = [] {
     auto* wb = new kalvex::app::Workbench(kalvex::MakeOskaneModel(), &dialogs);
     wb->Start();
@@ -114,18 +89,12 @@ kalvex::app::Workbench& SharedWorkbench() {
 
 void BM_FitQt(benchmark::State& state) {
   kalvex::app::Workbench& wb = SharedWorkbench();
-  Run(state, wb.ws, wb.ui, Settle);
+  Run(state, wb.ws, wb.ui, kalvex::bench::Settle);
 }
 
 void BM_FitQtDrawn(benchmark::State& state) {
   kalvex::app::Workbench& wb = SharedWorkbench();
-  Run(state, wb.ws, wb.ui, Settle, true);
-}
-
-double Seconds(const std::function<void()>& work) {
-  auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  Run(state, wb.ws, wb.ui, kalvex::bench::Settle, true);
 }
 
 void BM_FitPaired(benchmark::State& state) {
@@ -135,23 +104,13 @@ void BM_FitPaired(benchmark::State& state) {
   kalvex::batch::BatchFrontend batchFrontend(sink);
   Workspace batchWs(kalvex::MakeOskaneModel());
   kalvex::app::Workbench& wb = SharedWorkbench();
-  double batchSeconds = 0, qtSeconds = 0;
-  auto timedFit = [&](Workspace& ws, ui::Frontend& frontend, double& seconds) {
+  kalvex::bench::RunPaired(state, [&](bool qt) {
+    Workspace& ws = qt ? wb.ws : batchWs;
+    ui::Frontend& frontend = qt ? static_cast<ui::Frontend&>(wb.ui) : batchFrontend;
     Prepare(ws, frontend, example, state.range(2));
-    Settle();
-    seconds += Seconds([&] { Fit(ws, frontend, simplex); });
-  };
-  bool batchFirst = true;  // alternating, so neither always runs on the other's caches
-  for (auto _ : state) {
-    if (batchFirst) timedFit(batchWs, batchFrontend, batchSeconds);
-    timedFit(wb.ws, wb.ui, qtSeconds);
-    if (!batchFirst) timedFit(batchWs, batchFrontend, batchSeconds);
-    batchFirst = !batchFirst;
-  }
-  double n = static_cast<double>(state.iterations());
-  state.counters["batch_ms"] = 1000 * batchSeconds / n;
-  state.counters["qt_ms"] = 1000 * qtSeconds / n;
-  state.counters["qt_extra_pct"] = 100 * (qtSeconds / batchSeconds - 1);
+    kalvex::bench::Settle();
+    return kalvex::bench::Seconds([&] { Fit(ws, frontend, simplex); });
+  });
   state.SetLabel(std::string(example.name) + (simplex ? " simplex" : " marquardt"));
 }
 
