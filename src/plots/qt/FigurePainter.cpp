@@ -1,13 +1,11 @@
 #include "plots/qt/FigurePainter.h"
 
-#include <cstdio>
-
 #include <QBuffer>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPen>
 
+#include "plots/qt/OffscreenApplication.h"
 #include "workspace/TextFile.h"
 
 #ifdef KALVEX_HAVE_SVG
@@ -55,21 +53,6 @@ void PaintTexts(QPainter& painter, const Figure& figure) {
     painter.drawText(QRectF(text.left, text.top, figure.width - text.left, figure.height - text.top),
                      Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(text.text));
   }
-}
-
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-// Text needs a GUI application: a program without windows gets an offscreen one.
-void EnsureGuiApplication() {
-  if (QGuiApplication::instance()) return;
-  qInstallMessageHandler(QuietQtMessages);
-  static int argc = 3;
-  static char name[] = "kalvex", option[] = "-platform", platform[] = "offscreen";
-  static char* argv[] = {name, option, platform, nullptr};
-  static QGuiApplication* app = new QGuiApplication(argc, argv);
-  (void)app;
 }
 
 }  // namespace

@@ -1,16 +1,15 @@
 #include "plots/qt/XYPlotPainter.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPen>
 
+#include "plots/qt/OffscreenApplication.h"
 #include "workspace/TextFile.h"
 
 #ifdef KALVEX_HAVE_SVG
@@ -190,25 +189,6 @@ class AxisTexts {
   QString xTitle_;
   std::vector<std::vector<const LegendEntry*>> legendLines_;
 };
-
-// Standard error of a program without windows carries that program's own
-// messages, one per line; Qt's notes on the environment (no runtime
-// directory, no session) are not among them. Critical and fatal ones pass.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-// Pictures can be written from a program without windows (the batch front
-// end): text needs a GUI application, so one is made offscreen when missing.
-void EnsureGuiApplication() {
-  if (QGuiApplication::instance()) return;
-  qInstallMessageHandler(QuietQtMessages);
-  static int argc = 3;
-  static char name[] = "kalvex", option[] = "-platform", platform[] = "offscreen";
-  static char* argv[] = {name, option, platform, nullptr};
-  static QGuiApplication* app = new QGuiApplication(argc, argv);
-  (void)app;
-}
 
 }  // namespace
 
