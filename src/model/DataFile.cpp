@@ -51,9 +51,11 @@ int LastDigitColumn(std::string_view line) {
 [[noreturn]] void NotANumber(std::string_view line, FieldColumns columns, const std::string& field, int i,
                              const std::string& fileName) {
   const std::size_t first = static_cast<std::size_t>(columns.first - 1);
-  std::string text(line.substr(first, static_cast<std::size_t>(columns.last - columns.first + 1)));
+  std::string_view text = line.substr(first, static_cast<std::size_t>(columns.last - columns.first + 1));
+  text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+  text.remove_suffix(text.size() - (text.find_last_not_of(' ') + 1));
   DataError("The " + field + " of " + PeriodText(i) + " of the data file " + fileName + ", columns " +
-            std::to_string(columns.first) + "-" + std::to_string(columns.last) + ", holds \"" + text +
+            std::to_string(columns.first) + "-" + std::to_string(columns.last) + ", holds \"" + std::string(text) +
             "\", which is not a number. Missing values are not supported: every field must hold a number.");
 }
 

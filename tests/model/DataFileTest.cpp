@@ -188,7 +188,7 @@ TEST_F(OskaneInitFailure, DataThatBreakADerivedSeriesNameTheirPlace) {
                                            << "1991    1200      NA       0  0.6200\r\n";
   EXPECT_EQ(std::string(Fail(1, missing).what()),
             "The catch of species 1 of time period 2 (line 3) of the data file " + missing +
-                ", columns 14-20, holds \"     NA\", which is not a number. Missing values are not supported: "
+                ", columns 14-20, holds \"NA\", which is not a number. Missing values are not supported: "
                 "every field must hold a number.");
   // Read as two species, the one-species file has its index in the intervention column.
   Fail(2, TestData("oskane_one_species.dat"));
