@@ -13,17 +13,17 @@ namespace kalvex::batch {
 void EndStagedFilesOnSignals() {
   sigset_t signals;
   sigemptyset(&signals);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal);
+  for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, number);
   // Threads started later inherit the mask, so only the waiting thread takes
   // them, outside any handler: it may wait for a save that is moving its
   // files into place.
   if (pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0) return;
   std::thread([signals] {
-    int signal = 0;
-    while (sigwait(&signals, &signal) != 0) {
+    int number = 0;
+    while (sigwait(&signals, &number) != 0) {
     }
     EndStagedFiles();
-    ::_exit(128 + signal);
+    ::_exit(128 + number);
   }).detach();
 }
 
