@@ -7,7 +7,8 @@
 namespace kalvex::batch {
 
 // Call first in main, before any other thread starts: the signals are
-// blocked in every thread and taken by one thread of their own.
+// blocked in every thread and taken by one thread of their own. A signal
+// that was ignored when the program started stays ignored.
 void EndStagedFilesOnSignals();
 
 }  // namespace kalvex::batch
