@@ -331,11 +331,6 @@ void EndStagedFiles() {
   registry.entries.clear();
 }
 
-std::size_t StagedFileCount() {
-  std::lock_guard lock(Staged().mutex);
-  return Staged().entries.size();
-}
-
 std::optional<std::string> LogWriter::Open(const std::string& path) {
   Close();
   error_.reset();

@@ -82,9 +82,6 @@ enum class StagedEnd { Remove, MoveIntoPlace };
 // it. Waits for a set of files being moved into place to be complete.
 void EndStagedFiles();
 
-// How many temporaries are staged now.
-std::size_t StagedFileCount();
-
 // An output file written as it goes (the minimization log): each line is
 // written when it ends. The first failed write is kept; what follows it is
 // dropped, so a log is never silently incomplete. A staged log is written
