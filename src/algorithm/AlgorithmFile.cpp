@@ -51,6 +51,7 @@ class LineCursor {
   explicit LineCursor(const std::vector<std::string>& lines) : lines_(lines) {}
   const std::string* Next() { return next_ < lines_.size() ? &lines_[next_++] : nullptr; }
   bool AtEnd() const { return next_ >= lines_.size(); }
+  std::size_t Taken() const { return next_; }
 
  private:
   const std::vector<std::string>& lines_;
@@ -131,11 +132,18 @@ class RecordReader {
   AlgorithmData& alg_;
 };
 
-// Where reading stopped decides the message.
-AlgorithmFileFault FaultAt(const RecordReader& reader, const LineCursor& cursor) {
-  if (reader.linesRead > reader.expected) return AlgorithmFileFault::TooManyLines;
-  if (!cursor.AtEnd()) return AlgorithmFileFault::BadlyFormatted;
-  return AlgorithmFileFault::TooFewLines;
+// Where reading stopped decides the message; a bad field names its line.
+void FaultAt(const RecordReader& reader, const LineCursor& cursor, const std::vector<std::string>& lines,
+             AlgorithmParseResult& result) {
+  if (reader.linesRead > reader.expected) {
+    result.fault = AlgorithmFileFault::TooManyLines;
+  } else if (!cursor.AtEnd()) {
+    result.fault = AlgorithmFileFault::BadlyFormatted;
+    result.faultLine = static_cast<int>(cursor.Taken());
+    result.faultLineText = lines[cursor.Taken() - 1];
+  } else {
+    result.fault = AlgorithmFileFault::TooFewLines;
+  }
 }
 
 void ResizeForRead(AlgorithmData& alg) {
@@ -174,7 +182,7 @@ AlgorithmParseResult ParseAlgorithmLines(const std::vector<std::string>& lines, 
 
   int16_t count = 0;
   if (!reader.ReadCount(count)) {
-    result.fault = FaultAt(reader, cursor);
+    FaultAt(reader, cursor, lines, result);
     return result;
   }
   result.fileParameterCount = count;
@@ -187,7 +195,7 @@ AlgorithmParseResult ParseAlgorithmLines(const std::vector<std::string>& lines, 
   ResizeForRead(alg);
 
   if (!reader.ReadParameters() || !reader.ReadSettings()) {
-    result.fault = FaultAt(reader, cursor);
+    FaultAt(reader, cursor, lines, result);
     return result;
   }
   reader.CountTrailingLines();
@@ -209,9 +217,14 @@ std::string AlgorithmFileFaultText(const AlgorithmParseResult& result, const std
              " parameters, but your model specifies " + std::to_string(numParameters);
     case AlgorithmFileFault::TooManyLines:
       return "Algorithm file seems to have too many lines of information - better check it!";
-    case AlgorithmFileFault::BadlyFormatted:
+    case AlgorithmFileFault::BadlyFormatted: {
+      // The line as far as a message can show it.
+      std::string text = result.faultLineText.substr(0, result.faultLineText.find_last_not_of(' ') + 1);
+      if (text.size() > 80) text = text.substr(0, 77) + "...";
       return "Algorithm file seems to have inappropriate, badly formatted, or missing, information - better "
-             "check it!";
+             "check it!\r\nLine " + std::to_string(result.faultLine) + " of " + algorithmFileName +
+             " cannot be read: \"" + text + "\"";
+    }
     case AlgorithmFileFault::TooFewLines:
       return "Algorithm file seems to have too few lines of information - better check it!";
   }

@@ -31,6 +31,8 @@ enum class AlgorithmFileFault {
 struct AlgorithmParseResult {
   AlgorithmFileFault fault = AlgorithmFileFault::None;
   int16_t fileParameterCount = 0;  // what line 1 said (for the count message)
+  int faultLine = 0;                // BadlyFormatted: the line (1-based) that could not be read
+  std::string faultLineText;        // and its text
   bool ok() const { return fault == AlgorithmFileFault::None; }
 };
 

@@ -226,15 +226,21 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   }
   if (!role.primary && args->command != "posterior") return 0;
   Workspace ws(makeModel());
+  // The log the user named is replaced when the run ends, never emptied first.
+  ws.Log.StageWrites();
   BatchFrontend frontend(err, program.output);
-  if (!role.primary) frontend.ShowOnlyErrors();
+  if (!role.primary) frontend.ShowOnlyErrors(role.rank);
   BatchContext context{ws, frontend, *args, shown, err, role};
-  if (int code = SetUp(context)) return code;
-  try {
-    return FindCommand(args->command)->run(context);
-  } catch (const NumericFault& fault) {
-    return BadInput(context, "Numeric fault", fault.what());
+  int code = SetUp(context);
+  if (code == 0) {
+    try {
+      code = FindCommand(args->command)->run(context);
+    } catch (const NumericFault& fault) {
+      code = BadInput(context, "Numeric fault", fault.what());
+    }
   }
+  frontend.EndRun(code != 0);
+  return code;
 }
 
 }  // namespace kalvex::batch

@@ -18,6 +18,7 @@ using ModelFactory = std::function<std::unique_ptr<Model>()>;
 // The part a process plays in an MPI run (mpirun -n N kalvex-batch ...).
 struct RankRole {
   bool primary = true;  // rank 0, or no MPI: prints and writes the files
+  int rank = 0;          // names the others' messages
   // Spreads a posterior's nodes over the ranks; empty: this process's threads.
   std::function<std::unique_ptr<NodeSpreader>(const Workspace&)> spreadNodes;
 };

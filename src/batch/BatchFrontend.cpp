@@ -49,16 +49,24 @@ bool IsNote(std::string_view title, std::string_view text, int style) {
 
 ui::Answer BatchFrontend::Message(std::string_view title, std::string_view text, int style) {
   ++messageCount_;
-  const bool shown = errorsOnly_ ? ui::style::Icon(style) == ui::style::kCritical
-                                 : verbose_ || !IsNote(title, text, style);
-  if (shown) {
+  const bool shown = verbose_ || !IsNote(title, text, style);
+  const std::string line = rankPrefix_ + std::string(title) + ": " + OneLine(text) + '\n';
+  if (shown && errorsOnly_ && ui::style::Icon(style) != ui::style::kCritical) {
+    held_.push_back(line);
+  } else if (shown) {
     progress_.Clear();
-    err_ << title << ": " << OneLine(text) << '\n';
+    err_ << line;
   }
   int buttons = ui::style::Buttons(style);
   if (buttons != ui::style::kYesNo && buttons != ui::style::kYesNoCancel) return ui::Answer::OK;
   auto it = answers_.find(title);
   return it == answers_.end() ? ui::Answer::No : it->second;
+}
+
+void BatchFrontend::EndRun(bool failed) {
+  if (failed)
+    for (const std::string& line : held_) err_ << line;
+  held_.clear();
 }
 
 std::optional<std::string> BatchFrontend::Input(std::string_view, std::string_view title, std::string_view) {

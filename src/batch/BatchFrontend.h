@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "batch/ProgressLine.h"
 #include "ui/Frontend.h"
@@ -40,8 +41,16 @@ class BatchFrontend : public ui::Frontend {
   void QueueOpenPath(std::string path) { openPaths_.push_back(std::move(path)); }
 
   int MessageCount() const { return messageCount_; }
-  // Shows only the boxes with the critical icon (the errors) from now on.
-  void ShowOnlyErrors() { errorsOnly_ = true; }
+  // For an MPI rank other than 0: from now on only the boxes with the
+  // critical icon (the errors) are shown at once, each line opened by
+  // "rank N: "; the others that rank 0 would show are held for EndRun.
+  void ShowOnlyErrors(int rank) {
+    errorsOnly_ = true;
+    rankPrefix_ = "rank " + std::to_string(rank) + ": ";
+  }
+  // A rank that failed alone may have met what no other rank met (a file
+  // missing on its machine): the messages held are shown then.
+  void EndRun(bool failed);
 
   ui::Answer Message(std::string_view title, std::string_view text, int style) override;
   std::optional<std::string> Input(std::string_view prompt, std::string_view title,
@@ -78,6 +87,8 @@ class BatchFrontend : public ui::Frontend {
   std::map<std::string, std::string, std::less<>> panes_;
   int messageCount_ = 0;
   bool errorsOnly_ = false;
+  std::string rankPrefix_;
+  std::vector<std::string> held_;  // lines held by ShowOnlyErrors
 };
 
 }  // namespace kalvex::batch

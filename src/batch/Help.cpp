@@ -29,7 +29,9 @@ constexpr const char* kExitStatus =
     "exit status:\n"
     "  0  done: the results are on standard output and in the files asked for\n"
     "  1  bad input or a failed analysis: the reason is on standard error\n"
-    "  2  wrong usage: the usage is on standard error\n";
+    "  2  wrong usage: the usage is on standard error\n"
+    "  130  stopped by Ctrl-C (143 by kill, 129 by a closed terminal): no file was replaced\n"
+    "     but a --log, which then holds the run up to there\n";
 
 constexpr const char* kOutput =
     "Results go to standard output, one \"name value\" per line. Warnings and errors go to\n"

@@ -49,7 +49,7 @@ int SetUpConstantAndPriors(BatchContext& context) {
   // Without a constant the priors would add nothing to the objective.
   if (!args.Option("constant") && NeedsConstant(args.command))
     return BadInput(context, kTitle, "--priors needs --constant C, the constant that makes the objective the -ln[L]");
-  PriorsReadOutcome read = ReadPriorsFile(ws, context.ui, *path);
+  PriorsReadOutcome read = ReadPriorsFile(ws, context.ui, *path, PriorsCountMismatch::Refuse);
   if (!read.opened || read.parse.status == PriorsFileStatus::CountMismatch) return 1;
   if (read.parse.status == PriorsFileStatus::Short)
     return BadInput(context, "Bayes information",

@@ -46,17 +46,38 @@ int LastDigitColumn(std::string_view line) {
   return 0;
 }
 
+// The text of a field whose blanks leave something that is not a number:
+// missing values written as NA or NaN, or columns that do not line up.
+[[noreturn]] void NotANumber(std::string_view line, FieldColumns columns, const std::string& field, int i,
+                             const std::string& fileName) {
+  const std::size_t first = static_cast<std::size_t>(columns.first - 1);
+  std::string_view text = line.substr(first, static_cast<std::size_t>(columns.last - columns.first + 1));
+  text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+  text.remove_suffix(text.size() - (text.find_last_not_of(' ') + 1));
+  DataError("The " + field + " of " + PeriodText(i) + " of the data file " + fileName + ", columns " +
+            std::to_string(columns.first) + "-" + std::to_string(columns.last) + ", holds \"" + std::string(text) +
+            "\", which is not a number. Missing values are not supported: every field must hold a number.");
+}
+
+double ReadField(std::string_view line, FieldColumns columns, const std::string& field, int i,
+                 const std::string& fileName) {
+  std::optional<double> value = FieldValue(line, columns);
+  if (!value) NotANumber(line, columns, field, i, fileName);
+  return *value;
+}
+
 // indexHint follows a non-positive index: lines laid out for another
 // species count put the index field past their end.
 void ReadPeriod(ModelData& data, int i, std::string_view line, const std::string& fileName,
                 const std::string& indexHint) {
   const int species = data.NumSpecies;
-  data.Year[i] = FieldValue(line, YearColumns());
+  data.Year[i] = ReadField(line, YearColumns(), "year", i, fileName);
   data.TimeCount[i] = static_cast<int16_t>(i);
-  data.Effort[i] = FieldValue(line, EffortColumns());
-  for (int j = 1; j <= species; ++j) data.Catch(i, j) = FieldValue(line, CatchColumns(j));
-  data.Intervention[i] = FieldValue(line, InterventionColumns(species));
-  data.HarvestIndex[i] = FieldValue(line, IndexColumns(species));
+  data.Effort[i] = ReadField(line, EffortColumns(), "effort", i, fileName);
+  for (int j = 1; j <= species; ++j)
+    data.Catch(i, j) = ReadField(line, CatchColumns(j), "catch of species " + std::to_string(j), i, fileName);
+  data.Intervention[i] = ReadField(line, InterventionColumns(species), "intervention", i, fileName);
+  data.HarvestIndex[i] = ReadField(line, IndexColumns(species), "harvest rate index", i, fileName);
 
   CheckFieldFinite(data.Year[i], "year", i, fileName);
   CheckFieldFinite(data.Effort[i], "effort", i, fileName);
@@ -107,10 +128,20 @@ std::optional<std::string> WideLinesQuestion(const std::vector<std::string>& lin
          "Do you want to go on with " + SpeciesText(numSpecies) + "?";
 }
 
-double FieldValue(std::string_view line, FieldColumns columns) {
+std::optional<double> FieldValue(std::string_view line, FieldColumns columns) {
   const std::size_t first = static_cast<std::size_t>(columns.first - 1);
-  if (first >= line.size()) return 0;
-  return Val(line.substr(first, static_cast<std::size_t>(columns.last - columns.first + 1)));
+  if (first >= line.size()) return 0.0;
+  std::string_view field = line.substr(first, static_cast<std::size_t>(columns.last - columns.first + 1));
+  // Blanks anywhere are ignored ("1 234" is 1234); a blank field reads as 0.
+  std::string compact;
+  for (char c : field)
+    if (c != ' ' && c != '\t') compact.push_back(c);
+  if (compact.empty()) return 0.0;
+  if (std::optional<double> value = ParseNumber(compact)) return value;
+  // A number beyond the range of a double is named as such by the reader.
+  const double lenient = Val(compact);
+  if (!std::isfinite(lenient)) return lenient;
+  return std::nullopt;
 }
 
 ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,

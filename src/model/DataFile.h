@@ -22,9 +22,10 @@ FieldColumns CatchColumns(int species);
 FieldColumns InterventionColumns(int numSpecies);
 FieldColumns IndexColumns(int numSpecies);
 
-// The lenient value of a field: blanks ignored, columns past the line's end
-// read as empty, a field without a number gives 0.
-double FieldValue(std::string_view line, FieldColumns columns);
+// The value of a field: blanks anywhere ignored, a blank field (or columns
+// past the line's end) 0; nullopt when what is left is not a number ("NA",
+// "NaN", "25x21"): a missing value the model cannot stand in for.
+std::optional<double> FieldValue(std::string_view line, FieldColumns columns);
 
 // The species count whose columns the data lines (line 1 skipped) fit: the
 // one that puts the last digit of the widest line in its index field, at
@@ -43,7 +44,7 @@ std::vector<std::string> ReadDataLines(const std::string& path);
 
 // Reads and derives the model data from the lines of a data file (line 1
 // skipped). Throws InitializationError for more than kMaxTimePeriods
-// periods and for data a derived series cannot be computed from (an index
+// periods, for a field that is not a number, and for data a derived series cannot be computed from (an index
 // of 0 read from lines laid out for another species count names that
 // count); fileName only names the file in those messages.
 ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,

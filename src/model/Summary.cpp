@@ -21,21 +21,36 @@ struct ReportParts {
   std::string text;
 };
 
+// One step of the summary, checked on its own: a fault (its name stays the
+// message's first line) says which step it arose in.
+template <typename Step>
+auto Computing(const char* what, Step step) {
+  try {
+    FloatingPointGuard guard;
+    auto result = step();
+    guard.Check();
+    return result;
+  } catch (const NumericFault& fault) {
+    throw NumericFault(std::string(fault.what()) + "\r\nThe fault arose while computing " + what + ".");
+  }
+}
+
 ReportParts BuildReport(const SummaryInputs& in) {
   ReportParts parts;
-  FloatingPointGuard guard;
-  parts.stats = ComputeFitStatistics(in);
-  parts.variance = ComputeRegressionVariance(in, parts.stats.Theta2);
-  guard.Check();  // the text below only formats what was checked
+  parts.stats = Computing("the fit statistics of the results summary", [&] { return ComputeFitStatistics(in); });
+  parts.variance = Computing("the regression variance and predicted index of the results summary",
+                             [&] { return ComputeRegressionVariance(in, parts.stats.Theta2); });
+  // The text below only formats what was checked.
   parts.text = SummaryReportText(in, parts.stats, parts.variance);
   return parts;
 }
 
 std::string BuildForecast(const SummaryInputs& in, const ReportParts& parts) {
-  FloatingPointGuard guard;
-  ForecastData forecast = ComputeForecast(in, parts.variance, parts.stats.Theta2);
-  ProbabilityGrid grid = ComputeProbabilityGrid(forecast, in.data.Pi);
-  guard.Check();
+  ForecastData forecast = Computing("the forecast for time period f", [&] {
+    return ComputeForecast(in, parts.variance, parts.stats.Theta2);
+  });
+  ProbabilityGrid grid = Computing("the forecast's probability grid",
+                                   [&] { return ComputeProbabilityGrid(forecast, in.data.Pi); });
   return ForecastReportText(in, forecast, grid) + ReportEndText();
 }
 

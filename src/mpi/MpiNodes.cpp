@@ -3,6 +3,7 @@
 #include <mpi.h>
 
 #include <algorithm>
+#include <iostream>
 #include <numeric>
 
 namespace kalvex {
@@ -104,9 +105,20 @@ MpiSession::MpiSession(int* argc, char*** argv) {
 
 MpiSession::~MpiSession() { MPI_Finalize(); }
 
+int MpiSession::End(int code) {
+  if (code != 0 && size_ > 1) {
+    // Its message is out before the job goes.
+    std::cout.flush();
+    std::cerr.flush();
+    MPI_Abort(MPI_COMM_WORLD, code);
+  }
+  return code;
+}
+
 batch::RankRole MpiSession::Role() const {
   batch::RankRole role;
   role.primary = rank_ == 0;
+  role.rank = rank_;
   if (size_ > 1) role.spreadNodes = [](const Workspace& ws) { return MakeMpiNodes(ws); };
   return role;
 }

@@ -24,6 +24,9 @@ class MpiSession {
   int Size() const { return size_; }
   // Rank 0 is the primary; with more than one rank posteriors spread over them.
   batch::RankRole Role() const;
+  // The exit code of this rank's run. A rank that failed ends the whole job
+  // with its code, so that the others do not wait for it in a collective.
+  int End(int code);
 
  private:
   int rank_ = 0, size_ = 1;

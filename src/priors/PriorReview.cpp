@@ -49,7 +49,9 @@ std::string PriorReviewText(const Workspace& ws) {
   double total = 0;
   for (int i = 1; i <= ws.Alg.NumParameters; ++i) {
     if (LetterOf(ws.Priors[i]) == 'U') continue;
-    double v = ws.ObjectiveScale * ws.PriorTerms[i];
+    // Each prior's own term, not scaled to objective units: the likelihood
+    // shown must not depend on the -ln[L] constant entered for the model.
+    double v = ws.PriorTerms[i];
     total += v;
     text.Line("Parameter " + RightJustify(FormatNumber(i, "##0"), 3) + " at " +
               RightJustify(FormatNumber(ws.Alg.Values[i], "0.000E+00"), 10) + Likelihoods(v));

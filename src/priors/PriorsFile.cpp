@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "priors/PriorRules.h"
 #include "priors/PriorTable.h"
 #include "ui/Names.h"
 #include "workspace/Format.h"
@@ -39,6 +40,16 @@ PriorEntry ParseLine(const std::string& line) {
   return entry;
 }
 
+// The rule a line of a file breaks: the number columns of a type that uses
+// them must hold numbers, then the editor's rules.
+std::optional<std::string> BrokenLineRule(const std::string& line, const PriorEntry& entry) {
+  const char letter = LetterOf(entry);
+  if (letter == 'U' || kPriorLetters.find(letter) == std::string_view::npos) return std::nullopt;
+  if (!ParseNumber(Columns(line, 8, kFieldWidth))) return "the first term (columns 8-18) is not a number";
+  if (!ParseNumber(Columns(line, 19, kFieldWidth))) return "the second term (columns 19-29) is not a number";
+  return BrokenPriorRule(entry);
+}
+
 // A variant as its field: numbers (and texts that read as numbers) in the
 // number form, any other text as it is.
 std::string VariantField(const PriorVariant& term) {
@@ -68,6 +79,11 @@ PriorsParseResult ParsePriorsLines(const std::vector<std::string>& lines, int nu
       result.status = PriorsFileStatus::OutOfRange;
       return result;
     }
+    if (std::optional<std::string> rule = BrokenLineRule(lines[i], read[i])) {
+      result.status = PriorsFileStatus::BrokenRule;
+      result.rule = "parameter " + std::to_string(i) + " (" + DistributionName(read[i].TypeLetters) + "): " + *rule;
+      return result;
+    }
     result.linesRead = i;
   }
   table = std::move(read);
@@ -94,7 +110,8 @@ std::string PriorsFileText(const PriorTable& table, int numParameters) {
   return text.Text();
 }
 
-PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::string& path) {
+PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::string& path,
+                                 PriorsCountMismatch mismatch) {
   PriorsReadOutcome outcome;
   const int n = ws.Alg.NumParameters;
   TextLimits limits;
@@ -115,12 +132,22 @@ PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::str
                ui::style::kCritical);
     return outcome;
   }
+  if (outcome.parse.status == PriorsFileStatus::BrokenRule) {
+    ui.Message(kBayesTitle,
+               "Bayesian priors file " + path + " could not be read: line " +
+                   std::to_string(outcome.parse.linesRead + 2) + ", " + outcome.parse.rule,
+               ui::style::kCritical);
+    return outcome;
+  }
   outcome.opened = true;
   if (outcome.parse.status == PriorsFileStatus::CountMismatch) {
-    ui.Message(kBayesTitle,
-               "Bayesian priors file  " + path + "  has " + GeneralNumber(outcome.parse.fileCount) +
-                   " parameters, but your model specifies " + std::to_string(n) + ".\r\n" +
-                   "Therefore default (uniform-unbounded) priors have been loaded instead.",
+    const std::string counts = "Bayesian priors file  " + path + "  has " + GeneralNumber(outcome.parse.fileCount) +
+                               " parameters, but your model specifies " + std::to_string(n) + ".\r\n";
+    if (mismatch == PriorsCountMismatch::Refuse) {
+      ui.Message(kBayesTitle, counts + "The priors have not been loaded.", ui::style::kCritical);
+      return outcome;
+    }
+    ui.Message(kBayesTitle, counts + "Therefore default (uniform-unbounded) priors have been loaded instead.",
                ui::style::kCritical + ui::style::kInformation);
     ResetPriorTable(ws);
     ws.PriorsActive = kOff;

@@ -24,12 +24,14 @@ enum class PriorsFileStatus {
   CountMismatch,  // line 1 names another parameter count (the table is untouched)
   Short,          // the file ended early; the lines read so far replaced their entries
   OutOfRange,     // a term of line linesRead + 2 reads as an infinity (the table is untouched)
+  BrokenRule,     // line linesRead + 2 holds a prior the editor would refuse (the table is untouched)
 };
 
 struct PriorsParseResult {
   PriorsFileStatus status = PriorsFileStatus::Read;
   double fileCount = 0;  // what line 1 said
   int linesRead = 0;     // parameter lines read
+  std::string rule;      // BrokenRule: "parameter 4 (Gamma): " and the rule the line breaks
 };
 
 // Parses the lines of a priors file into table (sized numParameters + 1).
@@ -42,9 +44,10 @@ std::string PriorFileNumber(double value);
 std::string PriorsFileText(const PriorTable& table, int numParameters);
 
 // Reads path as the loader's open command does. A count mismatch shows its
-// message, resets the table to the defaults and switches the priors off; a
-// file that cannot be read, or holds a number out of range, shows why,
-// changes nothing and counts as not opened; a short file
+// message, resets the table to the defaults and switches the priors off
+// (with Refuse only the message, for a caller that ends there); a file that
+// cannot be read, holds a number out of range or a prior the editor would
+// refuse shows why, changes nothing and counts as not opened; a short file
 // keeps what was read without a message. After a complete read the main
 // menu is hidden and "has been loaded" shown. PriorsActive follows its rule
 // after every read.
@@ -52,7 +55,9 @@ struct PriorsReadOutcome {
   bool opened = false;
   PriorsParseResult parse;
 };
-PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::string& path);
+enum class PriorsCountMismatch { LoadDefaults, Refuse };
+PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::string& path,
+                                 PriorsCountMismatch mismatch = PriorsCountMismatch::LoadDefaults);
 
 // Saves the table to path without dialogs; sets PriorsFileName on success.
 // Returns the reason on failure, leaving any existing file as it was.

@@ -4,11 +4,21 @@
 
 namespace kalvex::ui {
 
+namespace {
+
+constexpr std::string_view kSavedHeader = "Originally saved with the file name: ";
+
+}  // namespace
+
 std::string SavedPaneText(const std::string& path, std::string_view paneText) {
   TextBuilder text;
-  text.Line("Originally saved with the file name: " + path);
+  text.Line(std::string(kSavedHeader) + path);
   text.Line();
-  for (const std::string& line : SplitLines(paneText)) text.Line(line);
+  std::vector<std::string> lines = SplitLines(paneText);
+  // A pane saved before shows the header of that save: this one replaces it.
+  std::size_t first = 0;
+  if (lines.size() >= 2 && lines[0].starts_with(kSavedHeader) && lines[1].empty()) first = 2;
+  for (std::size_t i = first; i < lines.size(); ++i) text.Line(lines[i]);
   return text.Text();
 }
 

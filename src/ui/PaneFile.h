@@ -10,7 +10,8 @@
 namespace kalvex::ui {
 
 // "Originally saved with the file name: " + path, an empty line, then the
-// pane's lines, each ended by CR LF.
+// pane's lines, each ended by CR LF; the header of an earlier save at the
+// top of the pane (and its empty line) is replaced, not repeated.
 std::string SavedPaneText(const std::string& path, std::string_view paneText);
 
 // Asks for a file with dialog and writes the pane there (the pane then

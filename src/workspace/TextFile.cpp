@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <random>
 
 // The saves need what only POSIX offers: exclusive creation, permission and
@@ -130,43 +132,91 @@ std::optional<std::string> FindTarget(const std::string& path, SaveTarget& targe
   return Reason(ELOOP);
 }
 
+// Every temporary staged and not yet moved into place or removed, with what
+// ending the process early should do with it. Creating, removing and moving
+// temporaries hold the lock, so an ending never meets a set half renamed.
+struct StagedEntry {
+  std::string target;
+  StagedEnd end;
+};
+struct StagedRegistry {
+  std::mutex mutex;
+  std::map<std::string, StagedEntry> entries;  // by temporary
+};
+
+StagedRegistry& Staged() {
+  static auto* registry = new StagedRegistry;  // never destroyed: an ending may come after main
+  return *registry;
+}
+
 // A new file beside the target with a name of its own, so that neither a long
-// target name nor a stale leftover can stand in the way.
-int CreateTemporary(const std::string& targetPath, mode_t mode, std::string& tempPath) {
+// target name nor a stale leftover can stand in the way; registered as staged.
+int CreateTemporary(const std::string& targetPath, mode_t mode, std::string& tempPath, StagedEnd end) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937_64 engine{std::random_device{}()};
   const std::size_t cut = targetPath.find_last_of('/');
   const std::string folder = cut == std::string::npos ? std::string() : targetPath.substr(0, cut + 1);
+  std::lock_guard lock(Staged().mutex);
   for (int attempt = 0; attempt < 100; ++attempt) {
     tempPath = folder + ".kalvex-";
     for (int i = 0; i < 10; ++i) tempPath += kLetters[engine() % (sizeof kLetters - 1)];
     int fd = OpenForWriting(tempPath, O_CREAT | O_EXCL, mode);
+    if (fd >= 0) Staged().entries[tempPath] = {targetPath, end};
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
 }
 
-// Writes content to a new temporary beside the target, with the target's
-// permissions; on success tempPath names it, else nothing is left behind.
-std::optional<std::string> StageFile(const SaveTarget& target, std::string_view content, std::string& tempPath) {
-  if (target.exists && ::access(target.path.c_str(), W_OK) != 0) return Reason(errno);
+void RemoveTemporary(const std::string& tempPath) {
+  std::lock_guard lock(Staged().mutex);
+  ::unlink(tempPath.c_str());
+  Staged().entries.erase(tempPath);
+}
+
+// With the registry locked: the temporary takes the target's place.
+bool MoveIntoPlace(const std::string& tempPath, const std::string& targetPath) {
+  if (::rename(tempPath.c_str(), targetPath.c_str()) != 0) return false;
+  Staged().entries.erase(tempPath);
+  return true;
+}
+
+// Whether the file may be replaced. Write permission bits are a promise
+// kept for every user alike: root, whom the system would let through, too.
+std::optional<std::string> RefusedTarget(const SaveTarget& target) {
+  if (!target.exists) return std::nullopt;
+  if ((target.status.st_mode & 0222) == 0) return Reason(EACCES);
+  if (::access(target.path.c_str(), W_OK) != 0) return Reason(errno);
+  return std::nullopt;
+}
+
+// A new temporary beside the target with the target's permissions and owner
+// where the system allows; -1 (errno set) and nothing left on failure.
+int CreateLike(const SaveTarget& target, std::string& tempPath, StagedEnd end) {
   // Private while written; an existing file's permissions come last.
-  int fd = CreateTemporary(target.path, target.exists ? 0600 : 0666, tempPath);
-  if (fd < 0) return Reason(errno);
-  if (target.exists) {
-    // Ownership is kept where the system allows it, like a file written in place.
-    if (::fchown(fd, target.status.st_uid, target.status.st_gid) != 0) {
-      // Not allowed: the new file is the saver's own, as when written anew.
-    }
-    if (::fchmod(fd, target.status.st_mode & 07777) != 0) {
-      const int error = errno;
-      ::close(fd);
-      ::unlink(tempPath.c_str());
-      return Reason(error);
-    }
+  int fd = CreateTemporary(target.path, target.exists ? 0600 : 0666, tempPath, end);
+  if (fd < 0 || !target.exists) return fd;
+  // Ownership is kept where the system allows it, like a file written in place.
+  if (::fchown(fd, target.status.st_uid, target.status.st_gid) != 0) {
+    // Not allowed: the new file is the saver's own, as when written anew.
   }
+  if (::fchmod(fd, target.status.st_mode & 07777) != 0) {
+    const int error = errno;
+    ::close(fd);
+    RemoveTemporary(tempPath);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+// Writes content to a new temporary beside the target; on success tempPath
+// names it, else nothing is left behind.
+std::optional<std::string> StageFile(const SaveTarget& target, std::string_view content, std::string& tempPath) {
+  if (std::optional<std::string> refused = RefusedTarget(target)) return refused;
+  int fd = CreateLike(target, tempPath, StagedEnd::Remove);
+  if (fd < 0) return Reason(errno);
   std::optional<std::string> error = WriteAndClose(fd, content, true);
-  if (error) ::unlink(tempPath.c_str());
+  if (error) RemoveTemporary(tempPath);
   return error;
 }
 
@@ -239,7 +289,7 @@ std::optional<SaveFailure> SaveTextFiles(const std::vector<FileContent>& files) 
   std::vector<std::string> temporaries(files.size());
   auto fail = [&](std::size_t index, std::string reason) {
     for (const std::string& temporary : temporaries)
-      if (!temporary.empty()) ::unlink(temporary.c_str());
+      if (!temporary.empty()) RemoveTemporary(temporary);
     return SaveFailure{index, std::move(reason)};
   };
   for (std::size_t i = 0; i < files.size(); ++i) {
@@ -258,18 +308,43 @@ std::optional<SaveFailure> SaveTextFiles(const std::vector<FileContent>& files) 
     std::optional<std::string> error = fd < 0 ? Reason(errno) : WriteAndClose(fd, files[i].content, false);
     if (error) return fail(i, *error);
   }
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (temporaries[i].empty()) continue;
-    if (::rename(temporaries[i].c_str(), targets[i].path.c_str()) != 0) return fail(i, Reason(errno));
-    temporaries[i].clear();
+  std::optional<SaveFailure> failure;
+  {
+    std::lock_guard lock(Staged().mutex);
+    for (std::size_t i = 0; i < files.size() && !failure; ++i) {
+      if (temporaries[i].empty()) continue;
+      if (!MoveIntoPlace(temporaries[i], targets[i].path)) failure = SaveFailure{i, Reason(errno)};
+      else temporaries[i].clear();
+    }
   }
+  if (failure) return fail(failure->index, failure->reason);
   return std::nullopt;
+}
+
+void EndStagedFiles() {
+  StagedRegistry& registry = Staged();
+  registry.mutex.lock();  // held for good: no save starts or finishes after this
+  for (const auto& [temporary, entry] : registry.entries) {
+    if (entry.end == StagedEnd::MoveIntoPlace && ::rename(temporary.c_str(), entry.target.c_str()) == 0) continue;
+    ::unlink(temporary.c_str());
+  }
+  registry.entries.clear();
 }
 
 std::optional<std::string> LogWriter::Open(const std::string& path) {
   Close();
   error_.reset();
-  int fd = OpenForWriting(path, O_CREAT | O_TRUNC);
+  SaveTarget target;
+  if (std::optional<std::string> error = FindTarget(path, target)) return error;
+  if (target.exists && S_ISDIR(target.status.st_mode)) return Reason(EISDIR);
+  if (std::optional<std::string> refused = RefusedTarget(target)) return refused;
+  int fd = -1;
+  if (staged_ && ReplacedThroughTemporary(target)) {
+    fd = CreateLike(target, tempPath_, StagedEnd::MoveIntoPlace);
+    targetPath_ = target.path;
+  } else {
+    fd = OpenForWriting(path, O_CREAT | O_TRUNC);
+  }
   if (fd < 0) return Reason(errno);
   fd_ = fd;
   path_ = path;
@@ -283,6 +358,9 @@ LogWriter& LogWriter::operator=(LogWriter&& other) noexcept {
     pending_ = std::move(other.pending_);
     path_ = std::move(other.path_);
     error_ = std::move(other.error_);
+    staged_ = other.staged_;
+    tempPath_ = std::exchange(other.tempPath_, {});
+    targetPath_ = std::move(other.targetPath_);
   }
   return *this;
 }
@@ -290,12 +368,32 @@ LogWriter& LogWriter::operator=(LogWriter&& other) noexcept {
 void LogWriter::Close() {
   if (fd_ < 0) return;
   Flush();
+  if (!tempPath_.empty() && !error_ && ::fsync(fd_) != 0) error_ = Reason(errno);
   if (::close(fd_) != 0 && !error_) error_ = Reason(errno);
   fd_ = -1;
+  if (tempPath_.empty()) return;
+  if (!error_) {
+    std::lock_guard lock(Staged().mutex);
+    if (!MoveIntoPlace(tempPath_, targetPath_)) error_ = Reason(errno);
+  }
+  // A log that could not be written whole leaves the old one as it was.
+  if (error_) RemoveTemporary(tempPath_);
+  tempPath_.clear();
 }
 
 void LogWriter::Flush() {
-  if (!error_ && !WriteAll(fd_, pending_)) error_ = Reason(errno);
+  if (error_) {
+    pending_.clear();
+    return;
+  }
+  // A staged log's line is written whole before an early end may move it.
+  std::unique_lock<std::mutex> lock;
+  if (!tempPath_.empty()) lock = std::unique_lock(Staged().mutex);
+  if (!WriteAll(fd_, pending_)) {
+    error_ = Reason(errno);
+    // Ended early from now on, the staged log is removed, not moved into place.
+    if (lock) Staged().entries.at(tempPath_).end = StagedEnd::Remove;
+  }
   pending_.clear();
 }
 

@@ -49,9 +49,10 @@ class TextBuilder {
 // Writes content byte for byte to path so that a failure never destroys an
 // existing file: a uniquely named temporary in the target's folder, synced
 // and closed, then renamed over it. A symbolic link is written through, an
-// existing file keeps its permissions, and a read-only one is refused. A
-// device or a pipe has no old content to keep: it is written in place.
-// Returns the system's reason on failure, leaving no temporary behind.
+// existing file keeps its permissions, and a read-only one (no write
+// permission bit) is refused, for root too. A device or a pipe has no old
+// content to keep: it is written in place. Returns the system's reason on
+// failure, leaving no temporary behind.
 std::optional<std::string> SaveTextFile(const std::string& path, std::string_view content);
 
 // One file of a save that writes several.
@@ -71,9 +72,21 @@ struct SaveFailure {
 // between two others).
 std::optional<SaveFailure> SaveTextFiles(const std::vector<FileContent>& files);
 
+// What ending the process early does with a staged temporary: the files of
+// an unfinished save are removed; a log written as it goes is moved into
+// place, a record of the run up to its end.
+enum class StagedEnd { Remove, MoveIntoPlace };
+
+// For a process about to exit on a signal: ends every staged temporary as
+// above, then holds the staging so that no save starts or finishes after
+// it. Waits for a set of files being moved into place to be complete.
+void EndStagedFiles();
+
 // An output file written as it goes (the minimization log): each line is
 // written when it ends. The first failed write is kept; what follows it is
-// dropped, so a log is never silently incomplete.
+// dropped, so a log is never silently incomplete. A staged log is written
+// beside its target and moved into place when closed (or when the process
+// ends early); one that could not be written whole leaves the old file.
 class LogWriter {
  public:
   LogWriter() = default;
@@ -81,8 +94,11 @@ class LogWriter {
   LogWriter& operator=(LogWriter&& other) noexcept;
   ~LogWriter() { Close(); }
 
-  // Creates or truncates the file; returns the system's reason on failure.
+  // Creates or truncates the file (stages it, see StageWrites); returns the
+  // system's reason on failure. A read-only file is refused, for root too.
   std::optional<std::string> Open(const std::string& path);
+  // Logs opened from now on are staged.
+  void StageWrites() { staged_ = true; }
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   void Write(std::string_view text);           // continues the current line
@@ -99,6 +115,8 @@ class LogWriter {
   std::string pending_;  // the current line, until it ends
   std::string path_;
   std::optional<std::string> error_;
+  bool staged_ = false;
+  std::string tempPath_, targetPath_;  // of a staged log while it is open
 };
 
 // Folder and short names of a path, with "/" or "\" as separators.

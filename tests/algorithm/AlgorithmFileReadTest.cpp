@@ -134,7 +134,11 @@ TEST(ParseAlgorithmLines, BadFieldWithMoreFileToComeIsBadlyFormatted) {
   file[2] = ParameterLine("-2.0000000E+00", "     abc      ", "~~");
   AlgorithmData alg = TwoParameterAlg();
   alg.Tolerance = 7;
-  EXPECT_EQ(ParseAlgorithmLines(file, alg).fault, Fault::BadlyFormatted);
+  AlgorithmParseResult result = ParseAlgorithmLines(file, alg);
+  EXPECT_EQ(result.fault, Fault::BadlyFormatted);
+  EXPECT_EQ(AlgorithmFileFaultText(result, "/runs/fit.alg", 2),
+            "Algorithm file seems to have inappropriate, badly formatted, or missing, information - better check "
+            "it!\r\nLine 3 of /runs/fit.alg cannot be read: \"" + file[2].substr(0, file[2].find_last_not_of(' ') + 1) + "\"");
   EXPECT_EQ(alg.Values, (std::vector<double>{0, 1.5, -2}));  // the value before the bad step is kept
   EXPECT_EQ(alg.Steps, (std::vector<double>{0, 0.1, 0}));
   EXPECT_EQ(alg.Links[1], "AB");
@@ -224,7 +228,8 @@ TEST_F(ReadAlgorithmFileTest, EachFaultShowsItsMessageWhileTheMainMenuIsHidden) 
   const std::vector<std::pair<Lines, std::string>> cases = {
       {tooMany, "Algorithm file seems to have too many lines of information - better check it!"},
       {endless, "Algorithm file seems to have too many lines of information - better check it!"},
-      {bad, "Algorithm file seems to have inappropriate, badly formatted, or missing, information - better check it!"},
+      {bad, "Algorithm file seems to have inappropriate, badly formatted, or missing, information - better check it!"
+            "\r\nLine 4 of /runs/fit.alg cannot be read: \"  nonsense\""},
       {{"             2"}, "Algorithm file seems to have too few lines of information - better check it!"},
       {count, "Algorithm file  /runs/fit.alg  has 13 parameters, but your model specifies 2"},
   };

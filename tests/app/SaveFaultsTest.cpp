@@ -96,8 +96,9 @@ Outcome RankingSave(const std::string& path, bool failureExpected) {
   return {false, ui.LastMessage().title, ui.LastMessage().text};
 }
 
-Outcome LogSave(const std::string& path, bool) {
+Outcome LogSave(const std::string& path, bool staged) {
   LogWriter log;
+  if (staged) log.StageWrites();
   if (std::optional<std::string> error = log.Open(path)) return FromReason(error);
   log.Write("Initial parameter values:");
   log.WriteLine(std::string(200, '-'));
@@ -151,7 +152,8 @@ const std::vector<Saver>& Savers() {
                                [&ws](ui::Frontend& ui) { return SaveCovarianceFile(ws, ui); });
        }},
       {"ranking file", RankingSave},
-      {"minimization log", LogSave, true},
+      {"minimization log", [](const std::string& path, bool) { return LogSave(path, false); }, true},
+      {"kalvex-batch's minimization log", [](const std::string& path, bool) { return LogSave(path, true); }},
       {"picture", PictureSave},
       {"likelihood profile", [](const std::string& path, bool failing) {
          return EvaluationSave(path, failing, ui::names::kMaxLikeForm, ui::names::kMaxLikePane, SaveLikelihoodProfile);
@@ -226,8 +228,9 @@ const std::vector<Fault>& Faults() {
          return Scene{folder + "/locked/new.out", "", folder + "/locked", {}, 0};
        },
        EACCES, true},
+      // Refused for root too: the permission bits are the file's promise.
       {"a read-only file",
-       [](const std::string& folder) { return ExistingFile(folder, "readonly.out", 0444); }, EACCES, true},
+       [](const std::string& folder) { return ExistingFile(folder, "readonly.out", 0444); }, EACCES},
   };
   return faults;
 }

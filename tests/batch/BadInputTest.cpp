@@ -86,6 +86,7 @@ struct BadInput {
   std::string data = kData;
   std::string alg = kAlg;
   std::string priors = kPriors;
+  std::string says = {};  // a part of the message, where one is pinned
 };
 
 std::vector<BadInput> BadInputs() {
@@ -102,6 +103,12 @@ std::vector<BadInput> BadInputs() {
       {.name = "26 species", .species = "26"},
       {.name = "species 1e300", .species = "1e300"},
       {.name = "non-numeric index", .data = Replaced(kData, "0.45000", "n/a    ")},
+      {.name = "catch NaN", .data = Replaced(kData, "2521", " NaN"),
+       .says = "catch of species 1 of time period 1 (line 2) of the data file"},
+      {.name = "catch Inf", .data = Replaced(kData, "1415", " Inf"), .says = "holds \"Inf\", which is not a number"},
+      {.name = "catch NA", .data = Replaced(kData, "2547", "  NA"), .says = "Missing values are not supported"},
+      {.name = "catch 25x21", .data = Replaced(kData, "    2521", "   25x21"), .says = "columns 14-20, holds \"25x21\""},
+      {.name = "year abcd", .data = Replaced(kData, "1953", "abcd"), .says = "The year of time period 2 (line 3)"},
       {.name = "data of 3 species", .species = "3"},
       {.name = "empty algorithm file", .alg = ""},
       {.name = "truncated algorithm file", .alg = Lines(kAlg, 0, 9)},
@@ -113,7 +120,15 @@ std::vector<BadInput> BadInputs() {
       {.name = "truncated priors file", .priors = Lines(kPriors, 0, 6)},
       {.name = "binary priors file", .priors = binary},
       {.name = "non-numeric prior count", .priors = Replaced(kPriors, "13\r\n", "thirteen\r\n")},
-      {.name = "wrong prior count", .priors = Replaced(kPriors, "13\r\n", "14\r\n")},
+      {.name = "wrong prior count", .priors = Replaced(kPriors, "13\r\n", "14\r\n"),
+       .says = "has 14 parameters, but your model specifies 13. The priors have not been loaded."},
+      {.name = "negative SD", .priors = Replaced(kPriors, " 1.000E-001", "-1.000E-001"),
+       .says = "line 2, parameter 1 (Gaussian or Normal): the SD must be greater than 0"},
+      {.name = "Beta mean 1.5", .priors = Replaced(kPriors, "N 0.000E+000", "B 1.500E+000"),
+       .says = "(Beta): the mean must lie between 0 and 1"},
+      {.name = "bounds reversed", .priors = Replaced(kPriors, "N 0.000E+000 1.000E-001     Unused     Unused",
+                                                     "T 1.000E+000 1.000E-001 0.000E+000 1.000E-001"),
+       .says = "the right foot must exceed the left foot"},
       {.name = "prior out of range", .priors = Replaced(kPriors, " 0.000E+000", " 1.000E+999")},
   };
 }
@@ -148,6 +163,7 @@ TEST(BatchBadInput, EveryCommandExitsOneWithOneLineAndNoOutputFile) {
       EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << where;
       EXPECT_EQ(message.back(), '\n') << where;
       EXPECT_TRUE(fs::is_empty(outputs)) << where;
+      EXPECT_NE(message.find(input.says), std::string::npos) << where;
     }
   }
 }

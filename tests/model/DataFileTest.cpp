@@ -41,7 +41,7 @@ TEST(OskaneDataFile, OneSpeciesColumnsAndLenientFields) {
 TEST(OskaneDataFile, FieldsPastTheLineEndReadAsZero) {
   EXPECT_EQ(model::FieldValue("1990    1000", model::IndexColumns(1)), 0);
   EXPECT_EQ(model::FieldValue("1990    10", model::EffortColumns()), 10);
-  EXPECT_EQ(model::FieldValue("1990  abc  ", model::EffortColumns()), 0);
+  EXPECT_FALSE(model::FieldValue("1990  abc  ", model::EffortColumns()));  // not a number: refused
 }
 
 TEST(OskaneDataFile, CarriageReturnOnlyFileReadsTheSame) {
@@ -181,6 +181,15 @@ TEST_F(OskaneInitFailure, DataThatBreakADerivedSeriesNameTheirPlace) {
   std::ofstream(wide, std::ios::binary) << "labels\r\n" << std::string(5000, ' ') << "\r\n";
   text = Fail(1, wide).what();
   EXPECT_EQ(text, "The data file " + wide + " could not be read: Line 2 is longer than 4096 characters.");
+  // Files from R or a spreadsheet mark a missing value with NA or NaN.
+  const std::string missing = testing::TempDir() + "/missing.dat";
+  std::ofstream(missing, std::ios::binary) << "Year  Effort      C1       V   Index\r\n"
+                                           << "1990    1000    1500       0  0.5000\r\n"
+                                           << "1991    1200      NA       0  0.6200\r\n";
+  EXPECT_EQ(std::string(Fail(1, missing).what()),
+            "The catch of species 1 of time period 2 (line 3) of the data file " + missing +
+                ", columns 14-20, holds \"NA\", which is not a number. Missing values are not supported: "
+                "every field must hold a number.");
   // Read as two species, the one-species file has its index in the intervention column.
   Fail(2, TestData("oskane_one_species.dat"));
   Fail(0, TestData("oskane_one_species.dat"));

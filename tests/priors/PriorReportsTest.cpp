@@ -91,6 +91,12 @@ TEST(PriorReview, ListsThePriorsThatAreNotUniformAndTheirTotal) {
   ASSERT_EQ(SavePriorReview(ui), path);
   EXPECT_EQ(Slurp(path), "Originally saved with the file name: " + path + "\r\n\r\n" +
                              Slurp(TestData("priors/review.rvp")));
+  // Saved again, the pane keeps one header: the new save's.
+  const std::string again = testing::TempDir() + "/review2.rvp";
+  ui.ExpectSave(again, "Save review in...");
+  ASSERT_EQ(SavePriorReview(ui), again);
+  EXPECT_EQ(Slurp(again), "Originally saved with the file name: " + again + "\r\n\r\n" +
+                              Slurp(TestData("priors/review.rvp")));
 
   Workspace uniform = testing::PriorsWorkspace(2);
   ReviewPriors(uniform, ui);

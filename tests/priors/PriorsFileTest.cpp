@@ -66,6 +66,53 @@ TEST(PriorsFile, ANumberOutOfRangeIsRefused) {
   EXPECT_EQ(PriorsFileText(ws.Priors, 1), before);
 }
 
+// Each type's terms are held to the ranges the editor's prompts ask for.
+TEST(PriorsFile, ATermTheEditorWouldRefuseIsRefused) {
+  const std::pair<const char*, const char*> kLines[] = {
+      {"N 0.000E+000 0.000E+000", "(Gaussian or Normal): the SD must be greater than 0"},
+      {"N 0.000E+000 abc", "(Gaussian or Normal): the second term (columns 19-29) is not a number"},
+      {"E-4.000E+000-4.000E+000", "(Exponential): the mean must be greater than 0"},
+      {"E 4.000E+000 2.000E+000", "(Exponential): the SD must equal the mean"},
+      {"G 4.000E+000 4.000E+000", "(Gamma): the SD must be less than the mean"},
+      {"G 0.000E+000-1.000E+000", "(Gamma): the mean must be greater than 0"},
+      {"L 2.000E+000 0.000E+000", "(Ln-normal): the SD must be greater than 0"},
+      {"B 1.500E+000 1.000E-001", "(Beta): the mean must lie between 0 and 1"},
+      {"B 5.000E-001 6.000E-001", "(Beta): the SD must be less than the square root of mean x (1 - mean)"},
+      {"S 1.000E+000-1.000E+000", "(Left-side cliff): the SD at the left foot must not be negative"},
+      {"D 1.000E+000-1.000E+000", "(Right-side cliff): the SD at the right foot must not be negative"},
+      {"T 1.000E+000 0.000E+000 1.000E+000 0.000E+000", "(Uniform - bounded): the right foot must exceed the left foot"},
+      {"T 1.000E+000 0.000E+000     Unused 0.000E+000", "(Uniform - bounded): the right foot must be a number"},
+      {"T 1.000E+000 0.000E+000 2.000E+000-1.000E+000",
+       "(Uniform - bounded): the SD at the right foot must not be negative"},
+      {"T 1.000E+000 0.000E+000 2.000E+000 0.000E+000", nullptr},
+      {"B 5.000E-001 1.000E-001", nullptr},
+      {"U abc", nullptr},
+  };
+  for (const auto& [terms, rule] : kLines) {
+    PriorTable table(2);
+    PriorsParseResult result = ParsePriorsLines({"1", std::string("  1   ") + terms}, 1, table);
+    if (!rule) {
+      EXPECT_EQ(result.status, PriorsFileStatus::Read) << terms << ": " << result.rule;
+      continue;
+    }
+    EXPECT_EQ(result.status, PriorsFileStatus::BrokenRule) << terms;
+    EXPECT_EQ(result.rule, std::string("parameter 1 ") + rule) << terms;
+    EXPECT_EQ(table[1].TypeLetters, PriorEntry().TypeLetters) << terms;  // untouched
+  }
+
+  Workspace ws = testing::PriorsWorkspace(2);
+  ws.Priors[1] = testing::Prior("N", 1, 1);
+  const std::string before = PriorsFileText(ws.Priors, 2);
+  const std::string path = testing::TempDir() + "/beta.pri";
+  ASSERT_FALSE(SaveTextFile(path, "2\r\n  1   U\r\n  2   B 1.500E+000 1.000E-001     Unused     Unused\r\n"));
+  ui::ScriptedFrontend ui;
+  ui.ExpectMessage("Bayes information");
+  EXPECT_FALSE(ReadPriorsFile(ws, ui, path).opened);
+  EXPECT_EQ(ui.LastMessage().text, "Bayesian priors file " + path +
+                                       " could not be read: line 3, parameter 2 (Beta): the mean must lie between 0 and 1");
+  EXPECT_EQ(PriorsFileText(ws.Priors, 2), before);
+}
+
 TEST(PriorsFile, AnotherCountLoadsTheDefaultsAndAShortFileKeepsWhatItRead) {
   Workspace ws = testing::PriorsWorkspace(12);
   ws.Priors[3] = testing::Prior("N", 1, 1);

@@ -8,4 +8,4 @@
   7   S-3.000E+000 0.000E+000     Unused     Unused   Left-side cliff
   8   D 1.250E+002 2.000E+000     Unused     Unused   Right-side cliff
   9   L 2.000E+000 1.000E+000     Unused     Unused   Ln-normal
- 10   T 0.000E+000 1.000E-002     -3.5e1  7.0E-3
+ 10   T-5.000E+001 1.000E-002     -3.5e1  7.0E-3
