@@ -3,13 +3,13 @@
 #include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QPushButton>
-#include <QSplitter>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "app/Workbench.h"
-#include "plots/qt/EvaluationPlotWindows.h"
 #include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
 
@@ -18,6 +18,29 @@ namespace {
 
 constexpr std::array<const char*, 4> kCanvasNames = {"picResiduals", "picQQ", "picAutocorrelation", "picHistogram"};
 constexpr std::array<const char*, 4> kPlotFiles = {"residuals.png", "qq.png", "autocorrelation.png", "histogram.png"};
+
+// A plot drawn at its own proportions, centred in the space it is given:
+// text and circles keep their shape however the window is sized.
+class PlotCanvas : public QWidget {
+ public:
+  PlotCanvas(std::function<plots::Figure()> figure, QWidget* parent) : QWidget(parent), figure_(std::move(figure)) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    const plots::Figure figure = figure_();
+    if (figure.width <= 0 || figure.height <= 0) return;
+    const double scale = std::min(width() / figure.width, height() / figure.height);
+    const QSize size(int(figure.width * scale), int(figure.height * scale));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    plots::PaintFigure(painter, QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size),
+                       figure);
+  }
+
+ private:
+  std::function<plots::Figure()> figure_;
+};
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip) {
   auto* button = new QPushButton(caption, parent);
@@ -44,14 +67,16 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   buttons->addWidget(close);
   layout->addLayout(buttons);
 
-  auto* splitter = new QSplitter(Qt::Horizontal, this);
-  QTextEdit* pane = ui::qt::MakeReportPane(splitter, QString::fromUtf8(checks::kDiagnosticsPane.data()));
-  splitter->addWidget(pane);
-  auto* plotsArea = new QWidget(splitter);
+  // The plots first, as large as the window allows; the report beside them
+  // on its own page, at its full width.
+  auto* pages = new QTabWidget(this);
+  pages->setObjectName("tabDiagnostics");
+  auto* plotsArea = new QWidget(pages);
   auto* grid = new QGridLayout(plotsArea);
   grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(2);
   for (int k = 0; k < 4; ++k) {
-    auto* canvas = new plots::FigureCanvas([this, k] { return PlotFigure(k); }, plotsArea);
+    auto* canvas = new PlotCanvas([this, k] { return PlotFigure(k); }, plotsArea);
     canvas->setObjectName(kCanvasNames[k]);
     canvas->setMinimumSize(240, 180);
     canvas->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -64,10 +89,9 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
     grid->addWidget(canvas, k / 2, k % 2);
     canvases_[k] = canvas;
   }
-  splitter->addWidget(plotsArea);
-  splitter->setStretchFactor(0, 2);
-  splitter->setStretchFactor(1, 3);
-  layout->addWidget(splitter, 1);
+  pages->addTab(plotsArea, "Plots");
+  pages->addTab(ui::qt::MakeReportPane(pages, QString::fromUtf8(checks::kDiagnosticsPane.data())), "Report");
+  layout->addWidget(pages, 1);
 
   connect(save, &QPushButton::clicked, this, &DiagnosticsWindow::SaveDiagnostics);
   connect(savePlots, &QPushButton::clicked, this, &DiagnosticsWindow::SavePlots);
@@ -81,7 +105,7 @@ plots::Figure DiagnosticsWindow::PlotFigure(int plot) const {
 
 void DiagnosticsWindow::ShowPlots(checks::Diagnostics diagnostics) {
   shown_ = std::move(diagnostics);
-  for (plots::FigureCanvas* canvas : canvases_) canvas->update();
+  for (QWidget* canvas : canvases_) canvas->update();
 }
 
 void DiagnosticsWindow::SaveDiagnostics() {
@@ -119,7 +143,7 @@ bool DiagnosticsWindow::SavePlot(int plot, const std::string& path) {
 
 void InstallDiagnostics(Workbench& wb) {
   wb.ui.RegisterForm(std::string(checks::kDiagnosticsForm), [&wb] { return new DiagnosticsWindow(wb); },
-                     {QSize(1180, 760), QPoint(60, 120)});
+                     {QSize(1200, 800), QPoint(40, 0)});
 }
 
 void ShowDiagnostics(Workbench& wb) {

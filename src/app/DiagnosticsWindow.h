@@ -1,8 +1,9 @@
 #pragma once
 // The residual diagnostics window (frmDiagnostics), opened by the results
-// summary's "Diagnostics..." button: the report pane with its save, and the
-// four plots, each of which can be saved as PNG or SVG (all four together
-// too). The numbers, the text and the pictures come from src/checks.
+// summary's "Diagnostics..." button: the four plots on one page, each of
+// which can be saved as PNG or SVG (all four together too), and the report
+// pane on another, with the save of report and picture. The numbers, the
+// text and the pictures come from src/checks.
 #include <QWidget>
 
 #include <array>
@@ -10,11 +11,6 @@
 
 #include "checks/Diagnostics.h"
 
-class QTextEdit;
-
-namespace kalvex::plots {
-class FigureCanvas;
-}
 
 namespace kalvex::app {
 
@@ -43,7 +39,7 @@ class DiagnosticsWindow : public QWidget {
 
   Workbench& workbench_;
   std::optional<checks::Diagnostics> shown_;
-  std::array<plots::FigureCanvas*, 4> canvases_{};
+  std::array<QWidget*, 4> canvases_{};
 };
 
 // Registers frmDiagnostics with the Qt front end.

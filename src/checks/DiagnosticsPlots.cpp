@@ -6,6 +6,7 @@
 #include <boost/math/distributions/beta.hpp>
 #include <boost/math/distributions/normal.hpp>
 
+#include "checks/ReportText.h"
 #include "plots/Panel.h"
 #include "workspace/Format.h"
 
@@ -41,7 +42,7 @@ AxisRange Symmetric(double reach) {
 
 std::string Fixed(double value, const char* pattern) { return FormatNumber(value, pattern); }
 
-std::string PText(const std::optional<double>& p) { return p ? Fixed(*p, "0.0000") : std::string("not defined"); }
+std::string PText(const std::optional<double>& p) { return p ? ProbabilityText(*p) : std::string("not defined"); }
 
 Figure ResidualsByYear(const ResidualSeries& s, const ResidualStatistics& stats) {
   Figure figure = Surface();
@@ -94,7 +95,7 @@ Figure QuantilePlot(const ResidualSeries& s, const ResidualStatistics& stats) {
   }
   std::string subtitle = "Shapiro-Wilk test not defined";
   if (stats.shapiro)
-    subtitle = "Shapiro-Wilk W = " + Fixed(stats.shapiro->W, "0.0000") + ", p = " + Fixed(stats.shapiro->P, "0.0000");
+    subtitle = "Shapiro-Wilk W = " + Fixed(stats.shapiro->W, "0.0000") + ", p = " + ProbabilityText(stats.shapiro->P);
   panel.Titles("Normal Q-Q plot", subtitle + ";  dashed: 95 % pointwise band", "Normal quantile", "Residual");
   return figure;
 }
@@ -117,7 +118,7 @@ Figure AutocorrelationPlot(const ResidualStatistics& stats) {
   std::string subtitle = "Fewer than four residuals: no lags";
   if (stats.ljungBox)
     subtitle = "Ljung-Box Q = " + Fixed(stats.ljungBox->Q, "0.000") + " (" + std::to_string(stats.ljungBox->lags) +
-               " lags), p = " + Fixed(stats.ljungBox->P, "0.0000") + ";  dashed: +-1.96/sqrt(n)";
+               " lags), p = " + ProbabilityText(stats.ljungBox->P) + ";  dashed: +-1.96/sqrt(n)";
   panel.Titles("Autocorrelation of the residuals", subtitle, "Lag", "Autocorrelation");
   return figure;
 }

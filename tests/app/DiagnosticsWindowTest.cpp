@@ -11,7 +11,6 @@
 #include "app/DiagnosticsWindow.h"
 #include "app/Workbench.h"
 #include "model/OskaneModel.h"
-#include "plots/qt/EvaluationPlotWindows.h"
 #include "support/TestModels.h"
 #include "support/qt/ScriptedDialogProvider.h"
 
@@ -48,7 +47,8 @@ void DiagnosticsWindowTest::summaryButtonOpensTheDiagnosticsAndSavesThem() {
   const QString report = window->findChild<QTextEdit*>("rtbDiagnostics")->toPlainText();
   QVERIFY(report.startsWith("Residual diagnostics of the current fit"));
   QVERIFY(report.contains("Shapiro-Wilk W:"));
-  QCOMPARE(window->findChildren<kalvex::plots::FigureCanvas*>().size(), 4);
+  for (const char* plot : {"picResiduals", "picQQ", "picAutocorrelation", "picHistogram"})
+    QVERIFY(window->findChild<QWidget*>(plot));
 
   const std::string dir = kalvex::testing::TempDir();
   const std::string path = dir + "/fit.rsd", picture = dir + "/fit.png";
