@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/Workbench.h"
+#include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
 
@@ -99,7 +100,7 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
 }
 
 plots::Figure DiagnosticsWindow::PlotFigure(int plot) const {
-  if (!shown_) return plots::Figure{checks::kDiagnosticsPanelWidth, checks::kDiagnosticsPanelHeight, {}, {}};
+  if (!shown_) return plots::BlankFigure(checks::kDiagnosticsPanelWidth, checks::kDiagnosticsPanelHeight);
   return checks::DiagnosticsFigure(checks::kDiagnosticsPlots[plot], shown_->series, shown_->stats);
 }
 

@@ -5,12 +5,10 @@
 // pane on another, with the save of report and picture. The numbers, the
 // text and the pictures come from src/checks.
 #include <QWidget>
-
 #include <array>
 #include <optional>
 
 #include "checks/Diagnostics.h"
-
 
 namespace kalvex::app {
 

@@ -63,12 +63,8 @@ std::string DiagnosticsPicturePath(const std::string& reportPath) {
 
 std::optional<std::string> SaveDiagnostics(ui::Frontend& ui, const plots::Figure& picture,
                                            const PictureEncoder& encode) {
-  ui::FileDialog dialog;
-  dialog.title = "Save diagnostics in...";
-  dialog.filter = "All Files (*.*)|*.*|Residual diagnostics (*.rsd)|*.rsd";
-  dialog.filterIndex = 2;
-  dialog.fileName = "diagnostics.rsd";
-  dialog.overwritePrompt = true;
+  const ui::FileDialog dialog{"Save diagnostics in...", "All Files (*.*)|*.*|Residual diagnostics (*.rsd)|*.rsd", 2,
+                              "diagnostics.rsd", true};
   std::optional<std::string> path = ui.SaveFile(dialog);
   if (!path) return std::nullopt;
   const std::string picturePath = DiagnosticsPicturePath(*path);

@@ -48,8 +48,8 @@ std::optional<Diagnostics> RunDiagnostics(Workspace& ws, ui::Frontend& ui);
 // A picture's file content for a path (PNG, or SVG by its extension) into
 // bytes, or the reason it cannot be made: pictures are painted outside the
 // core (plots::EncodeFigurePicture).
-using PictureEncoder =
-    std::function<std::optional<std::string>(const plots::Figure& picture, const std::string& path, std::string& bytes)>;
+using PictureEncoder = std::function<std::optional<std::string>(const plots::Figure& picture, const std::string& path,
+                                                                std::string& bytes)>;
 
 // Where the picture of a report saved at reportPath goes: the same name
 // with ".png".

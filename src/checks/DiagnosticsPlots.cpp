@@ -1,10 +1,9 @@
 #include "checks/DiagnosticsPlots.h"
 
 #include <algorithm>
-#include <cmath>
-
 #include <boost/math/distributions/beta.hpp>
 #include <boost/math/distributions/normal.hpp>
+#include <cmath>
 
 #include "checks/ReportText.h"
 #include "plots/Panel.h"
@@ -21,12 +20,7 @@ using plots::Stroke;
 
 constexpr int kBlue = 9, kRed = 12, kDarkBlue = 1, kGrey = 8;
 
-Figure Surface() {
-  Figure figure;
-  figure.width = kDiagnosticsPanelWidth;
-  figure.height = kDiagnosticsPanelHeight;
-  return figure;
-}
+Figure Surface() { return plots::BlankFigure(kDiagnosticsPanelWidth, kDiagnosticsPanelHeight); }
 
 double LargestMagnitude(std::span<const double> x) {
   double largest = 0;
@@ -68,11 +62,12 @@ Figure ResidualsByYear(const ResidualSeries& s, const ResidualStatistics& stats)
     panel.Level(-stats.threeSigma.limit, kRed, Stroke::Dash);
   }
   panel.Polyline(s.year, r, kGrey);
-  for (int k = 0; k < n; ++k) panel.Disc(s.year[k], r[k], std::fabs(r[k]) > stats.threeSigma.limit ? kRed : plots::kBlack);
+  for (int k = 0; k < n; ++k)
+    panel.Disc(s.year[k], r[k], std::fabs(r[k]) > stats.threeSigma.limit ? kRed : plots::kBlack);
   const RunsTest& runs = stats.runs;
   panel.Titles("Standardized residuals by year, runs above 0 blue and below 0 red",
-               "Runs " + std::to_string(runs.runs) + " (expected " + Fixed(runs.expected, "0.00") + "), p = " +
-                   PText(runs.P) + ";  dashed: three-sigma limits",
+               "Runs " + std::to_string(runs.runs) + " (expected " + Fixed(runs.expected, "0.00") +
+                   "), p = " + PText(runs.P) + ";  dashed: three-sigma limits",
                "Year", "Residual");
   return figure;
 }
@@ -179,10 +174,14 @@ QuantileBand NormalQuantiles(std::span<const double> x) {
 
 plots::Figure DiagnosticsFigure(DiagnosticsPlot plot, const ResidualSeries& series, const ResidualStatistics& stats) {
   switch (plot) {
-    case DiagnosticsPlot::Residuals: return ResidualsByYear(series, stats);
-    case DiagnosticsPlot::QQ: return QuantilePlot(series, stats);
-    case DiagnosticsPlot::Autocorrelation: return AutocorrelationPlot(stats);
-    case DiagnosticsPlot::Histogram: break;
+    case DiagnosticsPlot::Residuals:
+      return ResidualsByYear(series, stats);
+    case DiagnosticsPlot::QQ:
+      return QuantilePlot(series, stats);
+    case DiagnosticsPlot::Autocorrelation:
+      return AutocorrelationPlot(stats);
+    case DiagnosticsPlot::Histogram:
+      break;
   }
   return HistogramPlot(series, stats);
 }

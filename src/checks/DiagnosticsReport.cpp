@@ -37,18 +37,18 @@ std::string DiagnosticsReportText(const ReportSources& sources, const ResidualSe
   else
     t.Line(Row("Shapiro-Wilk W:", "not defined"));
   const RunsTest& runs = stats.runs;
-  t.Line(Row("Runs of signs (" + std::to_string(runs.positive) + " positive, " + std::to_string(runs.negative) +
-                 " negative):",
-             std::to_string(runs.runs)));
+  t.Line(Row(
+      "Runs of signs (" + std::to_string(runs.positive) + " positive, " + std::to_string(runs.negative) + " negative):",
+      std::to_string(runs.runs)));
   const std::string expected = Row("Runs expected:", Value(runs.expected));
-  const char* direction = runs.runs < runs.expected ? "  (two-sided; fewer runs than expected)"
+  const char* direction = runs.runs < runs.expected   ? "  (two-sided; fewer runs than expected)"
                           : runs.runs > runs.expected ? "  (two-sided; more runs than expected)"
                                                       : "  (two-sided)";
   t.Line(runs.P ? WithP(expected, *runs.P) + direction : expected + ",  p not defined");
   t.Line(Row("Moving-range SD:", Value(stats.threeSigma.sd)));
   t.Line(Row("Three-sigma limits, +-:", Value(stats.threeSigma.limit)));
-  t.Line(Row("Residuals within three standard deviations:", stats.threeSigma.outside == 0 ? "yes" : "no") +
-         "  (" + std::to_string(stats.threeSigma.outside) + " outside)");
+  t.Line(Row("Residuals within three standard deviations:", stats.threeSigma.outside == 0 ? "yes" : "no") + "  (" +
+         std::to_string(stats.threeSigma.outside) + " outside)");
   t.Line();
   t.Line("Autocorrelation (95 % band +-" + FormatNumber(stats.acfBand, "0.00000") + "):");
   t.Line();

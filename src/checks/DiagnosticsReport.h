@@ -4,8 +4,8 @@
 // and the residuals, with CR LF line ends.
 #include <string>
 
-#include "checks/ResidualStatistics.h"
 #include "checks/ReportText.h"
+#include "checks/ResidualStatistics.h"
 #include "checks/Residuals.h"
 
 namespace kalvex::checks {

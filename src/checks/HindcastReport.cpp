@@ -12,10 +12,6 @@ namespace {
 std::string Figure5(double value) { return FormatNumber(value, "####0.00000"); }
 std::string Index(double value) { return FormatNumber(value, "###0.0000"); }
 
-std::string Description(const HindcastRun& run, int parameter) {
-  return parameter >= 0 && parameter < static_cast<int>(run.descriptions.size()) ? run.descriptions[parameter] : "";
-}
-
 double LastYear(const HindcastRun& run) { return run.years.empty() ? 0 : run.years.back(); }
 
 std::string EstimatesRow(const std::string& peel, double year, const std::vector<double>& estimates) {
@@ -47,8 +43,9 @@ std::string HindcastReportText(const ReportSources& sources, const HindcastRun& 
   t.Line("Each peel is fitted to the periods up to its last year and forecasts the next year;");
   t.Line("the error is ln(observed index) - ln(forecast index):");
   t.Line();
-  t.Line("   Peel,  Last year,        Objective,         Ended,   Forecast,      Lower,      Upper,   Observed,"
-         "    ln error,  Within");
+  t.Line(
+      "   Peel,  Last year,        Objective,         Ended,   Forecast,      Lower,      Upper,   Observed,"
+      "    ln error,  Within");
   for (const PeelOutcome& p : run.peels) {
     const PeelForecast& f = p.forecast;
     t.Line(RightJustify(std::to_string(f.peel), 7) + "," + RightJustify(FormatNumber(f.lastYearFitted, "###0"), 11) +
@@ -83,10 +80,10 @@ std::string HindcastReportText(const ReportSources& sources, const HindcastRun& 
     const std::optional<double>& rho = i < skill.mohnsRho.size() ? skill.mohnsRho[i] : std::nullopt;
     const int parameter = run.freeIndex[i];
     if (rho)
-      t.Line(ParameterLine(parameter, "rho", *rho, Description(run, parameter)));
+      t.Line(ParameterLine(parameter, "rho", *rho, DescriptionOf(run.descriptions, parameter)));
     else
       t.Line("Parameter # " + FormatNumber(parameter, "00") + " rho: " + RightJustify("not defined  ", 24) +
-             Description(run, parameter));
+             DescriptionOf(run.descriptions, parameter));
   }
   t.Line();
   t.Line("Done!");
@@ -94,9 +91,7 @@ std::string HindcastReportText(const ReportSources& sources, const HindcastRun& 
 }
 
 plots::Figure HindcastFigure(const HindcastRun& run, const HindcastSkill& skill) {
-  plots::Figure figure;
-  figure.width = 9000;
-  figure.height = 6000;
+  plots::Figure figure = plots::BlankFigure(kCheckPictureWidth, kCheckPictureHeight);
   double low = 0, high = 0;
   auto widen = [&](double v) { high = std::max(high, v); };
   for (double v : run.observed) widen(v);
@@ -130,9 +125,7 @@ plots::Figure HindcastFigure(const HindcastRun& run, const HindcastSkill& skill)
 }
 
 plots::Figure EstimatesByPeelFigure(const HindcastRun& run, const HindcastSkill& skill) {
-  plots::Figure figure;
-  figure.width = 9000;
-  figure.height = 6000;
+  plots::Figure figure = plots::BlankFigure(kCheckPictureWidth, kCheckPictureHeight);
   const double last = LastYear(run);
   double first = last, reach = 0.01;
   std::vector<std::vector<double>> changes(run.fullEstimates.size());
@@ -167,8 +160,8 @@ plots::Figure EstimatesByPeelFigure(const HindcastRun& run, const HindcastSkill&
                             box.top + 40 + 170.0 * shown, colour});
     ++shown;
   }
-  panel.Titles("Estimates by peel", "Relative change from the full fit, one line per free parameter", "Last year fitted",
-               "(estimate - full) / full");
+  panel.Titles("Estimates by peel", "Relative change from the full fit, one line per free parameter",
+               "Last year fitted", "(estimate - full) / full");
   return figure;
 }
 

@@ -28,7 +28,7 @@ struct HindcastRun {
   std::vector<PeelOutcome> peels;  // h = 1, 2, ...
   // The data and the full fit for the picture, periods 1..n at index 0..n-1.
   std::vector<double> years;
-  std::vector<double> observed;                      // the index
+  std::vector<double> observed;                       // the index
   std::vector<std::optional<double>> fullPrediction;  // the full fit's predicted index (none in period 1)
 };
 

@@ -10,12 +10,12 @@
 namespace kalvex::checks {
 
 struct PeelForecast {
-  int peel = 0;                 // h
-  double lastYearFitted = 0;    // the year of period n - h
-  double forecastLnIndex = 0;   // the forecast ln index (the log of the most likely index)
-  double lower = 0, upper = 0;  // the forecast's 95 % bounds of the index
-  double observed = 0;          // the index observed in period n - h + 1
-  double naive = 0;             // the index observed in period n - h: the naive forecast
+  int peel = 0;                   // h
+  double lastYearFitted = 0;      // the year of period n - h
+  double forecastLnIndex = 0;     // the forecast ln index (the log of the most likely index)
+  double lower = 0, upper = 0;    // the forecast's 95 % bounds of the index
+  double observed = 0;            // the index observed in period n - h + 1
+  double naive = 0;               // the index observed in period n - h: the naive forecast
   std::vector<double> estimates;  // the free parameters of the peel's fit, 1-based
 };
 

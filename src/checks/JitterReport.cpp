@@ -13,10 +13,6 @@ constexpr int kObjectiveWidth = 17;
 
 std::string Objective(double value) { return FormatNumber(value, kObjective); }
 
-std::string Description(const JitterRun& run, int parameter) {
-  return parameter >= 0 && parameter < static_cast<int>(run.descriptions.size()) ? run.descriptions[parameter] : "";
-}
-
 }  // namespace
 
 MinimaSummary GroupStarts(const JitterRun& run) {
@@ -71,14 +67,15 @@ std::string JitterReportText(const ReportSources& sources, const JitterRun& run,
     for (std::size_t m = 0; m < minima.minima.size(); ++m) {
       const MinimumFound& found = minima.minima[m];
       t.Line(RightJustify(std::to_string(m + 1), 9) + "," + RightJustify(Objective(found.objective), kObjectiveWidth) +
-             "," + RightJustify(std::to_string(found.count), 10) + "," + RightJustify(std::to_string(found.bestFit), 13));
+             "," + RightJustify(std::to_string(found.count), 10) + "," +
+             RightJustify(std::to_string(found.bestFit), 13));
     }
     t.Line();
     t.Line("The best vector (start " + std::to_string(minima.BestFit()) + "):");
     t.Line();
     const std::vector<double>& best = run.starts[minima.BestFit() - 1].reached.freeValues;
     for (std::size_t i = 1; i < run.freeIndex.size() && i < best.size(); ++i)
-      t.Line(ParameterLine(run.freeIndex[i], "estimate", best[i], Description(run, run.freeIndex[i])));
+      t.Line(ParameterLine(run.freeIndex[i], "estimate", best[i], DescriptionOf(run.descriptions, run.freeIndex[i])));
     t.Line();
     t.Line(LowerMinimumFound(run, minima)
                ? "Start " + std::to_string(minima.BestFit()) + " found a lower minimum than the current fit's."
@@ -90,9 +87,7 @@ std::string JitterReportText(const ReportSources& sources, const JitterRun& run,
 }
 
 plots::Figure MinimaFigure(const JitterRun& run, const MinimaSummary& minima) {
-  plots::Figure figure;
-  figure.width = 9000;
-  figure.height = 6000;
+  plots::Figure figure = plots::BlankFigure(kCheckPictureWidth, kCheckPictureHeight);
   std::vector<double> reached;
   for (const StartOutcome& s : run.starts)
     if (s.reached.objective) reached.push_back(*s.reached.objective);

@@ -17,7 +17,7 @@ struct StartOutcome {
   std::optional<double> startObjective;  // nullopt: the start vector itself faulted
   std::string ended;                     // how the fit ended, in a word or two ("converged", "call limit", "fault")
   int calls = 0;
-  FitReached reached;                    // the minimum and the free values it ended at
+  FitReached reached;  // the minimum and the free values it ended at
 };
 
 struct JitterRun {

@@ -17,6 +17,10 @@ std::string Row(std::string label, const std::string& value, int width) {
 
 std::string ProbabilityText(double p) { return p >= 0.0001 ? FormatNumber(p, "0.0000") : FormatNumber(p, "0.00E+00"); }
 
+std::string DescriptionOf(const std::vector<std::string>& descriptions, int parameter) {
+  return parameter >= 0 && parameter < static_cast<int>(descriptions.size()) ? descriptions[parameter] : "";
+}
+
 std::string ParameterLine(int parameter, const std::string& label, double value, const std::string& description) {
   return "Parameter # " + FormatNumber(parameter, "00") + " " + label + ": " +
          RightJustify(FormatNumber(value, "###########0.0000000  "), 24) + description;

@@ -1,10 +1,9 @@
 #include "checks/ResidualStatistics.h"
 
 #include <algorithm>
-#include <cmath>
-
 #include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/normal.hpp>
+#include <cmath>
 
 namespace kalvex::checks {
 namespace {

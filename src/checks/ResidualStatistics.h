@@ -56,9 +56,9 @@ ThreeSigma ThreeSigmaLimits(std::span<const double> x);
 struct ResidualStatistics {
   int count = 0;
   double mean = 0;
-  double sd = 0;  // with n - 1
-  std::vector<double> acf;  // lags 1..AutocorrelationLags(count), index 0 for lag 1
-  double acfBand = 0;       // 1.96 / sqrt(count)
+  double sd = 0;                     // with n - 1
+  std::vector<double> acf;           // lags 1..AutocorrelationLags(count), index 0 for lag 1
+  double acfBand = 0;                // 1.96 / sqrt(count)
   std::optional<LjungBox> ljungBox;  // none without lags
   std::optional<ShapiroWilkResult> shapiro;
   RunsTest runs;

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <boost/math/distributions/normal.hpp>
 #include <cmath>
 #include <span>
-
-#include <boost/math/distributions/normal.hpp>
 
 namespace kalvex::checks {
 namespace {

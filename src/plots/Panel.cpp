@@ -49,7 +49,8 @@ void Panel::Segment(double x1, double y1, double x2, double y2, int colour, Stro
 }
 
 void Panel::Polyline(std::span<const double> xs, std::span<const double> ys, int colour, Stroke stroke) {
-  for (std::size_t k = 1; k < xs.size() && k < ys.size(); ++k) Segment(xs[k - 1], ys[k - 1], xs[k], ys[k], colour, stroke);
+  for (std::size_t k = 1; k < xs.size() && k < ys.size(); ++k)
+    Segment(xs[k - 1], ys[k - 1], xs[k], ys[k], colour, stroke);
 }
 
 void Panel::Disc(double x, double y, int colour, double radiusTwips) {
@@ -84,7 +85,8 @@ void Panel::Frame(std::span<const double> xTicks, std::span<const double> yTicks
   const double yStep = yTicks.size() > 1 ? yTicks[1] - yTicks[0] : 1;
   for (double t : xTicks) {
     line(X(t), b.bottom, X(t), b.bottom + kTick);
-    figure_.texts.push_back({"tick", TickText(t, xStep), X(t), b.bottom + kTick + 20, kBlack, FigureText::Align::Centre});
+    figure_.texts.push_back(
+        {"tick", TickText(t, xStep), X(t), b.bottom + kTick + 20, kBlack, FigureText::Align::Centre});
   }
   for (double t : yTicks) {
     line(b.left - kTick, Y(t), b.left, Y(t));

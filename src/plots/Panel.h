@@ -21,6 +21,9 @@ std::vector<double> RoundTicks(double low, double high, int target = 5, double s
 // A tick's text with as many decimals as the step between ticks needs.
 std::string TickText(double value, double step);
 
+// An empty figure of width x height twips.
+inline Figure BlankFigure(double width, double height) { return Figure{width, height, {}, {}}; }
+
 // The rectangle of a panel in twips.
 struct PanelBox {
   double left = 0, top = 0, right = 0, bottom = 0;

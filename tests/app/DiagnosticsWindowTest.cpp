@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
-
 #include <filesystem>
 #include <fstream>
 
@@ -28,7 +27,8 @@ void DiagnosticsWindowTest::summaryButtonOpensTheDiagnosticsAndSavesThem() {
   wb.onQuit = [] {};
   wb.Start();
   const std::string examples = KALVEX_EXAMPLES;
-  QVERIFY(wb.menu.OpenExample(2, examples + "/two_species.dat", kalvex::testing::TestData("checks/two_species_fitted.alg")));
+  QVERIFY(wb.menu.OpenExample(2, examples + "/two_species.dat",
+                              kalvex::testing::TestData("checks/two_species_fitted.alg")));
   dialogs.script.ExpectMessage("View plots?", Answer::No)
       .ExpectMessage("Opportunity to generate a forecast for time period f", Answer::No);
   wb.menu.ResultsSummary();

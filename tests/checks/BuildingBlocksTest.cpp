@@ -4,23 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 #include "checks/HindcastReport.h"
 #include "checks/JitterReport.h"
 #include "checks/Random.h"
+#include "support/SaveFaults.h"
 #include "support/TestModels.h"
 
 namespace kalvex::checks {
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::FileBytes;
 
 // SplitMix64's published first outputs from 0, and streams checked against
 // an independent implementation: the same numbers on every platform.
@@ -56,15 +50,15 @@ TEST(CheckBuildingBlocks, GeneratorAndJitteredStart) {
 }
 
 TEST(CheckBuildingBlocks, MinimaGroupedWithinTheTolerance) {
-  const std::vector<FitReached> fits = {{-10.0, {0, 1.2, 0.4}},          {-9.9999995, {0, 1.1, 0.0}},
-                                        {-12.0, {0, 1.0, 0.0}},          {std::nullopt, {}},
-                                        {-11.99999995, {0, 1.0, 0.0}},   {-10.5, {0, 0.9, 0.1}}};
+  const std::vector<FitReached> fits = {{-10.0, {0, 1.2, 0.4}}, {-9.9999995, {0, 1.1, 0.0}},   {-12.0, {0, 1.0, 0.0}},
+                                        {std::nullopt, {}},     {-11.99999995, {0, 1.0, 0.0}}, {-10.5, {0, 0.9, 0.1}}};
   const std::vector<double> steps = {0, 0.1, 0.5};
   struct Row {
     double tolerance;
     std::vector<int> counts;  // per minimum, the best first
   };
-  for (const Row& row : {Row{1e-6, {2, 1, 2}}, Row{-1e-7, {2, 1, 2}}, Row{-1e-8, {2, 1, 1, 1}}, Row{0, {1, 1, 1, 1, 1}}}) {
+  for (const Row& row :
+       {Row{1e-6, {2, 1, 2}}, Row{-1e-7, {2, 1, 2}}, Row{-1e-8, {2, 1, 1, 1}}, Row{0, {1, 1, 1, 1, 1}}}) {
     MinimaSummary m = GroupMinima(fits, steps, row.tolerance);
     std::vector<int> counts;
     for (const MinimumFound& found : m.minima) counts.push_back(found.count);
@@ -113,7 +107,7 @@ TEST(CheckBuildingBlocks, HindcastSkillByHand) {
 TEST(CheckBuildingBlocks, JitterAndHindcastReportsByteForByte) {
   const ReportSources sources{"examples/two_species.dat", "fit.alg", ""};
   const HindcastRun hindcast = HandRun();
-  EXPECT_EQ(HindcastReportText(sources, hindcast, ScoreRun(hindcast)), Slurp(testing::TestData("checks/hand.hnd")));
+  EXPECT_EQ(HindcastReportText(sources, hindcast, ScoreRun(hindcast)), FileBytes(testing::TestData("checks/hand.hnd")));
 
   JitterRun jitter;
   jitter.settings = {4, 0.1, 12345};
@@ -129,7 +123,7 @@ TEST(CheckBuildingBlocks, JitterAndHindcastReportsByteForByte) {
                    {-121.0, "call limit", 9999, {-121.4891666, {0, -0.4101, 0.5002}}}};
   const MinimaSummary minima = GroupStarts(jitter);
   EXPECT_TRUE(LowerMinimumFound(jitter, minima));
-  EXPECT_EQ(JitterReportText(sources, jitter, minima), Slurp(testing::TestData("checks/hand.jit")));
+  EXPECT_EQ(JitterReportText(sources, jitter, minima), FileBytes(testing::TestData("checks/hand.jit")));
 }
 
 }  // namespace

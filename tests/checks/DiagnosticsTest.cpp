@@ -1,40 +1,30 @@
 // The residual diagnostics of the three fitted examples against R's acf,
-// Box.test, shapiro.test and a runs test written in R (the figures kept in
-// tests/data/checks/*_r.txt, made once by tools/residual_reference.R), the
-// report byte for byte, and the statistics' small-sample branches.
+// Box.test, shapiro.test and a runs test and control limits written in R
+// (the figures kept in tests/data/checks/*_r.txt, made once by
+// tools/residual_reference.R), the report byte for byte, and the
+// statistics' small-sample branches.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 
-#include "batch/Batch.h"
-#include "checks/ResidualStatistics.h"
-#include "checks/ShapiroWilk.h"
+#include "algorithm/AlgorithmCommands.h"
+#include "checks/Diagnostics.h"
+#include "model/OskaneModel.h"
+#include "support/SaveFaults.h"
+#include "support/ScriptedFrontend.h"
 #include "support/TestModels.h"
+#include "ui/PaneFile.h"
 #include "workspace/Format.h"
+#include "workspace/Workspace.h"
 
 namespace kalvex::checks {
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::FileBytes;
 
-// The text with every occurrence of the folders taken out: the expected
-// files name the files bare, wherever the checkout lies.
-std::string WithoutFolders(std::string text, const std::vector<std::string>& folders) {
-  for (const std::string& folder : folders)
-    for (std::size_t at; (at = text.find(folder)) != std::string::npos;) text.erase(at, folder.size());
-  return text;
-}
-
-// "name v1 v2 ..." lines; the name of a lag line carries its lag ("acf 3").
+// R's "name v1 v2 ..." lines; the name of a lag line carries its lag ("acf 3").
 std::map<std::string, std::vector<double>> Figures(const std::string& text) {
   std::map<std::string, std::vector<double>> figures;
   std::istringstream lines(text);
@@ -51,44 +41,48 @@ std::map<std::string, std::vector<double>> Figures(const std::string& text) {
   return figures;
 }
 
-struct BatchRun {
-  int code;
-  std::string out, err;
-};
+// Ours under R's names.
+std::map<std::string, std::vector<double>> Figures(const ResidualStatistics& s) {
+  std::map<std::string, std::vector<double>> figures = {
+      {"mean", {s.mean}},
+      {"sd", {s.sd}},
+      {"ljung_box", {s.ljungBox->Q, s.ljungBox->P}},
+      {"shapiro", {s.shapiro->W, s.shapiro->P}},
+      {"runs", {double(s.runs.runs), s.runs.expected, *s.runs.P}},
+      {"three_sigma", {s.threeSigma.sd, s.threeSigma.limit, double(s.threeSigma.outside)}}};
+  for (std::size_t k = 0; k < s.acf.size(); ++k) figures["acf " + std::to_string(k + 1)] = {s.acf[k]};
+  return figures;
+}
 
-BatchRun Batch(std::vector<std::string> words) {
-  words.insert(words.begin(), "kalvex-batch");
-  std::vector<const char*> argv;
-  for (const std::string& w : words) argv.push_back(w.c_str());
-  std::ostringstream out, err;
-  int code = batch::RunBatch(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {code, out.str(), err.str()};
+// The text with every occurrence of the folder taken out: the expected
+// files name the files bare, wherever the checkout lies.
+std::string WithoutFolder(std::string text, const std::string& folder) {
+  for (std::size_t at; (at = text.find(folder)) != std::string::npos;) text.erase(at, folder.size());
+  return text;
 }
 
 TEST(ResidualDiagnostics, AgreeWithRAndWriteTheReportByteForByte) {
-  const std::string dir = testing::TempDir();
-  for (const std::string species : {"1", "2", "3"}) {
-    const std::string name = std::string(species == "1" ? "one" : species == "2" ? "two" : "three") + "_species";
+  for (const auto& [species, name] : {std::pair{1, "one_species"}, {2, "two_species"}, {3, "three_species"}}) {
     SCOPED_TRACE(name);
-    const std::string out = dir + "/" + name + ".rsd", picture = dir + "/" + name + ".png";
-    BatchRun run = Batch({"diagnostics", "--species", species, "--data", std::string(KALVEX_EXAMPLES) + "/" + name + ".dat",
-                          "--alg", testing::TestData("checks/" + name + "_fitted.alg"), "--out", out, "--plot", picture});
-    ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    Workspace ws(MakeOskaneModel());
+    InitializeModel(ws, {species, std::string(KALVEX_EXAMPLES) + "/" + name + ".dat"});
+    ui::ScriptedFrontend ui;
+    const std::string data = testing::TestData("checks/");
+    ASSERT_EQ(LoadAlgorithmFile(ws, ui, data + name + "_fitted.alg").status, AlgorithmReadStatus::Read);
+    DiagnosticsOutcome outcome = DiagnoseCurrentFit(ws);
+    ASSERT_TRUE(outcome.diagnostics) << outcome.refusal;
 
-    const auto ours = Figures(run.out), r = Figures(Slurp(testing::TestData("checks/" + name + "_r.txt")));
-    ASSERT_GT(r.size(), 10u);
-    for (const auto& [figure, values] : r) {
-      if (figure == "count" || figure == "ljung_box_upper_tail") continue;
-      ASSERT_TRUE(ours.count(figure)) << figure;
-      ASSERT_EQ(ours.at(figure).size(), values.size()) << figure;
+    const auto ours = Figures(outcome.diagnostics->stats), r = Figures(FileBytes(data + name + "_r.txt"));
+    EXPECT_EQ(r.at("count"), std::vector<double>{double(outcome.diagnostics->stats.count)});
+    for (const auto& [figure, values] : ours) {
+      ASSERT_EQ(r.at(figure).size(), values.size()) << figure;
       for (std::size_t k = 0; k < values.size(); ++k)
-        EXPECT_NEAR(ours.at(figure)[k], values[k], 1e-10 * std::fabs(values[k]) + 1e-15) << figure << " " << k;
+        EXPECT_NEAR(values[k], r.at(figure)[k], 1e-10 * std::fabs(r.at(figure)[k]) + 1e-15) << figure << " " << k;
     }
 
-    EXPECT_EQ(WithoutFolders(Slurp(out), {dir + "/", std::string(KALVEX_EXAMPLES) + "/", testing::TestData("checks/")}),
-              Slurp(testing::TestData("checks/" + name + ".rsd")));
-    EXPECT_EQ(Slurp(picture).substr(0, 8), "\x89PNG\r\n\x1a\n");
+    const std::string saved = ui::SavedPaneText(std::string(name) + ".rsd", outcome.diagnostics->report);
+    EXPECT_EQ(WithoutFolder(WithoutFolder(saved, std::string(KALVEX_EXAMPLES) + "/"), data),
+              FileBytes(data + name + ".rsd"));
   }
 }
 
