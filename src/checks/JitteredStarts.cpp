@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "checks/Random.h"
+#include "model/OskaneModel.h"
+#include "workspace/Workspace.h"
 
 namespace kalvex::checks {
 
@@ -11,6 +13,15 @@ std::optional<std::string> JitterSettings::Validate() const {
   if (starts < 1) return "The number of starts must be at least 1";
   if (!(std::isfinite(spread) && spread > 0)) return "The spread must be a positive number";
   return std::nullopt;
+}
+
+std::vector<ParameterRange> FreeParameterRanges(const Workspace& ws) {
+  std::vector<ParameterRange> ranges;
+  const auto* model = dynamic_cast<const OskaneModel*>(ws.model.get());
+  if (!model) return ranges;
+  for (int k = 1; k <= ws.Free.FreeCount; ++k)
+    if (ws.Free.FreeIndex[k] == model->Layout().Omega()) ranges.push_back({k, 0, 1});
+  return ranges;
 }
 
 std::vector<double> JitteredStart(const std::vector<double>& freeValues, const std::vector<double>& freeSteps,

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace kalvex {
+struct Workspace;
+}
+
 namespace kalvex::checks {
 
 struct JitterSettings {
@@ -23,6 +27,10 @@ struct ParameterRange {
   int freeIndex = 0;  // 1-based, as FreeValues
   double low = 0, high = 1;
 };
+
+// The ranges of the free parameters of the workspace's model (after
+// CollectFreeParameters): the Oskane model's Omega, when free, within 0..1.
+std::vector<ParameterRange> FreeParameterRanges(const Workspace& ws);
 
 // Start k (1-based) for the free values and steps (1-based, element 0
 // unused, as FreeParameters keeps them). A start beyond a range is mirrored

@@ -5,11 +5,16 @@
 
 #include <cmath>
 
+#include "algorithm/AlgorithmCommands.h"
 #include "checks/HindcastReport.h"
 #include "checks/JitterReport.h"
 #include "checks/Random.h"
+#include "model/OskaneModel.h"
 #include "support/SaveFaults.h"
+#include "support/ScriptedFrontend.h"
 #include "support/TestModels.h"
+#include "workspace/Objective.h"
+#include "workspace/Workspace.h"
 
 namespace kalvex::checks {
 namespace {
@@ -47,6 +52,20 @@ TEST(CheckBuildingBlocks, GeneratorAndJitteredStart) {
   EXPECT_EQ(settings.Validate(), std::nullopt);
   EXPECT_TRUE((JitterSettings{0, 0.1, 1}.Validate()));
   EXPECT_TRUE((JitterSettings{5, -0.1, 1}.Validate()));
+}
+
+// Omega (parameter 9 of two species) is the free parameter kept within 0..1.
+TEST(CheckBuildingBlocks, OmegaIsTheRangedFreeParameter) {
+  Workspace ws(MakeOskaneModel());
+  InitializeModel(ws, {2, std::string(KALVEX_EXAMPLES) + "/two_species.dat"});
+  ui::ScriptedFrontend ui;
+  ASSERT_EQ(LoadAlgorithmFile(ws, ui, testing::TestData("two_species_fitted.alg")).status, AlgorithmReadStatus::Read);
+  NormalizeLinks(ws);
+  CollectFreeParameters(ws);
+  const std::vector<ParameterRange> ranges = FreeParameterRanges(ws);
+  ASSERT_EQ(ranges.size(), 1u);
+  EXPECT_EQ(ws.Free.FreeIndex[ranges[0].freeIndex], 9);
+  EXPECT_EQ(ranges[0].high, 1.0);
 }
 
 TEST(CheckBuildingBlocks, MinimaGroupedWithinTheTolerance) {
