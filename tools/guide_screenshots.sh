@@ -126,6 +126,11 @@ click 800 400 0.3
 key ctrl+End
 key Prior Prior
 window summary-forecast 830x640+440+36
+click 1202 75 2        # "Diagnostics...": the plots, then the report
+window diagnostics 1200x800+40+36
+click 144 117 0.5
+window diagnostics-report 1200x800+40+36
+click 1186 81 1        # "Close"
 close_analysis
 
 menu_button onecall 2

@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 
+#include "app/DiagnosticsWindow.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "model/Summary.h"
@@ -33,11 +34,20 @@ SummaryWindow::SummaryWindow(ui::Frontend& frontend, std::function<void()> onUse
   QFont font("Courier New", 9);
   font.setStyleHint(QFont::TypeWriter);
   rtbOut_->setFont(font);
+  cmdDiagnostics_ = new QPushButton("&Diagnostics...", this);
+  cmdDiagnostics_->setObjectName("cmdDiagnostics");
+  cmdDiagnostics_->setToolTip("Residual diagnostics of the current fit: runs, autocorrelation and normality, with plots");
+  cmdDiagnostics_->hide();
   connect(cmdSaveSummary_, &QPushButton::clicked, this, &SummaryWindow::SaveSummary);
   resize(TwipsToPixels(*this, 12000), TwipsToPixels(*this, 8000));
 }
 
 void SummaryWindow::SaveSummary() { model::SaveSummary(frontend_); }
+
+void SummaryWindow::SetDiagnosticsAction(std::function<void()> action) {
+  connect(cmdDiagnostics_, &QPushButton::clicked, this, std::move(action));
+  cmdDiagnostics_->show();
+}
 
 void SummaryWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
@@ -46,7 +56,11 @@ void SummaryWindow::resizeEvent(QResizeEvent* event) {
   const int margin = TwipsToPixels(*this, 60);
   const int width = std::max(0, this->width() - TwipsToPixels(*this, 120));
   const int buttonHeight = TwipsToPixels(*this, 400) - 2 * margin;
-  cmdSaveSummary_->setGeometry(margin, margin, width, buttonHeight);
+  // The diagnostics button, when there is one, takes the right end of the row.
+  const int side = cmdDiagnostics_->isVisibleTo(this) ? TwipsToPixels(*this, 1800) : 0;
+  const int saveWidth = side > 0 ? std::max(0, width - side - margin) : width;
+  cmdSaveSummary_->setGeometry(margin, margin, saveWidth, buttonHeight);
+  if (side > 0) cmdDiagnostics_->setGeometry(margin + width - side, margin, side, buttonHeight);
   const int paneTop = TwipsToPixels(*this, 400) - margin;
   const int paneHeight = std::max(0, height() - TwipsToPixels(*this, 400));
   rtbOut_->setGeometry(margin, paneTop, width, paneHeight);
@@ -67,8 +81,13 @@ namespace app {
 void InstallResultsSummary(Workbench& wb) {
   wb.ui.RegisterForm(
       model::kSummaryForm,
-      [&wb] { return new SummaryWindow(wb.ui, [&wb] { wb.menu.AnalysisEnded(); }); },
+      [&wb] {
+        auto* window = new SummaryWindow(wb.ui, [&wb] { wb.menu.AnalysisEnded(); });
+        window->SetDiagnosticsAction([&wb] { ShowDiagnostics(wb); });
+        return window;
+      },
       {QSize(830, 640), QPoint(440, 0)});  // beside the main menu, as the analysis windows are
+  InstallDiagnostics(wb);
   // One plot window at a time: a new summary's plots replace the old ones.
   wb.ui.plotViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::XYPlotData& data) mutable {
     if (shown) shown->close();

@@ -28,6 +28,8 @@ class SummaryWindow : public QWidget, public ui::qt::UserClosable {
 
   QTextEdit* Pane() const { return rtbOut_; }
   void SaveSummary();
+  // Shows "&Diagnostics..." beside the save button; a click runs action.
+  void SetDiagnosticsAction(std::function<void()> action);
 
  signals:
   // Closing the window hands the screen back to the main menu.
@@ -41,6 +43,7 @@ class SummaryWindow : public QWidget, public ui::qt::UserClosable {
   ui::Frontend& frontend_;
   std::function<void()> onUserClose_;
   QPushButton* cmdSaveSummary_ = nullptr;
+  QPushButton* cmdDiagnostics_ = nullptr;
   QTextEdit* rtbOut_ = nullptr;
 };
 

@@ -164,6 +164,8 @@ const std::vector<CommandSpec>& AllCommands() {
        "marquardt [--log FILE [--log-frequency N]] [--out FILE]   fit by Marquardt (numerical derivatives)"},
       {"summary", SummaryCommand, {"out", "plot"}, {"forecast"}, {"out"},
        "summary [--forecast] --out FILE [--plot FILE.png]          the results summary (and its plots)"},
+      {"diagnostics", DiagnosticsCommand, {"out", "plot"}, {}, {"out"},
+       "diagnostics --out FILE [--plot FILE.png]                   the residual diagnostics (and their pictures)"},
       {"priors", PriorsCommand, {"out"}, {}, {"priors", "out"},
        "priors --priors FILE --out FILE                             the priors read, written as the editor saves them"},
       {"prior-profile", PriorProfileCommand, {"parameter", "points", "out"}, {}, {"priors", "parameter", "out"},

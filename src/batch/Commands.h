@@ -65,6 +65,7 @@ int ReviewCommand(BatchContext& context);
 int ProfileBatchCommand(BatchContext& context);
 int PosteriorBatchCommand(BatchContext& context);
 int RankCommand(BatchContext& context);
+int DiagnosticsCommand(BatchContext& context);
 
 // The common options --constant C (the "Enter constant" answer: ObjectiveScale
 // = 1 / C) and --priors FILE (read as the loader reads it). Returns 0 or the

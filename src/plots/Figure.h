@@ -15,14 +15,18 @@ struct FigureItem {
   double radius = 0;
   int colour = 0;  // index into the 16-colour palette
   Stroke stroke = Stroke::Solid;
+  bool pale = false;  // a light tint of the colour: shading behind the data
 };
 
-// A label's text and where a picture puts it (top left, twips).
+// A label's text and where a picture puts it (twips): left is its left
+// edge, or its centre or right edge when aligned so (axis labels).
 struct FigureText {
+  enum class Align { Left, Centre, Right };
   std::string name;  // the window's label (lblXStart, ...)
   std::string text;  // lines separated by "\n"
   double left = 0, top = 0;
   int colour = 0;
+  Align align = Align::Left;
 };
 
 struct Figure {

@@ -34,6 +34,7 @@ inline constexpr std::string_view kPriorEditorForm = "frmPriors";
 inline constexpr std::string_view kPriorProfileForm = "frmPriorProfile";
 inline constexpr std::string_view kReviewPriorsForm = "frmReviewPriors";
 inline constexpr std::string_view kHelpForm = "frmHelp";
+inline constexpr std::string_view kDiagnosticsForm = "frmDiagnostics";
 
 inline constexpr std::string_view kForms[] = {
     kMainForm,     kMenuForm,     kInitializeForm, kEditorForm,   kEditAllForm,   kOneFunctionForm, kSimplexForm,
@@ -42,6 +43,7 @@ inline constexpr std::string_view kForms[] = {
     kCovarianceForm,
     kCovDataForm,
     kPriorsLoaderForm, kPriorEditorForm, kPriorProfileForm, kReviewPriorsForm, kHelpForm,
+    kDiagnosticsForm,
 };
 
 // ---- Controls shared by several forms
@@ -88,6 +90,8 @@ inline constexpr std::string_view kBayesianPane = "rtbBayesian";
 inline constexpr std::string_view kPriorProfilePane = "rtbPriorProfile";
 inline constexpr std::string_view kReviewPriorsPane = "rtbReviewPriors";
 inline constexpr std::string_view kHelpPane = "rtbHelp";
+// ---- frmDiagnostics: the residual diagnostics, opened from the results summary
+inline constexpr std::string_view kDiagnosticsPane = "rtbDiagnostics";
 
 // Every control name: the ones above and those only the windows and the
 // editor address.
@@ -142,6 +146,8 @@ inline constexpr std::string_view kControls[] = {
     "Graph", "listVar", "lblToPlot", "fraPlotOptions", "Check_Line", "Check_Scatter", "Check_Drop", "lblVar",
     "lblPlotInfo", "lblPlotInfoValues", "lblVerticalLine", "lblConfidenceInterval", "LegendBox", "lblXYMin",
     "lblXYMax", "lblPeak", "lblLineInfo",
+    // frmSummary's way to the diagnostics, and frmDiagnostics
+    "cmdDiagnostics", kDiagnosticsPane, "cmdSaveDiagnostics", "cmdSavePlots",
 };
 
 bool IsKnownForm(std::string_view name);

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+
 #include "plots/qt/OffscreenApplication.h"
 #include "workspace/TextFile.h"
 
@@ -20,8 +22,13 @@ QColor ToColor(int index) {
   return QColor(c.r, c.g, c.b);
 }
 
+// Five parts white to one of the colour.
+QColor Tint(const QColor& colour) {
+  return QColor((colour.red() + 5 * 255) / 6, (colour.green() + 5 * 255) / 6, (colour.blue() + 5 * 255) / 6);
+}
+
 void PaintItem(QPainter& painter, const FigureItem& item) {
-  const QColor colour = ToColor(item.colour);
+  const QColor colour = item.pale ? Tint(ToColor(item.colour)) : ToColor(item.colour);
   switch (item.kind) {
     case FigureItem::Kind::Segment: {
       QPen pen(colour);
@@ -50,8 +57,18 @@ void PaintTexts(QPainter& painter, const Figure& figure) {
   for (const FigureText& text : figure.texts) {
     if (text.text.empty()) continue;
     painter.setPen(ToColor(text.colour));
-    painter.drawText(QRectF(text.left, text.top, figure.width - text.left, figure.height - text.top),
-                     Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(text.text));
+    const double height = figure.height - text.top;
+    QRectF box(text.left, text.top, figure.width - text.left, height);
+    Qt::Alignment align = Qt::AlignLeft;
+    if (text.align == FigureText::Align::Right) {
+      box = QRectF(0, text.top, text.left, height);
+      align = Qt::AlignRight;
+    } else if (text.align == FigureText::Align::Centre) {
+      const double half = std::min(text.left, figure.width - text.left);
+      box = QRectF(text.left - half, text.top, 2 * half, height);
+      align = Qt::AlignHCenter;
+    }
+    painter.drawText(box, align | Qt::AlignTop, QString::fromStdString(text.text));
   }
 }
 
