@@ -149,6 +149,28 @@ std::optional<int> WholeNumberIn(const std::string& text, int low, int high) {
   return static_cast<int>(*number);
 }
 
+std::optional<CovarianceSettings> CovarianceSettingsOf(BatchContext& context) {
+  CovarianceSettings settings;
+  settings.objectiveScale = context.ws.ObjectiveScale;
+  auto text = context.args.Option("grid-factors");
+  if (!text) return settings;
+  // "A,B,C": three positive factors.
+  std::size_t start = 0;
+  for (int g = 1; g <= kGridCount; ++g) {
+    std::size_t comma = text->find(',', start);
+    std::optional<double> value;
+    if ((g < kGridCount) != (comma == std::string::npos))
+      value = ParseNumber(std::string_view(*text).substr(start, comma - start));
+    if (!value || !(*value > 0)) {
+      BadInput(context, kTitle, "--grid-factors must be three positive numbers A,B,C");
+      return std::nullopt;
+    }
+    settings.gridFactors[g] = *value;
+    start = comma + 1;
+  }
+  return settings;
+}
+
 int BadInput(BatchContext& context, const std::string& title, const std::string& text) {
   context.ui.Message(title, text, ui::style::kCritical);
   return 1;
@@ -174,14 +196,16 @@ const std::vector<CommandSpec>& AllCommands() {
        "covariance --constant C [--grid-factors A,B,C] [--optimistic] [--threads N] --out FILE   the three Hessian\n"
        "      grids at the loaded values and steps (no editor) on N threads (default: every core), saved as the\n"
        "      .cov file; prints grid G mean M sd S det D"},
-      {"profile", ProfileBatchCommand, {"parameter", "points", "minimizer", "steps-from-grid", "out", "plot"}, {},
+      {"profile", ProfileBatchCommand,
+       {"parameter", "points", "minimizer", "steps-from-grid", "grid-factors", "out", "plot"}, {},
        {"constant", "parameter", "out"},
-       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt] [--steps-from-grid G]\n"
-       "      --out FILE.mlc [--plot FILE.png]   likelihood profile; prints mode, expected, diff, se"},
+       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt]\n"
+       "      [--steps-from-grid G [--grid-factors A,B,C]] --out FILE.mlc [--plot FILE.png]   likelihood profile;\n"
+       "      prints mode, expected, diff, se"},
       {"posterior", PosteriorBatchCommand,
-       {"parameter", "points", "grid-points", "steps-from-grid", "out", "grid", "plot", "threads"}, {},
+       {"parameter", "points", "grid-points", "steps-from-grid", "grid-factors", "out", "grid", "plot", "threads"}, {},
        {"constant", "parameter", "out"},
-       "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G]\n"
+       "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G [--grid-factors A,B,C]]\n"
        "      [--threads N] --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
       {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
        "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},

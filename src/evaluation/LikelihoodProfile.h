@@ -27,9 +27,9 @@ struct ProfileSettings {
 EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const EvaluationOptions& options = {});
 
 // The run once its settings are chosen (and, for Marquardt, its derivative
-// setup done): the grid, the point loop, the results step. Restores the
-// evaluated parameter's value and step however it ends. kalvex-batch calls
-// it directly.
+// setup done): the grid, the point loop, the results step. Every value and
+// the evaluated parameter's step come back however it ends. kalvex-batch
+// calls it directly.
 EvaluationEnd RunLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const ProfileSettings& settings,
                                    const EvaluationOptions& options = {});
 

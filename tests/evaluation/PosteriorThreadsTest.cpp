@@ -74,7 +74,6 @@ RunState OskanePosterior(const OskaneCase& c, int threads) {
   }
   ws.ObjectiveScale = 2;
   ws.WorkerThreads = threads;
-  ui.Answer(kBivariateQuestionTitle, ui::Answer::No);
   ws.PosteriorEvaluationActive = kOn;
   const EvaluationEnd end = RunPosterior(ws, ui, {c.parameter, c.points, c.gridPoints});
   ws.PosteriorEvaluationActive = kOff;
@@ -225,7 +224,7 @@ TEST(PosteriorThreads, InterruptLeavesTheStateOfOneThread) {
     ws->Alg.Steps[3] = 0;  // one integrated parameter: 201 nodes a point
     ws->WorkerThreads = threads;
     InterruptingFrontend ui(*ws, point, pumps);
-    ui.ExpectMessage(kPosteriorInterruptTitle, ui::Answer::Yes).ExpectMessage(kBivariateQuestionTitle);
+    ui.ExpectMessage(kPosteriorInterruptTitle, ui::Answer::Yes);
     const EvaluationEnd end = RunPosterior(*ws, ui, {1, 7, 201});
     EXPECT_EQ(ui.PendingPrompts(), 0u);
     if (raisedIn) *raisedIn = ui.raisedIn;
