@@ -11,9 +11,9 @@
 #include "batch/Commands.h"
 #include "batch/Help.h"
 #include "model/OskaneModel.h"
+#include "ui/RunContext.h"
 #include "workflow/MainMenu.h"
 #include "workspace/Format.h"
-#include "workspace/NumericFault.h"
 #include "workspace/ThreadPool.h"
 
 namespace kalvex::batch {
@@ -95,6 +95,13 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
   return args;
 }
 
+// Runs body; a numeric fault that no analysis reported itself gets the
+// one-line "Numeric fault: ..." of bad input. False after a fault.
+bool Guarded(BatchContext& context, const std::function<void()>& body) {
+  RunContext run(context.ws, context.ui, {"", "Numeric fault", "", InterruptFlag::None});
+  return !run.Run(body).faulted;
+}
+
 // Initializes the model and loads (or defaults) the algorithm data as the
 // workbench's Initialize and Load commands do. Returns 0 or the exit code.
 int SetUp(BatchContext& context) {
@@ -113,12 +120,10 @@ int SetUp(BatchContext& context) {
   const ModelInitOptions init{*species, args.options.at("data")};
   if (!ConfirmModelInitialization(ws, context.ui, init)) return 1;
   try {
-    InitializeModel(ws, init);
+    if (!Guarded(context, [&] { InitializeModel(ws, init); })) return 1;
   } catch (const InitializationError& e) {
     context.ui.Message(e.Title(), e.what(), e.Style());
     return 1;
-  } catch (const NumericFault& fault) {
-    return BadInput(context, "Numeric fault", fault.what());
   }
   if (auto alg = args.Option("alg")) {
     AlgorithmReadResult read = LoadAlgorithmFile(ws, context.ui, *alg);
@@ -254,11 +259,9 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   if (!role.primary) frontend.ShowOnlyErrors();
   BatchContext context{ws, frontend, *args, shown, err, role};
   if (int code = SetUp(context)) return code;
-  try {
-    return FindCommand(args->command)->run(context);
-  } catch (const NumericFault& fault) {
-    return BadInput(context, "Numeric fault", fault.what());
-  }
+  int code = 1;
+  if (!Guarded(context, [&] { code = FindCommand(args->command)->run(context); })) return 1;
+  return code;
 }
 
 }  // namespace kalvex::batch

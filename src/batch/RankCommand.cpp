@@ -37,7 +37,7 @@ int RankCommand(BatchContext& context) {
     if (read.status != AlgorithmReadStatus::Read || !ranking::AddModel(ws, context.ui, table)) return 1;
   }
   table.SetCHat(settings.chat);
-  if (!ranking::RankModels(context.ui, table)) return 1;
+  if (!ranking::RankModels(ws, context.ui, table)) return 1;
   std::optional<std::string> average;
   if (settings.average && !(average = ranking::AverageRankedModels(ws, context.ui, table))) return 1;
 

@@ -129,6 +129,14 @@ EvaluationFinish::~EvaluationFinish() {
   }
 }
 
+std::optional<std::string> ValidatePoints(int parameter, int numParameters, int pointCount) {
+  if (parameter < 1 || parameter > numParameters)
+    return "The parameter must be a number from 1 to " + std::to_string(numParameters);
+  if (pointCount < 3 || pointCount > 1001 || pointCount % 2 == 0)
+    return "The number of points must be odd, from 3 to 1001";
+  return std::nullopt;
+}
+
 void EditForEvaluation(Workspace& ws, ui::Frontend& ui, const std::function<void()>& openEditor) {
   ws.EditorFromEvaluation = kOn;
   ws.EditorClosed = 0;

@@ -126,6 +126,11 @@ class EvaluationFinish {
   std::vector<std::string_view> shown_, hidden_;
 };
 
+// The parameter and point-count checks both evaluations' settings share: a
+// message unless 1 <= parameter <= numParameters and pointCount is odd,
+// 3..1001.
+std::optional<std::string> ValidatePoints(int parameter, int numParameters, int pointCount);
+
 // Opens the editor for the evaluation and waits until it is closed.
 void EditForEvaluation(Workspace& ws, ui::Frontend& ui, const std::function<void()>& openEditor);
 

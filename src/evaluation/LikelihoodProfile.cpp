@@ -189,8 +189,17 @@ class ProfileLoop {
 
 }  // namespace
 
+std::optional<std::string> ProfileSettings::Validate(int numParameters) const {
+  if (minimizer != 'S' && minimizer != 'M') return "The minimizer must be Simplex (S) or Marquardt (M)";
+  return ValidatePoints(parameter, numParameters, pointCount);
+}
+
 EvaluationEnd RunLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const ProfileSettings& settings,
                                    const EvaluationOptions& options) {
+  if (std::optional<std::string> problem = settings.Validate(ws.Alg.NumParameters)) {
+    ui.Message(kProfileTitle, *problem, style::kCritical);
+    return EvaluationEnd::NoResults;
+  }
   return ProfileLoop(ws, ui, settings, options).Run();
 }
 

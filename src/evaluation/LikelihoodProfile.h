@@ -19,6 +19,8 @@ struct ProfileSettings {
   int parameter = 1;    // EvaluatedParameter
   int pointCount = 25;  // odd, 3..1001
   char minimizer = 'S'; // 'S' Simplex, 'M' Marquardt (ws.DerivativeMode chosen by the caller)
+  // A message when the settings cannot drive a run on numParameters parameters.
+  std::optional<std::string> Validate(int numParameters) const;
 };
 
 // The whole evaluation of "&Maximium likelihood (ML) confidence

@@ -361,8 +361,18 @@ bool PosteriorCallCountAllowed(ui::Frontend& ui, int pointCount, int gridPointCo
   return false;
 }
 
+std::optional<std::string> PosteriorSettings::Validate(int numParameters) const {
+  if (gridPointCount != 0 && (gridPointCount < 3 || gridPointCount > 1001 || gridPointCount % 2 == 0))
+    return "The number of grid points must be 0 or odd, from 3 to 1001";
+  return ValidatePoints(parameter, numParameters, pointCount);
+}
+
 EvaluationEnd RunPosterior(Workspace& ws, ui::Frontend& ui, const PosteriorSettings& settings,
                            const EvaluationOptions& options) {
+  if (std::optional<std::string> problem = settings.Validate(ws.Alg.NumParameters)) {
+    ui.Message(kPosteriorTitle, *problem, style::kCritical);
+    return EvaluationEnd::NoResults;
+  }
   return PosteriorLoop(ws, ui, settings, options).Run();
 }
 

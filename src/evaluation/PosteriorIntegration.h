@@ -23,6 +23,8 @@ struct PosteriorSettings {
   int parameter = 1;        // the profile parameter
   int pointCount = 25;      // odd, 3..1001
   int gridPointCount = 25;  // odd, 3..1001; 0 when nothing is integrated
+  // A message when the settings cannot drive a run on numParameters parameters.
+  std::optional<std::string> Validate(int numParameters) const;
 };
 
 // The whole evaluation of "&Bayesian posterior (BP) distributions": the

@@ -5,13 +5,13 @@
 #include "model/SummaryReport.h"
 #include "ui/Frontend.h"
 #include "ui/PaneFile.h"
+#include "ui/RunContext.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex::model {
 namespace {
 
-constexpr int kBusyBar = 5;
 constexpr const char* kBusyText = "One moment please...";
 constexpr int kYesNoQuestion = ui::style::kYesNo + ui::style::kQuestion;
 
@@ -39,17 +39,6 @@ std::string BuildForecast(const SummaryInputs& in, const ReportParts& parts) {
   return ForecastReportText(in, forecast, grid) + ReportEndText();
 }
 
-void ShowBusy(ui::Frontend& ui, bool busy) {
-  ui.SetStatus(kBusyBar, 1, busy ? kBusyText : "");
-  if (busy) ui.PumpEvents(true);
-}
-
-void ReportFault(ui::Frontend& ui, const NumericFault& fault) {
-  ShowBusy(ui, false);
-  // The same run-time report as the main menu gives a fault it did not expect.
-  ui.Message("Kalvex", fault.what(), ui::style::kCritical);
-}
-
 }  // namespace
 
 SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws) {
@@ -57,22 +46,22 @@ SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws) {
                        model.Descriptions(), ws.Alg.Steps,      ws.AlgorithmFileName,   ws.PriorsFileName};
 }
 
-SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, ui::Frontend& ui) {
-  ui.ShowWindow(kSummaryForm);
-  ShowBusy(ui, true);
+SummaryOutcome RunResultsSummary(const OskaneModel& model, Workspace& ws, ui::Frontend& ui) {
+  // The same run-time report as the main menu gives a fault it did not expect.
+  RunContext run(ws, ui, {"", "Kalvex", "", InterruptFlag::None});
+  auto busy = [&run](bool on) {
+    run.Activity(1, on ? kBusyText : "");
+    if (on) run.Pump(true);
+  };
+  busy(true);
   const SummaryInputs in = SummaryInputsOf(model, ws);
-  ReportParts parts;
-  try {
-    parts = BuildReport(in);
-  } catch (const NumericFault&) {
-    // Nothing of the report is shown; the caller reports the fault and
-    // brings its menu back, as for a fault in any other analysis.
-    ui.CloseWindow(kSummaryForm);
-    ShowBusy(ui, false);
-    throw;
-  }
+  // A fault in the report leaves the window unshown and the busy text gone;
+  // the caller reports it and brings its menu back, as for a fault in any
+  // other analysis.
+  const ReportParts parts = BuildReport(in);
+  ui.ShowWindow(kSummaryForm);
   ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text);
-  ShowBusy(ui, false);
+  busy(false);
 
   if (ui.Message("View plots?", "Do you want to see data plots?", kYesNoQuestion) == ui::Answer::Yes)
     ui.ShowXYPlot(SummaryPlotData(in.data, in.best, parts.variance.predictedIndex, parts.variance.residualIndex));
@@ -83,16 +72,12 @@ SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, 
                  kYesNoQuestion) != ui::Answer::Yes)
     return SummaryOutcome::WithoutForecast;
 
-  ShowBusy(ui, true);
+  busy(true);
   std::string forecast;
-  try {
-    forecast = BuildForecast(in, parts);
-  } catch (const NumericFault& fault) {
-    ReportFault(ui, fault);  // the pane keeps the whole report without the forecast
-    return SummaryOutcome::Fault;
-  }
+  // The pane keeps the whole report without the forecast.
+  if (run.Run([&] { forecast = BuildForecast(in, parts); }).faulted) return SummaryOutcome::Fault;
   ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text + forecast);
-  ShowBusy(ui, false);
+  busy(false);
   ui.Message("Output Summary", "Summary completed as requested", ui::style::kOk);
   return SummaryOutcome::Completed;
 }

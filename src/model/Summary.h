@@ -28,9 +28,10 @@ enum class SummaryOutcome {
 
 // The interactive summary: report, "View plots?", forecast question, forecast.
 // The pane never shows a half-built text: a floating-point fault in the
-// report closes the window and is thrown on (NumericFault) for the caller to
-// report; one in the forecast is reported here and the report stays.
-SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, ui::Frontend& ui);
+// report leaves the window unshown and is thrown on (NumericFault) for the
+// caller to report; one in the forecast is reported here and the report
+// stays.
+SummaryOutcome RunResultsSummary(const OskaneModel& model, Workspace& ws, ui::Frontend& ui);
 
 // The summary without questions, for batch use: the report, with the
 // forecast and "Done!" when asked. Throws NumericFault.

@@ -91,7 +91,7 @@ void ModelRanking::ChangeCHat() {
 
 void ModelRanking::Rank() {
   if (table_.Count() < 2) return;
-  if (!RankModels(ui_, table_)) return;
+  if (!RankModels(ws_, ui_, table_)) return;
   ClearAveraging();
   ui_.SetEnabled(kRankForm, "cmdSaveRank", true);
   ui_.SetFocus(kRankForm, "cmdAICc");

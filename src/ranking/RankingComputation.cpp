@@ -101,14 +101,9 @@ bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::fun
   return !outcome.faulted;
 }
 
-bool RankModels(ui::Frontend& ui, ModelTable& table) {
-  try {
-    table.Rank();
-  } catch (const NumericFault& fault) {
-    ui.Message("Rank competing models", fault.what(), style::kCritical);
-    return false;
-  }
-  return true;
+bool RankModels(Workspace& ws, ui::Frontend& ui, ModelTable& table) {
+  RunContext run(ws, ui, {"", "Rank competing models", "", InterruptFlag::None});
+  return !run.Run([&] { table.Rank(); }).faulted;
 }
 
 std::optional<std::string> AverageRankedModels(Workspace& ws, ui::Frontend& ui, const ModelTable& table) {

@@ -36,7 +36,7 @@ struct RankingSettings {
 bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<void()>& askConstant = {});
 
 // Ranks the table; a fault in a difference is shown. True when ranked.
-bool RankModels(ui::Frontend& ui, ModelTable& table);
+bool RankModels(Workspace& ws, ui::Frontend& ui, ModelTable& table);
 
 // The averaging text of a ranked table over its models' covariance files,
 // read for numParameters parameters; nullopt after the box of a missing or
