@@ -210,8 +210,9 @@ const std::vector<CommandSpec>& AllCommands() {
       {"posterior", PosteriorBatchCommand,
        {"parameter", "points", "grid-points", "steps-from-grid", "grid-factors", "out", "grid", "plot", "threads"}, {},
        {"constant", "parameter", "out"},
-       "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G [--grid-factors A,B,C]]\n"
-       "      [--threads N] --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
+       "posterior --constant C --parameter P [--points N] [--grid-points M]\n"
+       "      [--steps-from-grid G [--grid-factors A,B,C]] [--threads N] --out FILE.pos [--grid FILE.grd]\n"
+       "      [--plot FILE.png]   posterior over the other free parameters"},
       {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
        "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };

@@ -16,30 +16,40 @@ constexpr const char* kBusyText = "One moment please...";
 constexpr int kYesNoQuestion = ui::style::kYesNo + ui::style::kQuestion;
 
 struct ReportParts {
-  FitStatistics stats;
-  RegressionVariance variance;
+  SummaryNumbers numbers;
   std::string text;
 };
 
 ReportParts BuildReport(const SummaryInputs& in) {
   ReportParts parts;
-  FloatingPointGuard guard;
-  parts.stats = ComputeFitStatistics(in);
-  parts.variance = ComputeRegressionVariance(in, parts.stats.Theta2);
-  guard.Check();  // the text below only formats what was checked
-  parts.text = SummaryReportText(in, parts.stats, parts.variance);
+  parts.numbers = ComputeSummary(in, false);  // the text below only formats what was checked
+  parts.text = SummaryReportText(in, parts.numbers.stats, parts.numbers.variance);
   return parts;
 }
 
-std::string BuildForecast(const SummaryInputs& in, const ReportParts& parts) {
-  FloatingPointGuard guard;
-  ForecastData forecast = ComputeForecast(in, parts.variance, parts.stats.Theta2);
-  ProbabilityGrid grid = ComputeProbabilityGrid(forecast, in.data.Pi);
-  guard.Check();
-  return ForecastReportText(in, forecast, grid) + ReportEndText();
+std::string BuildForecast(const SummaryInputs& in, ReportParts& parts) {
+  AddForecast(in, parts.numbers);
+  return ForecastReportText(in, *parts.numbers.forecast, *parts.numbers.grid) + ReportEndText();
 }
 
 }  // namespace
+
+SummaryNumbers ComputeSummary(const SummaryInputs& in, bool withForecast) {
+  SummaryNumbers numbers;
+  FloatingPointGuard guard;
+  numbers.stats = ComputeFitStatistics(in);
+  numbers.variance = ComputeRegressionVariance(in, numbers.stats.Theta2);
+  guard.Check();
+  if (withForecast) AddForecast(in, numbers);
+  return numbers;
+}
+
+void AddForecast(const SummaryInputs& in, SummaryNumbers& numbers) {
+  FloatingPointGuard guard;
+  numbers.forecast = ComputeForecast(in, numbers.variance, numbers.stats.Theta2);
+  numbers.grid = ComputeProbabilityGrid(*numbers.forecast, in.data.Pi);
+  guard.Check();
+}
 
 SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws) {
   return SummaryInputs{model.Data(),        model.Best(),       model.LastEvaluation(), model.Layout(),
@@ -58,13 +68,14 @@ SummaryOutcome RunResultsSummary(const OskaneModel& model, Workspace& ws, ui::Fr
   // A fault in the report leaves the window unshown and the busy text gone;
   // the caller reports it and brings its menu back, as for a fault in any
   // other analysis.
-  const ReportParts parts = BuildReport(in);
+  ReportParts parts = BuildReport(in);
   ui.ShowWindow(kSummaryForm);
   ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text);
   busy(false);
 
   if (ui.Message("View plots?", "Do you want to see data plots?", kYesNoQuestion) == ui::Answer::Yes)
-    ui.ShowXYPlot(SummaryPlotData(in.data, in.best, parts.variance.predictedIndex, parts.variance.residualIndex));
+    ui.ShowXYPlot(SummaryPlotData(in.data, in.best, parts.numbers.variance.predictedIndex,
+                                  parts.numbers.variance.residualIndex));
 
   if (ui.Message("Opportunity to generate a forecast for time period f",
                  "Do you want to forecast a harvest rate index for time period f by using the "
@@ -90,8 +101,8 @@ std::string ResultsSummaryText(const OskaneModel& model, const Workspace& ws, bo
 
 plots::XYPlotData ResultsSummaryPlotData(const OskaneModel& model, const Workspace& ws) {
   const SummaryInputs in = SummaryInputsOf(model, ws);
-  ReportParts parts = BuildReport(in);
-  return SummaryPlotData(in.data, in.best, parts.variance.predictedIndex, parts.variance.residualIndex);
+  const SummaryNumbers numbers = ComputeSummary(in, false);
+  return SummaryPlotData(in.data, in.best, numbers.variance.predictedIndex, numbers.variance.residualIndex);
 }
 
 std::optional<std::string> SaveSummary(ui::Frontend& ui) {

@@ -49,5 +49,20 @@ std::optional<std::string> SaveSummary(ui::Frontend& ui);
 // The inputs of the summary, taken from the model and the workspace.
 SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws);
 
+// The results summary as a computation on a model's best fit and steps (no
+// window, no question): the fit statistics, the regression variance and,
+// when asked, the forecast of the next period with its probability grid. A
+// hindcast forecasts a shortened fit's next period with it exactly as the
+// summary does. Throws NumericFault.
+struct SummaryNumbers {
+  FitStatistics stats;
+  RegressionVariance variance;
+  std::optional<ForecastData> forecast;
+  std::optional<ProbabilityGrid> grid;
+};
+SummaryNumbers ComputeSummary(const SummaryInputs& in, bool withForecast);
+// The forecast and its grid added to numbers computed without them.
+void AddForecast(const SummaryInputs& in, SummaryNumbers& numbers);
+
 }  // namespace model
 }  // namespace kalvex
