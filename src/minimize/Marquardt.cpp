@@ -283,12 +283,7 @@ class MarquardtOnWindow : public WindowMinimizer {
   }
 
   MinimizeResult Run() override {
-    if (std::optional<std::string> problem = settings_.Validate()) {
-      run_.Ui().Message(kMarquardtRun.faultTitle, *problem, style::kCritical);
-      MinimizeResult result;
-      result.message = *problem;
-      return result;
-    }
+    if (std::optional<MinimizeResult> refused = RefuseSettings(run_, settings_.Validate())) return *refused;
     MinimizeResult result = kernel_.Run();
     if (driver_.reviewFault) {
       result.end = RunEnd::Error;

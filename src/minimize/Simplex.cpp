@@ -282,12 +282,7 @@ class SimplexOnWindow : public WindowMinimizer {
         kernel_(problem, ws.Simplex, settings_, driver_) {}
 
   MinimizeResult Run() override {
-    if (std::optional<std::string> problem = settings_.Validate()) {
-      run_.Ui().Message(kSimplexRun.faultTitle, *problem, style::kCritical);
-      MinimizeResult result;
-      result.message = *problem;
-      return result;
-    }
+    if (std::optional<MinimizeResult> refused = RefuseSettings(run_, settings_.Validate())) return *refused;
     run_.OpenWindow();
     run_.Report(kSimplexInitialPane, "");
     run_.Report(kSimplexPane, "");
