@@ -19,6 +19,14 @@ namespace {
 
 using kalvex::Workspace;
 
+// The settings kalvex-batch gives: the constant 0.5 of an objective -2 ln L.
+kalvex::CovarianceSettings HalfConstant(Workspace& ws) {
+  ws.ObjectiveScale = 2;
+  kalvex::CovarianceSettings settings;
+  settings.objectiveScale = 2;
+  return settings;
+}
+
 // Args: species, periods, threads.
 void Grids(benchmark::State& state) {
   Workspace ws(kalvex::MakeOskaneModel());
@@ -26,9 +34,9 @@ void Grids(benchmark::State& state) {
   ws.WorkerThreads = static_cast<int>(state.range(2));
   std::ostringstream sink;
   kalvex::batch::BatchFrontend frontend(sink);
-  frontend.AnswerInput(kalvex::kEnterConstantTitle, "0.5");
+  const kalvex::CovarianceSettings settings = HalfConstant(ws);
   for (auto _ : state) {
-    if (kalvex::RunNumericalCovariance(ws, frontend) != kalvex::CovarianceRunEnd::Completed)
+    if (kalvex::RunCovariance(ws, frontend, settings) != kalvex::CovarianceRunEnd::Completed)
       state.SkipWithError("the run did not complete");
   }
   int n = ws.Covariance.Results.FreeCount();
@@ -62,7 +70,6 @@ void GridsThreadsPaired(benchmark::State& state) {
   const int threads = static_cast<int>(state.range(2));
   std::ostringstream sink;
   kalvex::batch::BatchFrontend frontend(sink);
-  frontend.AnswerInput(kalvex::kEnterConstantTitle, "0.5");
   Workspace one(kalvex::MakeOskaneModel()), many(kalvex::MakeOskaneModel());
   kalvex::bench::SetUpEveryParameterFree(one, species, periods);
   kalvex::bench::SetUpEveryParameterFree(many, species, periods);
@@ -73,7 +80,7 @@ void GridsThreadsPaired(benchmark::State& state) {
   auto timedRun = [&](Workspace& ws, Spent& spent) {
     const double cpu = ProcessSeconds();
     const auto start = std::chrono::steady_clock::now();
-    if (kalvex::RunNumericalCovariance(ws, frontend) != kalvex::CovarianceRunEnd::Completed)
+    if (kalvex::RunCovariance(ws, frontend, HalfConstant(ws)) != kalvex::CovarianceRunEnd::Completed)
       state.SkipWithError("the run did not complete");
     spent.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     spent.cpu += ProcessSeconds() - cpu;
@@ -103,8 +110,7 @@ void Report(benchmark::State& state) {
   kalvex::bench::SetUpEveryParameterFree(ws, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   std::ostringstream sink;
   kalvex::batch::BatchFrontend frontend(sink);
-  frontend.AnswerInput(kalvex::kEnterConstantTitle, "0.5");
-  kalvex::RunNumericalCovariance(ws, frontend);
+  kalvex::RunCovariance(ws, frontend, HalfConstant(ws));
   for (auto _ : state) benchmark::DoNotOptimize(kalvex::CovarianceReportText(ws.Covariance.Results));
 }
 

@@ -11,9 +11,9 @@
 #include "batch/Commands.h"
 #include "batch/Help.h"
 #include "model/OskaneModel.h"
+#include "ui/RunContext.h"
 #include "workflow/MainMenu.h"
 #include "workspace/Format.h"
-#include "workspace/NumericFault.h"
 #include "workspace/ThreadPool.h"
 
 namespace kalvex::batch {
@@ -95,6 +95,13 @@ std::optional<Arguments> Parse(int argc, const char* const* argv, std::ostream& 
   return args;
 }
 
+// Runs body; a numeric fault that no analysis reported itself gets the
+// one-line "Numeric fault: ..." of bad input. False after a fault.
+bool Guarded(BatchContext& context, const std::function<void()>& body) {
+  RunContext run(context.ws, context.ui, {"", "Numeric fault", "", InterruptFlag::None});
+  return !run.Run(body).faulted;
+}
+
 // Initializes the model and loads (or defaults) the algorithm data as the
 // workbench's Initialize and Load commands do. Returns 0 or the exit code.
 int SetUp(BatchContext& context) {
@@ -113,12 +120,10 @@ int SetUp(BatchContext& context) {
   const ModelInitOptions init{*species, args.options.at("data")};
   if (!ConfirmModelInitialization(ws, context.ui, init)) return 1;
   try {
-    InitializeModel(ws, init);
+    if (!Guarded(context, [&] { InitializeModel(ws, init); })) return 1;
   } catch (const InitializationError& e) {
     context.ui.Message(e.Title(), e.what(), e.Style());
     return 1;
-  } catch (const NumericFault& fault) {
-    return BadInput(context, "Numeric fault", fault.what());
   }
   if (auto alg = args.Option("alg")) {
     AlgorithmReadResult read = LoadAlgorithmFile(ws, context.ui, *alg);
@@ -149,6 +154,28 @@ std::optional<int> WholeNumberIn(const std::string& text, int low, int high) {
   return static_cast<int>(*number);
 }
 
+std::optional<CovarianceSettings> CovarianceSettingsOf(BatchContext& context) {
+  CovarianceSettings settings;
+  settings.objectiveScale = context.ws.ObjectiveScale;
+  auto text = context.args.Option("grid-factors");
+  if (!text) return settings;
+  // "A,B,C": three positive factors.
+  std::size_t start = 0;
+  for (int g = 1; g <= kGridCount; ++g) {
+    std::size_t comma = text->find(',', start);
+    std::optional<double> value;
+    if ((g < kGridCount) != (comma == std::string::npos))
+      value = ParseNumber(std::string_view(*text).substr(start, comma - start));
+    if (!value || !(*value > 0)) {
+      BadInput(context, kTitle, "--grid-factors must be three positive numbers A,B,C");
+      return std::nullopt;
+    }
+    settings.gridFactors[g] = *value;
+    start = comma + 1;
+  }
+  return settings;
+}
+
 int BadInput(BatchContext& context, const std::string& title, const std::string& text) {
   context.ui.Message(title, text, ui::style::kCritical);
   return 1;
@@ -176,15 +203,18 @@ const std::vector<CommandSpec>& AllCommands() {
        "covariance --constant C [--grid-factors A,B,C] [--optimistic] [--threads N] --out FILE   the three Hessian\n"
        "      grids at the loaded values and steps (no editor) on N threads (default: every core), saved as the\n"
        "      .cov file; prints grid G mean M sd S det D"},
-      {"profile", ProfileBatchCommand, {"parameter", "points", "minimizer", "steps-from-grid", "out", "plot"}, {},
+      {"profile", ProfileBatchCommand,
+       {"parameter", "points", "minimizer", "steps-from-grid", "grid-factors", "out", "plot"}, {},
        {"constant", "parameter", "out"},
-       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt] [--steps-from-grid G]\n"
-       "      --out FILE.mlc [--plot FILE.png]   likelihood profile; prints mode, expected, diff, se"},
+       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt]\n"
+       "      [--steps-from-grid G [--grid-factors A,B,C]] --out FILE.mlc [--plot FILE.png]   likelihood profile;\n"
+       "      prints mode, expected, diff, se"},
       {"posterior", PosteriorBatchCommand,
-       {"parameter", "points", "grid-points", "steps-from-grid", "out", "grid", "plot", "threads"}, {},
+       {"parameter", "points", "grid-points", "steps-from-grid", "grid-factors", "out", "grid", "plot", "threads"}, {},
        {"constant", "parameter", "out"},
-       "posterior --constant C --parameter P [--points N] [--grid-points M] [--steps-from-grid G]\n"
-       "      [--threads N] --out FILE.pos [--grid FILE.grd] [--plot FILE.png]   posterior over the other free parameters"},
+       "posterior --constant C --parameter P [--points N] [--grid-points M]\n"
+       "      [--steps-from-grid G [--grid-factors A,B,C]] [--threads N] --out FILE.pos [--grid FILE.grd]\n"
+       "      [--plot FILE.png]   posterior over the other free parameters"},
       {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
        "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
   };
@@ -234,13 +264,7 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   if (!role.primary) frontend.ShowOnlyErrors(role.rank);
   BatchContext context{ws, frontend, *args, shown, err, role};
   int code = SetUp(context);
-  if (code == 0) {
-    try {
-      code = FindCommand(args->command)->run(context);
-    } catch (const NumericFault& fault) {
-      code = BadInput(context, "Numeric fault", fault.what());
-    }
-  }
+  if (code == 0 && !Guarded(context, [&] { code = FindCommand(args->command)->run(context); })) code = 1;
   frontend.EndRun(code != 0);
   return code;
 }

@@ -8,7 +8,7 @@
 
 namespace kalvex {
 class NodeSpreader;
-struct Workspace;
+class Problem;
 }  // namespace kalvex
 
 namespace kalvex::batch {
@@ -20,7 +20,7 @@ struct RankRole {
   bool primary = true;  // rank 0, or no MPI: prints and writes the files
   int rank = 0;          // names the others' messages
   // Spreads a posterior's nodes over the ranks; empty: this process's threads.
-  std::function<std::unique_ptr<NodeSpreader>(const Workspace&)> spreadNodes;
+  std::function<std::unique_ptr<NodeSpreader>(const Problem&)> spreadNodes;
 };
 
 // Exit codes: 0 success (also --help, --version), 1 bad input or a failed

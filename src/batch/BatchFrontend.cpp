@@ -59,34 +59,13 @@ ui::Answer BatchFrontend::Message(std::string_view title, std::string_view text,
   }
   int buttons = ui::style::Buttons(style);
   if (buttons != ui::style::kYesNo && buttons != ui::style::kYesNoCancel) return ui::Answer::OK;
-  auto it = answers_.find(title);
-  return it == answers_.end() ? ui::Answer::No : it->second;
+  return ui::Answer::No;
 }
 
 void BatchFrontend::EndRun(bool failed) {
   if (failed)
     for (const std::string& line : held_) err_ << line;
   held_.clear();
-}
-
-std::optional<std::string> BatchFrontend::Input(std::string_view, std::string_view title, std::string_view) {
-  auto it = inputs_.find(title);
-  if (it == inputs_.end()) return std::nullopt;
-  return it->second;
-}
-
-std::optional<std::string> BatchFrontend::OpenFile(const ui::FileDialog&) {
-  if (openPaths_.empty()) return std::nullopt;
-  std::string path = openPaths_.front();
-  openPaths_.pop_front();
-  return path;
-}
-
-std::optional<std::string> BatchFrontend::SaveFile(const ui::FileDialog&) {
-  if (savePaths_.empty()) return std::nullopt;
-  std::string path = savePaths_.front();
-  savePaths_.pop_front();
-  return path;
 }
 
 void BatchFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {

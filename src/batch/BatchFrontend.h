@@ -1,9 +1,9 @@
 #pragma once
 // The front end of kalvex-batch: never blocks. Message boxes go to standard
-// error as one line "title: text" (the notes only with --verbose);
-// questions take fixed answers; file dialogs answer from paths the command
-// line gave; a long run's progress is one line redrawn in place.
-#include <deque>
+// error as one line "title: text" (the notes only with --verbose); the
+// commands fill the analyses' settings from their options, so a question
+// that still comes is answered No, an input box and a file dialog as
+// cancelled; a long run's progress is one line redrawn in place.
 #include <iosfwd>
 #include <map>
 #include <string>
@@ -31,15 +31,6 @@ class BatchFrontend : public ui::Frontend {
   explicit BatchFrontend(std::ostream& err, BatchOutput output = {})
       : err_(err), verbose_(output.verbose), progress_(err, output.progress, output.terminal) {}
 
-  // The answer given to a question box with this title (default: No).
-  void Answer(std::string title, ui::Answer answer) { answers_[std::move(title)] = answer; }
-  // The answer given to an input box with this title (default: none, as an
-  // empty answer).
-  void AnswerInput(std::string title, std::string answer) { inputs_[std::move(title)] = std::move(answer); }
-  // The path the next save (or open) dialog answers with.
-  void QueueSavePath(std::string path) { savePaths_.push_back(std::move(path)); }
-  void QueueOpenPath(std::string path) { openPaths_.push_back(std::move(path)); }
-
   int MessageCount() const { return messageCount_; }
   // For an MPI rank other than 0: from now on only the boxes with the
   // critical icon (the errors) are shown at once, each line opened by
@@ -53,10 +44,11 @@ class BatchFrontend : public ui::Frontend {
   void EndRun(bool failed);
 
   ui::Answer Message(std::string_view title, std::string_view text, int style) override;
-  std::optional<std::string> Input(std::string_view prompt, std::string_view title,
-                                   std::string_view defaultText) override;
-  std::optional<std::string> OpenFile(const ui::FileDialog& dialog) override;
-  std::optional<std::string> SaveFile(const ui::FileDialog& dialog) override;
+  std::optional<std::string> Input(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFile(const ui::FileDialog&) override { return std::nullopt; }
+  std::optional<std::string> SaveFile(const ui::FileDialog&) override { return std::nullopt; }
   void SetStatus(int, int, std::string_view) override {}
   void ClearStatusBars() override {}
   void ShowWindow(std::string_view) override {}
@@ -81,9 +73,6 @@ class BatchFrontend : public ui::Frontend {
   std::ostream& err_;
   bool verbose_;
   ProgressLine progress_;
-  std::map<std::string, ui::Answer, std::less<>> answers_;
-  std::map<std::string, std::string, std::less<>> inputs_;
-  std::deque<std::string> savePaths_, openPaths_;
   std::map<std::string, std::string, std::less<>> panes_;
   int messageCount_ = 0;
   bool errorsOnly_ = false;

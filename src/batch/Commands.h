@@ -11,6 +11,7 @@
 
 #include "batch/Batch.h"
 #include "batch/BatchFrontend.h"
+#include "covariance/CovarianceComputation.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex::batch {
@@ -66,6 +67,11 @@ int ProfileBatchCommand(BatchContext& context);
 int PosteriorBatchCommand(BatchContext& context);
 int RankCommand(BatchContext& context);
 int DiagnosticsCommand(BatchContext& context);
+
+// The numerical covariance settings of --grid-factors A,B,C (three positive
+// factors; the defaults without it) and the -ln[L] constant; nullopt after
+// the message of a bad option.
+std::optional<CovarianceSettings> CovarianceSettingsOf(BatchContext& context);
 
 // The common options --constant C (the "Enter constant" answer: ObjectiveScale
 // = 1 / C) and --priors FILE (read as the loader reads it). Returns 0 or the

@@ -8,48 +8,18 @@
 #include "workspace/TextFile.h"
 
 namespace kalvex::batch {
-namespace {
 
-std::optional<double> Positive(std::string_view text) {
-  std::optional<double> value = ParseNumber(text);
-  if (!value || !(*value > 0)) return std::nullopt;
-  return value;
-}
-
-// "A,B,C": three positive factors.
-std::optional<std::array<double, kGridCount + 1>> GridFactors(const std::string& text) {
-  std::array<double, kGridCount + 1> factors{};
-  std::size_t start = 0;
-  for (int g = 1; g <= kGridCount; ++g) {
-    std::size_t comma = text.find(',', start);
-    if ((g < kGridCount) == (comma == std::string::npos)) return std::nullopt;
-    std::optional<double> value = Positive(std::string_view(text).substr(start, comma - start));
-    if (!value) return std::nullopt;
-    factors[g] = *value;
-    start = comma + 1;
-  }
-  return factors;
-}
-
-}  // namespace
-
-// The numerical covariance calculator at the loaded values and steps, with
-// the answers the command line gives in place of the questions (the common
-// set-up has checked --constant and made it the "Enter constant" answer;
-// there is no editor to wait for), then the report saved as the window
-// saves it.
+// The numerical covariance calculator at the loaded values and steps with
+// the settings the command line gives in place of the questions (the common
+// set-up has checked --constant; there is no editor to wait for), then the
+// report saved as the window saves it.
 int CovarianceBatchCommand(BatchContext& context) {
   const Arguments& args = context.args;
-  NumericalCovarianceOptions options;
-  if (auto text = args.Option("grid-factors")) {
-    auto factors = GridFactors(*text);
-    if (!factors) return BadInput(context, "kalvex-batch", "--grid-factors must be three positive numbers A,B,C");
-    options.gridFactors = *factors;
-  }
-  if (args.flags.count("optimistic")) context.ui.Answer(kOptimisticTitle, ui::Answer::Yes);
-
   Workspace& ws = context.ws;
-  if (RunNumericalCovariance(ws, context.ui, options) != CovarianceRunEnd::Completed) return 1;
+  std::optional<CovarianceSettings> settings = CovarianceSettingsOf(context);
+  if (!settings) return 1;
+  settings->optimisticSEs = args.flags.count("optimistic") > 0;
+  if (RunCovariance(ws, context.ui, *settings) != CovarianceRunEnd::Completed) return 1;
   const CovarianceResults& results = ws.Covariance.Results;
   for (int g = 1; g <= kGridCount; ++g)
     if (int parameter = results.Outcome[g].notPositiveDefiniteAt) {

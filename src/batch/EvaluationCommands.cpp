@@ -11,7 +11,7 @@
 #include "ui/PaneFile.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
-#include "workspace/TextFile.h"
+#include "workspace/RunFiles.h"
 
 namespace kalvex::batch {
 namespace {
@@ -54,38 +54,42 @@ std::optional<int> ReadCommon(BatchContext& context, CommonChoices& choices) {
   return std::nullopt;
 }
 
-// The covariance grids at the loaded values and steps; false (after the
-// reason) when the chosen grid gave no standard errors.
+// The covariance grids at the loaded values and steps (with --grid-factors
+// when given); false (after the reason) when the chosen grid gave no
+// standard errors.
 bool RunCovarianceForSteps(BatchContext& context, int grid) {
   Workspace& ws = context.ws;
-  if (RunNumericalCovariance(ws, context.ui) != CovarianceRunEnd::Completed) return false;
+  std::optional<CovarianceSettings> settings = CovarianceSettingsOf(context);
+  if (!settings || RunCovariance(ws, context.ui, *settings) != CovarianceRunEnd::Completed) return false;
   ws.CovarianceResultsValid = kOn;
   if (GridHasStandardErrors(ws, grid)) return true;
   BadInput(context, kTitle, "covariance grid " + std::to_string(grid) + " gave no standard errors to step by");
   return false;
 }
 
-// The report saved as its window saves it and the picture, as one result
-// (a failed save keeps both old files), then the summary lines.
-int Finish(BatchContext& context, EvaluationEnd end, std::string_view reportTitle,
-           const std::optional<plots::DistributionPlotData>& plotData) {
+// What the run left in ws.Evaluation written as one save: the report as
+// its window saves it, the picture of its distribution plot and (a
+// posterior with one integrated parameter) the bivariate grid; a failed
+// save keeps every old file. Then the summary lines.
+int Finish(BatchContext& context, EvaluationEnd end, std::string_view reportTitle, std::string_view series2Title) {
   if (end != EvaluationEnd::Results) return 1;
   Workspace& ws = context.ws;
-  const std::string& out = context.args.options.at("out");
+  const Arguments& args = context.args;
+  const std::string& out = args.options.at("out");
   const EvaluationState& kept = ws.Evaluation;
-  const std::string report = ui::SavedPaneText(out, EvaluationReportText(reportTitle, kept.Table, kept.Summary));
-  std::vector<FileContent> files = {{out, report}};
-  std::string picture;
-  if (auto plot = context.args.Option("plot")) {
-    if (!plotData) return BadInput(context, kTitle, "no distribution was handed to the plot");
-    if (std::optional<std::string> error = EncodeDistributionPicture(*plotData, *plot, picture))
+  RunFiles files;
+  files.Add(out, ui::SavedPaneText(out, EvaluationReportText(reportTitle, kept.Table, kept.Summary, kept.Note)),
+            "The report");
+  if (auto plot = args.Option("plot")) {
+    std::string picture;
+    const plots::DistributionPlotData data{kept.Table, kept.Summary, ws.EvaluatedParameter, std::string(series2Title)};
+    if (std::optional<std::string> error = EncodeDistributionPicture(data, *plot, picture))
       return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
-    files.push_back({*plot, picture});
+    files.Add(*plot, std::move(picture), "The picture");
   }
-  if (std::optional<SaveFailure> failure = SaveTextFiles(files))
-    return BadInput(context, "Save failed",
-                    std::string(failure->index == 0 ? "The report" : "The picture") + " could not be saved to " +
-                        files[failure->index].path + ": " + failure->reason);
+  if (auto grid = args.Option("grid"); grid && kept.Bivariate.PointCount > 0)
+    files.Add(*grid, BivariateGridText(kept.Bivariate), "The grid values");
+  if (std::optional<std::string> error = files.Save()) return BadInput(context, "Save failed", *error);
   const EvaluationSummary& s = kept.Summary;
   context.out << "mode " << ShortestText(s.ModeValue) << '\n'
               << "expected " << ShortestText(s.ExpectedValue) << '\n'
@@ -124,14 +128,12 @@ int ProfileBatchCommand(BatchContext& context) {
   if (ws.Alg.Steps[settings.parameter] == 0)
     return BadInput(context, kProfileTitle, "The parameter chosen has a step size of zero; please try again");
 
-  std::optional<plots::DistributionPlotData> plotData;
-  context.ui.distributionViewer = [&](const plots::DistributionPlotData& data) { plotData = data; };
   EvaluationEnd end;
   {
     ActiveFlag active(ws.ProfileEvaluationActive);
     end = RunLikelihoodProfile(ws, context.ui, settings);
   }
-  return Finish(context, end, kMaxLikeReportTitle, plotData);
+  return Finish(context, end, kMaxLikeReportTitle, plots::kConfidenceTitle);
 }
 
 // The posterior with the window's questions answered from the options; the
@@ -164,13 +166,6 @@ int PosteriorBatchCommand(BatchContext& context) {
   if (ws.Alg.Steps[settings.parameter] == 0)
     return BadInput(context, "Problem with setup", "The parameter chosen has a step size of zero; please try again");
   const bool primary = context.role.primary;
-  if (auto grid = args.Option("grid"); grid && primary) {
-    context.ui.Answer(kBivariateQuestionTitle, ui::Answer::Yes);
-    context.ui.QueueSavePath(*grid);
-  }
-
-  std::optional<plots::DistributionPlotData> plotData;
-  context.ui.distributionViewer = [&](const plots::DistributionPlotData& data) { plotData = data; };
   EvaluationOptions options;
   options.spreadNodes = context.role.spreadNodes;
   EvaluationEnd end;
@@ -182,7 +177,7 @@ int PosteriorBatchCommand(BatchContext& context) {
   if (end == EvaluationEnd::Results && args.Option("grid") && ws.Evaluation.Bivariate.PointCount == 0)
     context.ui.Message(kTitle, "--grid: only a posterior with one integrated parameter has a bivariate grid",
                        ui::style::kExclamation);
-  return Finish(context, end, kBayesianReportTitle, plotData);
+  return Finish(context, end, kBayesianReportTitle, plots::kPosteriorTitle);
 }
 
 }  // namespace kalvex::batch

@@ -61,6 +61,8 @@ constexpr CommandText kCommandTexts[] = {
                    "at the loaded values and steps; --optimistic answers Yes to the optimistic-SE\n"
                    "question. Prints: grid G mean M sd S det D (M, S in -ln[L] units).\n"},
     {"profile", "The likelihood profile of one parameter: re-minimizes the others at each point.\n"
+                "--steps-from-grid G runs the covariance grids first (with --grid-factors when given)\n"
+                "and takes the steps from grid G's standard errors.\n"
                 "Prints: mode, expected, diff, se.\n"},
     {"posterior", "The posterior of one parameter, integrated over the other free parameters (at most\n"
                   "six); --grid writes the bivariate grid when one parameter is integrated.\n"

@@ -42,7 +42,6 @@ int SetUpConstantAndPriors(BatchContext& context) {
       return 1;
     }
     ws.ObjectiveScale = 1 / *c;
-    context.ui.AnswerInput(kEnterConstantTitle, *constant);
   }
   auto path = args.Option("priors");
   if (!path) return 0;
@@ -97,13 +96,9 @@ int PriorProfileCommand(BatchContext& context) {
 }
 
 int ReviewCommand(BatchContext& context) {
-  Workspace& ws = context.ws;
-  std::vector<double> values = ws.Alg.Values;
-  ExpandLinks(ws, values);
-  ComputePriorValue(ws, values);
-  if (int code = WriteReport(context, context.args.options.at("out"), PriorReviewText(ws)))
-    return code;
-  context.out << "prior_value " << ShortestText(ws.PriorValue) << '\n';
+  const PriorReview review = ReviewOfWorkspace(context.ws);
+  if (int code = WriteReport(context, context.args.options.at("out"), PriorReviewText(review))) return code;
+  context.out << "prior_value " << ShortestText(review.priorValue) << '\n';
   return 0;
 }
 

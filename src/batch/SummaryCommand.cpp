@@ -1,7 +1,7 @@
 #include "batch/Commands.h"
 #include "batch/PlotPicture.h"
 #include "workflow/MainMenu.h"
-#include "workspace/TextFile.h"
+#include "workspace/RunFiles.h"
 
 namespace kalvex::batch {
 
@@ -19,24 +19,17 @@ int SummaryCommand(BatchContext& context) {
   const std::string& out = context.args.options.at("out");
   std::optional<std::string> report = ws.model->ResultsSummaryText(ws, context.args.flags.count("forecast") > 0);
   if (!report) return BadInput(context, "kalvex-batch", "the model has no results summary");
-  std::string text = "Originally saved with the file name: " + out + "\r\n\r\n" + *report;
-  std::vector<FileContent> files = {{out, text}};
-
-  std::string picture;
-  auto plot = context.args.Option("plot");
-  if (plot) {
+  RunFiles files;
+  files.Add(out, "Originally saved with the file name: " + out + "\r\n\r\n" + *report, "The summary");
+  if (auto plot = context.args.Option("plot")) {
     std::optional<plots::XYPlotData> plotData = ws.model->ResultsSummaryPlotData(ws);
     if (!plotData) return BadInput(context, "kalvex-batch", "the model has no results summary plots");
+    std::string picture;
     if (std::optional<std::string> error = EncodeSummaryPicture(*plotData, *plot, picture))
       return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
-    files.push_back({*plot, picture});
+    files.Add(*plot, std::move(picture), "The picture");
   }
-  if (std::optional<SaveFailure> failure = SaveTextFiles(files)) {
-    const bool ofReport = failure->index == 0;
-    return BadInput(context, "Save failed",
-                    std::string(ofReport ? "The summary" : "The picture") + " could not be saved to " +
-                        files[failure->index].path + ": " + failure->reason);
-  }
+  if (std::optional<std::string> error = files.Save()) return BadInput(context, "Save failed", *error);
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "ui/Frontend.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
+#include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -22,10 +23,6 @@ namespace names = ui::names;
 
 constexpr RunDescription kCovarianceRun{names::kCovarianceForm, kCovarianceRunTitle, kCovarianceRunTitle,
                                         InterruptFlag::Covariance};
-
-// Status texts of a grid are rebuilt at most this often (seconds): building
-// them for every point would cost more than a fast model's evaluation.
-constexpr double kStatusInterval = 0.05;
 
 const char* const kMethodQuestion =
     "Do you want to calculate covariances analytically or numerically?"
@@ -72,9 +69,17 @@ class RunningFlag {
 // The log window, the status panels and the interrupt around the kernel.
 class GridDriver : public GridObserver {
  public:
-  GridDriver(RunContext& run, const CovarianceResults& results) : run_(run), results_(results) {}
+  GridDriver(RunContext& run, const CovarianceResults& results, CovarianceMethod method)
+      : run_(run), results_(results), method_(method) {}
 
   int CurrentGrid() const { return grid_; }
+
+  void CentreEvaluated() override {
+    // The sum-of-squares suggestion of the constant prompt comes from this centre.
+    run_.Ws().SuggestionFreeCount = static_cast<int16_t>(results_.FreeCount());
+    run_.Ws().SuggestionObjective = results_.CentreObjective;
+    if (method_ == CovarianceMethod::Analytical) run_.Activity(1, "");
+  }
 
   void OpenLog() {
     run_.OpenWindow();
@@ -88,15 +93,15 @@ class GridDriver : public GridObserver {
   void GridStarting(int grid) override {
     grid_ = grid;
     run_.RestartClock();
-    lastShown_ = -kStatusInterval;
     Append("\r\nNow calculating -ln[likelihood] on grid #" + std::to_string(grid) + "\r\n");
   }
 
+  // Building the status texts for every point would cost more than a fast
+  // model's evaluation.
   void Calling(int, int point, int total) override {
-    double now = run_.ElapsedSeconds();
-    showing_ = point == 1 || point == total || now - lastShown_ >= kStatusInterval;
+    showing_ = point == 1 || point == total || run_.StatusDue();
     if (!showing_) return;
-    lastShown_ = now;
+    run_.StatusShown();
     run_.Activity(1, "Hessian function call " + FormatNumber(point, "###0") + " of " + FormatNumber(total, "###0"));
   }
 
@@ -149,10 +154,10 @@ class GridDriver : public GridObserver {
 
   RunContext& run_;
   const CovarianceResults& results_;
+  CovarianceMethod method_;
   std::string log_;
   int grid_ = 0;
   bool showing_ = true;
-  double lastShown_ = 0;
 };
 
 std::string FaultText(const NumericFault& fault, int grid) {
@@ -162,54 +167,50 @@ std::string FaultText(const NumericFault& fault, int grid) {
          ". No covariance results were kept; the parameter values and step sizes are unchanged.";
 }
 
-bool NothingToDo(const CovarianceResults& results, ui::Frontend& ui) {
-  if (results.FreeCount() != 0) return false;
-  ui.Message("There is nothing to do!", "All step sizes are zero", style::kExclamation);
-  return true;
-}
+}  // namespace
 
-// The run's numbers become the workspace's only when the run completed.
-CovarianceRunEnd RunOnContext(Workspace& ws, ui::Frontend& ui, CovarianceResults& results, const SecondsClock& clock,
-                              const std::function<CovarianceRunEnd(RunContext&, GridDriver&)>& body) {
+CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const CovarianceSettings& settings,
+                               const std::function<void(CovarianceSettings&)>& ask, const SecondsClock& clock) {
   RunningFlag running(ws);
   RunContext run(ws, ui, kCovarianceRun, clock);
   run.Interrupt().Clear();
-  GridDriver driver(run, results);
-  CovarianceRunEnd end = CovarianceRunEnd::NoResults;
-  RunOutcome outcome =
-      run.Run([&] { end = body(run, driver); },
-              {.describe = [&](const NumericFault& fault) { return FaultText(fault, driver.CurrentGrid()); },
-               .restore = {}});
+  const bool analytical = settings.method == CovarianceMethod::Analytical;
+  Problem problem = ProblemOf(ws);
+  CovarianceResults results;
+  CovarianceEnd end = CovarianceEnd::Completed;
+  GridDriver driver(run, results, settings.method);
+  RunOutcome outcome = run.Run(
+      [&] {
+        run.Activity(1, analytical ? "One moment please while one function call is executed" : "One moment please...");
+        run.Pump(true);
+        end = ComputeCovariance(problem, ws.Alg.Descriptions, settings, results, driver, [&](CovarianceSettings& asked) {
+          if (ask) ask(asked);
+          ws.Covariance.OptimisticSEs = asked.optimisticSEs;
+          driver.OpenLog();
+          if (analytical) run.Activity(1, "Calculating covariances, one moment please...");
+        });
+        run.Activity(1, "");
+      },
+      {.describe = [&](const NumericFault& fault) { return FaultText(fault, driver.CurrentGrid()); }, .restore = {}});
+  // The centre's link expansion sets a follower's step to 0, as any
+  // evaluation through the workspace does.
+  ws.Alg.Steps = problem.objective.Terms().steps;
   if (outcome.faulted) return CovarianceRunEnd::Faulted;
   run.ClearActivity();
-  if (end == CovarianceRunEnd::Completed) ws.Covariance.Results = std::move(results);
-  return end;
-}
-
-CovarianceRunEnd RunAnalyticalCovariance(Workspace& ws, ui::Frontend& ui, const SecondsClock& clock) {
-  CovarianceResults results;
-  results.Method = CovarianceMethod::Analytical;
-  return RunOnContext(ws, ui, results, clock, [&](RunContext& run, GridDriver& driver) {
-    run.Activity(1, "One moment please while one function call is executed");
-    run.Pump(true);
-    StartCovarianceRun(ws, results);
-    run.Activity(1, "");
-    if (NothingToDo(results, ui)) return CovarianceRunEnd::NoResults;
-    std::optional<Matrix> hessian = AnalyticalHessian(ws, results);
-    if (!hessian) {
+  switch (end) {
+    case CovarianceEnd::NothingToDo:
+      ui.Message("There is nothing to do!", "All step sizes are zero", style::kExclamation);
+      return CovarianceRunEnd::NoResults;
+    case CovarianceEnd::NoDerivatives:
       ui.Message("Analytical derivatives missing", kAnalyticalMissingMessage, style::kInformation);
       return CovarianceRunEnd::NoResults;
-    }
-    AskLikelihoodConstant(ws, ui);
-    results.ObjectiveScale = ws.ObjectiveScale;
-    AskOptimisticSEs(ws, ui);  // asked, but a full analytical Hessian needs no shortcut
-    driver.OpenLog();
-    run.Activity(1, "Calculating covariances, one moment please...");
-    InvertAnalyticalGrids(results, *hessian, driver);
-    run.Activity(1, "");
-    return CovarianceRunEnd::Completed;
-  });
+    case CovarianceEnd::Completed: break;
+  }
+  ws.Covariance.Results = std::move(results);
+  return CovarianceRunEnd::Completed;
 }
+
+namespace {
 
 // Opens the editor and waits until it reports closed.
 void EditValuesAndSteps(Workspace& ws, ui::Frontend& ui, const std::function<void()>& openEditor) {
@@ -256,23 +257,24 @@ bool AskOptimisticSEs(Workspace& ws, ui::Frontend& ui) {
   return ws.Covariance.OptimisticSEs;
 }
 
-CovarianceRunEnd RunNumericalCovariance(Workspace& ws, ui::Frontend& ui, const NumericalCovarianceOptions& options) {
-  CovarianceResults results;
-  results.Method = CovarianceMethod::Numerical;
-  results.GridFactors = options.gridFactors;
-  return RunOnContext(ws, ui, results, options.clock, [&](RunContext& run, GridDriver& driver) {
-    run.Activity(1, "One moment please...");
-    run.Pump(true);
-    StartCovarianceRun(ws, results);
-    if (NothingToDo(results, ui)) return CovarianceRunEnd::NoResults;
+namespace {
+
+// The window's questions once the centre is known: the constant (its
+// suggestion comes from the centre) and the optimistic SEs.
+std::function<void(CovarianceSettings&)> AskAfterCentre(Workspace& ws, ui::Frontend& ui) {
+  return [&ws, &ui](CovarianceSettings& settings) {
     AskLikelihoodConstant(ws, ui);
-    results.ObjectiveScale = ws.ObjectiveScale;
-    results.OptimisticSEs = AskOptimisticSEs(ws, ui);
-    driver.OpenLog();
-    ComputeNumericalGrids(ws, results, driver);
-    run.Activity(1, "");
-    return CovarianceRunEnd::Completed;
-  });
+    settings.objectiveScale = ws.ObjectiveScale;
+    settings.optimisticSEs = AskOptimisticSEs(ws, ui);
+  };
+}
+
+}  // namespace
+
+CovarianceRunEnd RunNumericalCovariance(Workspace& ws, ui::Frontend& ui, const NumericalCovarianceOptions& options) {
+  CovarianceSettings settings;
+  settings.gridFactors = options.gridFactors;
+  return RunCovariance(ws, ui, settings, AskAfterCentre(ws, ui), options.clock);
 }
 
 CovarianceRunEnd RunCovarianceCalculator(Workspace& ws, ui::Frontend& ui, const CovarianceCalculatorOptions& options) {
@@ -281,7 +283,10 @@ CovarianceRunEnd RunCovarianceCalculator(Workspace& ws, ui::Frontend& ui, const 
   if (method == Answer::Cancel) return CovarianceRunEnd::Cancelled;
   CovarianceRunEnd end;
   if (method == Answer::Yes) {
-    end = RunAnalyticalCovariance(ws, ui, options.clock);
+    CovarianceSettings settings;
+    settings.method = CovarianceMethod::Analytical;
+    settings.gridFactors = {0, 0, 0, 0};
+    end = RunCovariance(ws, ui, settings, AskAfterCentre(ws, ui), options.clock);
   } else {
     if (ui.Message(kCovarianceCalculatorTitle, kNumericalIntroduction, style::kOkCancel + style::kInformation) ==
         Answer::Cancel)

@@ -1,12 +1,13 @@
 #pragma once
 // The interactive covariance calculator: the method question, the editor,
-// the grid factors, the constant and optimistic-SE questions, and the grids
-// on a run context with the "Covariance calculations" log window. The
-// numbers come from the quiet kernel (HessianGrids.h); a completed run
-// replaces ws.Covariance.Results, any other end leaves them as they were.
+// the grid factors, the constant and optimistic-SE questions, and the
+// computation (CovarianceComputation.h) on a run context with the
+// "Covariance calculations" log window. A completed run replaces
+// ws.Covariance.Results, any other end leaves them as they were.
 #include <array>
 #include <functional>
 
+#include "covariance/CovarianceComputation.h"
 #include "covariance/CovarianceResults.h"
 #include "ui/Names.h"
 #include "ui/RunContext.h"
@@ -28,7 +29,6 @@ inline constexpr const char* kCovarianceCalculatorTitle = "Covariance calculator
 inline constexpr const char* kCovarianceRunTitle = "Covariance calculations";
 inline constexpr const char* kOptimisticTitle = "Calculate optimistic SEs only?";
 inline constexpr const char* kInterruptCaption = "&Interrupt these calculations";
-inline constexpr std::array<double, kGridCount + 1> kDefaultGridFactors{0, 1.0, 0.1, 0.01};
 
 struct CovarianceCalculatorOptions {
   // Opens the values-and-steps editor filled from the workspace; empty: the
@@ -48,9 +48,15 @@ struct NumericalCovarianceOptions {
 
 // The numerical run once its factors are chosen: the centre value, the
 // constant and optimistic-SE questions, the three grids with their log.
-// kalvex-batch and the analyses that take their steps from a grid call it
-// directly.
 CovarianceRunEnd RunNumericalCovariance(Workspace& ws, ui::Frontend& ui, const NumericalCovarianceOptions& options = {});
+
+// The computation on the workspace's problem with its log window, status
+// texts and interrupt; ask (the window's questions) completes the settings
+// once the centre is known. kalvex-batch and the analyses that take their
+// steps from a grid call it with complete settings and no questions.
+CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const CovarianceSettings& settings,
+                               const std::function<void(CovarianceSettings&)>& ask = {},
+                               const SecondsClock& clock = {});
 
 // The grid-factor prompts until the user accepts them; false when a prompt
 // was cancelled or left empty. Starts from the defaults.

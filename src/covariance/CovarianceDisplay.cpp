@@ -4,6 +4,7 @@
 #include "covariance/CovarianceReport.h"
 #include "ui/Frontend.h"
 #include "ui/PaneFile.h"
+#include "ui/RunContext.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
@@ -34,12 +35,14 @@ void CollateCovarianceReport(Workspace& ws, ui::Frontend& ui) {
   ui.SetEnabled(kCovarianceForm, names::kCovarianceInterruptButton, true);
   ui.SetStatus(5, 1, "Please be patient while covariance output is collated...");
   ui.PumpEvents(true);
-  try {
-    ui.SetPaneText(kCovarianceForm, kCovariancePane, CovarianceReportText(ws.Covariance.Results));
-    ui.SetEnabled(kCovDataForm, names::kCovSaveButton, true);
-  } catch (const NumericFault& fault) {
-    ui.Message(kCovarianceLogCaption, "Numeric fault: " + std::string(fault.what()), ui::style::kCritical);
-  }
+  RunContext run(ws, ui, {"", kCovarianceLogCaption, "", InterruptFlag::None});
+  run.Run(
+      [&] {
+        ui.SetPaneText(kCovarianceForm, kCovariancePane, CovarianceReportText(ws.Covariance.Results));
+        ui.SetEnabled(kCovDataForm, names::kCovSaveButton, true);
+      },
+      {.describe = [](const NumericFault& fault) { return "Numeric fault: " + std::string(fault.what()); },
+       .restore = {}});
   ui.SetStatus(5, 1, "");
   ui.SetEnabled(kCovDataForm, names::kCovDisplayButton, true);
   ui.ShowWindow(kCovDataForm);

@@ -4,12 +4,12 @@
 
 #include "covariance/GridPoints.h"
 #include "workspace/NumericFault.h"
-#include "workspace/Objective.h"
+#include "workspace/Problem.h"
 #include "workspace/ParallelPoints.h"
 
 namespace kalvex {
 
-bool ComputeGridOnPool(Workspace& ws, CovarianceResults& results, int grid, GridValues& values,
+bool ComputeGridOnPool(Problem& problem, CovarianceResults& results, int grid, GridValues& values,
                        GridObserver& observer, GridWorkers& workers) {
   const int n = results.FreeCount();
   const double f0 = results.CentreObjective;
@@ -21,11 +21,11 @@ bool ComputeGridOnPool(Workspace& ws, CovarianceResults& results, int grid, Grid
     if (points[k].evaluated) evaluated.push_back(k);
   const auto count = static_cast<int64_t>(evaluated.size());
 
-  // What one thread leaves in the workspace after evaluated point i.
-  auto evaluateThroughWorkspace = [&](int64_t i) {
+  // What one thread leaves in the problem's model after evaluated point i.
+  auto evaluateThroughProblem = [&](int64_t i) {
     std::vector<double> trial;
     MakeTrial(results, grid, points[evaluated[i]], trial);
-    return EvaluateObjectiveWithCode(ws, trial, 1);
+    return problem.EvaluateWithCode(trial, 1);
   };
 
   ParallelPoints run = EvaluatePoints(
@@ -38,7 +38,7 @@ bool ComputeGridOnPool(Workspace& ws, CovarianceResults& results, int grid, Grid
         return observer.Evaluated(grid, point, total);
       });
   if (run.stopped) {
-    evaluateThroughWorkspace(std::max<int64_t>(run.DonePrefix(), 1) - 1);
+    evaluateThroughProblem(std::max<int64_t>(run.DonePrefix(), 1) - 1);
     return false;
   }
 
@@ -52,8 +52,8 @@ bool ComputeGridOnPool(Workspace& ws, CovarianceResults& results, int grid, Grid
       if (run.states[i] != PointState::Done) {
         // The first fault in point order: one thread had evaluated the point
         // before it, then met this one.
-        if (i > 0) evaluateThroughWorkspace(i - 1);
-        evaluateThroughWorkspace(i);
+        if (i > 0) evaluateThroughProblem(i - 1);
+        evaluateThroughProblem(i);
         throw NumericFault(kInvalidCall);  // not reached: the point faults through the workspace too
       }
       value = run.values[i++];
@@ -61,12 +61,12 @@ bool ComputeGridOnPool(Workspace& ws, CovarianceResults& results, int grid, Grid
     try {
       summary.Add(value, f0);
     } catch (const NumericFault&) {
-      if (i > 0) evaluateThroughWorkspace(i - 1);
+      if (i > 0) evaluateThroughProblem(i - 1);
       throw;
     }
     (point.sign > 0 ? values.plus : values.minus)(point.e, point.f) = value;
   }
-  if (count > 0) evaluateThroughWorkspace(count - 1);
+  if (count > 0) evaluateThroughProblem(count - 1);
   summary.Finish(results, grid);
   return true;
 }

@@ -5,7 +5,7 @@
 // values in point order. Whatever the number of threads, the grid's values,
 // sums and outcome are those of the loop on one thread, and the workspace's
 // model ends as that loop leaves it: the last point (the one before an
-// interrupt, or the faulting one) is evaluated again through the workspace.
+// interrupt, or the faulting one) is evaluated again through the problem.
 #include <vector>
 
 #include "covariance/HessianGrids.h"
@@ -25,8 +25,8 @@ struct GridWorkers {
 // ComputeGrid on the workers. An interrupt the user confirms abandons the
 // grid as one thread would have after the unbroken run of points finished
 // from the first (at least the first). A numeric fault is the one of the
-// lowest-numbered failing point, raised through the workspace.
-bool ComputeGridOnPool(Workspace& ws, CovarianceResults& results, int grid, GridValues& values,
+// lowest-numbered failing point, raised through the problem.
+bool ComputeGridOnPool(Problem& problem, CovarianceResults& results, int grid, GridValues& values,
                        GridObserver& observer, GridWorkers& workers);
 
 }  // namespace kalvex

@@ -7,7 +7,7 @@
 #include "covariance/GridPoints.h"
 #include "minimize/LuDecomposition.h"
 #include "workspace/NumericFault.h"
-#include "workspace/Objective.h"
+#include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -19,17 +19,19 @@ void MarkNoResult(CovarianceResults& results, int grid) {
 }
 
 // The work copies with the links normalized on them.
-void CopyParameterSet(const AlgorithmData& alg, CovarianceResults& results) {
-  std::size_t size = static_cast<std::size_t>(alg.NumParameters) + 1;
-  results.WorkValues = alg.Values;
-  results.WorkSteps = alg.Steps;
-  results.Links = alg.Links;
-  results.Descriptions = alg.Descriptions;
+void CopyParameterSet(const Problem& problem, const std::vector<std::string>& descriptions,
+                      CovarianceResults& results) {
+  const int count = problem.NumParameters();
+  std::size_t size = static_cast<std::size_t>(count) + 1;
+  results.WorkValues = problem.values;
+  results.WorkSteps = problem.steps;
+  results.Links = problem.objective.Terms().links;
+  results.Descriptions = descriptions;
   results.WorkValues.resize(size, 0.0);
   results.WorkSteps.resize(size, 0.0);
   results.Links.resize(size, kUnlinked);
   results.Descriptions.resize(size);
-  for (int i = 1; i <= alg.NumParameters; ++i) {
+  for (int i = 1; i <= count; ++i) {
     if (results.Links[i] == kUnlinked) continue;
     for (int leader = 1; leader < i; ++leader) {
       if (results.Links[leader] != results.Links[i]) continue;
@@ -42,18 +44,16 @@ void CopyParameterSet(const AlgorithmData& alg, CovarianceResults& results) {
 
 }  // namespace
 
-void StartCovarianceRun(Workspace& ws, CovarianceResults& results) {
-  CopyParameterSet(ws.Alg, results);
+void StartCovarianceRun(Problem& problem, const std::vector<std::string>& descriptions, CovarianceResults& results) {
+  CopyParameterSet(problem, descriptions, results);
   results.FreeIndex.assign(1, 0);
   for (int i = 1; i <= results.NumParameters(); ++i)
     if (results.WorkSteps[i] != 0) results.FreeIndex.push_back(static_cast<int16_t>(i));
   std::vector<double> centre = results.WorkValues;
-  results.CentreObjective = EvaluateObjectiveWithCode(ws, centre, 1);
-  ws.SuggestionFreeCount = static_cast<int16_t>(results.FreeCount());
-  ws.SuggestionObjective = results.CentreObjective;
+  results.CentreObjective = problem.EvaluateWithCode(centre, 1);
 }
 
-bool ComputeGrid(Workspace& ws, CovarianceResults& results, int grid, GridValues& values, GridObserver& observer) {
+bool ComputeGrid(Problem& problem, CovarianceResults& results, int grid, GridValues& values, GridObserver& observer) {
   const int n = results.FreeCount();
   const double f0 = results.CentreObjective;
   const std::vector<GridPoint> points = GridPointsOf(results);
@@ -68,7 +68,7 @@ bool ComputeGrid(Workspace& ws, CovarianceResults& results, int grid, GridValues
     double value = f0;
     if (point.evaluated) {
       MakeTrial(results, grid, point, trial);
-      value = EvaluateObjectiveWithCode(ws, trial, 1);
+      value = problem.EvaluateWithCode(trial, 1);
     }
     if (observer.Evaluated(grid, k, total)) return false;
     summary.Add(value, f0);
@@ -152,19 +152,20 @@ void InvertHessian(CovarianceResults& results, int grid, const Matrix& hessian, 
   }
 }
 
-void ComputeNumericalGrids(Workspace& ws, CovarianceResults& results, GridObserver& observer) {
+void ComputeNumericalGrids(Problem& problem, CovarianceResults& results, GridObserver& observer) {
   GridValues values;
-  // Worker threads when more than one is asked for and the model can be cloned.
+  // Worker threads when more than one is asked for and the model can be
+  // cloned; made after the centre's evaluation has settled the links' steps.
   std::unique_ptr<GridWorkers> workers;
-  if (ws.WorkerThreads > 1) {
-    std::vector<ObjectiveEvaluator> evaluators = MakeEvaluators(ws, ws.WorkerThreads);
+  if (problem.settings.threads > 1) {
+    std::vector<ObjectiveEvaluator> evaluators = MakeEvaluators(problem.objective, problem.settings.threads);
     if (!evaluators.empty()) workers = std::make_unique<GridWorkers>(std::move(evaluators));
   }
   for (int grid = 1; grid <= kGridCount; ++grid) {
     results.Outcome[grid] = {};
     observer.GridStarting(grid);
-    const bool computed = workers ? ComputeGridOnPool(ws, results, grid, values, observer, *workers)
-                                  : ComputeGrid(ws, results, grid, values, observer);
+    const bool computed = workers ? ComputeGridOnPool(problem, results, grid, values, observer, *workers)
+                                  : ComputeGrid(problem, results, grid, values, observer);
     if (!computed) {
       results.GridMean[grid] = kNoResult;
       results.GridSD[grid] = kNoResult;
@@ -178,14 +179,13 @@ void ComputeNumericalGrids(Workspace& ws, CovarianceResults& results, GridObserv
   }
 }
 
-std::optional<Matrix> AnalyticalHessian(Workspace& ws, const CovarianceResults& results) {
+std::optional<Matrix> AnalyticalHessian(Problem& problem, const CovarianceResults& results) {
   const int parameters = results.NumParameters();
   const int n = results.FreeCount();
   std::vector<double> values = results.WorkValues;
-  ExpandLinks(ws, values);
   std::vector<double> gradient(static_cast<std::size_t>(parameters) + 1, 0.0);
   Matrix second(parameters, parameters);
-  ws.model->Derivatives(std::span<const double>(values), std::span<double>(gradient), second);
+  problem.objective.Derivatives(values, gradient, second);
   Matrix hessian(n, n);
   bool supplied = false;
   for (int e = 1; e <= n; ++e) {

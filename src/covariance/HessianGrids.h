@@ -2,25 +2,29 @@
 // The covariance kernel, quiet: the Hessian of the objective by central
 // differences on grids of scaled steps, the positive-definite test, and the
 // inversion into covariances, standard errors and determinants. Evaluations
-// go through the objective protocol on copies of the parameter set; an
+// go through the problem's objective on copies of its parameter set; an
 // observer hears of each point and may abandon the grid.
 //
 //   CovarianceResults r;
 //   r.GridFactors = {0, 1.0, 0.1, 0.01};
-//   StartCovarianceRun(ws, r);              // copies, free numbering, F0
-//   r.ObjectiveScale = ws.ObjectiveScale;
-//   ComputeNumericalGrids(ws, r, observer);
+//   StartCovarianceRun(problem, descriptions, r);  // copies, free numbering, F0
+//   r.ObjectiveScale = 1 / c;
+//   ComputeNumericalGrids(problem, r, observer);
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "covariance/CovarianceResults.h"
 #include "workspace/Matrix.h"
 
 namespace kalvex {
-struct Workspace;
+class Problem;
 
 class GridObserver {
  public:
   virtual ~GridObserver() = default;
+  // The centre F0 is evaluated; the grids (or the inversion) come next.
+  virtual void CentreEvaluated() {}
   virtual void GridStarting(int grid) { (void)grid; }
   // Before point `point` of `total` (1-based) of a grid is evaluated.
   virtual void Calling(int grid, int point, int total) { (void)grid, (void)point, (void)total; }
@@ -45,17 +49,16 @@ struct GridValues {
   Matrix plus, minus;
 };
 
-// Copies Values, Steps, Links and Descriptions into the results (a
-// follower of a link group takes its leader's value and step 0, so only the
-// leader moves), numbers the free parameters, evaluates the centre F0 with
-// NF = 1 and stores n and F0 as the sum-of-squares suggestion of the
-// constant prompt. The workspace's parameter set is not changed. Throws
+// Copies the problem's values, steps and links and the descriptions into
+// the results (a follower of a link group takes its leader's value and step
+// 0, so only the leader moves), numbers the free parameters and evaluates
+// the centre F0 with NF = 1. The problem's values are not changed. Throws
 // NumericFault.
-void StartCovarianceRun(Workspace& ws, CovarianceResults& results);
+void StartCovarianceRun(Problem& problem, const std::vector<std::string>& descriptions, CovarianceResults& results);
 
 // Evaluates grid g (n(n+1) points) and sets its mean and signed SD. False
 // when the observer abandoned it. Throws NumericFault.
-bool ComputeGrid(Workspace& ws, CovarianceResults& results, int grid, GridValues& values, GridObserver& observer);
+bool ComputeGrid(Problem& problem, CovarianceResults& results, int grid, GridValues& values, GridObserver& observer);
 
 // The Hessian of grid g from its values (objective units, free numbers).
 // With optimistic SEs only the diagonal. Throws NumericFault.
@@ -72,13 +75,14 @@ int CholeskyFailure(Matrix a, int n);
 void InvertHessian(CovarianceResults& results, int grid, const Matrix& hessian, GridObserver& observer);
 
 // The three grids of a numerical run with the results' grid factors, their
-// points spread over ws.WorkerThreads threads when the model can be cloned.
-// The results, the log and the workspace's model end as on one thread.
-void ComputeNumericalGrids(Workspace& ws, CovarianceResults& results, GridObserver& observer);
+// points spread over the problem's threads when the model can be cloned.
+// The results, the log and the problem's model end as on one thread.
+void ComputeNumericalGrids(Problem& problem, CovarianceResults& results, GridObserver& observer);
 
 // The model's analytical second derivatives (NF = -2) at the work values,
-// on the free parameters; nullopt when the model supplies none (all zero).
-std::optional<Matrix> AnalyticalHessian(Workspace& ws, const CovarianceResults& results);
+// through the problem's objective, on the free parameters; nullopt when the
+// model supplies none (all zero).
+std::optional<Matrix> AnalyticalHessian(Problem& problem, const CovarianceResults& results);
 
 // An analytical run's three grids: factors 0, the one Hessian inverted three
 // times, the grid summaries unused.

@@ -11,7 +11,8 @@ std::string Field(double value) { return RightJustify(FormatNumber(value, "0.000
 
 }  // namespace
 
-std::string EvaluationReportText(std::string_view title, const EvaluationTable& t, const EvaluationSummary& s) {
+std::string EvaluationReportText(std::string_view title, const EvaluationTable& t, const EvaluationSummary& s,
+                                 std::string_view note) {
   TextBuilder text;
   text.Line(title);
   text.Line();
@@ -25,6 +26,7 @@ std::string EvaluationReportText(std::string_view title, const EvaluationTable& 
   text.Line("Estimated Diff: " + Field(s.EstimatedDiff));
   text.Line("Percent Diff:   " + Field(PercentDiff(s)));
   text.Line("Estimated SE:   " + Field(s.EstimatedSE));
+  if (!note.empty()) text.Line(note);
   return text.Text();
 }
 

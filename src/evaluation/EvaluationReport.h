@@ -12,10 +12,10 @@ namespace kalvex {
 inline constexpr const char* kMaxLikeReportTitle = "Maximum-likelihood confidence distribution data";
 inline constexpr const char* kBayesianReportTitle = "Bayesian posterior distribution data";
 
-// The report (CR LF lines): the title line, the per-point table and the
-// summary lines.
+// The report (CR LF lines): the title line, the per-point table, the
+// summary lines and the note (when not empty).
 std::string EvaluationReportText(std::string_view title, const EvaluationTable& table,
-                                 const EvaluationSummary& summary);
+                                 const EvaluationSummary& summary, std::string_view note = {});
 
 // The ".grd" file: two header lines, then one line per profile point (outer)
 // and grid point (inner) with x, y and the unnormalised density.

@@ -1,14 +1,19 @@
 #pragma once
-// What the likelihood profile and the posterior integration share around
-// their loops: the options a caller gives, the editor wait, the offer of the
-// previous results, the progress texts, and the results step that runs the
-// distribution statistics, hands the table to the distribution plot and
-// writes the report.
+// The one evaluation run of the likelihood profile and the posterior
+// integration: the parameter held at the points with everything put back
+// however the run ends, the point loop on the run context with its fault
+// report, the hand-over of the table to the kept results, the statistics,
+// the distribution plot and the report, and the finishing step. Beside it
+// what both dialogues share: the options a caller gives, the editor wait,
+// the offer of the previous results and the progress texts.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "evaluation/PointSweep.h"
 #include "ui/RunContext.h"
 
 namespace kalvex {
@@ -17,6 +22,7 @@ class Frontend;
 }
 struct Workspace;
 class NodeSpreader;
+class Problem;
 
 struct EvaluationOptions {
   // Opens the algorithm data editor filled from the workspace; empty: the
@@ -27,7 +33,7 @@ struct EvaluationOptions {
   SecondsClock clock;  // for the time estimates; empty: a steady clock
   // Where a posterior's grid nodes are evaluated, made after the run's first
   // evaluation; empty: the workspace's threads.
-  std::function<std::unique_ptr<NodeSpreader>(const Workspace&)> spreadNodes;
+  std::function<std::unique_ptr<NodeSpreader>(const Problem&)> spreadNodes;
 };
 
 enum class EvaluationEnd {
@@ -35,6 +41,95 @@ enum class EvaluationEnd {
   NoResults,  // the run ended before it had one (refused, quit early, nothing evaluated)
   Faulted,    // a numeric fault ended the run (its box was shown)
 };
+
+// Where an evaluation shows its report.
+struct ReportPlace {
+  std::string_view form, pane, reportTitle;
+  std::string_view series2Title;  // of the distribution plot
+};
+
+class EvaluationRun {
+ public:
+  // stopped names the run in the fault text ("The profile was stopped").
+  EvaluationRun(Workspace& ws, ui::Frontend& ui, const RunDescription& description, std::string_view stopped,
+                const SecondsClock& clock = {});
+  // Puts the values and the step back when the run did not.
+  ~EvaluationRun();
+  EvaluationRun(const EvaluationRun&) = delete;
+  EvaluationRun& operator=(const EvaluationRun&) = delete;
+
+  RunContext& Context() { return run_; }
+
+  // Holds parameter p at the points: its step is 0 and it is the evaluated
+  // parameter; every parameter's value and p's step come back at Restore
+  // (a refit at a point is no fit of the model).
+  void Hold(int p);
+  void Restore();
+  double Step() const { return step_; }
+  // The held parameter's value at point k of count: its centre moved by
+  // k - mid steps.
+  double PointAt(int k, int count) const;
+
+  // The point loop on the run context: prepare (when given) runs first and
+  // may end the run without points (false); then the held parameter is put
+  // at each point before point(k, x) gives its -ln[L] (nullopt: the user
+  // quit). A numeric fault ends the run: the values come back and one box
+  // names the point and the vector whose evaluation faulted (faultVector;
+  // the current values when it gives none). nullopt after a fault.
+  std::optional<PointSweep> Sweep(int count, const PointValue& point,
+                                  const std::function<const std::vector<double>*()>& faultVector,
+                                  const std::function<bool()>& prepare = {});
+
+  // The hand-over of a sweep with results: fewer than 3 points, or none
+  // below 1E+100 (said in a box), leave the previous results; otherwise a
+  // descending grid is turned round, before() runs, the table becomes the
+  // workspace's kept results of kind, and the statistics, the distribution
+  // plot and the report follow.
+  // note (when not empty) is a last line of the report.
+  EvaluationEnd HandOver(PointSweep sweep, std::string_view kind, const ReportPlace& place,
+                         const std::function<void()>& before = {}, const std::string& note = {});
+
+ private:
+  std::string FaultText(const std::string& fault, const std::vector<double>& vector) const;
+
+  Workspace& ws_;
+  ui::Frontend& ui_;
+  RunContext run_;
+  std::string stopped_;
+  int parameter_ = 0, point_ = 0, count_ = 0;
+  double centre_ = 0, step_ = 0;
+  std::vector<double> savedValues_;
+  bool held_ = false;
+};
+
+// The finishing step of every way out of an evaluation: the evaluation flag
+// (ProfileEvaluationActive or PosteriorEvaluationActive) is on meanwhile;
+// then the free parameters are collected again, results make the kept
+// results current, the main menu comes back with the main window's
+// controls as they were, and the reminder follows an edit.
+class EvaluationFinish {
+ public:
+  EvaluationFinish(Workspace& ws, ui::Frontend& ui, std::string& flag, const EvaluationOptions& options,
+                   std::vector<std::string_view> shownControls, std::vector<std::string_view> hiddenControls);
+  ~EvaluationFinish();
+  EvaluationFinish(const EvaluationFinish&) = delete;
+  EvaluationFinish& operator=(const EvaluationFinish&) = delete;
+
+  bool results = false;
+  bool edited = false;
+
+ private:
+  Workspace& ws_;
+  ui::Frontend& ui_;
+  std::string& flag_;
+  const EvaluationOptions& options_;
+  std::vector<std::string_view> shown_, hidden_;
+};
+
+// The parameter and point-count checks both evaluations' settings share: a
+// message unless 1 <= parameter <= numParameters and pointCount is odd,
+// 3..1001.
+std::optional<std::string> ValidatePoints(int parameter, int numParameters, int pointCount);
 
 // Opens the editor for the evaluation and waits until it is closed.
 void EditForEvaluation(Workspace& ws, ui::Frontend& ui, const std::function<void()>& openEditor);

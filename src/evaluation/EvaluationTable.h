@@ -68,6 +68,7 @@ struct EvaluationState {
   std::string LastEvaluationKind;  // "ML", "BP" or empty
   double Spacing = 0;              // the grid spacing of the kept table
   BivariateGrid Bivariate;         // the last posterior's, when it integrated one parameter
+  std::string Note;                // a last line of the report (an interrupted run says where); may be empty
   // The distribution plot titles its second series as a prior distribution.
   bool PriorPlotMode = false;
 };

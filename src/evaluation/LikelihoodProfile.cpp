@@ -5,17 +5,15 @@
 #include "covariance/LikelihoodConstant.h"
 #include "evaluation/EvaluationPrompts.h"
 #include "evaluation/EvaluationReport.h"
-#include "minimize/Marquardt.h"
 #include "minimize/MarquardtWindow.h"
-#include "minimize/MinimizerReports.h"
-#include "minimize/Simplex.h"
+#include "minimize/WindowMinimizer.h"
 #include "plots/DistributionPlot.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "ui/PaneFile.h"
 #include "workspace/Format.h"
-#include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
+#include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -51,13 +49,6 @@ constexpr const char* kIntroduction =
     "Be warned, however, that this choice will automatically change the values for step sizes "
     "in your algorithm data file."
     "\r\n\r\nDo you want to continue?";
-
-// -ln[L] at the current values: the objective (with the prior term while
-// priors are on, both in objective units) divided by the objective scale.
-double NegLnLAtValues(Workspace& ws) {
-  std::vector<double>& values = ws.Alg.Values;
-  return EvaluateObjectiveWithCode(ws, values, 1) / ws.ObjectiveScale;
-}
 
 bool YesNo(ui::Frontend& ui, const std::string& text) {
   return ui.Message(kProfileTitle, text, style::kYesNo + style::kQuestion) == Answer::Yes;
@@ -105,190 +96,113 @@ bool AskStepBasis(Workspace& ws, ui::Frontend& ui, int pointCount) {
   }
 }
 
-// The loop of one run on its own table; the workspace takes the table only
-// when it gives results.
+// One run on the evaluation run: each point's -ln[L] after the other free
+// parameters are minimized there (or at once when none is free).
 class ProfileLoop {
  public:
   ProfileLoop(Workspace& ws, ui::Frontend& ui, const ProfileSettings& settings, const EvaluationOptions& options)
-      : ws_(ws), ui_(ui), settings_(settings), run_(ws, ui, kProfileRun, options.clock) {}
+      : ws_(ws), ui_(ui), settings_(settings), run_(ws, ui, kProfileRun, "profile", options.clock) {}
 
   EvaluationEnd Run() {
     const int p = settings_.parameter;
-    centre_ = ws_.Alg.Values[p];
-    step_ = savedStep_ = ws_.Alg.Steps[p];
-    ws_.Alg.Steps[p] = 0;
-    ws_.EvaluatedParameter = static_cast<int16_t>(p);
-    count_ = settings_.pointCount;
-    table_ = EvaluationTable(count_);
-    summary_ = EvaluationSummary{};
-    run_.RestartClock();
+    const int count = settings_.pointCount;
+    run_.Hold(p);
+    RunContext& run = run_.Context();
+    run.RestartClock();
     ShowMainControl(ui_, "stbMain4", true);
     NormalizeLinks(ws_);
     CollectFreeParameters(ws_);
-    if (ws_.Free.FreeCount == 0) ShowMainControl(ui_, names::kInterruptMLMenuBar, true);
-    run_.Interrupt().Clear();
-
-    bool completed = false;
-    RunOutcome outcome = run_.Run([&] { completed = Loop(); },
-                                  {.describe = [&](const NumericFault& fault) { return FaultText(fault); },
-                                   .restore = [&] { Restore(); }});
-    Restore();
-    if (outcome.faulted) return EvaluationEnd::Faulted;
-    if (!completed || count_ < 3) return EvaluationEnd::NoResults;
-    if (summary_.ModeIndex < 1) {
-      ui_.Message(kProfileTitle,
-                  "No profile point could be evaluated: every -ln[L] was 1E+100 or more. The previous results are "
-                  "kept.",
-                  style::kExclamation);
-      return EvaluationEnd::NoResults;
-    }
-    if (step_ < 0) Reverse();
-    ui_.Beep();
-    EvaluationState& kept = ws_.Evaluation;
-    kept.Table = std::move(table_);
-    kept.Summary = summary_;
-    kept.Spacing = step_;
-    kept.LastEvaluationKind = kMaximumLikelihoodKind;
-    ReportEvaluation(ws_, ui_, names::kMaxLikeForm, names::kMaxLikePane, kMaxLikeReportTitle,
-                     plots::kConfidenceTitle);
-    return EvaluationEnd::Results;
+    objective_.emplace(ProblemOf(ws_));
+    const bool minimizing = ws_.Free.FreeCount > 0;
+    if (!minimizing) ShowMainControl(ui_, names::kInterruptMLMenuBar, true);
+    run.Interrupt().Clear();
+    ProfilePoint point;
+    point.PointCount = count;
+    std::optional<PointSweep> sweep = run_.Sweep(
+        count,
+        [&](int k, double value) -> std::optional<double> {
+          point.PointIndex = k;
+          double negLnL = 0;
+          if (!minimizing) {
+            run.Activity(1, "Calculating profile point " + FormatNumber(k, "###0") + " of " +
+                                FormatNumber(count, "###0") + "," + " Value of parameter # " + std::to_string(p) +
+                                " which is being profiled is: " + FormatNumber(value, "0.0000E+00"));
+            negLnL = NegLnLAtValues();
+          } else {
+            ws_.SimplexStateKept = false;
+            ws_.CovarianceResultsValid = kOff;
+            ws_.Covariance.OptimisticSEs = false;
+            Minimize(point);
+            if (point.PointIndex <= count) negLnL = NegLnLAtValues();
+          }
+          // The quit of the whole procedure, asked here or inside a minimizer.
+          if (point.PointIndex == count + 2 || run.QuitAsked()) return std::nullopt;
+          ShowRemaining(run, "Minimizations remaining: ", k, count);
+          run.Pump();
+          return negLnL;
+        },
+        [&]() -> const std::vector<double>* {
+          if (faultVector_) return faultVector_;
+          return minimizer_ ? &minimizer_->FaultVector() : nullptr;
+        });
+    if (!sweep) return EvaluationEnd::Faulted;
+    return run_.HandOver(std::move(*sweep), kMaximumLikelihoodKind,
+                         {names::kMaxLikeForm, names::kMaxLikePane, kMaxLikeReportTitle, plots::kConfidenceTitle},
+                         [&] { ui_.Beep(); });
   }
 
  private:
-  // False when the run ended before its loop (a cancelled Marquardt setup).
-  bool Loop() {
-    const int p = settings_.parameter;
-    const double mid = (count_ - 1) / 2 + 1;
-    const bool minimizing = ws_.Free.FreeCount > 0;
-    ProfilePoint point;
-    point.PointCount = count_;
-    for (int k = 1; k <= count_; ++k) {
-      point.PointIndex = k;
-      point_ = k;
-      const double value = centre_ - (mid - k) * step_;
-      ws_.Alg.Values[p] = value;
-      table_.GridValue[k] = value;
-      if (!minimizing) {
-        run_.Activity(1, "Calculating profile point " + FormatNumber(k, "###0") + " of " +
-                             FormatNumber(count_, "###0") + "," + " Value of parameter # " + std::to_string(p) +
-                             " which is being profiled is: " + FormatNumber(value, "0.0000E+00"));
-        table_.NegLnL[k] = NegLnLAtValues(ws_);
-      } else {
-        ws_.SimplexStateKept = false;
-        ws_.CovarianceResultsValid = kOff;
-        ws_.Covariance.OptimisticSEs = false;
-        MinimizeOptions options;
-        options.profile = &point;
-        MinimizeResult result =
-            settings_.minimizer == 'M' ? RunMarquardt(ws_, ui_, options) : RunSimplex(ws_, ui_, options);
-        if (result.faulted) throw NumericFault(result.message);
-        if (point.PointIndex <= count_) table_.NegLnL[k] = NegLnLAtValues(ws_);
-      }
-      if (run_.Interrupt().Pending()) {
-        run_.Interrupt().Clear();
-        if (ui_.Message(kProfileInterruptTitle, "Interrupt received.  Quit calculations?",
-                        style::kYesNo + style::kQuestion) == Answer::Yes) {
-          point.PointReached = k;
-          point.PointIndex = count_ + 2;
-        }
-      }
-      if (point.PointIndex == count_ + 2) {
-        Shorten(point.PointReached - 2);
-        return true;
-      }
-      if (table_.NegLnL[k] < summary_.BestNegLnL) {
-        summary_.BestNegLnL = table_.NegLnL[k];
-        summary_.ModeValue = table_.GridValue[k];
-        summary_.ModeIndex = k;
-      }
-      ShowRemaining(run_, "Minimizations remaining: ", k, count_);
-      run_.Pump();
-    }
-    return true;
+  // The other free parameters minimized from the values the previous point
+  // left, so that the sweep carries their optimum along. The minimizer runs
+  // inside this run: a numeric fault ends the profile and is reported once.
+  void Minimize(ProfilePoint& point) {
+    minimizer_.reset();
+    pointProblem_.emplace(ProblemOf(ws_));
+    options_.profile = &point;
+    const MinimizerKind kind = settings_.minimizer == 'M' ? MinimizerKind::Marquardt : MinimizerKind::Simplex;
+    minimizer_ = MakeWindowMinimizer(kind, ws_, ui_, *pointProblem_, options_);
+    minimizer_->Run();
+    TakeProblemValues(ws_, *pointProblem_);
   }
 
-  // A quit keeps the points before the one being worked on and the one before it.
-  void Shorten(int count) {
-    count_ = std::max(count, 0);
-    KeepFirstPoints(table_, summary_, count_);
-  }
-
-  void Reverse() {
-    ReverseTable(table_, summary_);
-    step_ = -step_;
-  }
-
-  void Restore() {
-    const int p = settings_.parameter;
-    ws_.Alg.Values[p] = centre_;
-    ws_.Alg.Steps[p] = savedStep_;
-  }
-
-  std::string FaultText(const NumericFault& fault) {
-    const int p = settings_.parameter;
-    return "Profile point " + std::to_string(point_) + " of " + std::to_string(count_) + " (parameter # " +
-           std::to_string(p) + " = " + FormatNumber(ws_.Alg.Values[p], "0.0000E+00") + "):\r\n\r\n" +
-           NumericFaultText(ws_, fault.what(), ws_.Alg.Values) +
-           "\r\n\r\nThe profile was stopped; the profiled parameter has its value and step back.";
+  // -ln[L] at the current values: the objective (with the prior term while
+  // priors are on, both in objective units) divided by the objective scale.
+  double NegLnLAtValues() {
+    faultVector_ = &ws_.Alg.Values;
+    const double value = objective_->EvaluateWithCode(ws_.Alg.Values, 1) / ws_.ObjectiveScale;
+    faultVector_ = nullptr;
+    return value;
   }
 
   Workspace& ws_;
   ui::Frontend& ui_;
   ProfileSettings settings_;
-  RunContext run_;
-  EvaluationTable table_;
-  EvaluationSummary summary_;
-  double centre_ = 0, step_ = 0, savedStep_ = 0;
-  int count_ = 0, point_ = 0;
-};
-
-// The finishing step of every way out of the evaluation.
-class ProfileFinish {
- public:
-  ProfileFinish(Workspace& ws, ui::Frontend& ui, const EvaluationOptions& options)
-      : ws_(ws), ui_(ui), options_(options) {
-    ws_.ProfileEvaluationActive = kOn;
-  }
-  ~ProfileFinish() {
-    try {
-      NormalizeLinks(ws_);
-      CollectFreeParameters(ws_);
-      if (results) ws_.EvaluationResultsOutOfDate = false;
-      ws_.ProfileEvaluationActive = kOff;
-      ShowMainControl(ui_, names::kInterruptMLMenuBar, false);
-      if (options_.showMenu)
-        options_.showMenu();
-      else
-        ui_.ShowWindow(names::kMenuForm);
-      ui_.SetStatus(kActivityBar, 1, "");
-      ui_.SetStatus(static_cast<int>(ProgressBar::Remaining), 1, "");
-      ui_.SetStatus(static_cast<int>(ProgressBar::Remaining), 2, "");
-      ShowMainControl(ui_, "stbMain4", false);
-      if (edited) RemindOfEdits(ui_);
-    } catch (...) {  // a front end failing while the run unwinds must not end the program
-    }
-  }
-  ProfileFinish(const ProfileFinish&) = delete;
-  ProfileFinish& operator=(const ProfileFinish&) = delete;
-
-  bool results = false;
-  bool edited = false;
-
- private:
-  Workspace& ws_;
-  ui::Frontend& ui_;
-  const EvaluationOptions& options_;
+  EvaluationRun run_;
+  std::optional<Problem> objective_;     // the -ln[L] of the points
+  std::optional<Problem> pointProblem_;  // the point being minimized
+  MinimizeOptions options_;
+  std::unique_ptr<WindowMinimizer> minimizer_;
+  const std::vector<double>* faultVector_ = nullptr;  // set while -ln[L] is evaluated
 };
 
 }  // namespace
 
+std::optional<std::string> ProfileSettings::Validate(int numParameters) const {
+  if (minimizer != 'S' && minimizer != 'M') return "The minimizer must be Simplex (S) or Marquardt (M)";
+  return ValidatePoints(parameter, numParameters, pointCount);
+}
+
 EvaluationEnd RunLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const ProfileSettings& settings,
                                    const EvaluationOptions& options) {
+  if (std::optional<std::string> problem = settings.Validate(ws.Alg.NumParameters)) {
+    ui.Message(kProfileTitle, *problem, style::kCritical);
+    return EvaluationEnd::NoResults;
+  }
   return ProfileLoop(ws, ui, settings, options).Run();
 }
 
 EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const EvaluationOptions& options) {
-  ProfileFinish finish(ws, ui, options);
+  EvaluationFinish finish(ws, ui, ws.ProfileEvaluationActive, options, {names::kInterruptMLMenuBar, "stbMain4"}, {});
   ui.Message(kProfileTitle, kPlotList, style::kInformation);
   if (!YesNo(ui, kIntroduction)) return EvaluationEnd::NoResults;
   if (PreviousResultsKept(ws, kMaximumLikelihoodKind) &&

@@ -19,6 +19,8 @@ struct ProfileSettings {
   int parameter = 1;    // EvaluatedParameter
   int pointCount = 25;  // odd, 3..1001
   char minimizer = 'S'; // 'S' Simplex, 'M' Marquardt (ws.DerivativeMode chosen by the caller)
+  // A message when the settings cannot drive a run on numParameters parameters.
+  std::optional<std::string> Validate(int numParameters) const;
 };
 
 // The whole evaluation of "&Maximium likelihood (ML) confidence
@@ -27,9 +29,9 @@ struct ProfileSettings {
 EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const EvaluationOptions& options = {});
 
 // The run once its settings are chosen (and, for Marquardt, its derivative
-// setup done): the grid, the point loop, the results step. Restores the
-// evaluated parameter's value and step however it ends. kalvex-batch calls
-// it directly.
+// setup done): the grid, the point loop, the results step. Every value and
+// the evaluated parameter's step come back however it ends. kalvex-batch
+// calls it directly.
 EvaluationEnd RunLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const ProfileSettings& settings,
                                    const EvaluationOptions& options = {});
 

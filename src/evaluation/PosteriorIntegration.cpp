@@ -8,14 +8,13 @@
 #include "evaluation/EvaluationReport.h"
 #include "evaluation/PosteriorGrid.h"
 #include "evaluation/PosteriorNodes.h"
-#include "minimize/MinimizerReports.h"
 #include "plots/DistributionPlot.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "ui/PaneFile.h"
 #include "workspace/Format.h"
-#include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
+#include "workspace/Problem.h"
 #include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
 
@@ -30,9 +29,6 @@ constexpr RunDescription kPosteriorRun{names::kBayesianForm, kPosteriorTitle, kP
                                        InterruptFlag::Bayes};
 constexpr const char* kSetupTitle = "Problem with setup";
 constexpr double kEmptySum = 1e20;  // -ln[L] of a point whose grid sum is 0
-// Progress texts are rebuilt at most this often (seconds): a fast model
-// evaluates thousands of nodes between two of them.
-constexpr double kStatusInterval = 0.05;
 // Fewer nodes a point than this per worker are evaluated on the calling thread.
 constexpr int64_t kSpreadNodesPerWorker = 64;
 constexpr const char* kHiddenMenus[] = {"mnuWindow", "mnuAbout", "mnuWisdom", "mnuDefaultNames"};
@@ -70,29 +66,25 @@ std::string TimeOfDay(const ui::Frontend& ui) {
   return two(now.hour) + ":" + two(now.minute) + ":" + two(now.second);
 }
 
-// -ln[L] at a vector: the objective (with the prior term while priors are
-// on, both in objective units) divided by the objective scale.
-double NegLnLAt(Workspace& ws, std::vector<double>& vector) {
-  return EvaluateObjectiveWithCode(ws, vector, 1) / ws.ObjectiveScale;
-}
-
 class PosteriorLoop : public IntegrationObserver {
  public:
   PosteriorLoop(Workspace& ws, ui::Frontend& ui, const PosteriorSettings& settings, const EvaluationOptions& options)
-      : ws_(ws), ui_(ui), settings_(settings), run_(ws, ui, kPosteriorRun, options.clock), spreadNodes_(options.spreadNodes) {}
+      : ws_(ws),
+        ui_(ui),
+        settings_(settings),
+        run_(ws, ui, kPosteriorRun, "integration", options.clock),
+        context_(run_.Context()),
+        spreadNodes_(options.spreadNodes) {}
 
   EvaluationEnd Run() {
-    const int p = settings_.parameter;
     count_ = settings_.pointCount;
-    centre_ = ws_.Alg.Values[p];
-    step_ = savedStep_ = ws_.Alg.Steps[p];
-    ws_.Alg.Steps[p] = 0;
-    ws_.EvaluatedParameter = static_cast<int16_t>(p);
+    run_.Hold(settings_.parameter);
     NormalizeLinks(ws_);
     CollectFreeParameters(ws_);
+    problem_.emplace(ProblemOf(ws_));
     const int levels = ws_.Free.FreeCount;
     if (levels > kMaxIntegratedParameters) {
-      Restore();
+      run_.Restore();
       ui_.Message(kSetupTitle, "Too many free parameters - maximum is 6", style::kExclamation);
       return EvaluationEnd::NoResults;
     }
@@ -102,36 +94,27 @@ class PosteriorLoop : public IntegrationObserver {
       grid_.steps.push_back(ws_.Free.FreeSteps[j]);
     }
     if (!PosteriorCallCountAllowed(ui_, count_, grid_.points, levels)) {
-      Restore();
+      run_.Restore();
       return EvaluationEnd::NoResults;
     }
     total_ = static_cast<int64_t>(count_ * NodeCount(grid_.points, levels));
-    table_ = EvaluationTable(count_);
-    summary_ = EvaluationSummary{};
 
-    RunOutcome outcome = run_.Run([&] { Loop(); }, {.describe = [&](const NumericFault& fault) { return FaultText(fault); },
-                                                  .restore = [&] { Restore(); }});
-    Restore();
-    if (outcome.faulted) return EvaluationEnd::Faulted;
-    if (tooLarge_) return EvaluationEnd::NoResults;
-    if (count_ < 3) return EvaluationEnd::NoResults;
-    if (summary_.ModeIndex < 1) {
-      ui_.Message(kPosteriorTitle,
-                  "No profile point could be evaluated: every -ln[L] was 1E+100 or more. The previous results are "
-                  "kept.",
-                  style::kExclamation);
-      return EvaluationEnd::NoResults;
-    }
-    if (step_ < 0) Reverse();
-    if (levels > 0) run_.Activity(1, "Integrations completed at " + TimeOfDay(ui_));
-    EvaluationState& kept = ws_.Evaluation;
-    kept.Table = std::move(table_);
-    kept.Summary = summary_;
-    kept.Spacing = step_;
-    kept.LastEvaluationKind = kBayesianKind;
-    if (levels == 1) kept.Bivariate = std::move(bivariate_);
-    Results(levels);
-    return EvaluationEnd::Results;
+    std::optional<PointSweep> sweep = run_.Sweep(
+        count_, [&](int k, double value) { return Point(k, value); }, {}, [&] { return Prepare(); });
+    if (!sweep) return EvaluationEnd::Faulted;
+    std::string note;
+    if (sweep->quitAt > 0)
+      note = "The run was interrupted at point " + std::to_string(sweep->quitAt) + " of " +
+             std::to_string(sweep->pointsAsked) + "; the first " + std::to_string(sweep->count) +
+             " points are kept.";
+    return run_.HandOver(
+        std::move(*sweep), kBayesianKind,
+        {names::kBayesianForm, names::kBayesianPane, kBayesianReportTitle, plots::kPosteriorTitle},
+        [&] {
+          if (levels > 0) context_.Activity(1, "Integrations completed at " + TimeOfDay(ui_));
+          ws_.Evaluation.Bivariate = levels == 1 ? std::move(bivariate_) : BivariateGrid{};
+        },
+        note);
   }
 
   bool LevelStep(int level, int parameter, int j) override {
@@ -158,13 +141,13 @@ class PosteriorLoop : public IntegrationObserver {
     callsDone_ += grid_.points;
     ShowPosition(levels, grid_.parameters[levels - 1], grid_.points);
     ShowProgress();
-    run_.Pump();
+    context_.Pump();
     return QuitAsked();
   }
 
   bool NodesDone(int64_t done) override {
     callsDone_ = callsBeforePoint_ + done;
-    if (StatusDue()) {
+    if (context_.StatusDue()) {
       NodeCursor at(grid_, ws_.Alg.Values);
       at.Seek(done);
       const std::vector<int>& digits = at.Digits();
@@ -172,28 +155,28 @@ class PosteriorLoop : public IntegrationObserver {
         ShowPosition(level, grid_.parameters[level - 1], digits[level - 1]);
     }
     ShowProgress();
-    run_.Pump();
+    context_.Pump();
     return QuitAsked();
   }
 
  private:
-  void Loop() {
-    const int p = settings_.parameter;
+  // Before the first point: the reference, the threads, the bivariate grid
+  // and the main window's controls. False when the grid cannot be held.
+  bool Prepare() {
     const int levels = grid_.Levels();
     if (levels >= 1) {
-      reference_ = NegLnLAt(ws_, ws_.Alg.Values);
+      reference_ = NegLnLAt(ws_.Alg.Values);
       // Made after the first evaluation, which has settled the links' steps.
-      spreader_ = spreadNodes_ ? spreadNodes_(ws_) : MakeThreadedNodes(ws_);
+      spreader_ = spreadNodes_ ? spreadNodes_(*problem_) : MakeThreadedNodes(*problem_);
     }
     if (levels == 1) {
       try {
         bivariate_ = BivariateGrid(count_, grid_.points);
       } catch (const std::bad_alloc&) {
         ui_.Message("Error message", "Bivariate array is probably too large; reduce grid size", style::kInformation);
-        tooLarge_ = true;
-        return;
+        return false;
       }
-      bivariate_.ProfileParameter = p;
+      bivariate_.ProfileParameter = settings_.parameter;
       bivariate_.IntegratedParameter = grid_.parameters[0];
     }
     ShowMainControl(ui_, "stbMain2", true);
@@ -201,50 +184,44 @@ class PosteriorLoop : public IntegrationObserver {
     ShowMainControl(ui_, names::kInterruptBayesMenuBar, true);
     for (const char* menu : kHiddenMenus) ShowMainControl(ui_, menu, false);
     ui_.HideWindow(names::kMenuForm);
-    run_.RestartClock();
-    run_.Interrupt().Clear();
-    const double mid = (count_ - 1) / 2 + 1;
-    const NodeObjective objective = [this](std::vector<double>& trial) { return NegLnLAt(ws_, trial); };
+    context_.RestartClock();
+    context_.Interrupt().Clear();
+    return true;
+  }
 
-    for (int k = 1; k <= count_; ++k) {
-      point_ = k;
-      const double value = centre_ - (mid - k) * step_;
-      ws_.Alg.Values[p] = value;
-      table_.GridValue[k] = value;
-      if (levels == 0) {
-        run_.Activity(1, "Calculating profile point " + FormatNumber(k, "###0") + " of " +
-                             FormatNumber(count_, "###0") + "," + " Value of parameter # " + std::to_string(p) +
-                             " which is being profiled is: " + FormatNumber(value, "0.0000E+00"));
-        table_.NegLnL[k] = NegLnLAt(ws_, ws_.Alg.Values);
-        ++callsDone_;
-        if (QuitAsked()) break;
-        ShowRemaining(run_, "Function calls remaining: ", callsDone_, total_);
-        run_.Pump();
-      } else {
-        run_.Activity(1, "Value of parameter being profiled: " + FormatNumber(value, "0.0000E+00") + " (point " +
-                             FormatNumber(k, "##0") + " of " + FormatNumber(count_, "##0)"));
-        if (k == 1) {
-          run_.Progress(ProgressBar::Totals, 1, std::to_string(total_) + " function calls required");
-          run_.Progress(ProgressBar::Totals, 2, "Started at " + TimeOfDay(ui_));
-          run_.Progress(ProgressBar::Totals, 3, "Integrating probabilities for profile parameter #" + std::to_string(p));
-          ShowMainControl(ui_, "stbMain3", true);
-        }
-        if (levels == 1) bivariate_.X[k] = value;
-        PointIntegral integral = Integrate(objective);
-        if (integral.abandoned && quit_) break;
-        table_.NegLnL[k] = integral.sum != 0 ? -std::log(integral.sum) : kEmptySum;
-      }
-      if (table_.NegLnL[k] < summary_.BestNegLnL) {
-        summary_.BestNegLnL = table_.NegLnL[k];
-        summary_.ModeValue = table_.GridValue[k];
-        summary_.ModeIndex = k;
-      }
+  // The point's -ln[L]: at the values themselves, or minus the logarithm of
+  // the sum of the likelihoods over the grid of the integrated parameters.
+  std::optional<double> Point(int k, double value) {
+    point_ = k;
+    const int p = settings_.parameter;
+    if (grid_.Levels() == 0) {
+      context_.Activity(1, "Calculating profile point " + FormatNumber(k, "###0") + " of " +
+                               FormatNumber(count_, "###0") + "," + " Value of parameter # " + std::to_string(p) +
+                               " which is being profiled is: " + FormatNumber(value, "0.0000E+00"));
+      const double negLnL = NegLnLAt(ws_.Alg.Values);
+      ++callsDone_;
+      if (QuitAsked()) return std::nullopt;
+      ShowRemaining(context_, "Function calls remaining: ", callsDone_, total_);
+      context_.Pump();
+      return negLnL;
     }
-    if (quit_) Shorten(pointReached_ - 2);
+    context_.Activity(1, "Value of parameter being profiled: " + FormatNumber(value, "0.0000E+00") + " (point " +
+                             FormatNumber(k, "##0") + " of " + FormatNumber(count_, "##0)"));
+    if (k == 1) {
+      context_.Progress(ProgressBar::Totals, 1, std::to_string(total_) + " function calls required");
+      context_.Progress(ProgressBar::Totals, 2, "Started at " + TimeOfDay(ui_));
+      context_.Progress(ProgressBar::Totals, 3, "Integrating probabilities for profile parameter #" + std::to_string(p));
+      ShowMainControl(ui_, "stbMain3", true);
+    }
+    if (grid_.Levels() == 1) bivariate_.X[k] = value;
+    PointIntegral integral = Integrate();
+    if (integral.abandoned && quit_) return std::nullopt;
+    return integral.sum != 0 ? -std::log(integral.sum) : kEmptySum;
   }
 
   // The point's grid on the spreader when it is worth spreading.
-  PointIntegral Integrate(const NodeObjective& objective) {
+  PointIntegral Integrate() {
+    const NodeObjective objective = [this](std::vector<double>& trial) { return NegLnLAt(trial); };
     const int64_t nodes = NodeTotal(grid_);
     if (!spreader_ || nodes < kSpreadNodesPerWorker * spreader_->Workers())
       return IntegratePoint(grid_, ws_.Alg.Values, reference_, objective, *this);
@@ -257,123 +234,59 @@ class PosteriorLoop : public IntegrationObserver {
     return integral;
   }
 
-  // The interrupt check: true when the user chose to quit.
+  // The interrupt check: true once the user chose to quit.
   bool QuitAsked() {
-    if (quit_) return true;
-    if (!run_.Interrupt().Pending()) return false;
-    run_.Interrupt().Clear();
-    if (ui_.Message(kPosteriorInterruptTitle, "Interrupt received.  Quit calculations?",
-                    style::kYesNo + style::kQuestion) != Answer::Yes)
-      return false;
-    quit_ = true;
-    pointReached_ = point_;
-    return true;
+    quit_ = quit_ || context_.QuitAsked();
+    return quit_;
   }
 
   void ShowPosition(int level, int parameter, int j) {
-    if (!StatusDue() && j != 1) return;
-    run_.Progress(ProgressBar::Positions, level,
-                  "Parameter #" + FormatNumber(parameter, "#0") + " (point " + FormatNumber(j, "##0") + " of " +
-                      FormatNumber(grid_.points, "##0") + ")");
+    if (!context_.StatusDue() && j != 1) return;
+    context_.Progress(ProgressBar::Positions, level,
+                      "Parameter #" + FormatNumber(parameter, "#0") + " (point " + FormatNumber(j, "##0") + " of " +
+                          FormatNumber(grid_.points, "##0") + ")");
   }
-
-  bool StatusDue() const { return run_.ElapsedSeconds() - lastShown_ >= kStatusInterval; }
 
   void ShowProgress() {
-    if (!StatusDue() && callsDone_ != total_) return;
-    lastShown_ = run_.ElapsedSeconds();
-    ShowRemaining(run_, "Function calls remaining: ", callsDone_, total_);
+    if (!context_.StatusDue() && callsDone_ != total_) return;
+    context_.StatusShown();
+    ShowRemaining(context_, "Function calls remaining: ", callsDone_, total_);
   }
 
-  void Shorten(int count) {
-    count_ = std::max(count, 0);
-    KeepFirstPoints(table_, summary_, count_);
-  }
-
-  void Reverse() {
-    ReverseTable(table_, summary_);
-    step_ = -step_;
-  }
-
-  void Restore() {
-    ws_.Alg.Values[settings_.parameter] = centre_;
-    ws_.Alg.Steps[settings_.parameter] = savedStep_;
-  }
-
-  void Results(int levels) {
-    ReportEvaluation(ws_, ui_, names::kBayesianForm, names::kBayesianPane, kBayesianReportTitle,
-                     plots::kPosteriorTitle);
-    if (levels != 1) return;
-    const BivariateGrid& grid = ws_.Evaluation.Bivariate;
-    if (ui_.Message(kBivariateQuestionTitle,
-                    "Do you want to view a bivariate plot of parameters " + std::to_string(grid.ProfileParameter) +
-                        " and " + std::to_string(grid.IntegratedParameter) + "?",
-                    style::kYesNo + style::kQuestion) != Answer::Yes)
-      return;
-    if (ui_.bivariateViewer) ui_.bivariateViewer(grid);
-    SaveBivariateGrid(ws_, ui_);
-  }
-
-  std::string FaultText(const NumericFault& fault) {
-    const int p = settings_.parameter;
-    return "Profile point " + std::to_string(point_) + " of " + std::to_string(count_) + " (parameter # " +
-           std::to_string(p) + " = " + FormatNumber(ws_.Alg.Values[p], "0.0000E+00") + "):\r\n\r\n" +
-           NumericFaultText(ws_, fault.what(), ws_.Alg.Values) +
-           "\r\n\r\nThe integration was stopped; the profiled parameter has its value and step back.";
+  // -ln[L] at a vector: the objective (with the prior term while priors are
+  // on, both in objective units) divided by the objective scale.
+  double NegLnLAt(std::vector<double>& vector) {
+    return problem_->EvaluateWithCode(vector, 1) / ws_.ObjectiveScale;
   }
 
   Workspace& ws_;
   ui::Frontend& ui_;
   PosteriorSettings settings_;
-  RunContext run_;
+  EvaluationRun run_;
+  RunContext& context_;
   IntegrationGrid grid_;
-  EvaluationTable table_;
-  EvaluationSummary summary_;
   BivariateGrid bivariate_;
-  double centre_ = 0, step_ = 0, savedStep_ = 0, reference_ = 0, lastShown_ = -kStatusInterval;
-  int count_ = 0, point_ = 0, pointReached_ = 0;
+  std::optional<Problem> problem_;
+  double reference_ = 0;
+  int count_ = 0, point_ = 0;
   int64_t total_ = 0, callsDone_ = 0, callsBeforePoint_ = 0;
-  std::function<std::unique_ptr<NodeSpreader>(const Workspace&)> spreadNodes_;
+  std::function<std::unique_ptr<NodeSpreader>(const Problem&)> spreadNodes_;
   std::unique_ptr<NodeSpreader> spreader_;
-  bool quit_ = false, tooLarge_ = false;
+  bool quit_ = false;
 };
 
-class PosteriorFinish {
- public:
-  PosteriorFinish(Workspace& ws, ui::Frontend& ui, const EvaluationOptions& options)
-      : ws_(ws), ui_(ui), options_(options) {
-    ws_.PosteriorEvaluationActive = kOn;
-  }
-  ~PosteriorFinish() {
-    try {
-      NormalizeLinks(ws_);
-      CollectFreeParameters(ws_);
-      if (results) ws_.EvaluationResultsOutOfDate = false;
-      ws_.PosteriorEvaluationActive = kOff;
-      if (options_.showMenu)
-        options_.showMenu();
-      else
-        ui_.ShowWindow(names::kMenuForm);
-      for (const char* bar : {"stbMain2", "stbMain3", "stbMain4"}) ShowMainControl(ui_, bar, false);
-      ShowMainControl(ui_, names::kInterruptBayesMenuBar, false);
-      for (const char* menu : kHiddenMenus) ShowMainControl(ui_, menu, true);
-      ui_.SetStatus(kActivityBar, 1, "");
-      for (int panel = 1; panel <= 6; ++panel) ui_.SetStatus(static_cast<int>(ProgressBar::Positions), panel, "");
-      if (edited) RemindOfEdits(ui_);
-    } catch (...) {  // a front end failing while the run unwinds must not end the program
-    }
-  }
-  PosteriorFinish(const PosteriorFinish&) = delete;
-  PosteriorFinish& operator=(const PosteriorFinish&) = delete;
-
-  bool results = false;
-  bool edited = false;
-
- private:
-  Workspace& ws_;
-  ui::Frontend& ui_;
-  const EvaluationOptions& options_;
-};
+// The bivariate question of a posterior with one integrated parameter: the
+// plot and the ".grd" save.
+void OfferBivariatePlot(const Workspace& ws, ui::Frontend& ui) {
+  const BivariateGrid& grid = ws.Evaluation.Bivariate;
+  if (ui.Message(kBivariateQuestionTitle,
+                 "Do you want to view a bivariate plot of parameters " + std::to_string(grid.ProfileParameter) +
+                     " and " + std::to_string(grid.IntegratedParameter) + "?",
+                 style::kYesNo + style::kQuestion) != Answer::Yes)
+    return;
+  if (ui.bivariateViewer) ui.bivariateViewer(grid);
+  SaveBivariateGrid(ws, ui);
+}
 
 bool YesNo(ui::Frontend& ui, const std::string& text) {
   return ui.Message(kPosteriorTitle, text, style::kYesNo + style::kQuestion) == Answer::Yes;
@@ -446,13 +359,25 @@ bool PosteriorCallCountAllowed(ui::Frontend& ui, int pointCount, int gridPointCo
   return false;
 }
 
+std::optional<std::string> PosteriorSettings::Validate(int numParameters) const {
+  if (gridPointCount != 0 && (gridPointCount < 3 || gridPointCount > 1001 || gridPointCount % 2 == 0))
+    return "The number of grid points must be 0 or odd, from 3 to 1001";
+  return ValidatePoints(parameter, numParameters, pointCount);
+}
+
 EvaluationEnd RunPosterior(Workspace& ws, ui::Frontend& ui, const PosteriorSettings& settings,
                            const EvaluationOptions& options) {
+  if (std::optional<std::string> problem = settings.Validate(ws.Alg.NumParameters)) {
+    ui.Message(kPosteriorTitle, *problem, style::kCritical);
+    return EvaluationEnd::NoResults;
+  }
   return PosteriorLoop(ws, ui, settings, options).Run();
 }
 
 EvaluationEnd EvaluateByPosterior(Workspace& ws, ui::Frontend& ui, const EvaluationOptions& options) {
-  PosteriorFinish finish(ws, ui, options);
+  std::vector<std::string_view> hiddenMenus(std::begin(kHiddenMenus), std::end(kHiddenMenus));
+  EvaluationFinish finish(ws, ui, ws.PosteriorEvaluationActive, options,
+                          {"stbMain2", "stbMain3", "stbMain4", names::kInterruptBayesMenuBar}, hiddenMenus);
   ui.Message(kPosteriorTitle, kPlotList, style::kInformation);
   if (!YesNo(ui, kIntroduction)) return EvaluationEnd::NoResults;
   if (PreviousResultsKept(ws, kBayesianKind) &&
@@ -475,6 +400,8 @@ EvaluationEnd EvaluateByPosterior(Workspace& ws, ui::Frontend& ui, const Evaluat
   }
   EvaluationEnd end = RunPosterior(ws, ui, *settings, options);
   finish.results = end == EvaluationEnd::Results;
+  // Only a posterior with one integrated parameter keeps a bivariate grid.
+  if (end == EvaluationEnd::Results && ws.Evaluation.Bivariate.PointCount > 0) OfferBivariatePlot(ws, ui);
   return end;
 }
 

@@ -23,6 +23,8 @@ struct PosteriorSettings {
   int parameter = 1;        // the profile parameter
   int pointCount = 25;      // odd, 3..1001
   int gridPointCount = 25;  // odd, 3..1001; 0 when nothing is integrated
+  // A message when the settings cannot drive a run on numParameters parameters.
+  std::optional<std::string> Validate(int numParameters) const;
 };
 
 // The whole evaluation of "&Bayesian posterior (BP) distributions": the
@@ -35,8 +37,10 @@ EvaluationEnd EvaluateByPosterior(Workspace& ws, ui::Frontend& ui, const Evaluat
 bool PosteriorCallCountAllowed(ui::Frontend& ui, int pointCount, int gridPointCount, int levels);
 
 // The run once its settings are chosen: set-up, the profile loop with its
-// grids, the results (with the bivariate question and grid file) and the
-// report. Restores the profile parameter's value and step however it ends.
+// grids, the results and the report (a posterior with one integrated
+// parameter keeps its bivariate grid in ws.Evaluation.Bivariate, which is
+// emptied otherwise). Every value and the profile parameter's step come back
+// however it ends.
 EvaluationEnd RunPosterior(Workspace& ws, ui::Frontend& ui, const PosteriorSettings& settings,
                            const EvaluationOptions& options = {});
 

@@ -261,11 +261,11 @@ bool ThreadedNodes::EvaluateRange(const NodeJob& job, int64_t begin, int64_t end
   return !stopped;
 }
 
-std::unique_ptr<NodeSpreader> MakeThreadedNodes(const Workspace& ws) {
-  if (ws.WorkerThreads <= 1) return nullptr;
-  std::vector<ObjectiveEvaluator> evaluators = MakeEvaluators(ws, ws.WorkerThreads);
+std::unique_ptr<NodeSpreader> MakeThreadedNodes(const Problem& problem) {
+  if (problem.settings.threads <= 1) return nullptr;
+  std::vector<ObjectiveEvaluator> evaluators = MakeEvaluators(problem.objective, problem.settings.threads);
   if (evaluators.empty()) return nullptr;
-  return std::make_unique<ThreadedNodes>(std::move(evaluators), ws.ObjectiveScale);
+  return std::make_unique<ThreadedNodes>(std::move(evaluators), problem.objective.Terms().objectiveScale);
 }
 
 PointIntegral IntegratePointSpread(const IntegrationGrid& grid, const std::vector<double>& values, double reference,

@@ -20,6 +20,7 @@
 
 #include "evaluation/PosteriorGrid.h"
 #include "workspace/ObjectiveEvaluator.h"
+#include "workspace/Problem.h"
 #include "workspace/ThreadPool.h"
 
 namespace kalvex {
@@ -106,9 +107,10 @@ class ThreadedNodes : public NodeSpreader {
   ThreadPool pool_;
 };
 
-// Threads for a posterior: nullptr when ws asks for one thread or its model
-// cannot be cloned. Make it after the run's first evaluation.
-std::unique_ptr<NodeSpreader> MakeThreadedNodes(const Workspace& ws);
+// Threads for a posterior on clones of the problem's objective: nullptr when
+// the problem asks for one thread or its model cannot be cloned. Make it
+// after the run's first evaluation.
+std::unique_ptr<NodeSpreader> MakeThreadedNodes(const Problem& problem);
 
 // IntegratePoint with the nodes on spreader. The sums, the observer's
 // weights and the outcome are those of one thread, and so is the workspace:

@@ -7,11 +7,13 @@
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MarquardtKernel.h"
 #include "minimize/MinimizerReports.h"
+#include "minimize/WindowMinimizer.h"
 #include "priors/PriorReview.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
+#include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -27,8 +29,8 @@ constexpr RunDescription kMarquardtRun{kMarquardtForm, "Marquardt minimization",
 // questions around the kernel.
 class MarquardtDriver : public MarquardtObserver {
  public:
-  MarquardtDriver(RunContext& run, const MinimizeOptions& options)
-      : run_(run), ws_(run.Ws()), options_(options), n_(run.Ws().Free.FreeCount) {}
+  MarquardtDriver(RunContext& run, const Problem& problem, const MinimizeOptions& options)
+      : run_(run), ws_(run.Ws()), problem_(problem), options_(options), n_(problem.free.FreeCount) {}
 
   void Watch(const MarquardtKernel& kernel) { kernel_ = &kernel; }
 
@@ -89,10 +91,10 @@ class MarquardtDriver : public MarquardtObserver {
     run_.Activity(1, "");
     run_.Activity(3, "");
     std::string text = std::string(kCrLf) + "Note: " + std::to_string(kernel_->Iterations()) + " iterations and " +
-                       std::to_string(ws_.FunctionCallCount) + " function calls" + kCrLf + kCrLf +
+                       std::to_string(problem_.calls) + " function calls" + kCrLf + kCrLf +
                        MinLine(newValue, previousValue) + kCrLf + kCrLf + "Current minimum found at these " +
                        std::to_string(n_) + " adjusted parameter values: " + kCrLf + kCrLf +
-                       ParameterLines(ws_, ws_.Free.FreeValues) + kCrLf;
+                       ParameterLines(ws_, problem_.free.FreeValues) + kCrLf;
     ShowAndWait(text);
     if (!Profiling()) run_.Count(kernel_->Iterations(), 0);  // a profile counts its points instead
     run_.Pump();
@@ -131,7 +133,7 @@ class MarquardtDriver : public MarquardtObserver {
       point->HasResult = true;
       point->ResultObjective = finalValue;
       int evaluated = ws_.EvaluatedParameter;
-      point->ResultValue = evaluated >= 1 && evaluated <= ws_.Alg.NumParameters ? ws_.Alg.Values[evaluated] : 0.0;
+      point->ResultValue = evaluated >= 1 && evaluated <= ws_.Alg.NumParameters ? problem_.values[evaluated] : 0.0;
     }
   }
 
@@ -174,7 +176,7 @@ class MarquardtDriver : public MarquardtObserver {
         analytical ? "Analytical 1st derivative wrt Parameter      " : "Numerical 1st derivative wrt Parameter      ";
     const char* second =
         analytical ? "Analytical 2nd derivative wrt Parameters " : "Numerical 2nd derivative wrt Parameters ";
-    const auto& index = ws_.Free.FreeIndex;
+    const auto& index = problem_.free.FreeIndex;
     const std::vector<double>& gradient = kernel_->ShownGradient();
     const Matrix& curvature = kernel_->ShownCurvature();
     std::string text =
@@ -214,11 +216,11 @@ class MarquardtDriver : public MarquardtObserver {
     LogWriter& log = ws_.Log;
     log.WriteLine();
     log.WriteLine("Note: " + std::to_string(kernel_->Iterations()) + " iterations and " +
-                  std::to_string(ws_.FunctionCallCount) + " function calls");
+                  std::to_string(problem_.calls) + " function calls");
     log.WriteLine();
     log.WriteLine("Current minimum found at these " + std::to_string(n_) + " adjusted parameter values: ");
     log.WriteLine();
-    WriteLogGroups(log, ws_, ws_.Free.FreeValues);
+    WriteLogGroups(log, ws_, problem_.free.FreeValues);
     log.WriteLine();
     log.WriteLine();
     log.WriteLine(MinLine(newValue, previousValue));
@@ -230,8 +232,8 @@ class MarquardtDriver : public MarquardtObserver {
     std::string minimum = "Minimum of " + FormatNumber(finalValue, "####0.#####") + " found at these " +
                           std::to_string(n_) + " adjusted parameter values:";
     std::string counts = std::to_string(kernel_->Iterations()) + " iterations and " +
-                         std::to_string(ws_.FunctionCallCount) + " function calls";
-    ShowAndWait(std::string(kCrLf) + minimum + kCrLf + kCrLf + ParameterLines(ws_, ws_.Free.FreeValues) + kCrLf +
+                         std::to_string(problem_.calls) + " function calls";
+    ShowAndWait(std::string(kCrLf) + minimum + kCrLf + kCrLf + ParameterLines(ws_, problem_.free.FreeValues) + kCrLf +
                 "This result required " + counts + kCrLf);
     ws_.DerivativeWait = 1;
     ws_.ShowDerivatives = "no";
@@ -241,24 +243,95 @@ class MarquardtDriver : public MarquardtObserver {
     if (ws_.Alg.FileFrequency > 0 && ws_.Log.IsOpen()) {
       ws_.Log.WriteLine(minimum);
       ws_.Log.WriteLine();
-      WriteLogGroups(ws_.Log, ws_, ws_.Free.FreeValues);
+      WriteLogGroups(ws_.Log, ws_, problem_.free.FreeValues);
       ws_.Log.WriteLine();
       ws_.Log.WriteLine();
       ws_.Log.WriteLine("after " + counts);
       ws_.Log.WriteLine();
       EndLogOnWriteError(ws_, run_.Ui());
     }
-    if (ws_.PriorsActive == kOn) ReviewPriors(ws_, run_.Ui());
+    if (ws_.PriorsActive == kOn) {
+      // The review reads the values the run has reached.
+      TakeProblemValues(ws_, problem_);
+      reviewFault = ReviewPriors(ws_, run_.Ui());
+    }
   }
+
+ public:
+  // Priors that cannot be evaluated at the minimum: the fit failed.
+  std::optional<std::string> reviewFault;
+
+ private:
 
   RunContext& run_;
   Workspace& ws_;
+  const Problem& problem_;
   const MinimizeOptions& options_;
   int n_;
   const MarquardtKernel* kernel_ = nullptr;
 };
 
+class MarquardtOnWindow : public WindowMinimizer {
+ public:
+  MarquardtOnWindow(Workspace& ws, ui::Frontend& ui, Problem& problem, const MinimizeOptions& options)
+      : ws_(ws),
+        run_(ws, ui, kMarquardtRun),
+        settings_(MarquardtOptions::Of(ws)),
+        driver_(run_, problem, options),
+        kernel_(problem, settings_, driver_) {
+    driver_.Watch(kernel_);
+  }
+
+  MinimizeResult Run() override {
+    if (std::optional<MinimizeResult> refused = RefuseSettings(run_, settings_.Validate())) return *refused;
+    MinimizeResult result = kernel_.Run();
+    if (driver_.reviewFault) {
+      result.end = RunEnd::Error;
+      result.message = *driver_.reviewFault;
+    }
+    EndRun();
+    run_.ClearActivity();
+    run_.Pump(true);
+    return result;
+  }
+
+  const std::vector<double>& FaultVector() const override { return kernel_.FaultVector(); }
+  // The values still hold the last accepted point.
+  MinimizeResult AfterFault() override { return kernel_.ResultAfterFault(); }
+  RunContext& Context() override { return run_; }
+
+  // However it ended, the window is left as after a finished run: no
+  // interrupt to press, no step buttons, nothing waiting.
+  void EndRun() {
+    run_.EnableControl(names::kStopButton, false);
+    for (std::string_view button : {names::kNextIterationButton, names::kContinueButton}) {
+      run_.ShowControl(button, false);
+      run_.EnableControl(button, false);
+    }
+    run_.Interrupt().Clear();
+    ws_.DerivativeWait = 1;
+  }
+
+ private:
+  Workspace& ws_;
+  RunContext run_;
+  MarquardtOptions settings_;
+  MarquardtDriver driver_;
+  MarquardtKernel kernel_;
+};
+
 }  // namespace
+
+std::unique_ptr<WindowMinimizer> MakeMarquardtOnWindow(Workspace& ws, ui::Frontend& ui, Problem& problem,
+                                                       const MinimizeOptions& options) {
+  return std::make_unique<MarquardtOnWindow>(ws, ui, problem, options);
+}
+
+std::unique_ptr<WindowMinimizer> MakeWindowMinimizer(MinimizerKind kind, Workspace& ws, ui::Frontend& ui,
+                                                     Problem& problem, const MinimizeOptions& options) {
+  return kind == MinimizerKind::Simplex ? MakeSimplexOnWindow(ws, ui, problem, options)
+                                        : MakeMarquardtOnWindow(ws, ui, problem, options);
+}
 
 MinimizeResult RunMarquardt(Workspace& ws, ui::Frontend& ui, const MinimizeOptions& options) {
   if (ws.Free.FreeCount == 0) {
@@ -266,41 +339,22 @@ MinimizeResult RunMarquardt(Workspace& ws, ui::Frontend& ui, const MinimizeOptio
     result.end = RunEnd::NothingToDo;
     return result;
   }
-  RunContext run(ws, ui, kMarquardtRun);
-  MarquardtOptions settings = MarquardtOptions::Of(ws);
-  if (std::optional<std::string> problem = settings.Validate()) {
-    ui.Message(kMarquardtRun.faultTitle, *problem, style::kCritical);
-    MinimizeResult result;
-    result.message = *problem;
-    return result;
-  }
-  MarquardtDriver driver(run, options);
-  MarquardtKernel kernel(ws, settings, driver);
-  driver.Watch(kernel);
+  Problem problem = ProblemOf(ws);
+  MarquardtOnWindow minimizer(ws, ui, problem, options);
   MinimizeResult result;
-  // Values still holds the last accepted point after a fault.
-  RunOutcome outcome = run.Run([&] { result = kernel.Run(); },
-                               {.describe = [&](const NumericFault& fault) {
-                                 return NumericFaultText(ws, fault.what(), kernel.FaultVector());
-                               },
-                                .restore = {}});
-  // However it ended, the window is left as after a finished run: no
-  // interrupt to press, no step buttons, nothing waiting.
-  run.EnableControl(names::kStopButton, false);
-  for (std::string_view button : {names::kNextIterationButton, names::kContinueButton}) {
-    run.ShowControl(button, false);
-    run.EnableControl(button, false);
-  }
-  run.Interrupt().Clear();
-  ws.DerivativeWait = 1;
+  RunOutcome outcome = minimizer.Context().Run(
+      [&] { result = minimizer.Run(); },
+      {.describe = [&](const NumericFault& fault) {
+         return NumericFaultText(ws, fault.what(), minimizer.FaultVector());
+       },
+       .restore = {}});
+  TakeProblemValues(ws, problem);
   if (outcome.faulted) {
-    result = kernel.ResultAfterFault();
+    minimizer.EndRun();
+    result = minimizer.AfterFault();
     result.message = outcome.fault;
     result.faulted = true;
-    return result;
   }
-  run.ClearActivity();
-  run.Pump(true);
   return result;
 }
 

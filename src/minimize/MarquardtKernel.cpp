@@ -4,7 +4,7 @@
 #include <span>
 
 #include "workspace/NumericFault.h"
-#include "workspace/Objective.h"
+#include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -26,6 +26,15 @@ MarquardtOptions MarquardtOptions::Of(const Workspace& ws) {
   return options;
 }
 
+MarquardtOptions MarquardtOptions::Of(const ProblemSettings& settings, Derivatives derivatives) {
+  MarquardtOptions options;
+  options.tolerance = settings.tolerance;
+  options.maxIterations = settings.maxFunctionCalls;
+  options.reductionFraction = settings.reductionFraction;
+  options.derivatives = derivatives;
+  return options;
+}
+
 std::optional<std::string> MarquardtOptions::Validate() const {
   if (!std::isfinite(tolerance)) return "The tolerance must be a finite number";
   if (!std::isfinite(reductionFraction)) return "The step size reduction fraction must be a finite number";
@@ -33,36 +42,34 @@ std::optional<std::string> MarquardtOptions::Validate() const {
   return std::nullopt;
 }
 
-MarquardtKernel::MarquardtKernel(Workspace& ws, const MarquardtOptions& options, MarquardtObserver& observer)
-    : ws_(ws), options_(options), observer_(observer), n_(ws.Free.FreeCount) {}
+MarquardtKernel::MarquardtKernel(Problem& problem, const MarquardtOptions& options, MarquardtObserver& observer)
+    : p_(problem), options_(options), observer_(observer), n_(problem.free.FreeCount) {}
 
-const std::vector<double>& MarquardtKernel::FaultVector() const {
-  return evaluating_ ? *evaluating_ : ws_.Alg.Values;
-}
+const std::vector<double>& MarquardtKernel::FaultVector() const { return evaluating_ ? *evaluating_ : p_.values; }
 
 double MarquardtKernel::Evaluate(std::vector<double>& vector) {
   evaluating_ = &vector;
-  double value = EvaluateObjective(ws_, vector);
+  double value = p_.Evaluate(vector);
   evaluating_ = nullptr;
   return value;
 }
 
 double MarquardtKernel::EvaluateWithCodeOne(std::vector<double>& vector) {
   evaluating_ = &vector;
-  double value = EvaluateObjectiveWithCode(ws_, vector, 1);
+  double value = p_.EvaluateWithCode(vector, 1);
   evaluating_ = nullptr;
   return value;
 }
 
 void MarquardtKernel::SyncFreeValuesFromValues() {
-  for (int k = 1; k <= n_; ++k) ws_.Free.FreeValues[k] = ws_.Alg.Values[ws_.Free.FreeIndex[k]];
+  for (int k = 1; k <= n_; ++k) p_.free.FreeValues[k] = p_.values[p_.free.FreeIndex[k]];
 }
 
 // ---- derivatives ----------------------------------------------------------
 
 void MarquardtKernel::NumericalDerivatives() {
-  const std::vector<double>& x = ws_.Free.FreeValues;
-  const auto& index = ws_.Free.FreeIndex;
+  const std::vector<double>& x = p_.free.FreeValues;
+  const auto& index = p_.free.FreeIndex;
   double f0 = CurrentObjective_;
   double step = options_.relativeStep;
   std::vector<double> h(static_cast<std::size_t>(n_) + 1, 0.0);
@@ -72,7 +79,7 @@ void MarquardtKernel::NumericalDerivatives() {
   for (int i = 1; i <= n_; ++i) {
     for (int j = i; j <= n_; ++j) {
       for (int sign = 1; sign <= 2; ++sign) {
-        gridPoint_ = ws_.Alg.Values;
+        gridPoint_ = p_.values;
         gridPoint_[index[i]] = sign == 1 ? x[i] + h[i] : x[i] - h[i];
         if (j != i) gridPoint_[index[j]] = sign == 1 ? x[j] + h[j] : x[j] - h[j];
         double value = Evaluate(gridPoint_);
@@ -96,12 +103,11 @@ void MarquardtKernel::NumericalDerivatives() {
 }
 
 bool MarquardtKernel::AnalyticalDerivatives() {
-  int parameters = ws_.Alg.NumParameters;
-  ExpandLinks(ws_, ws_.Alg.Values);
+  int parameters = p_.NumParameters();
   modelGradient_.assign(static_cast<std::size_t>(parameters) + 1, 0.0);
   modelSecond_.Resize(parameters, parameters);
-  ws_.model->Derivatives(std::span<const double>(ws_.Alg.Values), std::span<double>(modelGradient_), modelSecond_);
-  const auto& index = ws_.Free.FreeIndex;
+  p_.objective.Derivatives(p_.values, modelGradient_, modelSecond_);
+  const auto& index = p_.free.FreeIndex;
   bool supplied = false;
   for (int i = 1; i <= n_ && !supplied; ++i)
     for (int j = i; j <= n_; ++j)
@@ -139,19 +145,22 @@ bool MarquardtKernel::Improves(double f, double reference) const {
 }
 
 bool MarquardtKernel::AxialSearch(double reference) {
-  AlgorithmData& alg = ws_.Alg;
+  std::vector<double>& values = p_.values;
   double fraction = options_.reductionFraction;
   double best = reference;
   bool failure = false;
   int bestParameter = 0;
+  double bestStep = 0;
   double bestDirection = 0;
   AxialStep step;
   step.total = 2 * n_;
-  for (int a = 1; a <= alg.NumParameters; ++a) {
-    if (alg.Steps[a] == 0) continue;
+  // The free parameters in parameter order, each with its step.
+  for (int k = 1; k <= n_; ++k) {
+    const int a = p_.free.FreeIndex[k];
+    const double stepSize = p_.free.FreeSteps[k];
     for (double direction : {1.0, -1.0}) {
-      axialPoint_ = alg.Values;
-      axialPoint_[a] = direction > 0 ? alg.Values[a] + fraction * alg.Steps[a] : alg.Values[a] - fraction * alg.Steps[a];
+      axialPoint_ = values;
+      axialPoint_[a] = direction > 0 ? values[a] + fraction * stepSize : values[a] - fraction * stepSize;
       double f = EvaluateWithCodeOne(axialPoint_);
       step.parameter = a;
       step.upward = direction > 0;
@@ -160,6 +169,7 @@ bool MarquardtKernel::AxialSearch(double reference) {
         if (f < best) {
           best = f;
           bestParameter = a;
+          bestStep = stepSize;
           bestDirection = direction;
         }
         failure = true;
@@ -169,8 +179,8 @@ bool MarquardtKernel::AxialSearch(double reference) {
     }
   }
   if (failure) {
-    alg.Values[bestParameter] = alg.Values[bestParameter] + bestDirection * fraction * alg.Steps[bestParameter];
-    ExpandLinks(ws_, alg.Values);
+    values[bestParameter] = values[bestParameter] + bestDirection * fraction * bestStep;
+    p_.objective.ExpandLinks(values);
     CurrentObjective_ = best;
     AcceptedObjective_ = best;
     SyncFreeValuesFromValues();
@@ -182,7 +192,7 @@ bool MarquardtKernel::AxialSearch(double reference) {
 
 MarquardtKernel::Step MarquardtKernel::Start() {
   observer_.Starting();
-  ws_.FunctionCallCount = 0;
+  p_.calls = 0;
   IterationCount_ = 0;
   VerifyCount_ = 0;
   FreeGradient_.assign(static_cast<std::size_t>(n_) + 1, 0.0);
@@ -192,7 +202,7 @@ MarquardtKernel::Step MarquardtKernel::Start() {
   StepSolution_.Resize(n_, 1);
   lu_.Resize(n_);
 
-  trialPoint_ = ws_.Alg.Values;
+  trialPoint_ = p_.values;
   TrialObjective_ = Evaluate(trialPoint_);
   CurrentObjective_ = TrialObjective_;
   AcceptedObjective_ = TrialObjective_;
@@ -229,10 +239,12 @@ MarquardtKernel::Step MarquardtKernel::Accept() {
   ++IterationCount_;
   TrialCount_ = 0;
   for (int k = 1; k <= n_; ++k) {
-    int parameter = ws_.Free.FreeIndex[k];
-    ws_.Alg.Values[parameter] = trialPoint_[parameter];
-    ws_.Free.FreeValues[k] = trialPoint_[parameter];
+    int parameter = p_.free.FreeIndex[k];
+    p_.values[parameter] = trialPoint_[parameter];
+    p_.free.FreeValues[k] = trialPoint_[parameter];
   }
+  // A follower takes its leader's value, as every evaluation of the point gave it.
+  p_.objective.ExpandLinks(p_.values);
   AcceptedObjective_ = TrialObjective_;
   observer_.Accepted(TrialObjective_, CurrentObjective_);
 
@@ -298,9 +310,8 @@ MarquardtKernel::Step MarquardtKernel::SolveUntilTrial() {
       return Step::End;
     }
     LuSolve(lu_, n_, 1, StepSolution_, pause);
-    trialPoint_ = ws_.Alg.Values;
-    for (int k = 1; k <= n_; ++k)
-      trialPoint_[ws_.Free.FreeIndex[k]] = ws_.Free.FreeValues[k] - StepSolution_(k, 1);
+    trialPoint_ = p_.values;
+    for (int k = 1; k <= n_; ++k) trialPoint_[p_.free.FreeIndex[k]] = p_.free.FreeValues[k] - StepSolution_(k, 1);
     if (TrialCount_ < kTrialsBeforeAxialSearch) {
       ++TrialCount_;
       return Step::NextTrial;
@@ -337,7 +348,7 @@ MarquardtKernel::Step MarquardtKernel::Rederive() {
 
 void MarquardtKernel::Finish(Step how) {
   if (how == Step::Final) {
-    finalPoint_ = ws_.Alg.Values;
+    finalPoint_ = p_.values;
     finalValue_ = EvaluateWithCodeOne(finalPoint_);
     end_ = RunEnd::Converged;
     observer_.Converged(finalValue_);
@@ -353,9 +364,10 @@ MinimizeResult MarquardtKernel::Result() const {
   result.message = message_;
   result.objective = end_ == RunEnd::Converged ? finalValue_ : AcceptedObjective_;
   result.iterations = IterationCount_;
-  result.functionCalls = ws_.FunctionCallCount;
-  result.totalFunctionCalls = ws_.FunctionCallCount;
+  result.functionCalls = p_.calls;
+  result.totalFunctionCalls = p_.calls;
   result.restarts = static_cast<int16_t>(VerifyCount_);
+  result.point = p_.values;
   return result;
 }
 
@@ -370,6 +382,7 @@ MinimizeResult MarquardtKernel::Run() {
   if (n_ == 0) {
     MinimizeResult result;
     result.end = RunEnd::NothingToDo;
+    result.point = p_.values;
     return result;
   }
   Step step = Start();

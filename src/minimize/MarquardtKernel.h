@@ -13,6 +13,8 @@
 #include "workspace/Matrix.h"
 
 namespace kalvex {
+class Problem;
+struct ProblemSettings;
 struct Workspace;
 
 // The relative step of the numerical derivatives.
@@ -29,6 +31,7 @@ struct MarquardtOptions {
 
   // The algorithm data's settings and the derivative choice (DerivativeMode).
   static MarquardtOptions Of(const Workspace& ws);
+  static MarquardtOptions Of(const ProblemSettings& settings, Derivatives derivatives);
   std::optional<std::string> Validate() const;
 };
 
@@ -72,16 +75,18 @@ class MarquardtObserver {
   virtual void GaveUp() {}
 };
 
-// One minimization on Values and ws.Free (links normalized, FreeParameters
-// collected); evaluations through EvaluateObjective, the final value by a
-// literal NF = 1. Values holds the last accepted point whatever way the run
-// ends. A NumericFault passes through; ResultAfterFault then gives the counts.
+// One minimization of the problem's free parameters; evaluations are
+// counted in problem.calls, the final value is evaluated with a literal
+// NF = 1 and analytical derivatives come from the problem's objective.
+// problem.values (and free.FreeValues) hold the last accepted point, links
+// expanded, whatever way the run ends; the result's point is that vector. A
+// NumericFault passes through; ResultAfterFault then gives the counts.
 class MarquardtKernel {
  public:
-  MarquardtKernel(Workspace& ws, const MarquardtOptions& options, MarquardtObserver& observer);
+  MarquardtKernel(Problem& problem, const MarquardtOptions& options, MarquardtObserver& observer);
   MinimizeResult Run();
   MinimizeResult ResultAfterFault() const;
-  // The full vector being evaluated when a fault came (Values outside an evaluation).
+  // The full vector being evaluated when a fault came (the values outside an evaluation).
   const std::vector<double>& FaultVector() const;
 
   int32_t Iterations() const { return IterationCount_; }
@@ -108,7 +113,7 @@ class MarquardtKernel {
   void SyncFreeValuesFromValues();
   MinimizeResult Result() const;
 
-  Workspace& ws_;
+  Problem& p_;
   MarquardtOptions options_;
   MarquardtObserver& observer_;
   int n_;

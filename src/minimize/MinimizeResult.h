@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kalvex {
 namespace ui {
@@ -36,6 +37,7 @@ struct MinimizeResult {
   int16_t restarts = 0;          // failed convergence verifications
   std::string message;           // the fault or error text for Error
   bool faulted = false;          // a numeric fault ended the run (its box was shown)
+  std::vector<double> point;     // the full parameter vector the run left (1-based)
 };
 
 // The point of a likelihood profile being minimized. The minimizer reads the

@@ -77,4 +77,12 @@ void ClearPanels(ui::Frontend& ui, int first, int last) {
   for (int panel = first; panel <= last; ++panel) ui.SetStatus(kActivityBar, panel, "");
 }
 
+std::optional<MinimizeResult> RefuseSettings(RunContext& run, const std::optional<std::string>& problem) {
+  if (!problem) return std::nullopt;
+  run.Ui().Message(run.Description().faultTitle, *problem, ui::style::kCritical);
+  MinimizeResult result;
+  result.message = *problem;
+  return result;
+}
+
 }  // namespace kalvex

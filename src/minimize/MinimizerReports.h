@@ -1,9 +1,11 @@
 #pragma once
 // Text pieces the minimizers' reports share: parameter lines, log groups,
 // the tolerance figure and the numeric-fault message.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "minimize/MinimizeResult.h"
 #include "ui/RunContext.h"
 
 namespace kalvex {
@@ -44,6 +46,11 @@ std::string NumericFaultText(const Workspace& ws, const std::string& fault,
 // The box of a failed decomposition: the free parameter of the zero row
 // (ws.Free.FreeIndex) and the text for the derivative kind in use.
 void ReportDecompositionFailure(const Workspace& ws, int zeroRow, ui::Frontend& ui);
+
+// Settings that cannot drive a run (problem is Validate's message): their
+// box under the run's fault title and the result that says so; nullopt
+// when there is no problem.
+std::optional<MinimizeResult> RefuseSettings(RunContext& run, const std::optional<std::string>& problem);
 
 // Font size of the minimizers' report panes: smaller for long parameter lists.
 inline int ReportPaneFontSize(int freeCount) { return freeCount < 26 ? 10 : 8; }

@@ -8,11 +8,13 @@
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MinimizerReports.h"
 #include "minimize/SimplexKernel.h"
+#include "minimize/WindowMinimizer.h"
 #include "priors/PriorReview.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
+#include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -34,8 +36,8 @@ std::string BestValueText(double value) { return FormatNumber(value, "####0.####
 // The window, the reports, the log and the questions around the kernel.
 class SimplexDriver : public SimplexObserver {
  public:
-  SimplexDriver(RunContext& run, const MinimizeOptions& options)
-      : run_(run), ws_(run.Ws()), s_(run.Ws().Simplex), options_(options) {}
+  SimplexDriver(RunContext& run, const Problem& problem, const MinimizeOptions& options)
+      : run_(run), ws_(run.Ws()), s_(run.Ws().Simplex), problem_(problem), options_(options) {}
 
   void BuildingSimplex() override {
     run_.Activity(1, "Building initial simplex...");
@@ -103,7 +105,7 @@ class SimplexDriver : public SimplexObserver {
         point->HasResult = true;
         point->ResultObjective = s_.VertexValues[s_.BestVertex];
         int evaluated = ws_.EvaluatedParameter;
-        point->ResultValue = evaluated >= 1 && evaluated <= ws_.Alg.NumParameters ? ws_.Alg.Values[evaluated] : 0.0;
+        point->ResultValue = evaluated >= 1 && evaluated <= ws_.Alg.NumParameters ? problem_.values[evaluated] : 0.0;
       }
       return;
     }
@@ -155,7 +157,7 @@ class SimplexDriver : public SimplexObserver {
   bool Profiling() const { return ws_.ProfileEvaluationActive == kOn; }
 
   void InitialReport() {
-    int n = ws_.Free.FreeCount;
+    int n = problem_.free.FreeCount;
     std::string values = "Initial Simplex: Starting function value> " + BestValueText(s_.VertexValues[1]) +
                          " Max> " + BestValueText(s_.VertexValues[s_.WorstVertex]) + " Min> " +
                          BestValueText(s_.VertexValues[s_.BestVertex]);
@@ -179,7 +181,7 @@ class SimplexDriver : public SimplexObserver {
   }
 
   std::string NoteLine() const {
-    return "Note: " + std::to_string(s_.IterationCount) + " iterations, " + std::to_string(ws_.FunctionCallCount) +
+    return "Note: " + std::to_string(s_.IterationCount) + " iterations, " + std::to_string(problem_.calls) +
            " function calls, and " + std::to_string(s_.RestartCount) + " restarts";
   }
 
@@ -203,9 +205,9 @@ class SimplexDriver : public SimplexObserver {
     std::string text =
         "Calculating profile point " + FormatNumber(index, "##0") + " of " + FormatNumber(count, "##0") + ",";
     int evaluated = ws_.EvaluatedParameter;
-    if (ws_.Free.FreeCount > 0 && evaluated >= 1 && evaluated <= ws_.Alg.NumParameters)
+    if (problem_.free.FreeCount > 0 && evaluated >= 1 && evaluated <= ws_.Alg.NumParameters)
       text += " Value of parameter # " + std::to_string(evaluated) + " which is being profiled is: " +
-              FormatNumber(ws_.Alg.Values[evaluated], "0.00000E+00");
+              FormatNumber(problem_.values[evaluated], "0.00000E+00");
     run_.Activity(1, text);
     run_.Pump();
   }
@@ -213,8 +215,9 @@ class SimplexDriver : public SimplexObserver {
   void ProgressReport() {
     std::string text = std::string(kCrLf) + NoteLine() + kCrLf + kCrLf + CurrentLine() + kCrLf + kCrLf;
     if (ws_.Alg.TerminalFrequency == 1) text += ImprovedLine() + kCrLf + kCrLf;
-    text += "Current minimum found at these " + std::to_string(ws_.Free.FreeCount) + " adjusted parameter values:" +
-            kCrLf + kCrLf + ParameterLines(ws_, Column(s_, ws_.Free.FreeCount, s_.BestVertex)) + kCrLf;
+    const int n = problem_.free.FreeCount;
+    text += "Current minimum found at these " + std::to_string(n) + " adjusted parameter values:" + kCrLf + kCrLf +
+            ParameterLines(ws_, Column(s_, n, s_.BestVertex)) + kCrLf;
     s_.ScreenText = text;
     run_.Report(kSimplexPane, s_.ScreenText);
     ProfileStatus();
@@ -227,10 +230,10 @@ class SimplexDriver : public SimplexObserver {
     log.WriteLine(NoteLine());
     if (ws_.Alg.FileFrequency == 1) log.WriteLine(ImprovedLine());
     log.WriteLine();
-    log.WriteLine("Current minimum found at these " + std::to_string(ws_.Free.FreeCount) +
-                  " adjusted parameter values: ");
+    const int n = problem_.free.FreeCount;
+    log.WriteLine("Current minimum found at these " + std::to_string(n) + " adjusted parameter values: ");
     log.WriteLine();
-    WriteLogGroups(log, ws_, Column(s_, ws_.Free.FreeCount, s_.BestVertex));
+    WriteLogGroups(log, ws_, Column(s_, n, s_.BestVertex));
     log.WriteLine();
     log.WriteLine();
     log.WriteLine(CurrentLine());
@@ -239,12 +242,12 @@ class SimplexDriver : public SimplexObserver {
   }
 
   void FinalReport() {
-    int n = ws_.Free.FreeCount;
+    int n = problem_.free.FreeCount;
     std::vector<double> best = Column(s_, n, s_.BestVertex);
     std::string minimum = "Minimum of " + BestValueText(s_.VertexValues[s_.BestVertex]) + " found at these " +
                           std::to_string(n) + " adjusted parameter values:";
     std::string required = "This result required " + std::to_string(s_.IterationCount) + " iterations, " +
-                           std::to_string(ws_.FunctionCallCount) + " function calls, and " +
+                           std::to_string(problem_.calls) + " function calls, and " +
                            std::to_string(s_.RestartCount) + " restarts";
     run_.Report(kSimplexPane,
                 std::string(kCrLf) + minimum + kCrLf + kCrLf + ParameterLines(ws_, best) + kCrLf + required + kCrLf);
@@ -265,10 +268,70 @@ class SimplexDriver : public SimplexObserver {
   RunContext& run_;
   Workspace& ws_;
   SimplexState& s_;
+  const Problem& problem_;
   const MinimizeOptions& options_;
 };
 
+class SimplexOnWindow : public WindowMinimizer {
+ public:
+  SimplexOnWindow(Workspace& ws, ui::Frontend& ui, Problem& problem, const MinimizeOptions& options)
+      : ws_(ws),
+        run_(ws, ui, kSimplexRun),
+        settings_(Settings(ws, problem)),
+        driver_(run_, problem, options),
+        kernel_(problem, ws.Simplex, settings_, driver_) {}
+
+  MinimizeResult Run() override {
+    if (std::optional<MinimizeResult> refused = RefuseSettings(run_, settings_.Validate())) return *refused;
+    run_.OpenWindow();
+    run_.Report(kSimplexInitialPane, "");
+    run_.Report(kSimplexPane, "");
+    run_.EnableControl(ui::names::kStopButton, true);
+    run_.CaptionControl(ui::names::kStopButton, "&Interrupt this minimization");
+    MinimizeResult result = kernel_.Run();
+    ws_.SimplexStateKept = kernel_.Kept();
+    EndRun();
+    if (result.end != RunEnd::Error) run_.ClearActivity();  // the "Simplex error" box cleared them
+    return result;
+  }
+
+  const std::vector<double>& FaultVector() const override { return kernel_.LastVector(); }
+
+  MinimizeResult AfterFault() override {
+    MinimizeResult result = kernel_.RestoreAfterFault();
+    ws_.SimplexStateKept = kernel_.Kept();
+    return result;
+  }
+
+  RunContext& Context() override { return run_; }
+
+  // A finished run takes no interrupt: its button goes grey, and a click
+  // that came after the last question is forgotten.
+  void EndRun() {
+    run_.EnableControl(ui::names::kStopButton, false);
+    run_.Interrupt().Clear();
+  }
+
+ private:
+  static SimplexOptions Settings(const Workspace& ws, const Problem& problem) {
+    SimplexOptions settings = SimplexOptions::Of(problem.settings);
+    settings.continueKept = ws.SimplexStateKept;
+    return settings;
+  }
+
+  Workspace& ws_;
+  RunContext run_;
+  SimplexOptions settings_;
+  SimplexDriver driver_;
+  SimplexKernel kernel_;
+};
+
 }  // namespace
+
+std::unique_ptr<WindowMinimizer> MakeSimplexOnWindow(Workspace& ws, ui::Frontend& ui, Problem& problem,
+                                                     const MinimizeOptions& options) {
+  return std::make_unique<SimplexOnWindow>(ws, ui, problem, options);
+}
 
 MinimizeResult RunSimplex(Workspace& ws, ui::Frontend& ui, const MinimizeOptions& options) {
   if (ws.Free.FreeCount == 0) {  // no simplex to build; the callers check this first
@@ -276,42 +339,31 @@ MinimizeResult RunSimplex(Workspace& ws, ui::Frontend& ui, const MinimizeOptions
     result.end = RunEnd::NothingToDo;
     return result;
   }
-  RunContext run(ws, ui, kSimplexRun);
-  SimplexOptions settings = SimplexOptions::Of(ws.Alg);
-  if (std::optional<std::string> problem = settings.Validate()) {
-    ui.Message(kSimplexRun.faultTitle, *problem, style::kCritical);
-    MinimizeResult result;
-    result.message = *problem;
-    return result;
-  }
-  run.OpenWindow();
-  run.Report(kSimplexInitialPane, "");
-  run.Report(kSimplexPane, "");
-  run.EnableControl(ui::names::kStopButton, true);
-  run.CaptionControl(ui::names::kStopButton, "&Interrupt this minimization");
-
-  SimplexDriver driver(run, options);
-  SimplexKernel kernel(ws, settings, driver);
+  Problem problem = ProblemOf(ws);
+  SimplexOnWindow minimizer(ws, ui, problem, options);
+  RunContext& run = minimizer.Context();
   MinimizeResult result;
-  RunOutcome outcome = run.Run([&] { result = kernel.Run(); },
+  RunOutcome outcome = run.Run([&] { result = minimizer.Run(); },
                                {.describe =
                                     [&](const NumericFault& fault) {
-                                      return NumericFaultText(ws, fault.what(), kernel.LastVector());
+                                      return NumericFaultText(ws, fault.what(), minimizer.FaultVector());
                                     },
-                                .restore = [&] { result = kernel.RestoreAfterFault(); }});
-  // A finished run takes no interrupt: its button goes grey, and a click
-  // that came after the last question is forgotten.
-  run.EnableControl(ui::names::kStopButton, false);
-  run.Interrupt().Clear();
+                                .restore = [&] { result = minimizer.AfterFault(); }});
+  TakeProblemValues(ws, problem);
   if (outcome.faulted) {
+    minimizer.EndRun();
     result.message = outcome.fault;
     result.faulted = true;
     return result;
   }
-  if (result.end != RunEnd::Error) run.ClearActivity();  // the "Simplex error" box cleared them
-  // The review looks at the values the run left, once it has stored its minimum.
-  if (result.end == RunEnd::Converged && ws.ProfileEvaluationActive != kOn && ws.PriorsActive == kOn)
-    ReviewPriors(ws, ui);
+  // The review looks at the values the run left, once it has stored its
+  // minimum; priors that cannot be evaluated there make the fit a failure.
+  if (result.end == RunEnd::Converged && ws.ProfileEvaluationActive != kOn && ws.PriorsActive == kOn) {
+    if (std::optional<std::string> fault = ReviewPriors(ws, ui)) {
+      result.end = RunEnd::Error;
+      result.message = *fault;
+    }
+  }
   return result;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/Objective.h"
+#include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -17,8 +17,13 @@ const std::string kContraction = "Contraction           ";
 const std::string kReflectionReduction = "Reflection-Reduction  ";
 const std::string kReduction = "Reduction             ";
 
-int FreeCountOf(const Workspace& ws) { return ws.Free.FreeCount; }
-int CentroidColumn(const Workspace& ws) { return ws.Free.FreeCount + 2; }
+// The kernel's view of one run: the problem and the simplex it works on.
+struct Work {
+  Problem& p;
+  SimplexState& s;
+  int FreeCount() const { return p.free.FreeCount; }
+  int CentroidColumn() const { return p.free.FreeCount + 2; }
+};
 
 std::vector<double> Column(const SimplexState& s, int n, int column) {
   std::vector<double> point(static_cast<std::size_t>(n) + 1, 0.0);
@@ -26,13 +31,13 @@ std::vector<double> Column(const SimplexState& s, int n, int column) {
   return point;
 }
 
-// WorkVector = Values with the free coordinates of point; EvaluateObjective.
-// Remembers the lowest point of the run for the numeric-fault path.
-double EvaluatePoint(Workspace& ws, const std::vector<double>& point) {
-  SimplexState& s = ws.Simplex;
-  s.WorkVector = ws.Alg.Values;
-  for (int k = 1; k <= ws.Free.FreeCount; ++k) s.WorkVector[ws.Free.FreeIndex[k]] = point[k];
-  double value = EvaluateObjective(ws, s.WorkVector);
+// WorkVector = the values with the free coordinates of point; one counted
+// evaluation. Remembers the lowest point of the run for the numeric-fault path.
+double EvaluatePoint(Work& r, const std::vector<double>& point) {
+  SimplexState& s = r.s;
+  s.WorkVector = r.p.values;
+  for (int k = 1; k <= r.FreeCount(); ++k) s.WorkVector[r.p.free.FreeIndex[k]] = point[k];
+  double value = r.p.Evaluate(s.WorkVector);
   if (!s.HasLowest || value < s.LowestValue) {
     s.HasLowest = true;
     s.LowestValue = value;
@@ -41,10 +46,9 @@ double EvaluatePoint(Workspace& ws, const std::vector<double>& point) {
   return value;
 }
 
-double EvaluateVertex(Workspace& ws, int column) {
-  SimplexState& s = ws.Simplex;
-  double value = EvaluatePoint(ws, Column(s, FreeCountOf(ws), column));
-  s.VertexValues[column] = value;
+double EvaluateVertex(Work& r, int column) {
+  double value = EvaluatePoint(r, Column(r.s, r.FreeCount(), column));
+  r.s.VertexValues[column] = value;
   return value;
 }
 
@@ -53,9 +57,9 @@ void AcceptPoint(SimplexState& s, int n, const std::vector<double>& point, doubl
   s.VertexValues[s.WorstVertex] = value;
 }
 
-void OrderAndCentroid(Workspace& ws) {
-  SimplexState& s = ws.Simplex;
-  int n = FreeCountOf(ws);
+void OrderAndCentroid(Work& r) {
+  SimplexState& s = r.s;
+  int n = r.FreeCount();
   s.BestVertex = s.WorstVertex = 1;
   for (int i = 2; i <= n + 1; ++i) {
     if (s.VertexValues[i] < s.VertexValues[s.BestVertex])
@@ -66,49 +70,49 @@ void OrderAndCentroid(Workspace& ws) {
   for (int k = 1; k <= n; ++k) {
     double sum = 0;
     for (int j = 1; j <= n + 1; ++j) sum += s.SimplexVertices(k, j);
-    s.SimplexVertices(k, CentroidColumn(ws)) = (sum - s.SimplexVertices(k, s.WorstVertex)) / n;
+    s.SimplexVertices(k, r.CentroidColumn()) = (sum - s.SimplexVertices(k, s.WorstVertex)) / n;
   }
 }
 
-void SizeSimplex(Workspace& ws) {
-  SimplexState& s = ws.Simplex;
-  int rows = std::max<int>(ws.Alg.NumParameters, ws.Free.FreeCount);
+void SizeSimplex(Work& r) {
+  SimplexState& s = r.s;
+  int rows = std::max<int>(r.p.NumParameters(), r.FreeCount());
   s.SimplexVertices.Resize(rows, rows + 2);
   s.VertexValues.assign(static_cast<std::size_t>(rows) + 2, 0.0);
   s.TrialPoint.assign(static_cast<std::size_t>(rows) + 1, 0.0);
   s.ExpansionPoint.assign(static_cast<std::size_t>(rows) + 1, 0.0);
   s.BestVertex = s.WorstVertex = 1;
-  s.BuiltForFreeCount = ws.Free.FreeCount;
+  s.BuiltForFreeCount = static_cast<int16_t>(r.FreeCount());
 }
 
 // A kept simplex is usable only for the free parameters it was built for.
-bool KeptSimplexFits(const Workspace& ws) {
-  const SimplexState& s = ws.Simplex;
-  return s.BuiltForFreeCount == ws.Free.FreeCount && s.SimplexVertices.Rows() >= ws.Free.FreeCount &&
-         s.SimplexVertices.Columns() >= ws.Free.FreeCount + 2 &&
-         static_cast<int>(s.VertexValues.size()) >= ws.Free.FreeCount + 2;
+bool KeptSimplexFits(const Work& r) {
+  const SimplexState& s = r.s;
+  const int n = r.FreeCount();
+  return s.BuiltForFreeCount == n && s.SimplexVertices.Rows() >= n && s.SimplexVertices.Columns() >= n + 2 &&
+         static_cast<int>(s.VertexValues.size()) >= n + 2;
 }
 
-void BuildInitialSimplex(Workspace& ws) {
-  SimplexState& s = ws.Simplex;
-  int n = FreeCountOf(ws);
-  EvaluateVertex(ws, 1);
+void BuildInitialSimplex(Work& r) {
+  SimplexState& s = r.s;
+  int n = r.FreeCount();
+  EvaluateVertex(r, 1);
   for (int j = 2; j <= n + 1; ++j)
     for (int k = 1; k <= n; ++k) s.SimplexVertices(k, j) = s.SimplexVertices(k, 1);
   for (int j = 2; j <= n + 1; ++j) {
-    s.SimplexVertices(j - 1, j) = s.SimplexVertices(j - 1, j) + ws.Free.FreeSteps[j - 1];
-    EvaluateVertex(ws, j);
+    s.SimplexVertices(j - 1, j) = s.SimplexVertices(j - 1, j) + r.p.free.FreeSteps[j - 1];
+    EvaluateVertex(r, j);
   }
-  OrderAndCentroid(ws);
+  OrderAndCentroid(r);
 }
 
-void OneMove(Workspace& ws) {
-  SimplexState& s = ws.Simplex;
-  int n = FreeCountOf(ws);
-  int c = CentroidColumn(ws);
+void OneMove(Work& r) {
+  SimplexState& s = r.s;
+  int n = r.FreeCount();
+  int c = r.CentroidColumn();
   for (int k = 1; k <= n; ++k)
     s.TrialPoint[k] = 2 * s.SimplexVertices(k, c) - s.SimplexVertices(k, s.WorstVertex);
-  s.TrialValue = EvaluatePoint(ws, s.TrialPoint);
+  s.TrialValue = EvaluatePoint(r, s.TrialPoint);
   s.ImprovedCount = 0;
   for (int i = 1; i <= n + 1; ++i)
     if (s.TrialValue < s.VertexValues[i]) ++s.ImprovedCount;
@@ -116,7 +120,7 @@ void OneMove(Workspace& ws) {
 
   if (s.ImprovedCount == n + 1) {
     for (int k = 1; k <= n; ++k) s.ExpansionPoint[k] = 2 * s.TrialPoint[k] - s.SimplexVertices(k, c);
-    double expansionValue = EvaluatePoint(ws, s.ExpansionPoint);
+    double expansionValue = EvaluatePoint(r, s.ExpansionPoint);
     if (expansionValue < s.TrialValue) {
       AcceptPoint(s, n, s.ExpansionPoint, expansionValue);
       s.AcceptedAction = kExtension;
@@ -137,7 +141,7 @@ void OneMove(Workspace& ws) {
   // Contraction of the worst vertex (perhaps the accepted reflection) towards the centroid.
   for (int k = 1; k <= n; ++k)
     s.TrialPoint[k] = 0.5 * s.SimplexVertices(k, s.WorstVertex) + 0.5 * s.SimplexVertices(k, c);
-  s.TrialValue = EvaluatePoint(ws, s.TrialPoint);
+  s.TrialValue = EvaluatePoint(r, s.TrialPoint);
   bool reflected = s.AcceptedAction == kReflection;
   if (s.TrialValue < s.VertexValues[s.WorstVertex]) {
     AcceptPoint(s, n, s.TrialPoint, s.TrialValue);
@@ -151,32 +155,32 @@ void OneMove(Workspace& ws) {
     if (j == b) continue;
     for (int k = 1; k <= n; ++k)
       s.SimplexVertices(k, j) = s.SimplexVertices(k, b) + 0.5 * (s.SimplexVertices(k, j) - s.SimplexVertices(k, b));
-    EvaluateVertex(ws, j);
+    EvaluateVertex(r, j);
   }
 }
 
 // The simplex rebuilt around the best vertex with reduced steps after a
 // failed verification.
-void Rebuild(Workspace& ws, const SimplexOptions& options, SimplexObserver& observer, int failedAt) {
-  SimplexState& s = ws.Simplex;
-  int n = ws.Free.FreeCount;
+void Rebuild(Work& r, const SimplexOptions& options, SimplexObserver& observer, int failedAt) {
+  SimplexState& s = r.s;
+  int n = r.FreeCount();
   ++s.RestartCount;
-  observer.Restarting(ws.Free.FreeIndex[failedAt]);
+  observer.Restarting(r.p.free.FreeIndex[failedAt]);
   int b = s.BestVertex;
   for (int k = 1; k <= n; ++k) s.SimplexVertices(k, 1) = s.SimplexVertices(k, b);
-  EvaluateVertex(ws, 1);
+  EvaluateVertex(r, 1);
   for (int j = 2; j <= n + 1; ++j) {
-    s.SimplexVertices(j - 1, j) = s.SimplexVertices(j - 1, j) + options.reductionFraction * ws.Free.FreeSteps[j - 1];
-    EvaluateVertex(ws, j);
+    s.SimplexVertices(j - 1, j) = s.SimplexVertices(j - 1, j) + options.reductionFraction * r.p.free.FreeSteps[j - 1];
+    EvaluateVertex(r, j);
   }
-  OrderAndCentroid(ws);
+  OrderAndCentroid(r);
 }
 
 // The axial search around the best vertex: true when convergence is
 // verified; on failure the simplex is rebuilt around the lower point.
-bool VerifyConvergence(Workspace& ws, const SimplexOptions& options, SimplexObserver& observer) {
-  SimplexState& s = ws.Simplex;
-  int n = ws.Free.FreeCount;
+bool VerifyConvergence(Work& r, const SimplexOptions& options, SimplexObserver& observer) {
+  SimplexState& s = r.s;
+  int n = r.FreeCount();
   observer.VerifyingConvergence();
   double tolerance = options.tolerance;
   int b = s.BestVertex;
@@ -187,17 +191,17 @@ bool VerifyConvergence(Workspace& ws, const SimplexOptions& options, SimplexObse
   int axial = 0;
   int failedAt = 0;
   for (int k = 1; k <= n && failedAt == 0; ++k) {
-    double offset = fraction * ws.Free.FreeSteps[k];
+    double offset = fraction * r.p.free.FreeSteps[k];
     s.SimplexVertices(k, b) = s.SimplexVertices(k, b) + offset;
     ++axial;
-    if (EvaluatePoint(ws, Column(s, n, b)) < fb - d) {
+    if (EvaluatePoint(r, Column(s, n, b)) < fb - d) {
       failedAt = k;
       break;
     }
     observer.AxialCall(axial, 2 * n);
     s.SimplexVertices(k, b) = s.SimplexVertices(k, b) - 2 * offset;
     ++axial;
-    if (EvaluatePoint(ws, Column(s, n, b)) < fb - d) {
+    if (EvaluatePoint(r, Column(s, n, b)) < fb - d) {
       failedAt = k;
       break;
     }
@@ -206,7 +210,7 @@ bool VerifyConvergence(Workspace& ws, const SimplexOptions& options, SimplexObse
   }
   observer.AxialSearchEnded();
   if (failedAt != 0) {
-    Rebuild(ws, options, observer, failedAt);
+    Rebuild(r, options, observer, failedAt);
     return false;
   }
   observer.Converged();
@@ -215,8 +219,8 @@ bool VerifyConvergence(Workspace& ws, const SimplexOptions& options, SimplexObse
 
 enum class TestOutcome { Continue, Converged, ZeroBest };
 
-TestOutcome ConvergenceTest(Workspace& ws, const SimplexOptions& options, SimplexObserver& observer) {
-  SimplexState& s = ws.Simplex;
+TestOutcome ConvergenceTest(Work& r, const SimplexOptions& options, SimplexObserver& observer) {
+  SimplexState& s = r.s;
   double best = s.VertexValues[s.BestVertex];
   double spread = std::fabs(s.VertexValues[s.WorstVertex] - best);
   double tolerance = options.tolerance;
@@ -228,17 +232,20 @@ TestOutcome ConvergenceTest(Workspace& ws, const SimplexOptions& options, Simple
     proposed = std::fabs(tolerance) > spread / std::fabs(best);
   }
   if (!proposed) return TestOutcome::Continue;
-  return VerifyConvergence(ws, options, observer) ? TestOutcome::Converged : TestOutcome::Continue;
+  return VerifyConvergence(r, options, observer) ? TestOutcome::Converged : TestOutcome::Continue;
 }
 
-void WriteBack(Workspace& ws, const std::vector<double>& point) {
-  for (int k = 1; k <= ws.Free.FreeCount; ++k) ws.Alg.Values[ws.Free.FreeIndex[k]] = point[k];
+// The point into the values; a follower takes its leader's value, as every
+// evaluation of the point gave it.
+void WriteBack(Problem& p, const std::vector<double>& point) {
+  for (int k = 1; k <= p.free.FreeCount; ++k) p.values[p.free.FreeIndex[k]] = point[k];
+  p.objective.ExpandLinks(p.values);
 }
 
 }  // namespace
 
-SimplexOptions SimplexOptions::Of(const AlgorithmData& alg) {
-  return {alg.Tolerance, alg.MaxFunctionCalls, alg.ReductionFraction};
+SimplexOptions SimplexOptions::Of(const ProblemSettings& settings) {
+  return {settings.tolerance, settings.maxFunctionCalls, settings.reductionFraction};
 }
 
 std::optional<std::string> SimplexOptions::Validate() const {
@@ -247,65 +254,67 @@ std::optional<std::string> SimplexOptions::Validate() const {
   return std::nullopt;
 }
 
-SimplexKernel::SimplexKernel(Workspace& ws, const SimplexOptions& options, SimplexObserver& observer)
-    : ws_(ws), options_(options), observer_(observer) {}
+SimplexKernel::SimplexKernel(Problem& problem, SimplexState& state, const SimplexOptions& options,
+                             SimplexObserver& observer)
+    : problem_(problem), s_(state), options_(options), observer_(observer), kept_(options.continueKept) {}
 
-const std::vector<double>& SimplexKernel::LastVector() const { return ws_.Simplex.WorkVector; }
+const std::vector<double>& SimplexKernel::LastVector() const { return s_.WorkVector; }
 
-int64_t SimplexKernel::TotalFunctionCalls() const { return callsBeforeReset_ + ws_.FunctionCallCount; }
+int64_t SimplexKernel::TotalFunctionCalls() const { return callsBeforeReset_ + problem_.calls; }
 
 MinimizeResult SimplexKernel::Result(RunEnd end) const {
-  const SimplexState& s = ws_.Simplex;
   MinimizeResult result;
   result.end = end;
-  if (!s.VertexValues.empty() && s.BestVertex < static_cast<int>(s.VertexValues.size()))
-    result.objective = s.VertexValues[s.BestVertex];
-  result.iterations = s.IterationCount;
-  result.functionCalls = ws_.FunctionCallCount;
+  if (!s_.VertexValues.empty() && s_.BestVertex < static_cast<int>(s_.VertexValues.size()))
+    result.objective = s_.VertexValues[s_.BestVertex];
+  result.iterations = s_.IterationCount;
+  result.functionCalls = problem_.calls;
   result.totalFunctionCalls = TotalFunctionCalls();
-  result.restarts = s.RestartCount;
+  result.restarts = s_.RestartCount;
+  result.point = problem_.values;
   return result;
 }
 
 MinimizeResult SimplexKernel::Run() {
-  SimplexState& s = ws_.Simplex;
-  int n = ws_.Free.FreeCount;
+  SimplexState& s = s_;
+  Work r{problem_, s_};
+  int n = problem_.free.FreeCount;
   if (n == 0) return Result(RunEnd::NothingToDo);
-  ws_.FunctionCallCount = 0;
+  problem_.calls = 0;
   callsBeforeReset_ = 0;
   s.HasLowest = false;
   s.IterationCount = 0;
   s.RestartCount = 0;
-  if (!ws_.SimplexStateKept || !KeptSimplexFits(ws_)) {
-    SizeSimplex(ws_);
-    for (int k = 1; k <= n; ++k) s.SimplexVertices(k, 1) = ws_.Free.FreeValues[k];
+  if (!kept_ || !KeptSimplexFits(r)) {
+    SizeSimplex(r);
+    for (int k = 1; k <= n; ++k) s.SimplexVertices(k, 1) = problem_.free.FreeValues[k];
     observer_.BuildingSimplex();
-    ws_.SimplexStateKept = true;
-    BuildInitialSimplex(ws_);
+    kept_ = true;
+    BuildInitialSimplex(r);
   }
   observer_.SimplexReady();
 
   RunEnd end = RunEnd::Interrupted;
   bool stopping = false;
   do {
-    OneMove(ws_);
-    OrderAndCentroid(ws_);
+    OneMove(r);
+    OrderAndCentroid(r);
     ++s.IterationCount;
     observer_.Moved();
 
     stopping = false;
     s.StopFlag = 0;
-    if (ws_.FunctionCallCount > options_.maxFunctionCalls) {
+    if (problem_.calls > options_.maxFunctionCalls) {
       if (observer_.LimitReached() == Verdict::GoOn) {
-        callsBeforeReset_ += ws_.FunctionCallCount;
-        ws_.FunctionCallCount = 0;
+        callsBeforeReset_ += problem_.calls;
+        problem_.calls = 0;
       } else {
         stopping = true;
         end = RunEnd::Limit;
       }
     }
     if (!stopping) {
-      TestOutcome outcome = ConvergenceTest(ws_, options_, observer_);
+      TestOutcome outcome = ConvergenceTest(r, options_, observer_);
       if (outcome == TestOutcome::ZeroBest) {
         observer_.ZeroBestValue();
         MinimizeResult result = Result(RunEnd::Error);
@@ -324,17 +333,16 @@ MinimizeResult SimplexKernel::Run() {
   } while (!stopping);
   s.StopFlag = 1;
 
-  WriteBack(ws_, Column(s, n, s.BestVertex));
+  WriteBack(problem_, Column(s, n, s.BestVertex));
   return Result(end);
 }
 
 MinimizeResult SimplexKernel::RestoreAfterFault() {
-  SimplexState& s = ws_.Simplex;
   // The simplex may be half moved: the next run builds a new one.
-  ws_.SimplexStateKept = false;
-  if (s.HasLowest) WriteBack(ws_, s.LowestPoint);
+  kept_ = false;
+  if (s_.HasLowest) WriteBack(problem_, s_.LowestPoint);
   MinimizeResult result = Result(RunEnd::Error);
-  result.objective = s.HasLowest ? s.LowestValue : 0.0;
+  result.objective = s_.HasLowest ? s_.LowestValue : 0.0;
   return result;
 }
 

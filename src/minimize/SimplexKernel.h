@@ -10,15 +10,19 @@
 #include "minimize/MinimizeResult.h"
 
 namespace kalvex {
-struct AlgorithmData;
-struct Workspace;
+class Problem;
+struct ProblemSettings;
+struct SimplexState;
 
 struct SimplexOptions {
   double tolerance = 1e-6;         // > 0 absolute, < 0 relative, 0 never proposes convergence
   int32_t maxFunctionCalls = 9999;  // the observer is asked once the count passes it
   double reductionFraction = 0.1;  // of the steps, for the axial search and a rebuilt simplex
+  // Go on from the simplex the state holds when it fits the free count
+  // (SimplexStateKept); otherwise a new one is built around the start.
+  bool continueKept = false;
 
-  static SimplexOptions Of(const AlgorithmData& alg);
+  static SimplexOptions Of(const ProblemSettings& settings);
   // A message when the options cannot drive a run.
   std::optional<std::string> Validate() const;
 };
@@ -46,29 +50,34 @@ class SimplexObserver {
   virtual Verdict IterationDone() { return Verdict::GoOn; }
 };
 
-// One minimization on Values and ws.Free (links normalized, FreeParameters
-// collected) with ws.Simplex as its state. Continues a kept simplex while
-// SimplexStateKept is set and the simplex fits the free count. Evaluations go
-// through EvaluateObjective. The best vertex is written back into Values,
-// except when a zero best value stops a relative tolerance (end Error).
-// A NumericFault passes through; RestoreAfterFault then repairs the state.
+// One minimization of the problem's free parameters with state as its
+// storage (the caller's: a kept simplex lives on in it between runs).
+// Evaluations are counted in problem.calls. The best vertex is written back
+// into problem.values with the links expanded, except when a zero best value
+// stops a relative tolerance (end Error); the result's point is
+// problem.values. A NumericFault passes through; RestoreAfterFault then
+// repairs the state.
 class SimplexKernel {
  public:
-  SimplexKernel(Workspace& ws, const SimplexOptions& options, SimplexObserver& observer);
+  SimplexKernel(Problem& problem, SimplexState& state, const SimplexOptions& options, SimplexObserver& observer);
   MinimizeResult Run();
-  // After a fault: the simplex is not kept and Values holds the lowest point
-  // evaluated; returns the counts with that point's value.
+  // After a fault: the simplex is not kept and the values hold the lowest
+  // point evaluated; returns the counts with that point's value.
   MinimizeResult RestoreAfterFault();
   // The full vector of the last evaluation (the one a fault belongs to).
   const std::vector<double>& LastVector() const;
   int64_t TotalFunctionCalls() const;
+  // Whether the state holds a simplex the next run may go on from.
+  bool Kept() const { return kept_; }
 
  private:
   MinimizeResult Result(RunEnd end) const;
-  Workspace& ws_;
+  Problem& problem_;
+  SimplexState& s_;
   SimplexOptions options_;
   SimplexObserver& observer_;
   int64_t callsBeforeReset_ = 0;
+  bool kept_ = false;
 };
 
 // The text of a zero best value under a relative tolerance.

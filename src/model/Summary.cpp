@@ -5,19 +5,18 @@
 #include "model/SummaryReport.h"
 #include "ui/Frontend.h"
 #include "ui/PaneFile.h"
+#include "ui/RunContext.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex::model {
 namespace {
 
-constexpr int kBusyBar = 5;
 constexpr const char* kBusyText = "One moment please...";
 constexpr int kYesNoQuestion = ui::style::kYesNo + ui::style::kQuestion;
 
 struct ReportParts {
-  FitStatistics stats;
-  RegressionVariance variance;
+  SummaryNumbers numbers;
   std::string text;
 };
 
@@ -37,60 +36,59 @@ auto Computing(const char* what, Step step) {
 
 ReportParts BuildReport(const SummaryInputs& in) {
   ReportParts parts;
-  parts.stats = Computing("the fit statistics of the results summary", [&] { return ComputeFitStatistics(in); });
-  parts.variance = Computing("the regression variance and predicted index of the results summary",
-                             [&] { return ComputeRegressionVariance(in, parts.stats.Theta2); });
-  // The text below only formats what was checked.
-  parts.text = SummaryReportText(in, parts.stats, parts.variance);
+  parts.numbers = ComputeSummary(in, false);  // the text below only formats what was checked
+  parts.text = SummaryReportText(in, parts.numbers.stats, parts.numbers.variance);
   return parts;
 }
 
-std::string BuildForecast(const SummaryInputs& in, const ReportParts& parts) {
-  ForecastData forecast = Computing("the forecast for time period f", [&] {
-    return ComputeForecast(in, parts.variance, parts.stats.Theta2);
-  });
-  ProbabilityGrid grid = Computing("the forecast's probability grid",
-                                   [&] { return ComputeProbabilityGrid(forecast, in.data.Pi); });
-  return ForecastReportText(in, forecast, grid) + ReportEndText();
-}
-
-void ShowBusy(ui::Frontend& ui, bool busy) {
-  ui.SetStatus(kBusyBar, 1, busy ? kBusyText : "");
-  if (busy) ui.PumpEvents(true);
-}
-
-void ReportFault(ui::Frontend& ui, const NumericFault& fault) {
-  ShowBusy(ui, false);
-  // The same run-time report as the main menu gives a fault it did not expect.
-  ui.Message("Kalvex", fault.what(), ui::style::kCritical);
+std::string BuildForecast(const SummaryInputs& in, ReportParts& parts) {
+  AddForecast(in, parts.numbers);
+  return ForecastReportText(in, *parts.numbers.forecast, *parts.numbers.grid) + ReportEndText();
 }
 
 }  // namespace
+
+SummaryNumbers ComputeSummary(const SummaryInputs& in, bool withForecast) {
+  SummaryNumbers numbers;
+  numbers.stats = Computing("the fit statistics of the results summary", [&] { return ComputeFitStatistics(in); });
+  numbers.variance = Computing("the regression variance and predicted index of the results summary",
+                               [&] { return ComputeRegressionVariance(in, numbers.stats.Theta2); });
+  if (withForecast) AddForecast(in, numbers);
+  return numbers;
+}
+
+void AddForecast(const SummaryInputs& in, SummaryNumbers& numbers) {
+  numbers.forecast = Computing("the forecast for time period f",
+                               [&] { return ComputeForecast(in, numbers.variance, numbers.stats.Theta2); });
+  numbers.grid = Computing("the forecast's probability grid",
+                           [&] { return ComputeProbabilityGrid(*numbers.forecast, in.data.Pi); });
+}
 
 SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws) {
   return SummaryInputs{model.Data(),        model.Best(),       model.LastEvaluation(), model.Layout(),
                        model.Descriptions(), ws.Alg.Steps,      ws.AlgorithmFileName,   ws.PriorsFileName};
 }
 
-SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, ui::Frontend& ui) {
-  ui.ShowWindow(kSummaryForm);
-  ShowBusy(ui, true);
+SummaryOutcome RunResultsSummary(const OskaneModel& model, Workspace& ws, ui::Frontend& ui) {
+  // The same run-time report as the main menu gives a fault it did not expect.
+  RunContext run(ws, ui, {"", "Kalvex", "", InterruptFlag::None});
+  auto busy = [&run](bool on) {
+    run.Activity(1, on ? kBusyText : "");
+    if (on) run.Pump(true);
+  };
+  busy(true);
   const SummaryInputs in = SummaryInputsOf(model, ws);
-  ReportParts parts;
-  try {
-    parts = BuildReport(in);
-  } catch (const NumericFault&) {
-    // Nothing of the report is shown; the caller reports the fault and
-    // brings its menu back, as for a fault in any other analysis.
-    ui.CloseWindow(kSummaryForm);
-    ShowBusy(ui, false);
-    throw;
-  }
+  // A fault in the report leaves the window unshown and the busy text gone;
+  // the caller reports it and brings its menu back, as for a fault in any
+  // other analysis.
+  ReportParts parts = BuildReport(in);
+  ui.ShowWindow(kSummaryForm);
   ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text);
-  ShowBusy(ui, false);
+  busy(false);
 
   if (ui.Message("View plots?", "Do you want to see data plots?", kYesNoQuestion) == ui::Answer::Yes)
-    ui.ShowXYPlot(SummaryPlotData(in.data, in.best, parts.variance.predictedIndex, parts.variance.residualIndex));
+    ui.ShowXYPlot(SummaryPlotData(in.data, in.best, parts.numbers.variance.predictedIndex,
+                                  parts.numbers.variance.residualIndex));
 
   if (ui.Message("Opportunity to generate a forecast for time period f",
                  "Do you want to forecast a harvest rate index for time period f by using the "
@@ -98,16 +96,12 @@ SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, 
                  kYesNoQuestion) != ui::Answer::Yes)
     return SummaryOutcome::WithoutForecast;
 
-  ShowBusy(ui, true);
+  busy(true);
   std::string forecast;
-  try {
-    forecast = BuildForecast(in, parts);
-  } catch (const NumericFault& fault) {
-    ReportFault(ui, fault);  // the pane keeps the whole report without the forecast
-    return SummaryOutcome::Fault;
-  }
+  // The pane keeps the whole report without the forecast.
+  if (run.Run([&] { forecast = BuildForecast(in, parts); }).faulted) return SummaryOutcome::Fault;
   ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text + forecast);
-  ShowBusy(ui, false);
+  busy(false);
   ui.Message("Output Summary", "Summary completed as requested", ui::style::kOk);
   return SummaryOutcome::Completed;
 }
@@ -120,8 +114,8 @@ std::string ResultsSummaryText(const OskaneModel& model, const Workspace& ws, bo
 
 plots::XYPlotData ResultsSummaryPlotData(const OskaneModel& model, const Workspace& ws) {
   const SummaryInputs in = SummaryInputsOf(model, ws);
-  ReportParts parts = BuildReport(in);
-  return SummaryPlotData(in.data, in.best, parts.variance.predictedIndex, parts.variance.residualIndex);
+  const SummaryNumbers numbers = ComputeSummary(in, false);
+  return SummaryPlotData(in.data, in.best, numbers.variance.predictedIndex, numbers.variance.residualIndex);
 }
 
 std::optional<std::string> SaveSummary(ui::Frontend& ui) {

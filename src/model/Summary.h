@@ -28,9 +28,10 @@ enum class SummaryOutcome {
 
 // The interactive summary: report, "View plots?", forecast question, forecast.
 // The pane never shows a half-built text: a floating-point fault in the
-// report closes the window and is thrown on (NumericFault) for the caller to
-// report; one in the forecast is reported here and the report stays.
-SummaryOutcome RunResultsSummary(const OskaneModel& model, const Workspace& ws, ui::Frontend& ui);
+// report leaves the window unshown and is thrown on (NumericFault) for the
+// caller to report; one in the forecast is reported here and the report
+// stays.
+SummaryOutcome RunResultsSummary(const OskaneModel& model, Workspace& ws, ui::Frontend& ui);
 
 // The summary without questions, for batch use: the report, with the
 // forecast and "Done!" when asked. Throws NumericFault.
@@ -47,6 +48,21 @@ std::optional<std::string> SaveSummary(ui::Frontend& ui);
 
 // The inputs of the summary, taken from the model and the workspace.
 SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws);
+
+// The results summary as a computation on a model's best fit and steps (no
+// window, no question): the fit statistics, the regression variance and,
+// when asked, the forecast of the next period with its probability grid. A
+// hindcast forecasts a shortened fit's next period with it exactly as the
+// summary does. Throws NumericFault.
+struct SummaryNumbers {
+  FitStatistics stats;
+  RegressionVariance variance;
+  std::optional<ForecastData> forecast;
+  std::optional<ProbabilityGrid> grid;
+};
+SummaryNumbers ComputeSummary(const SummaryInputs& in, bool withForecast);
+// The forecast and its grid added to numbers computed without them.
+void AddForecast(const SummaryInputs& in, SummaryNumbers& numbers);
 
 }  // namespace model
 }  // namespace kalvex

@@ -119,16 +119,18 @@ batch::RankRole MpiSession::Role() const {
   batch::RankRole role;
   role.primary = rank_ == 0;
   role.rank = rank_;
-  if (size_ > 1) role.spreadNodes = [](const Workspace& ws) { return MakeMpiNodes(ws); };
+  if (size_ > 1) role.spreadNodes = [](const Problem& problem) { return MakeMpiNodes(problem); };
   return role;
 }
 
-std::unique_ptr<NodeSpreader> MakeMpiNodes(const Workspace& ws) {
-  std::vector<ObjectiveEvaluator> evaluators = MakeEvaluators(ws, std::max(1, ws.WorkerThreads));
+std::unique_ptr<NodeSpreader> MakeMpiNodes(const Problem& problem) {
+  std::vector<ObjectiveEvaluator> evaluators =
+      MakeEvaluators(problem.objective, std::max(1, problem.settings.threads));
   int clonable = evaluators.empty() ? 0 : 1, everywhere = 0;
   MPI_Allreduce(&clonable, &everywhere, 1, MPI_INT, MPI_LAND, MPI_COMM_WORLD);
   if (!everywhere) return nullptr;
-  return std::make_unique<MpiNodes>(std::make_unique<ThreadedNodes>(std::move(evaluators), ws.ObjectiveScale));
+  return std::make_unique<MpiNodes>(
+      std::make_unique<ThreadedNodes>(std::move(evaluators), problem.objective.Terms().objectiveScale));
 }
 
 }  // namespace kalvex

@@ -32,8 +32,8 @@ class MpiSession {
   int rank_ = 0, size_ = 1;
 };
 
-// The ranks' spreader for ws (collective: every rank makes it at the same
-// step); nullptr on every rank when the model cannot be cloned.
-std::unique_ptr<NodeSpreader> MakeMpiNodes(const Workspace& ws);
+// The ranks' spreader for the problem (collective: every rank makes it at
+// the same step); nullptr on every rank when the model cannot be cloned.
+std::unique_ptr<NodeSpreader> MakeMpiNodes(const Problem& problem);
 
 }  // namespace kalvex

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "evaluation/DistributionStatistics.h"
+#include "evaluation/PointSweep.h"
 #include "plots/DistributionPlot.h"
 #include "priors/ComputePriorValue.h"
 #include "priors/PriorTable.h"
@@ -124,28 +125,23 @@ PriorProfileDomain PriorProfileDomainOf(const PriorEntry& prior, int count, int 
 PriorProfile ComputePriorProfile(const PriorEntry& prior, int parameter, int count,
                                  const std::function<void(int, double)>& onPoint) {
   PriorProfileDomain domain = PriorProfileDomainOf(prior, count, parameter);
+  PointSweep sweep = SweepPoints(
+      count, [&](int k) { return domain.x[k]; },
+      [&](int k, double x) -> std::optional<double> {
+        if (onPoint) onPoint(k, x);
+        return PriorTermAt(prior, x, parameter);
+      });
   PriorProfile profile;
   profile.parameter = parameter;
   profile.spacing = domain.spacing;
-  profile.table = EvaluationTable(count);
-  EvaluationTable& table = profile.table;
+  profile.table = std::move(sweep.table);
+  profile.summary = sweep.summary;
   EvaluationSummary& summary = profile.summary;
-  for (int k = 1; k <= count; ++k) {
-    const double x = domain.x[k];
-    if (onPoint) onPoint(k, x);
-    table.GridValue[k] = x;
-    table.NegLnL[k] = PriorTermAt(prior, x, parameter);
-    if (table.NegLnL[k] < summary.BestNegLnL) {
-      summary.BestNegLnL = table.NegLnL[k];
-      summary.ModeValue = x;
-      summary.ModeIndex = k;
-    }
-  }
   if (summary.ModeIndex == 0) {  // every term at or above 1e100: the first point stands in
     summary.ModeIndex = 1;
-    summary.ModeValue = table.GridValue[1];
+    summary.ModeValue = profile.table.GridValue[1];
   }
-  DistributionStatistics(table, summary, summary.ModeIndex, profile.spacing);
+  DistributionStatistics(profile.table, summary, summary.ModeIndex, profile.spacing);
   return profile;
 }
 

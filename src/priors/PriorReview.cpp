@@ -1,9 +1,12 @@
 #include "priors/PriorReview.h"
 
+#include <cmath>
+
 #include "priors/ComputePriorValue.h"
 #include "priors/PriorTable.h"
 #include "ui/Names.h"
 #include "ui/PaneFile.h"
+#include "ui/RunContext.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -36,44 +39,69 @@ const char* const kExplanation[] = {
     "",
 };
 
-std::string Likelihoods(double negLnL) {
+std::string Likelihoods(double negLnL, double likelihood) {
   return " has a prior -ln[L] of " + RightJustify(FormatNumber(negLnL, "##0.00"), 8) + " and a prior likelihood of " +
-         RightJustify(FormatNumber(SafeExp(-negLnL), "0.000000"), 8);
+         RightJustify(FormatNumber(likelihood, "0.000000"), 8);
+}
+
+// exp(-negLnL), or the fault that names where it overflowed.
+double Likelihood(double negLnL, const std::string& where) {
+  const double likelihood = std::exp(-negLnL);
+  if (!std::isfinite(likelihood)) throw NumericFault(std::string(kOverflow) + " in the prior likelihood of " + where);
+  return likelihood;
 }
 
 }  // namespace
 
-std::string PriorReviewText(const Workspace& ws) {
-  TextBuilder text;
-  for (const char* line : kExplanation) text.Line(line);
-  double total = 0;
-  for (int i = 1; i <= ws.Alg.NumParameters; ++i) {
-    if (LetterOf(ws.Priors[i]) == 'U') continue;
+PriorReview ComputePriorReview(const PriorTable& priors, int numParameters, const std::vector<double>& values,
+                               double objectiveScale) {
+  PriorReview review;
+  std::vector<double> terms(static_cast<std::size_t>(numParameters) + 1, 0.0);
+  review.priorValue = objectiveScale * PriorTermSum(priors, numParameters, values, &terms);
+  for (int i = 1; i <= numParameters; ++i) {
+    if (LetterOf(priors[i]) == 'U') continue;
     // Each prior's own term, not scaled to objective units: the likelihood
     // shown must not depend on the -ln[L] constant entered for the model.
-    double v = ws.PriorTerms[i];
-    total += v;
-    text.Line("Parameter " + RightJustify(FormatNumber(i, "##0"), 3) + " at " +
-              RightJustify(FormatNumber(ws.Alg.Values[i], "0.000E+00"), 10) + Likelihoods(v));
+    PriorReviewLine line{i, values[i], terms[i], 0};
+    line.likelihood = Likelihood(line.negLnL, "parameter #" + std::to_string(i) + " (" +
+                                                  DistributionName(priors[i].TypeLetters) + ")");
+    review.negLnL += line.negLnL;
+    review.lines.push_back(line);
   }
+  review.likelihood = Likelihood(review.negLnL, "the entire model");
+  return review;
+}
+
+std::string PriorReviewText(const PriorReview& review) {
+  TextBuilder text;
+  for (const char* line : kExplanation) text.Line(line);
+  for (const PriorReviewLine& line : review.lines)
+    text.Line("Parameter " + RightJustify(FormatNumber(line.parameter, "##0"), 3) + " at " +
+              RightJustify(FormatNumber(line.value, "0.000E+00"), 10) + Likelihoods(line.negLnL, line.likelihood));
   text.Line();
-  text.Line("           The entire model" + Likelihoods(total));
+  text.Line("           The entire model" + Likelihoods(review.negLnL, review.likelihood));
   return text.Text();
 }
 
-void ReviewPriors(Workspace& ws, ui::Frontend& ui) {
+PriorReview ReviewOfWorkspace(Workspace& ws) {
+  std::vector<double> values = ws.Alg.Values;
+  ExpandLinks(ws, values);
+  ComputePriorValue(ws, values);
+  return ComputePriorReview(ws.Priors, ws.Alg.NumParameters, values, ws.ObjectiveScale);
+}
+
+std::optional<std::string> ReviewPriors(Workspace& ws, ui::Frontend& ui) {
   std::string text;
-  try {
-    std::vector<double> values = ws.Alg.Values;
-    ExpandLinks(ws, values);
-    ComputePriorValue(ws, values);
-    text = PriorReviewText(ws);
-  } catch (const NumericFault& fault) {
-    ui.Message("Review priors ", "Numeric fault: " + std::string(fault.what()), ui::style::kCritical);
-    return;
-  }
+  RunContext run(ws, ui, {"", "Review priors ", "", InterruptFlag::None});
+  RunOutcome outcome = run.Run([&] { text = PriorReviewText(ReviewOfWorkspace(ws)); },
+                               {.describe = [](const NumericFault& fault) {
+                                  return "Numeric fault: " + std::string(fault.what());
+                                },
+                                .restore = {}});
+  if (outcome.faulted) return "Numeric fault: " + outcome.fault;
   ui.ShowWindow(names::kReviewPriorsForm);
   ui.SetPaneText(names::kReviewPriorsForm, names::kReviewPriorsPane, text);
+  return std::nullopt;
 }
 
 std::optional<std::string> SavePriorReview(ui::Frontend& ui) {

@@ -1,17 +1,11 @@
 #include "ranking/ModelRanking.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 #include "covariance/LikelihoodConstant.h"
-#include "ranking/ModelAveraging.h"
 #include "ranking/RankingText.h"
 #include "ui/Names.h"
-#include "ui/RunContext.h"
 #include "workspace/Format.h"
-#include "workspace/NumericFault.h"
-#include "workspace/Objective.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex::ranking {
@@ -19,23 +13,6 @@ namespace {
 
 namespace style = ui::style;
 using ui::names::kRankForm;
-
-constexpr const char* kAddTitle = "Calculate model AICc";
-constexpr const char* kAverageTitle = "Can't average models";
-constexpr RunDescription kAddModelRun{"", kAddTitle, "", InterruptFlag::None};
-constexpr RunDescription kAverageRun{"", kAverageTitle, "", InterruptFlag::None};
-
-// The characters after the last "/" or "\"; the whole name when there is none.
-std::string NameOf(const std::string& path) {
-  std::size_t cut = path.find_last_of("/\\");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-bool Readable(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return false;
-  return std::ifstream(path).is_open();
-}
 
 }  // namespace
 
@@ -85,50 +62,15 @@ void ModelRanking::Open(RankingHooks hooks) {
 }
 
 bool ModelRanking::CalculateModelAICc() {
-  if (table_.Full()) {
-    ui_.Message("Model limit reached", "Sorry, no more than 99 models can be ranked", style::kOk);
-    return false;
-  }
-  ModelRow row;
-  row.AlgorithmFile = NameOf(ws_.AlgorithmFileName);
-  if (row.AlgorithmFile.empty()) {
-    ui_.Message(kAddTitle, "There is no algorithm file to add as a model: load or save the algorithm data first",
-                style::kInformation);
-    return false;
-  }
-  NormalizeLinks(ws_);
-  CollectFreeParameters(ws_);
-  row.ParameterCount = ws_.Free.FreeCount;
-  row.SampleSize = ws_.model->SampleSize();
-  if (!SmallSampleTerm(row.ParameterCount, row.SampleSize)) {
-    ui_.Message(kAddTitle,
-                "Model " + row.AlgorithmFile + " estimates " + std::to_string(row.ParameterCount) +
-                    " parameters from a sample of " + std::to_string(row.SampleSize) +
-                    ": its AICc needs a sample larger than the number of parameters plus 1",
-                style::kExclamation);
-    return false;
-  }
   const bool first = table_.Count() == 0;
-  RunContext run(ws_, ui_, kAddModelRun);
-  run.Activity(1, "One moment please while one function is executed...");
-  run.Pump(true);
-  RunOutcome outcome = run.Run([&] {
-    double value = EvaluateObjectiveWithCode(ws_, ws_.Alg.Values, 1);
-    if (first) {
-      ui_.HideWindow(kRankForm);
-      AskLikelihoodConstant(ws_, ui_);
-      ui_.ShowWindow(kRankForm);
-    }
-    row.ModelNegLnL = CheckFinite(value / ws_.ObjectiveScale);
-    row.CovarianceFile = CovarianceFileFor(row.AlgorithmFile);
-    row.CovariancePath = PathBeside(ws_.AlgorithmFileName, row.CovarianceFile);
-    if (!Readable(row.CovariancePath)) row.CovarianceFile = kNoCovarianceFound;
-    row.PriorsFile = ws_.PriorsActive == kOn && !ws_.PriorsFileName.empty() ? NameOf(ws_.PriorsFileName) : kNoPriors;
-    table_.Add(std::move(row));
+  const bool added = AddModel(ws_, ui_, table_, [&] {
+    if (!first) return;
+    ui_.HideWindow(kRankForm);
+    AskLikelihoodConstant(ws_, ui_);
+    ui_.ShowWindow(kRankForm);
   });
-  if (outcome.faulted) return false;
-  AfterTableChange();
-  return true;
+  if (added) AfterTableChange();
+  return added;
 }
 
 void ModelRanking::ChangeCHat() {
@@ -149,12 +91,7 @@ void ModelRanking::ChangeCHat() {
 
 void ModelRanking::Rank() {
   if (table_.Count() < 2) return;
-  try {
-    table_.Rank();
-  } catch (const NumericFault& fault) {
-    ui_.Message("Rank competing models", fault.what(), style::kCritical);
-    return;
-  }
+  if (!RankModels(ws_, ui_, table_)) return;
   ClearAveraging();
   ui_.SetEnabled(kRankForm, "cmdSaveRank", true);
   ui_.SetFocus(kRankForm, "cmdAICc");
@@ -162,49 +99,18 @@ void ModelRanking::Rank() {
   Changed();
 }
 
-std::optional<CovarianceEstimates> ModelRanking::ReadEstimates(const ModelRow& row) {
-  const int n = ws_.Alg.NumParameters;
-  TextLimits limits;
-  limits.maxLines = static_cast<std::size_t>(CovarianceLayoutLines(n, row.ParameterCount));
-  ReadResult read = ReadTextLines(row.CovariancePath, limits);
-  if (!read.ok) {
-    ui_.Message(kAverageTitle, "The covariance file " + row.CovariancePath + " cannot be read: " + read.error,
-                style::kCritical);
-    return std::nullopt;
-  }
-  CovarianceParse parse = ParseCovarianceEstimates(read.lines, n, row.ParameterCount);
-  if (!parse.ok) {
-    ui_.Message(kAverageTitle, "The covariance file " + row.CovariancePath + " " + parse.fault, style::kCritical);
-    return std::nullopt;
-  }
-  return std::move(parse.estimates);
-}
-
 bool ModelRanking::Average() {
   if (!table_.Ranked()) return false;  // the weights come from a ranking
-  const int count = table_.Count();
-  for (int i = 1; i <= count; ++i) {
+  for (int i = 1; i <= table_.Count(); ++i) {
     if (!table_.Shown(i).HasCovarianceFile()) {
-      ui_.Message(kAverageTitle, "Sorry, the covariance file is missing for at least one ranked model", style::kOk);
       ui_.SetEnabled(kRankForm, "cmdAverage", false);
-      return false;
+      break;
     }
   }
-  AveragingInput input;
-  input.numParameters = ws_.Alg.NumParameters;
-  input.chat = table_.CHat();
-  for (int i = 1; i <= count; ++i) {
-    const ModelRow& row = table_.Shown(i);
-    std::optional<CovarianceEstimates> estimates = ReadEstimates(row);
-    if (!estimates) return false;
-    input.weights.push_back(*row.Weight);
-    input.models.push_back(std::move(*estimates));
-  }
-  std::string text;
-  RunContext run(ws_, ui_, kAverageRun);
-  if (run.Run([&] { text = AveragingText(AverageModels(input)); }).faulted) return false;
-  averageText_ = text;
-  ui_.SetCaption(kRankForm, "txtAverage", text);
+  std::optional<std::string> text = AverageRankedModels(ws_, ui_, table_);
+  if (!text) return false;
+  averageText_ = *text;
+  ui_.SetCaption(kRankForm, "txtAverage", *text);
   ui_.SetFocus(kRankForm, "cmdAICc");
   ui_.SetEnabled(kRankForm, "lblAverage", true);
   Changed();
@@ -265,7 +171,7 @@ bool ModelRanking::EditCovarianceFile(ModelRow& row) {
                 row.CovarianceFile);
   if (!answer) return false;
   row.CovariancePath = PathBeside(ws_.AlgorithmFileName, *answer);
-  row.CovarianceFile = Readable(row.CovariancePath) ? *answer : kNoSuchFile;
+  row.CovarianceFile = ReadableFile(row.CovariancePath) ? *answer : kNoSuchFile;
   return true;
 }
 

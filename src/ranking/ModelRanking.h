@@ -11,6 +11,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "ranking/CovarianceEstimates.h"
 #include "ranking/ModelTable.h"
+#include "ranking/RankingComputation.h"
 #include "ui/Frontend.h"
 #include "workspace/Workspace.h"
 
@@ -79,7 +80,6 @@ class ModelRanking {
   void AfterTableChange();
   void ShowCHat();
   void Changed();
-  std::optional<CovarianceEstimates> ReadEstimates(const ModelRow& row);
   bool EditCovarianceFile(ModelRow& row);
   bool EditNotes(ModelRow& row);
 

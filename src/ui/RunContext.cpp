@@ -107,7 +107,17 @@ void RunContext::Progress(ProgressBar bar, int panel, std::string_view text) {
   SetStatus(static_cast<int>(bar), panel, text);
 }
 
-void RunContext::RestartClock() { start_ = clock_(); }
+void RunContext::RestartClock() {
+  start_ = clock_();
+  lastShown_ = -kStatusInterval;
+}
+
+bool RunContext::QuitAsked() {
+  if (!interrupt_.Pending()) return false;
+  interrupt_.Clear();
+  return ui_.Message(description_.interruptTitle, "Interrupt received.  Quit calculations?",
+                     ui::style::kYesNo + ui::style::kQuestion) == ui::Answer::Yes;
+}
 
 double RunContext::ElapsedSeconds() const { return clock_() - start_; }
 

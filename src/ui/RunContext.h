@@ -111,7 +111,8 @@ class RunContext {
   void Activity(int panel, std::string_view text);
   void ClearActivity(int first = 1, int last = 4);
   void Progress(ProgressBar bar, int panel, std::string_view text);
-  // The clock starts with the context; Restart sets it to now.
+  // The clock starts with the context; Restart sets it to now (and makes a
+  // status text due at once).
   void RestartClock();
   double ElapsedSeconds() const;
   // The time still needed for count steps after done; tells the front end
@@ -121,6 +122,18 @@ class RunContext {
   void Count(int64_t done, int64_t count);
   // Lets the interface run (rate-limited by the front end).
   void Pump(bool force = false);
+
+  // Status texts that a fast loop would rebuild at every evaluation are
+  // rebuilt at most every kStatusInterval seconds: StatusDue says whether
+  // one is due, StatusShown that it was rebuilt now.
+  static constexpr double kStatusInterval = 0.05;
+  bool StatusDue() const { return ElapsedSeconds() - lastShown_ >= kStatusInterval; }
+  void StatusShown() { lastShown_ = ElapsedSeconds(); }
+
+  // The quit question of a point loop while the interrupt is pending: the
+  // interrupt is cleared and "Interrupt received.  Quit calculations?"
+  // asked under the interrupt title. True when the answer is Yes.
+  bool QuitAsked();
 
   // The interrupt of the description's flag.
   InterruptToken& Interrupt() { return interrupt_; }
@@ -138,6 +151,7 @@ class RunContext {
   RunDescription description_;
   SecondsClock clock_;
   double start_ = 0;
+  double lastShown_ = -kStatusInterval;
   InterruptToken interrupt_;
   // Panels (bar 2..5, panel 1..8) that show a text this run put there.
   std::array<std::array<bool, 9>, 6> showing_{};

@@ -13,6 +13,7 @@
 #include "minimize/Simplex.h"
 #include "priors/PriorsFile.h"
 #include "workflow/MenuControls.h"
+#include "ui/RunContext.h"
 #include "workflow/OneFunctionCall.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
@@ -153,9 +154,10 @@ void MainMenu::AnalysisEnded() {
   ShowMenu();
 }
 
-void MainMenu::ReportFault(const std::exception& fault) {
+bool MainMenu::Guarded(const std::function<void()>& body) {
   // The run-time report of a fault the analysis did not handle itself.
-  ui_.Message("Kalvex", fault.what(), style::kCritical);
+  RunContext run(ws_, ui_, {"", "Kalvex", "", InterruptFlag::None});
+  return !run.Run(body).faulted;
 }
 
 // ---------------------------------------------------------------- Initialize
@@ -214,13 +216,10 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
   options.dataFileName = std::string(dataFile);
   if (!ConfirmModelInitialization(ws_, ui_, options)) return false;
   try {
-    InitializeModel(ws_, options);
+    if (!Guarded([&] { InitializeModel(ws_, options); })) return false;
   } catch (const InitializationError& error) {
     // The model keeps its previous state; the form stays open for another file.
     ui_.Message(error.Title(), error.what(), error.Style());
-    return false;
-  } catch (const NumericFault& fault) {
-    ReportFault(fault);
     return false;
   }
   ShowMenu();
@@ -351,11 +350,7 @@ MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
     return result;
   }
   ws_.CovarianceResultsValid = kOff;
-  try {
-    result = RunSimplex(ws_, ui_, options);
-  } catch (const NumericFault& fault) {
-    ReportFault(fault);
-  }
+  Guarded([&] { result = RunSimplex(ws_, ui_, options); });
   ws_.MinimizationRunning = 0;
   AnalysisEnded();
   SetAllEnabled(true);
@@ -383,11 +378,7 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   }
   ws_.CovarianceResultsValid = kOff;
   int16_t terminalFrequency = ws_.Alg.TerminalFrequency;
-  try {
-    result = RunMarquardt(ws_, ui_, options);
-  } catch (const NumericFault& fault) {
-    ReportFault(fault);
-  }
+  Guarded([&] { result = RunMarquardt(ws_, ui_, options); });
   ws_.SimplexStateKept = false;
   ws_.Alg.TerminalFrequency = terminalFrequency;
   ws_.MarquardtRunning = 0;
@@ -426,12 +417,11 @@ void EvaluateForResultsSummary(Workspace& ws, ui::Frontend& ui) {
 void MainMenu::ResultsSummary() {
   Prologue(true);
   SetAllEnabled(false);
-  try {
+  const bool shown = Guarded([&] {
     EvaluateForResultsSummary(ws_, ui_);
     ws_.model->ResultsSummary(ws_, ui_);
-  } catch (const NumericFault& fault) {
-    ui_.SetStatus(5, 1, "");
-    ReportFault(fault);
+  });
+  if (!shown) {
     AnalysisEnded();
     return;
   }

@@ -152,7 +152,9 @@ class MainMenu {
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
   EvaluationOptions EvaluationRunOptions();
-  void ReportFault(const std::exception& fault);
+  // Runs body; a numeric fault it did not handle itself gets the run-time
+  // report. False after a fault.
+  bool Guarded(const std::function<void()>& body);
 
   Workspace& ws_;
   ui::Frontend& ui_;

@@ -7,34 +7,72 @@
 
 namespace kalvex {
 
-ObjectiveEvaluator::ObjectiveEvaluator(const Workspace& ws, std::unique_ptr<Model> model)
-    : model_(std::move(model)),
-      numParameters_(ws.Alg.NumParameters),
-      links_(ws.Alg.Links),
-      steps_(ws.Alg.Steps),
-      drivingParameter_(ws.PosteriorEvaluationActive == kOn || ws.ProfileEvaluationActive == kOn
-                            ? ws.EvaluatedParameter
-                            : 0),
-      priorsActive_(ws.PriorsActive == kOn),
-      priors_(ws.Priors),
-      objectiveScale_(ws.ObjectiveScale) {}
+ObjectiveTerms ObjectiveTermsOf(const Workspace& ws) {
+  ObjectiveTerms terms;
+  terms.numParameters = ws.Alg.NumParameters;
+  terms.links = ws.Alg.Links;
+  terms.steps = ws.Alg.Steps;
+  const bool evaluating = ws.PosteriorEvaluationActive == kOn || ws.ProfileEvaluationActive == kOn;
+  terms.drivingParameter = evaluating ? ws.EvaluatedParameter : 0;
+  terms.priorsActive = ws.PriorsActive == kOn;
+  terms.priors = ws.Priors;
+  terms.objectiveScale = ws.ObjectiveScale;
+  return terms;
+}
 
-double ObjectiveEvaluator::Evaluate(std::vector<double>& vector) {
-  ExpandLinks(numParameters_, links_, steps_, drivingParameter_, vector, scratch_);
-  double value = model_->EvaluateUnrecorded(std::span<double>(vector));
+ObjectiveEvaluator::ObjectiveEvaluator(Model& model, ObjectiveTerms terms)
+    : model_(&model), terms_(std::move(terms)) {}
+
+ObjectiveEvaluator::ObjectiveEvaluator(std::unique_ptr<Model> model, ObjectiveTerms terms)
+    : owned_(std::move(model)), model_(owned_.get()), terms_(std::move(terms)) {}
+
+ObjectiveEvaluator::ObjectiveEvaluator(const Workspace& ws, std::unique_ptr<Model> model)
+    : ObjectiveEvaluator(std::move(model), ObjectiveTermsOf(ws)) {}
+
+void ObjectiveEvaluator::ExpandLinks(std::vector<double>& vector) {
+  kalvex::ExpandLinks(terms_.numParameters, terms_.links, terms_.steps, terms_.drivingParameter, vector, scratch_);
+}
+
+double ObjectiveEvaluator::AddPriors(double value, const std::vector<double>& vector) const {
   // The workspace adds PriorValue, which is this product.
-  if (priorsActive_) value += objectiveScale_ * PriorTermSum(priors_, numParameters_, vector);
+  if (terms_.priorsActive) value += terms_.objectiveScale * PriorTermSum(terms_.priors, terms_.numParameters, vector);
   return CheckFinite(value);
 }
 
-std::vector<ObjectiveEvaluator> MakeEvaluators(const Workspace& ws, int count) {
+double ObjectiveEvaluator::Evaluate(std::vector<double>& vector, int32_t nf) {
+  ExpandLinks(vector);
+  return AddPriors(model_->Evaluate(std::span<double>(vector), nf), vector);
+}
+
+double ObjectiveEvaluator::Evaluate(std::vector<double>& vector) {
+  ExpandLinks(vector);
+  return AddPriors(model_->EvaluateUnrecorded(std::span<double>(vector)), vector);
+}
+
+void ObjectiveEvaluator::Derivatives(std::vector<double>& values, std::vector<double>& gradient,
+                                     Matrix& secondDerivatives) {
+  ExpandLinks(values);
+  model_->Derivatives(std::span<const double>(values), std::span<double>(gradient), secondDerivatives);
+}
+
+std::optional<ObjectiveEvaluator> ObjectiveEvaluator::Clone() const {
+  std::unique_ptr<Model> clone = model_->Clone();
+  if (!clone) return std::nullopt;
+  return ObjectiveEvaluator(std::move(clone), terms_);
+}
+
+std::vector<ObjectiveEvaluator> MakeEvaluators(const ObjectiveEvaluator& prototype, int count) {
   std::vector<ObjectiveEvaluator> evaluators;
   for (int i = 0; i < count; ++i) {
-    std::unique_ptr<Model> clone = ws.model->Clone();
+    std::optional<ObjectiveEvaluator> clone = prototype.Clone();
     if (!clone) return {};
-    evaluators.emplace_back(ws, std::move(clone));
+    evaluators.push_back(std::move(*clone));
   }
   return evaluators;
+}
+
+std::vector<ObjectiveEvaluator> MakeEvaluators(const Workspace& ws, int count) {
+  return MakeEvaluators(ObjectiveEvaluator(*ws.model, ObjectiveTermsOf(ws)), count);
 }
 
 }  // namespace kalvex

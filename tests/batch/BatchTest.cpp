@@ -372,6 +372,14 @@ TEST(BatchFailures, FailedCommandsKeepTheUsersFiles) {
   const std::string dir = testing::TempDir() + "/failures";
   std::filesystem::create_directories(dir);
   const std::string good = dir + "/good.alg", report = dir + "/good.kvo";
+  const std::string pos = dir + "/p.pos", grd = dir + "/p.grd", missing = dir + "/missing";
+  const std::vector<std::string> posterior = {"posterior", "--alg", testing::TestData("evaluation/posterior_ranks.alg"),
+                                              "--constant", "0.5", "--parameter", "1", "--points", "3",
+                                              "--grid-points", "5"};
+  auto with = [](std::vector<std::string> words, std::vector<std::string> more) {
+    words.insert(words.end(), more.begin(), more.end());
+    return words;
+  };
   std::string overflow = Slurp(kAlg);
   overflow.replace(overflow.find("-2.0000000E-01   1.0000000E-01"), 30, "1.0000000E+308   1.0000000E-01");
   overflow.replace(overflow.find(" 1.0000000E-01   1.0000000E-01"), 30, "1.0000000E+308   1.0000000E-01");
@@ -391,6 +399,12 @@ TEST(BatchFailures, FailedCommandsKeepTheUsersFiles) {
       {"log on a full disk", {"simplex", "--alg", kAlg, "--out", good, "--log", "/dev/full"},
        "Save failed: The minimization log could not be written to /dev/full: No space left on device", {}, {},
        good},
+      // A posterior's report and grid are one save: neither is replaced when the other fails.
+      {"grid into a missing folder", with(posterior, {"--out", pos, "--grid", missing + "/p.grd"}),
+       "Save failed: The grid values could not be saved to " + missing + "/p.grd: No such file or directory", {pos},
+       {missing}, ""},
+      {"report into a missing folder", with(posterior, {"--out", missing + "/p.pos", "--grid", grd}),
+       "Save failed: The report could not be saved to " + missing + "/p.pos", {grd}, {missing}, ""},
   };
   if (PlotPicturesBuilt()) {
     cases.push_back({"picture into a missing folder",
@@ -402,7 +416,7 @@ TEST(BatchFailures, FailedCommandsKeepTheUsersFiles) {
                      "Save failed: The picture", {}, {dir + "/new.kvo"}, ""});
   }
   for (const Case& c : cases) {
-    for (const std::string& path : {good, report}) std::ofstream(path, std::ios::binary) << "old bytes\r\n";
+    for (const std::string& path : {good, report, pos, grd}) std::ofstream(path, std::ios::binary) << "old bytes\r\n";
     std::vector<std::string> words = c.words;
     words.insert(words.begin() + 1, {"--species", "2", "--data", kData});
     BatchRun run = Batch(words);
@@ -521,6 +535,20 @@ TEST(BatchEvaluation, ProfileAndPosteriorWriteTheirReportsAndPrintTheSummary) {
   std::getline(report, first);
   EXPECT_EQ(first, "Originally saved with the file name: " + dir + "/p.mlc\r");
 
+  // The steps from a grid made with the factors given, as the window's
+  // prompts give them: other factors, other steps, another profile.
+  std::vector<std::string> fromGrid = {"profile", "--species", "2", "--data", kData, "--alg", fitted, "--constant", "0.5",
+                                       "--parameter", "1", "--points", "3", "--steps-from-grid", "3", "--out",
+                                       dir + "/g.mlc"};
+  BatchRun defaults = Batch(fromGrid);
+  fromGrid.insert(fromGrid.end(), {"--grid-factors", "1,0.1,0.01"});
+  BatchRun same = Batch(fromGrid);
+  fromGrid.back() = "2,0.2,0.02";
+  BatchRun other = Batch(fromGrid);
+  ASSERT_EQ(defaults.code + same.code + other.code, 0) << defaults.err << same.err << other.err;
+  EXPECT_EQ(same.out, defaults.out);
+  EXPECT_NE(other.out, defaults.out);
+
   // Six integrated parameters on a grid of three, the most the posterior takes.
   BatchRun posterior = Batch({"posterior", "--species", "2", "--data", kData, "--alg", fitted, "--constant", "0.5",
                               "--parameter", "1", "--points", "3", "--grid-points", "3", "--out", dir + "/p.pos"});
@@ -536,6 +564,8 @@ TEST(BatchEvaluation, ProfileAndPosteriorWriteTheirReportsAndPrintTheSummary) {
       {{"--parameter", "1", "--points", "1002"}, "--points must be a number from 0 to 1001"},
       {{"--parameter", "1", "--minimizer", "newton"}, "--minimizer must be simplex or marquardt"},
       {{"--parameter", "1", "--steps-from-grid", "4"}, "--steps-from-grid must be 1, 2 or 3"},
+      {{"--parameter", "1", "--steps-from-grid", "3", "--grid-factors", "1,0.1"},
+       "--grid-factors must be three positive numbers A,B,C"},
       {{"--parameter", "2"}, "The parameter chosen has a step size of zero; please try again"},
   };
   for (const Bad& row : bad) {

@@ -17,6 +17,7 @@
 #include "model/OskaneModel.h"
 #include "support/TestModels.h"
 #include "workspace/NumericFault.h"
+#include "workspace/Problem.h"
 
 namespace kalvex {
 namespace {
@@ -50,9 +51,11 @@ RunState OskaneRun(int threads, bool optimistic, bool priorsAndLinks) {
     ws.Priors[9] = Prior("B", 0.4, 0.2);
   }
   ws.WorkerThreads = threads;
-  ui.AnswerInput(kEnterConstantTitle, "0.5");
-  ui.Answer(kOptimisticTitle, optimistic ? ui::Answer::Yes : ui::Answer::No);
-  EXPECT_EQ(RunNumericalCovariance(ws, ui), CovarianceRunEnd::Completed);
+  ws.ObjectiveScale = 2;
+  CovarianceSettings settings;
+  settings.objectiveScale = 2;
+  settings.optimisticSEs = optimistic;
+  EXPECT_EQ(RunCovariance(ws, ui, settings), CovarianceRunEnd::Completed);
   const auto& model = static_cast<const OskaneModel&>(*ws.model);
   return {CovarianceReportText(ws.Covariance.Results), model.BestValues(), ws.PriorTerms, ws.Alg.Steps,
           model.BestObjective(), model.LastEvaluation().Objective, ws.PriorValue};
@@ -97,10 +100,10 @@ class Abandoning : public GridObserver {
 
 CovarianceResults Grids(Workspace& ws, GridObserver& observer) {
   CovarianceResults r;
-  r.GridFactors = {0, 1.0, 0.1, 0.01};
-  StartCovarianceRun(ws, r);
-  r.ObjectiveScale = 1;
-  ComputeNumericalGrids(ws, r, observer);
+  CovarianceSettings settings;
+  settings.objectiveScale = 1;
+  Problem problem = ProblemOf(ws);
+  ComputeCovariance(problem, ws.Alg.Descriptions, settings, r, observer);
   return r;
 }
 

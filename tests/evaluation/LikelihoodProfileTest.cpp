@@ -1,6 +1,7 @@
 // The likelihood profile on the scripted front end: the dialogue, the saved
 // report byte for byte, the profile with nothing else free, the quit, the
-// reversal of a negative step, the step basis and the re-minimization.
+// reversal of a negative step, the step basis, the re-minimization carried
+// from point to point, the values given back and a fault reported once.
 #include "evaluation/LikelihoodProfile.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +10,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "algorithm/AlgorithmCommands.h"
 #include "covariance/LikelihoodConstant.h"
+#include "model/OskaneModel.h"
 #include "support/ScriptedFrontend.h"
 #include "support/TestModels.h"
 #include "ui/Names.h"
+#include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -146,6 +150,51 @@ TEST(LikelihoodProfile, StepBasisFromACovarianceGrid) {
   EXPECT_EQ(f.Run(), EvaluationEnd::NoResults);
   EXPECT_EQ(f.ui.messages[f.ui.messages.size() - 2].text, "The parameter chosen has a step size of zero; please try again");
   EXPECT_EQ(f.ui.PendingPrompts(), 0u);
+}
+
+// Each Simplex point starts from the optimum the previous point left (from
+// the centre fit, the points end at other minima in the fifth digit), and
+// afterwards every parameter has the value it had before: the one-species
+// example fitted, its Omega over 7 points.
+TEST(LikelihoodProfile, EachPointStartsFromThePreviousOptimumAndTheValuesComeBack) {
+  Workspace ws(MakeOskaneModel());
+  ui::ScriptedFrontend ui;
+  InitializeModel(ws, {1, std::string(KALVEX_EXAMPLES) + "/one_species.dat"});
+  ASSERT_EQ(LoadAlgorithmFile(ws, ui, testing::TestData("evaluation/one_species_fitted.alg")).status,
+            AlgorithmReadStatus::Read);
+  ws.ObjectiveScale = 2;
+  const std::vector<double> before = ws.Alg.Values;
+  ws.ProfileEvaluationActive = kOn;
+  ASSERT_EQ(RunLikelihoodProfile(ws, ui, {.parameter = 7, .pointCount = 7, .minimizer = 'S'}), EvaluationEnd::Results);
+  EXPECT_EQ(ws.Alg.Values, before);
+  EXPECT_EQ(ws.Alg.Steps[7], 0.05);
+  EXPECT_EQ(ui.PaneText(ui::names::kMaxLikeForm, ui::names::kMaxLikePane),
+            ReadFile(testing::TestData("evaluation/profile_carried.mlc")));
+}
+
+// A numeric fault while a point is minimized ends the profile with one box
+// (none of the minimizer's own) naming the point and the vector that
+// faulted; the values come back.
+TEST(LikelihoodProfile, AFaultInAPointsMinimizationIsReportedOnce) {
+  Workspace ws(std::make_unique<testing::FunctionModel>(2, [](std::span<double> v) {
+    if (v[2] > 1.3) throw NumericFault(kOverflow);
+    return 2 * (v[1] - 1) * (v[1] - 1) + (v[2] - v[1]) * (v[2] - v[1]);
+  }));
+  InitializeModel(ws, {});
+  SetDefaultAlgorithmData(ws);
+  ws.Alg.Values = {0, 1, 1};
+  ws.Alg.Steps = {0, 0.25, 0.1};
+  ws.ObjectiveScale = 1;
+  ui::ScriptedFrontend ui;
+  ui.ExpectMessage(kTitle);
+  ws.ProfileEvaluationActive = kOn;
+  EXPECT_EQ(RunLikelihoodProfile(ws, ui, {.parameter = 1, .pointCount = 5, .minimizer = 'S'}), EvaluationEnd::Faulted);
+  EXPECT_EQ(ui.PendingPrompts(), 0u);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_TRUE(ui.messages[0].text.starts_with("Profile point 4 of 5 (parameter # 1 = 1.2500E+00):\r\n\r\nNumeric fault: Overflow"))
+      << ui.messages[0].text;
+  EXPECT_EQ(ws.Alg.Values, (std::vector<double>{0, 1, 1}));
+  EXPECT_EQ(ws.Alg.Steps[1], 0.25);
 }
 
 }  // namespace

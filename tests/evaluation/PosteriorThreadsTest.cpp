@@ -33,7 +33,7 @@ struct RunState {
 
 RunState StateOf(const Workspace& ws, EvaluationEnd end, std::string box) {
   const EvaluationState& kept = ws.Evaluation;
-  RunState state{end, EvaluationReportText(kBayesianReportTitle, kept.Table, kept.Summary),
+  RunState state{end, EvaluationReportText(kBayesianReportTitle, kept.Table, kept.Summary, kept.Note),
                  kept.Bivariate.PointCount ? BivariateGridText(kept.Bivariate) : "", std::move(box),
                  ws.model->BestValues(), ws.PriorTerms, ws.model->BestObjective(), 0, ws.PriorValue};
   if (auto* oskane = dynamic_cast<const OskaneModel*>(ws.model.get()))
@@ -74,7 +74,6 @@ RunState OskanePosterior(const OskaneCase& c, int threads) {
   }
   ws.ObjectiveScale = 2;
   ws.WorkerThreads = threads;
-  ui.Answer(kBivariateQuestionTitle, ui::Answer::No);
   ws.PosteriorEvaluationActive = kOn;
   const EvaluationEnd end = RunPosterior(ws, ui, {c.parameter, c.points, c.gridPoints});
   ws.PosteriorEvaluationActive = kOff;
@@ -225,7 +224,7 @@ TEST(PosteriorThreads, InterruptLeavesTheStateOfOneThread) {
     ws->Alg.Steps[3] = 0;  // one integrated parameter: 201 nodes a point
     ws->WorkerThreads = threads;
     InterruptingFrontend ui(*ws, point, pumps);
-    ui.ExpectMessage(kPosteriorInterruptTitle, ui::Answer::Yes).ExpectMessage(kBivariateQuestionTitle);
+    ui.ExpectMessage(kPosteriorInterruptTitle, ui::Answer::Yes);
     const EvaluationEnd end = RunPosterior(*ws, ui, {1, 7, 201});
     EXPECT_EQ(ui.PendingPrompts(), 0u);
     if (raisedIn) *raisedIn = ui.raisedIn;
@@ -240,6 +239,10 @@ TEST(PosteriorThreads, InterruptLeavesTheStateOfOneThread) {
   const RunState one = run(1, raisedIn, 0, nullptr);
   EXPECT_EQ(one.end, EvaluationEnd::Results);
   EXPECT_TRUE(threaded == one);
+  // The report says where the run stopped.
+  const std::string note = "The run was interrupted at point " + std::to_string(raisedIn) + " of 7; the first " +
+                           std::to_string(raisedIn - 2) + " points are kept.\r\n";
+  EXPECT_TRUE(one.pos.ends_with(note)) << one.pos;
 }
 
 }  // namespace

@@ -1,17 +1,27 @@
-// The quiet kernels against NIST problems with no front end at all: they
-// reach the certified values, and along the very path (iterations, calls,
-// bits of every value) the interactive drivers take.
+// The quiet kernels on a problem made without a workspace or a front end
+// (a model, its link data and the settings, as a jittered start or a
+// hindcast makes one): on the NIST problems and the Oskane examples they
+// take the very path the interactive drivers take through the workspace
+// (iterations, calls, bits of the minimum and of every value) and reach the
+// certified values.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <memory>
 
+#include "algorithm/AlgorithmCommands.h"
+#include "algorithm/AlgorithmFile.h"
+#include "minimize/Marquardt.h"
 #include "minimize/MarquardtKernel.h"
+#include "minimize/Simplex.h"
 #include "minimize/SimplexKernel.h"
+#include "model/OskaneModel.h"
 #include "support/NistFit.h"
 #include "support/NistProblem.h"
 #include "workspace/Objective.h"
-#include "workspace/Workspace.h"
+#include "workspace/Problem.h"
+#include "workspace/TextFile.h"
 
 namespace kalvex {
 namespace {
@@ -20,55 +30,115 @@ using testing::Minimizer;
 
 struct KernelCase {
   const char* name;
-  int start;
+  int startOrSpecies;  // the NIST start, or the example's species
   Minimizer minimizer;
-  double minLre;
+  double minLre;       // NIST only: the certified digits reached
+  bool Nist() const { return minLre > 0; }
 };
+
+std::string Example(const std::string& file) { return std::string(KALVEX_EXAMPLES) + "/" + file; }
+
+struct Start {
+  std::unique_ptr<Model> model;
+  AlgorithmData alg;
+};
+
+Start NistStart(const KernelCase& c) {
+  testing::NistProblem nist = testing::ReadNistProblem(testing::NistPath(c.name));
+  const std::vector<double>& start = c.startOrSpecies == 2 ? nist.start2 : nist.start1;
+  Start s{std::make_unique<testing::NistSumOfSquaresModel>(nist), {}};
+  ModelShape shape = s.model->Initialize({});
+  s.alg.NumParameters = shape.numParameters;
+  s.alg.Values.assign(shape.numParameters + 1, 0.0);
+  s.alg.Steps.assign(shape.numParameters + 1, 0.0);
+  s.alg.Links.assign(shape.numParameters + 1, kUnlinked);
+  for (int i = 1; i <= shape.numParameters; ++i) {
+    s.alg.Values[i] = start[i - 1];
+    s.alg.Steps[i] = start[i - 1] != 0 ? 0.1 * std::fabs(start[i - 1]) : 0.1;
+  }
+  s.alg.Tolerance = -1e-12;
+  s.alg.MaxFunctionCalls = 20000;
+  return s;
+}
+
+Start ExampleStart(const KernelCase& c) {
+  Start s{MakeOskaneModel(), {}};
+  s.alg.NumParameters = s.model->Initialize({c.startOrSpecies, Example(std::string(c.name) + ".dat")}).numParameters;
+  ReadResult read = ReadTextLines(Example(std::string(c.name) + ".alg"));
+  EXPECT_TRUE(read.ok);
+  EXPECT_TRUE(ParseAlgorithmLines(read.lines, s.alg).ok());
+  return s;
+}
+
+MinimizeResult RunKernel(Problem& problem, Minimizer minimizer) {
+  if (minimizer == Minimizer::Simplex) {
+    SimplexState state;
+    SimplexObserver quiet;
+    return SimplexKernel(problem, state, SimplexOptions::Of(problem.settings), quiet).Run();
+  }
+  MarquardtOptions options = MarquardtOptions::Of(problem.settings, Derivatives::Numerical);
+  EXPECT_FALSE(options.Validate());
+  MarquardtObserver quiet;
+  return MarquardtKernel(problem, options, quiet).Run();
+}
+
+// The same fit by the interactive driver through a workspace.
+MinimizeResult RunDriver(const KernelCase& c, std::vector<double>& values) {
+  if (c.Nist()) {
+    testing::NistFitOptions driven;
+    driven.minimizer = c.minimizer;
+    driven.start = c.startOrSpecies;
+    testing::NistFitResult fit = testing::FitNist(c.name, driven);
+    values = {0.0};
+    values.insert(values.end(), fit.values.begin(), fit.values.end());
+    return fit.run;
+  }
+  testing::QuietFrontend ui;
+  Workspace ws(MakeOskaneModel());
+  InitializeModel(ws, {c.startOrSpecies, Example(std::string(c.name) + ".dat")});
+  EXPECT_EQ(LoadAlgorithmFile(ws, ui, Example(std::string(c.name) + ".alg")).status, AlgorithmReadStatus::Read);
+  ws.Alg.TerminalFrequency = 0;
+  NormalizeLinks(ws);
+  CollectFreeParameters(ws);
+  ws.DerivativeMode = "N";
+  MinimizeResult result = c.minimizer == Minimizer::Simplex ? RunSimplex(ws, ui) : RunMarquardt(ws, ui);
+  values = ws.Alg.Values;
+  return result;
+}
 
 class QuietKernel : public ::testing::TestWithParam<KernelCase> {};
 
-TEST_P(QuietKernel, ReachesTheCertifiedValuesAlongTheDriversPath) {
+TEST_P(QuietKernel, TakesTheDriversPathOnAProblemWithoutAWorkspace) {
   const KernelCase& c = GetParam();
-  testing::NistProblem problem = testing::ReadNistProblem(testing::NistPath(c.name));
-  const std::vector<double>& start = c.start == 2 ? problem.start2 : problem.start1;
-  Workspace ws(std::make_unique<testing::NistSumOfSquaresModel>(problem));
-  InitializeModel(ws, {});
-  SetDefaultAlgorithmData(ws);
-  for (int i = 1; i <= problem.parameterCount; ++i) {
-    ws.Alg.Values[i] = start[i - 1];
-    ws.Alg.Steps[i] = start[i - 1] != 0 ? 0.1 * std::fabs(start[i - 1]) : 0.1;
-  }
-  ws.Alg.Tolerance = -1e-12;
-  ws.Alg.MaxFunctionCalls = 20000;
-  NormalizeLinks(ws);
-  CollectFreeParameters(ws);
-
-  MinimizeResult quiet;
-  if (c.minimizer == Minimizer::Simplex) {
-    SimplexObserver observer;
-    SimplexKernel kernel(ws, SimplexOptions::Of(ws.Alg), observer);
-    quiet = kernel.Run();
-  } else {
-    MarquardtOptions options = MarquardtOptions::Of(ws);
-    ASSERT_FALSE(options.Validate());
-    MarquardtObserver observer;
-    MarquardtKernel kernel(ws, options, observer);
-    quiet = kernel.Run();
-  }
+  Start start = c.Nist() ? NistStart(c) : ExampleStart(c);
+  ObjectiveTerms terms;
+  terms.numParameters = start.alg.NumParameters;
+  terms.links = start.alg.Links;
+  terms.steps = start.alg.Steps;
+  Problem problem(ObjectiveEvaluator(std::move(start.model), terms), start.alg.Values, start.alg.Steps,
+                  ProblemSettings::Of(start.alg));
+  MinimizeResult quiet = RunKernel(problem, c.minimizer);
   EXPECT_EQ(quiet.end, RunEnd::Converged);
-  double minLre = 15;
-  for (int i = 1; i <= problem.parameterCount; ++i)
-    minLre = std::min(minLre, testing::LogRelativeError(ws.Alg.Values[i], problem.certified[i - 1]));
-  EXPECT_GE(minLre, c.minLre);
+  EXPECT_EQ(quiet.point, problem.values);
 
-  testing::NistFitOptions driven;
-  driven.minimizer = c.minimizer;
-  driven.start = c.start;
-  testing::NistFitResult fit = testing::FitNist(c.name, driven);
-  EXPECT_EQ(quiet.iterations, fit.run.iterations);
-  EXPECT_EQ(quiet.totalFunctionCalls, fit.run.totalFunctionCalls);
-  EXPECT_EQ(quiet.objective, fit.run.objective);
-  for (int i = 1; i <= problem.parameterCount; ++i) EXPECT_EQ(ws.Alg.Values[i], fit.values[i - 1]) << i;
+  std::vector<double> driven;
+  MinimizeResult fit = RunDriver(c, driven);
+  EXPECT_EQ(quiet.iterations, fit.iterations);
+  EXPECT_EQ(quiet.totalFunctionCalls, fit.totalFunctionCalls);
+  EXPECT_EQ(std::bit_cast<uint64_t>(quiet.objective), std::bit_cast<uint64_t>(fit.objective));
+  ASSERT_EQ(driven.size(), problem.values.size());
+  for (std::size_t i = 1; i < driven.size(); ++i)
+    EXPECT_EQ(std::bit_cast<uint64_t>(problem.values[i]), std::bit_cast<uint64_t>(driven[i])) << i;
+  std::printf("%-12s %-9s %6d iterations %7lld calls, objective %.17g\n", c.name,
+              c.minimizer == Minimizer::Simplex ? "Simplex" : "Marquardt", quiet.iterations,
+              static_cast<long long>(quiet.totalFunctionCalls), quiet.objective);
+
+  if (!c.Nist()) return;
+  testing::NistProblem nist = testing::ReadNistProblem(testing::NistPath(c.name));
+  double minLre = 15;
+  for (int i = 1; i <= nist.parameterCount; ++i)
+    minLre = std::min(minLre, testing::LogRelativeError(problem.values[i], nist.certified[i - 1]));
+  EXPECT_GE(minLre, c.minLre);
 }
 
 INSTANTIATE_TEST_SUITE_P(Problems, QuietKernel,
@@ -77,7 +147,15 @@ INSTANTIATE_TEST_SUITE_P(Problems, QuietKernel,
                                            KernelCase{"BoxBOD", 2, Minimizer::Simplex, 5},
                                            KernelCase{"BoxBOD", 2, Minimizer::Marquardt, 5},
                                            KernelCase{"Eckerle4", 1, Minimizer::Marquardt, 4.5},
-                                           KernelCase{"MGH09", 2, Minimizer::Simplex, 5}));
+                                           KernelCase{"MGH09", 2, Minimizer::Simplex, 5},
+                                           KernelCase{"one_species", 1, Minimizer::Simplex, 0},
+                                           KernelCase{"one_species", 1, Minimizer::Marquardt, 0},
+                                           KernelCase{"two_species", 2, Minimizer::Simplex, 0},
+                                           KernelCase{"two_species", 2, Minimizer::Marquardt, 0}),
+                         [](const ::testing::TestParamInfo<KernelCase>& info) {
+                           return std::string(info.param.name) +
+                                  (info.param.minimizer == Minimizer::Simplex ? "_Simplex" : "_Marquardt");
+                         });
 
 TEST(KernelOptions, ValidationNamesWhatCannotDriveARun) {
   SimplexOptions simplex;

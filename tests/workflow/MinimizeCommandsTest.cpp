@@ -51,8 +51,10 @@ TEST(SimplexCommand, RunsWithTheMenuBusyAndGivesItBack) {
   EXPECT_TRUE(ui.IsWindowOpen("frmSimplex"));  // stays open with the final report
   EXPECT_EQ(ws->CovarianceResultsValid, kOff);
   EXPECT_EQ(ws->Free.FreeCount, 1);
-  // Both linked parameters share the minimum of (x-1)^2 + (x-2)^2.
+  // Both linked parameters share the minimum of (x-1)^2 + (x-2)^2, the
+  // follower with the value every evaluation gave it.
   EXPECT_NEAR(ws->Alg.Values[1], 1.5, 1e-2);
+  EXPECT_EQ(ws->Alg.Values[2], ws->Alg.Values[1]);
   ExpectMenuReady(*ws, ui);
 }
 
@@ -70,6 +72,23 @@ TEST(SimplexCommand, WithPriorsOnItMinimizesThePosteriorAndReviewsItsMinimum) {
   EXPECT_NE(ui.PaneText("frmReviewPriors", "rtbReviewPriors")
                 .find("Parameter   1 at  6.667E-01 has a prior -ln[L] of     0.22 and a prior likelihood of 0.80"),
             std::string::npos);
+}
+
+// A prior that cannot be reviewed at the minimum fails the fit: a Beta mean
+// above 1 draws the value to the edge of its support, where the prior
+// likelihood overflows.
+TEST(SimplexCommand, APriorThatCannotBeReviewedAtTheMinimumFailsTheFit) {
+  auto ws = MakeWorkspace(Bowl({0.5}), {0.5}, {0.1});
+  ws->Priors[1] = PriorEntry{"B", 1.5, 0.1, {}, {}};
+  ws->PriorsActive = kOn;
+  ws->ObjectiveScale = 1;
+  RecordingFrontend ui;
+  ui.ExpectMessage("Simplex minimum").ExpectMessage("Review priors ");
+  MinimizeResult result = SimplexCommand(*ws, ui);
+  EXPECT_EQ(result.end, RunEnd::Error);
+  EXPECT_EQ(result.message, "Numeric fault: Overflow in the prior likelihood of parameter #1 (Beta)");
+  EXPECT_EQ(ui.LastMessage().text, result.message);
+  EXPECT_FALSE(ui.IsWindowOpen("frmReviewPriors"));
 }
 
 TEST(MarquardtCommand, CancelledSetupRunsNothing) {

@@ -41,6 +41,11 @@ class RecordingFrontend : public batch::BatchFrontend {
     BatchFrontend::SetPaneText(form, pane, text);
   }
   void SetStatus(int, int, std::string_view text) override { shown += std::string(text) + "\n"; }
+  // The constant prompt of the analyses that ask it.
+  std::optional<std::string> Input(std::string_view, std::string_view title, std::string_view) override {
+    if (title == kEnterConstantTitle) return "1";
+    return std::nullopt;
+  }
   std::ostringstream messages;
   std::string lastMessage, shown;
 };
@@ -138,7 +143,6 @@ TEST(NoSilentNan, EveryAnalysisEndsAFaultWithItsMessageAndShowsNoNonFiniteNumber
       const std::string where = std::string(analysis.name) + " at " + fault.name;
       Workspace ws(MakeOskaneModel());
       RecordingFrontend ui;
-      ui.AnswerInput(kEnterConstantTitle, "1");
       InitializeModel(ws, {2, fault.dataFile});
       ASSERT_EQ(LoadAlgorithmFile(ws, ui, std::string(KALVEX_EXAMPLES) + "/two_species.alg").status,
                 AlgorithmReadStatus::Read);
