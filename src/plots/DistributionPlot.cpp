@@ -186,10 +186,37 @@ Figure DistributionPlot::Picture() const {
 }
 
 Figure DistributionPlot::FilePicture() const {
+  // The legend goes in a corner; where every corner holds data, the scale
+  // gets room for it above the highest value.
+  int hidden = 0;
+  Figure figure = FilePicture(0.05, hidden);
+  return hidden > 0 ? FilePicture(-1, hidden) : figure;
+}
+
+Figure DistributionPlot::FilePicture(double headroom, int& hidden) const {
   Figure figure = BlankFigure(kFileWidth, kFileHeight);
   const EvaluationTable& t = data_.table;
   const int n = t.PointCount;
   const double x1 = n >= 1 ? t.GridValue[1] : 0, xn = n >= 1 ? t.GridValue[n] : 1;
+  const PanelBox box = PlotArea(figure.width, figure.height);
+  const EvaluationSummary& s = data_.summary;
+  const std::optional<Interval> interval = CentralInterval(t, 0.95);
+  auto within = [&](double x) { return std::min(x1, xn) <= x && x <= std::max(x1, xn); };
+  const bool marks = !drawn_.empty() && s.ModeIndex >= 1;
+
+  // The series, then the interval and the marks, as the legend lists them.
+  std::vector<LegendKey> keys;
+  if (drawn_.size() > 1)
+    for (const DrawnSeries& d : drawn_)
+      keys.push_back({titles_[d.series - 1], DistributionSeriesColour(d.series), d.lines || d.drop, Stroke::Solid,
+                      d.points ? LegendKey::Marker::Disc : LegendKey::Marker::None});
+  if (interval && !drawn_.empty())
+    keys.push_back({"95 % interval " + SignificantText(interval->low) + " to " + SignificantText(interval->high), kGrey,
+                    false, Stroke::Solid, LegendKey::Marker::Shade});
+  if (marks && within(s.ModeValue)) keys.push_back({"Mode " + SignificantText(s.ModeValue), kBlack, true, Stroke::Dash});
+  if (marks && within(s.ExpectedValue))
+    keys.push_back({"Expected value " + SignificantText(s.ExpectedValue), kBlack, true, Stroke::Dot});
+
   // One vertical scale for every series drawn, with room above the highest.
   double low = 0, high = 0;
   for (const DrawnSeries& d : drawn_)
@@ -199,21 +226,16 @@ Figure DistributionPlot::FilePicture() const {
     }
   if (drawn_.empty()) high = 1;
   if (low == high) low = -1, high = 1;
-  high += high > 0 ? 0.05 * (high - low) : 0;
-  Panel panel(figure, PlotArea(figure.width, figure.height), {x1, xn}, {low, high});
-
-  // The interval shaded behind everything; the series, then the marks.
-  std::vector<LegendKey> keys;
-  if (drawn_.size() > 1)
-    for (const DrawnSeries& d : drawn_)
-      keys.push_back({titles_[d.series - 1], DistributionSeriesColour(d.series), d.lines || d.drop, Stroke::Solid,
-                      d.points ? LegendKey::Marker::Disc : LegendKey::Marker::None});
-  const std::optional<Interval> interval = CentralInterval(t, 0.95);
-  if (interval && !drawn_.empty()) {
-    panel.Fill(interval->low, low, interval->high, high, kGrey, true);
-    keys.push_back({"95 % interval " + SignificantText(interval->low) + " to " + SignificantText(interval->high), kGrey,
-                    false, Stroke::Solid, LegendKey::Marker::Shade});
+  if (headroom < 0) {
+    // The highest value just below the legend's box.
+    const double share = std::min(Panel::LegendRoom(keys.size()) / (box.bottom - box.top), 0.6);
+    high = (high - share * low) / (1 - share);
+  } else if (high > 0) {
+    high += headroom * (high - low);
   }
+  Panel panel(figure, box, {x1, xn}, {low, high});
+
+  if (interval && !drawn_.empty()) panel.Fill(interval->low, low, interval->high, high, kGrey, true);
   panel.Frame(RoundTicks(x1, xn), RoundTicks(low, high));
   std::string yTitle;
   for (const DrawnSeries& d : drawn_) {
@@ -228,16 +250,10 @@ Figure DistributionPlot::FilePicture() const {
     if (yTitle.find(Quantity(d.series)) == std::string::npos)
       yTitle += (yTitle.empty() ? "" : " / ") + std::string(Quantity(d.series));
   }
-  const EvaluationSummary& s = data_.summary;
-  auto mark = [&](double x, Stroke stroke, const std::string& label) {
-    if (drawn_.empty() || s.ModeIndex < 1 || !(std::min(x1, xn) <= x && x <= std::max(x1, xn))) return;
-    panel.Upright(x, kBlack, stroke);
-    keys.push_back({label + " " + SignificantText(x), kBlack, true, stroke, LegendKey::Marker::None});
-  };
-  mark(s.ModeValue, Stroke::Dash, "Mode");
-  mark(s.ExpectedValue, Stroke::Dot, "Expected value");
+  if (marks && within(s.ModeValue)) panel.Upright(s.ModeValue, kBlack, Stroke::Dash);
+  if (marks && within(s.ExpectedValue)) panel.Upright(s.ExpectedValue, kBlack, Stroke::Dot);
   panel.Titles(drawn_.size() == 1 ? titles_[drawn_[0].series - 1] : "", "", XTitle(), yTitle);
-  if (!drawn_.empty()) panel.Legend(keys);
+  hidden = panel.Legend(keys);
   return figure;
 }
 

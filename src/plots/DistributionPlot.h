@@ -84,6 +84,9 @@ class DistributionPlot {
 
  private:
   void Segment(double x1, double y1, double x2, double y2, int colour, Stroke stroke = Stroke::Solid);
+  // headroom: the share of the range added above the highest value; below
+  // 0, room for the legend's box. hidden: what the legend covers.
+  Figure FilePicture(double headroom, int& hidden) const;
 
   DistributionPlotData data_;
   std::array<std::string, kDistributionSeriesCount> titles_;

@@ -240,19 +240,25 @@ void Panel::Note(const std::string& name, const std::string& text, double x, dou
   figure_.texts.push_back({name, text, X(x), Y(y), colour, FigureText::Align::Left});
 }
 
-void Panel::Legend(std::span<const LegendKey> keys, LegendPlace place) {
-  if (keys.empty()) return;
-  constexpr double kPad = 70, kSample = 300, kInset = 80;
+namespace {
+constexpr double kPad = 70, kSample = 300, kInset = 80;  // legend box, twips
+}  // namespace
+
+double Panel::LegendRoom(std::size_t count) { return static_cast<double>(count) * kLineHeight + 2 * kPad + 2 * kInset; }
+
+int Panel::Legend(std::span<const LegendKey> keys, LegendPlace place) {
+  if (keys.empty()) return 0;
   double widest = 0;
   for (const LegendKey& key : keys) widest = std::max(widest, TextWidth(key.label));
   const double width = kPad + kSample + kPad + widest + kPad;
   const double height = static_cast<double>(keys.size()) * kLineHeight + 2 * kPad;
   const PanelBox& b = box_;
   Rect at{b.right + 150, b.top, b.right + 150 + width, b.top + height};
+  int fewest = 0;
   if (place == LegendPlace::Inside) {
     const double left = b.left + kInset, right = b.right - kInset - width;
     const double top = b.top + kInset, bottom = b.bottom - kInset - height;
-    int fewest = -1;
+    fewest = -1;
     // Top right first: on a tie the usual place.
     for (auto [x, y] : {std::pair{right, top}, {left, top}, {right, bottom}, {left, bottom}}) {
       const Rect candidate{x, y, x + width, y + height};
@@ -283,6 +289,7 @@ void Panel::Legend(std::span<const LegendKey> keys, LegendPlace place) {
     }
     figure_.texts.push_back({"legend", key.label, left + kSample + kPad, top, kBlack, FigureText::Align::Left});
   }
+  return fewest;
 }
 
 Figure Arrange(std::span<const Figure> panels, int columns) {

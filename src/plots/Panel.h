@@ -95,9 +95,12 @@ class Panel {
 
   // The keys in a framed white box: inside the plot area, in the corner
   // where it hides the fewest of the items drawn so far, or beside the plot
-  // area on its right. Drawn last, so that nothing covers it.
+  // area on its right. Drawn last, so that nothing covers it. Returns how
+  // many items it hides (points along lines, markers, bars).
   enum class LegendPlace { Inside, Right };
-  void Legend(std::span<const LegendKey> keys, LegendPlace place = LegendPlace::Inside);
+  int Legend(std::span<const LegendKey> keys, LegendPlace place = LegendPlace::Inside);
+  // The height of the legend of count keys, twips, with the gap that keeps it off the frame.
+  static double LegendRoom(std::size_t count);
 
  private:
   void Line(double x1, double y1, double x2, double y2, int colour = kBlack, Stroke stroke = Stroke::Solid);

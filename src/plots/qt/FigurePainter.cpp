@@ -57,7 +57,11 @@ void PaintItem(QPainter& painter, const FigureItem& item, double pixel) {
       break;
     }
     case FigureItem::Kind::Box:
-      painter.fillRect(QRectF(centre, QPointF(item.x2, item.y2)), colour);
+      // Outlined in its own colour: neighbouring cells meet without a seam.
+      painter.setPen(QPen(colour, width));
+      painter.setBrush(colour);
+      painter.drawRect(QRectF(centre, QPointF(item.x2, item.y2)));
+      painter.setBrush(Qt::NoBrush);
       break;
     case FigureItem::Kind::Circle: {
       painter.setPen(QPen(colour, width));
