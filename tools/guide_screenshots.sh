@@ -82,6 +82,10 @@ for model in full:two_species.alg me:two_species_me.alg pe:two_species_pe.alg; d
     --out "$work/models/$name.cov" >/dev/null
 done
 
+# The distribution plot as a file gets it: a likelihood profile of parameter 1.
+"$batch" profile $ex --alg "$work/models/full.alg" --constant 0.5 --parameter 1 --steps-from-grid 3 \
+  --out "$work/models/full.mlc" --plot "$images/profile-paper.png" >/dev/null
+
 # ---------------------------------------------------------------- a first start
 start
 window menu-start 430x560+0+36

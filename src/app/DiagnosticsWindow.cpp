@@ -12,7 +12,6 @@
 #include "app/Workbench.h"
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
-#include "plots/qt/XYPlotPainter.h"
 
 namespace kalvex::app {
 namespace {
@@ -60,7 +59,7 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   QPushButton* save = Button(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
                              "Saves the (possibly edited) report below and, beside it, the four plots as one picture");
   QPushButton* savePlots =
-      Button(this, "cmdSavePlots", "Save &plots as...", "Saves the four plots as one PNG or SVG picture");
+      Button(this, "cmdSavePlots", "Save &plots as...", "Saves the four plots as one PNG, SVG or PDF picture");
   QPushButton* close = Button(this, "cmdClose", "&Close", "Closes the diagnostics");
   buttons->addWidget(save);
   buttons->addWidget(savePlots);
@@ -86,7 +85,7 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
       if (std::optional<std::string> path = AskPicturePath(kPlotFiles[k])) SavePlot(k, *path);
     });
     canvas->addAction(saveOne);
-    canvas->setToolTip("Right-click to save this plot as a PNG or SVG picture");
+    canvas->setToolTip("Right-click to save this plot as a PNG, SVG or PDF picture");
     grid->addWidget(canvas, k / 2, k % 2);
     canvases_[k] = canvas;
   }
@@ -111,14 +110,16 @@ void DiagnosticsWindow::ShowPlots(checks::Diagnostics diagnostics) {
 
 void DiagnosticsWindow::SaveDiagnostics() {
   if (!shown_) return;
-  checks::SaveDiagnostics(workbench_.ui, shown_->Picture(), plots::EncodeFigurePicture);
+  checks::SaveDiagnostics(workbench_.ui, shown_->Picture(),
+                          [](const plots::Figure& figure, const std::string& path, std::string& bytes) {
+                            return plots::EncodeFigurePicture(figure, path, bytes);
+                          });
 }
 
 std::optional<std::string> DiagnosticsWindow::AskPicturePath(const std::string& proposed) {
   ui::FileDialog dialog;
   dialog.title = "Save plot picture as...";
-  dialog.filter = "PNG pictures (*.png)|*.png";
-  if (plots::SvgPictureAvailable()) dialog.filter += "|SVG drawings (*.svg)|*.svg";
+  dialog.filter = plots::PictureFileFilter();
   dialog.fileName = proposed;
   dialog.overwritePrompt = true;
   return workbench_.ui.SaveFile(dialog);

@@ -7,23 +7,10 @@
 #include "workspace/Format.h"
 #include "workspace/TextFile.h"
 
-#if KALVEX_HAVE_PICTURES
-#include "plots/qt/FigurePainter.h"
-#endif
-
 namespace kalvex::batch {
 namespace {
 
 constexpr const char* kTitle = "kalvex-batch";
-
-std::optional<std::string> EncodePicture(const plots::Figure& figure, const std::string& path, std::string& bytes) {
-#if KALVEX_HAVE_PICTURES
-  return plots::EncodeFigurePicture(figure, path, bytes);
-#else
-  (void)figure, (void)path, (void)bytes;
-  return "this build draws no pictures";
-#endif
-}
 
 std::string P(const std::optional<double>& p) { return p ? ShortestText(*p) : "undefined"; }
 

@@ -36,7 +36,8 @@ constexpr const char* kExitStatus =
 constexpr const char* kOutput =
     "Results go to standard output, one \"name value\" per line. Warnings and errors go to\n"
     "standard error, one line \"title: text\" per message box; runs longer than a second show\n"
-    "a progress line there when it is a terminal (count, rate, time remaining).\n";
+    "a progress line there when it is a terminal (count, rate, time remaining).\n"
+    "--plot FILE writes a PNG picture, or a drawing to scale when FILE ends in .svg or .pdf.\n";
 
 // What each command does and prints, by command name; one entry per command.
 struct CommandText {

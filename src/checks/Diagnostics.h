@@ -45,7 +45,7 @@ DiagnosticsOutcome DiagnoseCurrentFit(Workspace& ws);
 // or the fault in a message box (nullopt then).
 std::optional<Diagnostics> RunDiagnostics(Workspace& ws, ui::Frontend& ui);
 
-// A picture's file content for a path (PNG, or SVG by its extension) into
+// A picture's file content for a path (PNG, or SVG or PDF by its extension) into
 // bytes, or the reason it cannot be made: pictures are painted outside the
 // core (plots::EncodeFigurePicture).
 using PictureEncoder = std::function<std::optional<std::string>(const plots::Figure& picture, const std::string& path,

@@ -118,9 +118,13 @@ plots::Figure HindcastFigure(const HindcastRun& run, const HindcastSkill& skill)
   }
   const std::string subtitle = "RMSE " + FormatNumber(skill.rmse, "0.0000") + ", MASE " +
                                (skill.mase ? FormatNumber(*skill.mase, "0.000") : std::string("not defined")) +
-                               ", covered " + std::to_string(skill.covered) + " of " + std::to_string(skill.peels) +
-                               ";  blue: the full fit, red: forecasts with 95 % bounds";
+                               ", covered " + std::to_string(skill.covered) + " of " + std::to_string(skill.peels);
   panel.Titles("Hindcast: " + std::to_string(run.peels.size()) + " peels", subtitle, "Year", "Harvest rate index");
+  using Marker = plots::LegendKey::Marker;
+  const plots::LegendKey keys[] = {{"Observed", plots::kBlack, false, plots::Stroke::Solid, Marker::Disc},
+                                   {"Full fit", 9},
+                                   {"Forecasts with 95 % bounds", 12, false, plots::Stroke::Solid, Marker::Disc}};
+  panel.Legend(keys);
   return figure;
 }
 
@@ -142,26 +146,25 @@ plots::Figure EstimatesByPeelFigure(const HindcastRun& run, const HindcastSkill&
       reach = std::max(reach, std::fabs(changes[i].back()));
     }
   }
-  plots::Panel panel(figure, plots::PlotArea(figure.width, figure.height), {first - 0.5, last + 0.5},
-                     {-1.1 * reach, 1.1 * reach});
+  plots::PanelBox box = plots::PlotArea(figure.width, figure.height);
+  box.right -= 1100;  // the legend beside
+  plots::Panel panel(figure, box, {first - 0.5, last + 0.5}, {-1.1 * reach, 1.1 * reach});
   panel.Frame(plots::RoundTicks(first, last, 8, 1), plots::RoundTicks(-1.1 * reach, 1.1 * reach, 6));
   panel.Level(0, plots::kBlack, plots::Stroke::Dot);
   // One palette colour per parameter, skipping white and the pale greys.
   constexpr int kColours[] = {1, 2, 4, 5, 6, 9, 12, 3, 13, 8, 10, 11, 14};
-  int shown = 0;
+  std::vector<plots::LegendKey> keys;
   for (std::size_t i = 1; i < changes.size(); ++i) {
     if (changes[i].empty()) continue;
-    const int colour = kColours[shown % std::size(kColours)];
+    const int colour = kColours[keys.size() % std::size(kColours)];
     panel.Polyline(years, changes[i], colour);
     for (std::size_t k = 0; k < years.size(); ++k) panel.Disc(years[k], changes[i][k], colour, 30);
-    // The legend down the right edge inside the frame.
-    const plots::PanelBox& box = panel.Box();
-    figure.texts.push_back({"legend", "Par " + FormatNumber(run.freeIndex.at(i), "00"), box.right - 700,
-                            box.top + 40 + 170.0 * shown, colour});
-    ++shown;
+    keys.push_back({"Par " + FormatNumber(run.freeIndex.at(i), "00"), colour, true, plots::Stroke::Solid,
+                    plots::LegendKey::Marker::Disc});
   }
   panel.Titles("Estimates by peel", "Relative change from the full fit, one line per free parameter",
                "Last year fitted", "(estimate - full) / full");
+  panel.Legend(keys, plots::Panel::LegendPlace::Right);
   return figure;
 }
 

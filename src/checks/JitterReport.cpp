@@ -107,9 +107,14 @@ plots::Figure MinimaFigure(const JitterRun& run, const MinimaSummary& minima) {
     panel.Disc(static_cast<double>(k + 1), reached[k] - best, atBest ? 2 : plots::kBlack);
   }
   const std::string subtitle = "Best " + Objective(best) + ", reached by " + std::to_string(minima.ReachedBest()) +
-                               " of " + std::to_string(run.starts.size()) + ";  dashed: the current fit";
+                               " of " + std::to_string(run.starts.size());
   panel.Titles("Minima reached from " + std::to_string(run.starts.size()) + " jittered starts", subtitle,
                "Starts, sorted by the minimum reached", "Objective above the best minimum");
+  using Marker = plots::LegendKey::Marker;
+  const plots::LegendKey keys[] = {{"A minimum reached", plots::kBlack, false, plots::Stroke::Solid, Marker::Disc},
+                                   {"The best, within the tolerance", 2, false, plots::Stroke::Solid, Marker::Disc},
+                                   {"The current fit", 12, true, plots::Stroke::Dash}};
+  panel.Legend(keys);
   return figure;
 }
 

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plots/Panel.h"
 #include "workspace/Format.h"
 
 namespace kalvex::plots {
 namespace {
 
 constexpr double kBivarSurfaceWidth = 9360;
+constexpr double kLabelRow = kBivarBottom + 330;  // below the tick labels
+constexpr double kFileWidth = 10000, kFileHeight = 6000;
 
 double Twip(double value) { return std::nearbyint(value); }
 
@@ -28,6 +31,8 @@ BivariatePlot::BivariatePlot(BivariateGrid grid) : grid_(std::move(grid)) {}
 void BivariatePlot::Clear() {
   items_.clear();
   labels_ = BivariateLabels{};
+  ranges_.reset();
+  correlation_.reset();
 }
 
 void BivariatePlot::Draw() {
@@ -47,6 +52,7 @@ void BivariatePlot::Draw() {
   auto Y = [&](double v) { return bottom_ - (v - ylo) * (bottom_ - top_) / (yhi - ylo); };
   const double hw = (right_ - left_) * 0.5 / n;
   const double hh = Twip((bottom_ - top_) * 0.5 / m);
+  ranges_ = {xlo, xhi, ylo, yhi};
 
   for (int k = 2; k <= n - 1; ++k)
     for (int j = 2; j <= m - 1; ++j) {
@@ -94,6 +100,7 @@ void BivariatePlot::Draw() {
     const double vx = sxx - sx * sx / w, vy = syy - sy * sy / w;
     if (vx * vy > 0) {
       const double r = (sxy - sx * sy / w) / std::sqrt(vx * vy);
+      correlation_ = r;
       labels_.corr = "       r = " + FormatNumber(r, "#0.0##");
     }
   }
@@ -117,13 +124,57 @@ Figure BivariatePlot::Picture() const {
     segment(kBivarLeft + 792 * i, kBivarBottom, kBivarLeft + 792 * i, kBivarBottom - 100);
   }
   const BivariateLabels& l = labels_;
-  figure.texts = {{"lblXYMin", l.xyMin, 60, kBivarBottom + 60},
-                  {"lblXYMax", l.xyMax, 2400, kBivarBottom + 60},
-                  {"lblPeak", l.peak, 4740, kBivarBottom + 60},
-                  {"lblCorr", l.corr, 6900, kBivarBottom + 60},
+  figure.texts = {{"lblXYMin", l.xyMin, 60, kLabelRow},
+                  {"lblXYMax", l.xyMax, 2400, kLabelRow},
+                  {"lblPeak", l.peak, 4740, kLabelRow},
+                  {"lblCorr", l.corr, 6900, kLabelRow},
                   {"lblVar", l.var, kBivarLeft, 20},
                   {"lblLineInfo", l.lineInfo, 5200, 20}};
-  figure.height = kBivarBottom + 520;
+  figure.height = kLabelRow + 460;
+  if (ranges_) {
+    // The values at the edges of the nominal frame, which carries the ticks.
+    const auto [xlo, xhi, ylo, yhi] = *ranges_;
+    auto xAt = [&](double twips) { return xlo + (twips - left_) * (xhi - xlo) / (right_ - left_); };
+    auto yAt = [&](double twips) { return ylo + (bottom_ - twips) * (yhi - ylo) / (bottom_ - top_); };
+    const AxisRange x{xAt(kBivarLeft), xAt(kBivarRight)}, y{yAt(kBivarBottom), yAt(kBivarTop)};
+    Panel panel(figure, {kBivarLeft, kBivarTop, kBivarRight, kBivarBottom}, x, y);
+    panel.Ticks(RoundTicks(x.low, x.high), RoundTicks(y.low, y.high));
+  }
+  return figure;
+}
+
+Figure BivariatePlot::FilePicture() const {
+  Figure figure = BlankFigure(kFileWidth, kFileHeight);
+  const PanelBox box{1000, 900, kFileWidth - 2600, kFileHeight - 650};
+  const std::string xTitle = "Values for parameter #" + StrNumber(grid_.ProfileParameter);
+  const std::string yTitle = "Values for parameter #" + StrNumber(grid_.IntegratedParameter);
+  if (!ranges_) {
+    Panel panel(figure, box, {0, 1}, {0, 1});
+    panel.Frame({}, {});
+    panel.Titles("Bivariate posterior density", "Nothing to draw", xTitle, yTitle);
+    return figure;
+  }
+  const auto [xlo, xhi, ylo, yhi] = *ranges_;
+  Panel panel(figure, box, {xlo, xhi}, {ylo, yhi});
+  const std::vector<double>& x = grid_.X;
+  const std::vector<double>& y = grid_.Y;
+  const double hx = (x[2] - x[1]) / 2, hy = (y[2] - y[1]) / 2;
+  for (int k = 2; k <= grid_.PointCount - 1; ++k)
+    for (int j = 2; j <= grid_.GridPointCount - 1; ++j) {
+      const int colour = BivariateBandColour(grid_.At(k, j) / grid_.MaxDensity);
+      if (colour != kWhite) panel.Fill(x[k] - hx, y[j] - hy, x[k] + hx, y[j] + hy, colour, false);
+    }
+  panel.Frame(RoundTicks(xlo, xhi), RoundTicks(ylo, yhi));
+  std::string subtitle = "Peak at " + SignificantText(grid_.XAtMax) + ", " + SignificantText(grid_.YAtMax);
+  if (correlation_) subtitle += ";  r = " + FormatNumber(*correlation_, "#0.0##");
+  panel.Titles("Bivariate posterior density, cells coloured by their distance below the peak", subtitle, xTitle,
+               yTitle);
+  constexpr std::array<const char*, 7> kBands = {"Peak",          "Within 0.5 SD", "0.5 to 1.0 SD", "1.0 to 1.5 SD",
+                                                 "1.5 to 2.0 SD", "2.0 to 2.5 SD", "2.5 to 3.0 SD"};
+  std::vector<LegendKey> keys;
+  for (std::size_t i = 0; i < kBands.size(); ++i)
+    keys.push_back({kBands[i], kBivariateLegend[i].colour, false, Stroke::Solid, LegendKey::Marker::Box});
+  panel.Legend(keys, Panel::LegendPlace::Right);
   return figure;
 }
 

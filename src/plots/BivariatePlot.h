@@ -4,6 +4,7 @@
 // units), reference lines at 0 and 1, the axis, peak and correlation labels,
 // and the legend of the colour bands.
 #include <array>
+#include <optional>
 #include <string>
 
 #include "evaluation/EvaluationTable.h"
@@ -51,7 +52,11 @@ class BivariatePlot {
   double Top() const { return top_; }
   double Bottom() const { return bottom_; }
 
+  // On screen: the frame with its tick marks, and round ticks labelled.
   Figure Picture() const;
+  // For a file: the cells, ticks, axis titles, the peak and the correlation
+  // in the subtitle, and the colour bands' legend beside.
+  Figure FilePicture() const;
   // The legend as a picture of its own (LegendBox).
   static Figure LegendPicture();
 
@@ -60,6 +65,9 @@ class BivariatePlot {
   BivariateLabels labels_;
   std::vector<FigureItem> items_;
   double left_ = kBivarLeft, right_ = kBivarRight, top_ = kBivarTop, bottom_ = kBivarBottom;
+  // The data ranges of the widened frame; set when Draw drew cells.
+  std::optional<std::array<double, 4>> ranges_;  // xlo, xhi, ylo, yhi
+  std::optional<double> correlation_;
 };
 
 }  // namespace kalvex::plots

@@ -3,7 +3,9 @@
 // built from an evaluation table, the drawing options, the labels and the
 // picture drawn since the last Clear (series accumulate until then).
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "evaluation/EvaluationTable.h"
 #include "plots/Figure.h"
@@ -32,6 +34,20 @@ struct DistributionLabels {
   double xStartLeft = 520, xEndLeft = 7000;
 };
 
+// The equal-tailed interval holding level of the distribution: where the
+// cumulative column passes (1 - level) / 2 and (1 + level) / 2, interpolated
+// between grid points; nothing when the grid does not reach either point.
+struct Interval {
+  double low = 0, high = 0;
+};
+std::optional<Interval> CentralInterval(const EvaluationTable& table, double level);
+
+// One series as it was drawn, with the options of that moment.
+struct DrawnSeries {
+  int series = 0;
+  bool lines = true, points = true, drop = false;
+};
+
 class DistributionPlot {
  public:
   explicit DistributionPlot(DistributionPlotData data);
@@ -57,17 +73,28 @@ class DistributionPlot {
   void Plot(int series);
 
   const DistributionLabels& Labels() const { return labels_; }
-  // Tick marks, then everything drawn since Clear, with the labels.
+  const std::vector<DrawnSeries>& Drawn() const { return drawn_; }
+  // Tick marks, then everything drawn since Clear, with the labels and the
+  // round ticks of the last series' ranges.
   Figure Picture() const;
+  // The series drawn since Clear on one common vertical scale, for a file:
+  // ticks, axis titles, the mode, the expected value and the 95 % interval
+  // marked, and a legend.
+  Figure FilePicture() const;
 
  private:
   void Segment(double x1, double y1, double x2, double y2, int colour, Stroke stroke = Stroke::Solid);
+  // headroom: the share of the range added above the highest value; below
+  // 0, room for the legend's box. hidden: what the legend covers.
+  Figure FilePicture(double headroom, int& hidden) const;
 
   DistributionPlotData data_;
   std::array<std::string, kDistributionSeriesCount> titles_;
   bool lines_ = true, points_ = true, drop_ = false;
   DistributionLabels labels_;
   std::vector<FigureItem> items_;
+  std::vector<DrawnSeries> drawn_;
+  double yMin_ = 0, yMax_ = 0;  // the last series' vertical range
 };
 
 // The palette colour of series s.

@@ -39,37 +39,6 @@ std::string SixDecimalText(double value) {
   return GeneralNumber(std::isfinite(rounded) ? rounded : value);
 }
 
-std::vector<std::string> TickTexts(const std::vector<double>& values) {
-  double largest = 0, step = 0;
-  for (std::size_t k = 0; k < values.size(); ++k) {
-    largest = std::max(largest, std::fabs(values[k]));
-    if (k > 0) step = std::max(step, std::fabs(values[k] - values[k - 1]));
-  }
-  std::vector<std::string> texts;
-  if (largest >= 1e6 || (step > 0 && step < 1e-5)) {
-    for (double value : values) texts.push_back(FormatNumber(value, "0.0##E+00"));
-    return texts;
-  }
-  // Decimals enough that every value shows as it is, or to a twentieth of
-  // the spacing.
-  int decimals = 0;
-  for (; decimals < 6; ++decimals) {
-    double unit = std::pow(10.0, -decimals);
-    if (step > 0 && unit <= step / 20) break;
-    bool exact = true;
-    for (double value : values) exact = exact && std::fabs(value / unit - std::nearbyint(value / unit)) < 1e-6;
-    if (exact) break;
-  }
-  std::string pattern = decimals == 0 ? "0" : "0." + std::string(static_cast<std::size_t>(decimals), '0');
-  for (double value : values) {
-    std::string text = FormatNumber(value, pattern);
-    if (decimals == 0 && !text.empty() && text.back() == '.') text.pop_back();
-    if (text.front() == '-' && text.find_first_not_of("0.", 1) == std::string::npos) text.erase(0, 1);  // no "-0.00"
-    texts.push_back(text);
-  }
-  return texts;
-}
-
 double TwipsX(const PlotRange& range, double x) {
   return kPlotLeft + (kPlotRight - kPlotLeft) / (range.xMax - range.xMin) * (x - range.xMin);
 }
@@ -141,47 +110,6 @@ void XYPlot::Clear() {
     ShowYLimit(limits_.yMin, shownYMin_, data_.seriesMinimum.at(yChoice_));
     ShowYLimit(limits_.yMax, shownYMax_, data_.seriesMaximum.at(yChoice_));
   }
-}
-
-Drawing XYPlot::Picture() const {
-  Drawing picture;
-  auto line = [&](double x1, double y1, double x2, double y2) {
-    picture.push_back({DrawItem::Kind::Segment, x1, y1, x2, y2, 0, kBlack, Stroke::Solid});
-  };
-  line(kPlotLeft, kPlotTop, kPlotLeft, kPlotBottom);
-  line(kPlotLeft, kPlotBottom, kPlotRight, kPlotBottom);
-  for (int i = 0; i <= 9; ++i) {
-    line(kPlotLeft, kPlotTop + 624 * i, kPlotLeft + 100, kPlotTop + 624 * i);
-    line(kPlotRight - 648 * i, kPlotBottom, kPlotRight - 648 * i, kPlotBottom - 100);
-  }
-  picture.insert(picture.end(), items_.begin(), items_.end());
-  return picture;
-}
-
-std::vector<AxisTick> XYPlot::XTicks() const {
-  if (legend_.empty()) return {};
-  const PlotRange& r = range_;
-  // Along the time counter the ticks show label values, otherwise X values.
-  const double from = XIsTimeCounter() ? r.xStartLabel : r.xMin;
-  const double to = XIsTimeCounter() ? r.xEndLabel : r.xMax;
-  std::vector<double> values;
-  for (int i = 0; i <= 10; ++i) values.push_back(from + (to - from) * (10 - i) / 10.0);
-  std::vector<std::string> texts = TickTexts(values);
-  texts.front() = labels_.xEnd;
-  texts.back() = labels_.xStart;
-  std::vector<AxisTick> ticks;
-  for (int i = 0; i <= 10; ++i) ticks.push_back({kPlotRight - 648 * i, texts[static_cast<std::size_t>(i)]});
-  return ticks;
-}
-
-std::vector<AxisTick> XYPlot::YTicks() const {
-  if (legend_.empty()) return {};
-  std::vector<double> values;
-  for (int i = 0; i <= 10; ++i) values.push_back(range_.yMax - (range_.yMax - range_.yMin) * i / 10.0);
-  std::vector<std::string> texts = TickTexts(values);
-  std::vector<AxisTick> ticks;
-  for (int i = 0; i <= 10; ++i) ticks.push_back({kPlotTop + 624 * i, texts[static_cast<std::size_t>(i)]});
-  return ticks;
 }
 
 void XYPlot::Segment(double x1, double y1, double x2, double y2, int colour, Stroke stroke) {
@@ -328,7 +256,9 @@ void XYPlot::DrawSeries(const PlotRange& range) {
     sums.Add(XLabelValue(i), y);
   }
   labels_.corr = StatisticsText(sums, options_[PlotOption::Drop]);
-  legend_.push_back({colour, data_.seriesLabels.at(yChoice_)});
+  const bool lines = options_[PlotOption::Line] || options_[PlotOption::LineLtoR] ||
+                     options_[PlotOption::LineRtoL] || options_[PlotOption::Drop];
+  legend_.push_back({colour, data_.seriesLabels.at(yChoice_), lines, options_[PlotOption::Scatter], range});
 }
 
 XYPlot OverlayPlot(XYPlotData data, const std::vector<int>& series) {

@@ -34,26 +34,17 @@ struct PlotRange {
   double xStartLabel = 0, xEndLabel = 0;
 };
 
-// One drawn series: its colour and label, for a picture's legend.
+// One drawn series, for a picture's legend: its colour, label, how it was
+// drawn and on which ranges.
 struct LegendEntry {
   int colour = 0;
   std::string label;
-};
-
-// A labelled tick of an axis: where it stands (twips along the axis) and
-// the value it shows.
-struct AxisTick {
-  double twips = 0;
-  std::string text;
+  bool lines = true, points = true;
+  PlotRange range;
 };
 
 // A number as a limit box shows it: rounded to six decimals.
 std::string SixDecimalText(double value);
-
-// Texts for evenly spaced tick values: the fewest decimals (up to six) that
-// tell them apart as exactly as they are spaced; an exponent form for very
-// large or very small values.
-std::vector<std::string> TickTexts(const std::vector<double>& values);
 
 class XYPlot {
  public:
@@ -84,14 +75,7 @@ class XYPlot {
   // the next colour over what is already drawn.
   void PlotIt();
 
-  // The axes and tick marks, then everything drawn since Clear.
-  Drawing Picture() const;
-  // The values at the tick marks and the axis ends for the last range
-  // drawn (none before the first series): X from the right end to the
-  // origin, its ends showing the X start and end labels; Y from the top to
-  // the origin.
-  std::vector<AxisTick> XTicks() const;
-  std::vector<AxisTick> YTicks() const;
+  // Everything drawn since Clear (the pictures add the axes: XYPlotFigure).
   const Drawing& Items() const { return items_; }
   // The series drawn since Clear, in drawing order.
   const std::vector<LegendEntry>& Legend() const { return legend_; }

@@ -128,14 +128,46 @@ class EvaluationPlotsTest : public QObject {
     QVERIFY(plot.Labels().corr.empty() == false);
   }
 
-  void bothPlotsSaveAsPngAndSvg() {
+  // A file's distribution picture: the series on one scale, the mode, the
+  // expected value and the equal-tailed 95 % interval marked and named.
+  void filePicturesMarkTheDistributionAndSaveAsPngSvgAndPdf() {
+    DistributionPlotData data;  // a cumulative rising evenly from 0 at x = 0 to 1 at x = 10
+    data.table = EvaluationTable(11);
+    for (int k = 1; k <= 11; ++k) {
+      data.table.GridValue[k] = k - 1;
+      data.table.Cumulative[k] = (k - 1) / 10.0;
+      data.table.Pdf[k] = 0.1;
+    }
+    data.summary.ModeIndex = 6;
+    data.summary.ModeValue = 5;
+    data.summary.ExpectedValue = 5.2;
+    DistributionPlot plot(data);
+    plot.Plot(2);
+    plot.Plot(5);
+    std::vector<std::string> legend;
+    std::string yTitle;
+    const Figure figure = plot.FilePicture();
+    for (const FigureText& text : figure.texts) {
+      if (text.name == "legend") legend.push_back(text.text);
+      if (text.name == "ytitle") yTitle = text.text;
+    }
+    QCOMPARE(legend, (std::vector<std::string>{"Parameter Confidence Distribution", "Cumulative L to R Distribution",
+                                               "95 % interval 0.2500 to 9.750", "Mode 5.000",
+                                               "Expected value 5.200"}));
+    QCOMPARE(yTitle, std::string("Probability density / Cumulative probability"));
+    data.table.Cumulative[1] = 0.05;  // the lower point lies before the grid
+    QVERIFY(!CentralInterval(data.table, 0.95));
+
     QTemporaryDir dir;
-    DistributionPlot plot(Bell());
-    plot.Plot(1);
-    QVERIFY(!SaveFigurePicture(plot.Picture(), (dir.path() + "/d.png").toStdString()));
-    QCOMPARE(QImage(dir.path() + "/d.png").size(), QSize(504, 480));
-    QVERIFY(!SaveFigurePicture(BivariatePlot::LegendPicture(), (dir.path() + "/l.svg").toStdString()));
-    QVERIFY(QFileInfo(dir.path() + "/l.svg").size() > 0);
+    QVERIFY(!SaveFigurePicture(figure, (dir.path() + "/d.png").toStdString()));
+    QCOMPARE(QImage(dir.path() + "/d.png").size(), QSize(600, 400));
+    QVERIFY(!SaveFigurePicture(figure, (dir.path() + "/d.pdf").toStdString()));
+    QFile pdf(dir.path() + "/d.pdf");
+    QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+    BivariatePlot bivariate(Normal(11, 11, 2));
+    bivariate.Draw();
+    QVERIFY(!SaveFigurePicture(bivariate.FilePicture(), (dir.path() + "/b.svg").toStdString()));
+    QVERIFY(QFileInfo(dir.path() + "/b.svg").size() > 0);
   }
 
   // "&Done" inside the main window's area must take the frame with it.

@@ -4,7 +4,10 @@
 
 #include <cmath>
 
+#include "plots/Panel.h"
 #include "plots/PlotStatistics.h"
+#include "plots/XYPlotFigure.h"
+#include "workspace/Format.h"
 
 namespace kalvex::plots {
 namespace {
@@ -80,6 +83,55 @@ TEST(XYPlot, TickTextsTellTheTicksApart) {
       {{1.0 / 3, 0.2, 1.0 / 15}, {"0.333", "0.200", "0.067"}},
   };
   for (const Case& c : cases) EXPECT_EQ(TickTexts(c.values), c.texts);
+
+  // Round ticks: four to eight where a step of 1, 2 or 5 allows it.
+  struct Range {
+    double low, high, smallestStep;
+    std::vector<std::string> texts;
+  };
+  const Range ranges[] = {
+      {0, 1, 0, {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}},
+      {0.16, -3.2, 0, {"-3.0", "-2.5", "-2.0", "-1.5", "-1.0", "-0.5", "0.0"}},
+      {1, 48, 1, {"10", "20", "30", "40"}},
+      {1953, 1999, 1, {"1960", "1970", "1980", "1990"}},
+      {-0.5655, -0.1385, 0, {"-0.5", "-0.4", "-0.3", "-0.2"}},
+      {0.00041, 0.00107, 0, {"0.0005", "0.0006", "0.0007", "0.0008", "0.0009", "0.0010"}},
+      {0, 7.5e6, 0, {"0.0E+00", "2.0E+06", "4.0E+06", "6.0E+06"}},
+      {1, 3, 1, {"1", "2", "3"}},  // no step of a year or more gives four
+      {5, 5, 0, {"5"}},
+  };
+  for (const Range& r : ranges) EXPECT_EQ(TickTexts(RoundTicks(r.low, r.high, 6, r.smallestStep)), r.texts) << r.low;
+}
+
+// Every text of the window's picture and of a file's, with where it stands:
+// the round ticks, the X start and end labels on screen, the titles, the
+// legend of two series drawn on different limits.
+TEST(XYPlot, PicturesLabelBothAxesAndTheSeries) {
+  XYPlotData data = MakeData({{0.12, 0.31, 0.27, 0.05, 0.2}, {1, 3, 2, 4, 2}});
+  data.seriesMinimum = {0, 0.05, 1};
+  data.seriesMaximum = {0, 0.31, 4};
+  data.xStartLabel = 1990;
+  data.xEndLabel = 1994;
+  XYPlot plot = OverlayPlot(data, {1, 2});
+  auto dump = [](const Figure& figure) {
+    std::string text;
+    for (const FigureText& t : figure.texts)
+      if (!t.text.empty())
+        text += t.name + " " + t.text + " @" + ShortestText(t.left) + "," + ShortestText(t.top) + "\n";
+    return text;
+  };
+  // Y 1.0 gives way to the label below the origin.
+  const std::string yTicks =
+      "tick 1.5 @600,5590\ntick 2.0 @600,4550\ntick 2.5 @600,3510\ntick 3.0 @600,2470\ntick 3.5 @600,1430\n"
+      "tick 4.0 @600,390\nytitle Y variate @120,264\nxtitle Time Counter @3960,7034\n";
+  EXPECT_EQ(dump(XYPlotFigure(plot, FigureUse::Screen)),
+            "lblXStart 1990 @720,6820\nlblXEnd 1994 @7200,6820\n"
+            "tick 1991 @2340,6820\ntick 1992 @3960,6820\ntick 1993 @5580,6820\n" +
+                yTicks + "legend series 1 (own scale) @5626.305,630\nlegend series 2 @5626.305,810\n");
+  EXPECT_EQ(dump(XYPlotFigure(plot, FigureUse::File)),
+            "tick 1990 @720,6820\ntick 1991 @2340,6820\ntick 1992 @3960,6820\ntick 1993 @5580,6820\n"
+            "tick 1994 @7200,6820\n" +
+                yTicks + "legend series 1 (own scale) @5626.305,6210\nlegend series 2 @5626.305,6390\n");
 }
 
 TEST(XYPlot, PointsLandWhereTheScalesPutThem) {

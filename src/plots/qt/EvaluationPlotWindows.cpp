@@ -1,19 +1,17 @@
 #include "plots/qt/EvaluationPlotWindows.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "plots/qt/FigurePainter.h"
-#include "plots/qt/XYPlotPainter.h"
+#include "plots/qt/PictureDialog.h"
 
 namespace kalvex::plots {
 namespace {
@@ -31,22 +29,6 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(name);
   return button;
-}
-
-// Asks for a file and writes the picture there; a failure is shown.
-bool AskAndSave(QWidget* parent, const std::function<bool(const QString&)>& save) {
-  QString filter = "PNG pictures (*.png)";
-  if (SvgPictureAvailable()) filter += ";;SVG drawings (*.svg)";
-  QString path = QFileDialog::getSaveFileName(parent, "Save plot picture as...", "plot.png", filter);
-  return !path.isEmpty() && save(path);
-}
-
-bool SaveOrSay(QWidget* parent, const Figure& figure, const QString& path) {
-  if (std::optional<std::string> error = SaveFigurePicture(figure, path.toStdString())) {
-    QMessageBox::critical(parent, "Save failed", QString::fromStdString("The picture could not be saved: " + *error));
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -112,7 +94,7 @@ DistPlotWindow::DistPlotWindow(DistributionPlotData data, QWidget* parent)
   connect(scatter_, &QCheckBox::clicked, this, [this](bool on) { plot_.SetDrawPoints(on), ShowOptions(); });
   connect(drop_, &QCheckBox::clicked, this, [this](bool on) { plot_.SetDropLines(on), ShowOptions(); });
   connect(save, &QPushButton::clicked, this,
-          [this] { AskAndSave(this, [this](const QString& path) { return SavePictureTo(path); }); });
+          [this] { AskAndSavePicture(this, "distribution.png", [this](const QString& path) { return SavePictureTo(path); }); });
   connect(done, &QPushButton::clicked, this, [this] { CloseWithFrame(this); });
 }
 
@@ -132,7 +114,7 @@ void DistPlotWindow::ClearPlot() {
   canvas_->update();
 }
 
-bool DistPlotWindow::SavePictureTo(const QString& path) { return SaveOrSay(this, plot_.Picture(), path); }
+bool DistPlotWindow::SavePictureTo(const QString& path) { return SavePictureOrSay(this, plot_.FilePicture(), path); }
 
 BivarPlotWindow::BivarPlotWindow(BivariateGrid grid, QWidget* parent) : QWidget(parent), plot_(std::move(grid)) {
   setObjectName(kFormName);
@@ -152,10 +134,10 @@ BivarPlotWindow::BivarPlotWindow(BivariateGrid grid, QWidget* parent) : QWidget(
   side->addWidget(done);
   layout->addLayout(side);
   connect(save, &QPushButton::clicked, this,
-          [this] { AskAndSave(this, [this](const QString& path) { return SavePictureTo(path); }); });
+          [this] { AskAndSavePicture(this, "bivariate.png", [this](const QString& path) { return SavePictureTo(path); }); });
   connect(done, &QPushButton::clicked, this, [this] { CloseWithFrame(this); });
 }
 
-bool BivarPlotWindow::SavePictureTo(const QString& path) { return SaveOrSay(this, plot_.Picture(), path); }
+bool BivarPlotWindow::SavePictureTo(const QString& path) { return SavePictureOrSay(this, plot_.FilePicture(), path); }
 
 }  // namespace kalvex::plots

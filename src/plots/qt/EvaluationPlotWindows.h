@@ -1,7 +1,8 @@
 #pragma once
 // The "Distribution plots" window (frmDistPlot) and the "Bivariate pdf
 // plot" window (frmBivarPlot): each shows its plot state's figure on a
-// canvas and forwards the clicks to it; both save their picture as PNG or SVG.
+// canvas and forwards the clicks to it; both save a picture for a paper as
+// PNG, SVG or PDF.
 #include <QWidget>
 
 #include <functional>

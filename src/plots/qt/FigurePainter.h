@@ -1,7 +1,7 @@
 #pragma once
-// Paints a distribution or bivariate plot's figure with QPainter: a window
-// in twips (the figure's own coordinates) on whatever viewport the target
-// gives, so a window, an image and an SVG show the same primitives.
+// Paints a plot's figure with QPainter: the figure's twips scaled onto the
+// target at their own proportions, so a window, an image, an SVG and a PDF
+// show the same primitives and texts.
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -18,18 +18,35 @@ namespace kalvex::plots {
 // 15 twips to a pixel, as on a 96 dpi screen.
 QSize FigurePixelSize(const Figure& figure);
 
-// Fills target white and paints the figure (with its label texts when asked).
+struct PictureOptions {
+  QSize size = QSize();    // pixels of an image; empty: 15 twips to a pixel
+  bool antialias = false;  // exact pixels for checks; files switch it on
+  bool axisTexts = true;   // the figure's texts (labels, ticks, titles, legend)
+};
+
+// Fills target white and paints the figure into it, centred at its own
+// proportions.
 void PaintFigure(QPainter& painter, const QRect& target, const Figure& figure, bool texts = true);
 
-// The figure as an image of its pixel size on white; exact pixels unless
-// antialiased.
-QImage RenderFigure(const Figure& figure, bool antialias = false);
+// The figure as an image on white.
+QImage RenderFigure(const Figure& figure, const PictureOptions& options = {});
 
-// Writes the figure as ".svg" (when built with Qt SVG) or else as PNG; the
-// reason on failure. An existing file is only replaced by a complete one.
-std::optional<std::string> SaveFigurePicture(const Figure& figure, const std::string& path);
+// The picture's file content for path into encoded, chosen by its
+// extension: ".svg" a scalable drawing (when built with Qt SVG), ".pdf" a
+// one-page PDF of the figure's size (20 twips to a point), anything else a
+// PNG image (options.size, antialiased). The reason when it cannot be made.
+std::optional<std::string> EncodeFigurePicture(const Figure& figure, const std::string& path, std::string& encoded,
+                                               const PictureOptions& options = {.antialias = true});
 
-// Its file content only, into encoded, for a save that writes it with other files.
-std::optional<std::string> EncodeFigurePicture(const Figure& figure, const std::string& path, std::string& encoded);
+// Writes that picture; an existing file is only replaced by a complete one.
+std::optional<std::string> SaveFigurePicture(const Figure& figure, const std::string& path,
+                                             const PictureOptions& options = {.antialias = true});
+
+// Whether SVG pictures are built in.
+bool SvgPictureAvailable();
+
+// The picture formats a save offers, as a file dialog's filter:
+// description and pattern pairs separated by "|", PNG first.
+std::string PictureFileFilter();
 
 }  // namespace kalvex::plots

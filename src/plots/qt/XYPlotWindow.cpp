@@ -1,7 +1,6 @@
 #include "plots/qt/XYPlotWindow.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +16,9 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "plots/XYPlotFigure.h"
+#include "plots/qt/FigurePainter.h"
+#include "plots/qt/PictureDialog.h"
 #include "plots/qt/XYPlotPainter.h"
 
 namespace kalvex::plots {
@@ -66,7 +67,7 @@ QSize PlotCanvas::sizeHint() const { return DefaultPictureSize().expandedTo(QSiz
 
 void PlotCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  PaintXYPlot(painter, rect(), plot_, true);
+  PaintFigure(painter, rect(), XYPlotFigure(plot_, FigureUse::Screen));
 }
 
 XYPlotWindow::XYPlotWindow(XYPlotData data, QWidget* parent) : QWidget(parent), plot_(std::move(data)) {
@@ -258,17 +259,11 @@ void XYPlotWindow::EndWith(Ending ending) {
 }
 
 bool XYPlotWindow::SavePictureTo(const QString& path) {
-  std::optional<std::string> error = SaveXYPlotPicture(plot_, path.toStdString());
-  if (!error) return true;
-  QMessageBox::warning(this, "Save failed", "The picture could not be saved to " + path + ": " + Q(*error));
-  return false;
+  return SavePictureOrSay(this, XYPlotFigure(plot_, FigureUse::File), path);
 }
 
 void XYPlotWindow::AskAndSavePicture() {
-  QString filter = "PNG pictures (*.png)";
-  if (SvgPictureAvailable()) filter += ";;SVG drawings (*.svg)";
-  QString path = QFileDialog::getSaveFileName(this, "Save plot picture as...", "plot.png", filter);
-  if (!path.isEmpty()) SavePictureTo(path);
+  plots::AskAndSavePicture(this, "plot.png", [this](const QString& path) { return SavePictureTo(path); });
 }
 
 XYPlotWindow* ShowXYPlotWindow(XYPlotData data, QWidget* parent) {

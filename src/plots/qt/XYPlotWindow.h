@@ -48,7 +48,8 @@ class XYPlotWindow : public QWidget {
   // The buttons' actions, callable without a click.
   void PlotIt();
   void ClearPlot();
-  // Writes the picture (PNG, or SVG by extension); shows the reason on failure.
+  // Writes the picture for a file (PNG, SVG or PDF by the extension); shows
+  // the reason on failure.
   bool SavePictureTo(const QString& path);
 
  signals:
