@@ -106,19 +106,21 @@ void InstallEvaluation(Workbench& wb) {
                      {QSize(440, 330), QPoint(200, 80)});
   wb.ui.RegisterForm(names::kMaxLikeForm.data(), [&wb] {
     return new EvaluationReportForm(wb, "Maximum likelihood statistics", names::kMaxLikePane.data(), "cmdSaveML",
-                                    "&Save maximum-likelihood data as...", [&wb] { SaveLikelihoodProfile(wb.ui); },
+                                    "&Save maximum-likelihood data as...", [&wb] { SaveLikelihoodProfile(wb.ws, wb.ui); },
                                     false);
   }, {QSize(900, 420), QPoint(440, 0)});
   wb.ui.RegisterForm(names::kBayesianForm.data(), [&wb] {
     return new EvaluationReportForm(wb, "Bayesian statistics", names::kBayesianPane.data(), "cmdSaveBayesian",
-                                    "&Save Bayesian posterior distribution data as...", [&wb] { SavePosterior(wb.ui); },
+                                    "&Save Bayesian posterior distribution data as...", [&wb] { SavePosterior(wb.ws, wb.ui); },
                                     true);
   }, {QSize(900, 420), QPoint(440, 0)});
   wb.ui.distributionViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::DistributionPlotData& data) mutable {
-    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 520), QPoint(440, 300));
+    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 520), QPoint(440, 300),
+                                          {ui::qt::Side::Below, ui::qt::Side::Left});
   };
   wb.ui.bivariateViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const BivariateGrid& grid) mutable {
-    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(840, 560), QPoint(740, 200));
+    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(840, 560), QPoint(740, 200),
+                                           {ui::qt::Side::Left, ui::qt::Side::Below});
   };
 }
 

@@ -32,8 +32,8 @@ class BatchFrontend : public ui::Frontend {
 
   // The answer given to a question box with this title (default: No).
   void Answer(std::string title, ui::Answer answer) { answers_[std::move(title)] = answer; }
-  // The answer given to an input box with this title (default: none, as an
-  // empty answer).
+  // The answer given to an input box with this title (default: none, as
+  // Cancel: the command that asks ends).
   void AnswerInput(std::string title, std::string answer) { inputs_[std::move(title)] = std::move(answer); }
   // The path the next save (or open) dialog answers with.
   void QueueSavePath(std::string path) { savePaths_.push_back(std::move(path)); }

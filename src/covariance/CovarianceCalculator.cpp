@@ -9,6 +9,7 @@
 #include "covariance/LikelihoodConstant.h"
 #include "minimize/MarquardtKernel.h"
 #include "ui/Frontend.h"
+#include "ui/NumberInput.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
@@ -200,7 +201,7 @@ CovarianceRunEnd RunAnalyticalCovariance(Workspace& ws, ui::Frontend& ui, const 
       ui.Message("Analytical derivatives missing", kAnalyticalMissingMessage, style::kInformation);
       return CovarianceRunEnd::NoResults;
     }
-    AskLikelihoodConstant(ws, ui);
+    if (!AskLikelihoodConstant(ws, ui)) return CovarianceRunEnd::Cancelled;
     results.ObjectiveScale = ws.ObjectiveScale;
     AskOptimisticSEs(ws, ui);  // asked, but a full analytical Hessian needs no shortcut
     driver.OpenLog();
@@ -234,10 +235,9 @@ bool AskGridFactors(ui::Frontend& ui, std::array<double, kGridCount + 1>& factor
     for (int g = 1; g <= kGridCount; ++g) {
       std::string prompt = "Default grid factor for Grid " + std::to_string(g) + " :\r\n\r\n Currently:  " +
                            FactorList(factors) + "\r\n\r\nValue must be positive for all factors";
-      std::optional<std::string> answer = ui.Input(prompt, kCovarianceCalculatorTitle, GeneralNumber(factors[g]));
-      if (!answer || answer->empty()) return false;
-      double value = Val(*answer);
-      if (value > 0 && std::isfinite(value)) factors[g] = value;
+      ui::NumberAnswer answer = ui::AskNumber(ui, prompt, kCovarianceCalculatorTitle, GeneralNumber(factors[g]));
+      if (!answer.IsNumber()) return false;
+      if (answer.value > 0) factors[g] = answer.value;
     }
     if (ui.Message(kCovarianceCalculatorTitle, "Are these default grid factors OK?\r\n\r\n" + FactorList(factors),
                    style::kYesNo + style::kQuestion) == Answer::Yes)
@@ -265,7 +265,7 @@ CovarianceRunEnd RunNumericalCovariance(Workspace& ws, ui::Frontend& ui, const N
     run.Pump(true);
     StartCovarianceRun(ws, results);
     if (NothingToDo(results, ui)) return CovarianceRunEnd::NoResults;
-    AskLikelihoodConstant(ws, ui);
+    if (!AskLikelihoodConstant(ws, ui)) return CovarianceRunEnd::Cancelled;
     results.ObjectiveScale = ws.ObjectiveScale;
     results.OptimisticSEs = AskOptimisticSEs(ws, ui);
     driver.OpenLog();

@@ -20,6 +20,6 @@ std::string PriorReviewText(const Workspace& ws);
 void ReviewPriors(Workspace& ws, ui::Frontend& ui);
 
 // "Save review of prior distribution likelihoods as...".
-std::optional<std::string> SavePriorReview(ui::Frontend& ui);
+std::optional<std::string> SavePriorReview(const Workspace& ws, ui::Frontend& ui);
 
 }  // namespace kalvex

@@ -8,6 +8,8 @@
 #include "ranking/ModelAveraging.h"
 #include "ranking/RankingText.h"
 #include "ui/Names.h"
+#include "ui/NumberInput.h"
+#include "ui/ProposedName.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
@@ -40,7 +42,7 @@ bool Readable(const std::string& path) {
 }  // namespace
 
 std::string CovarianceFileFor(const std::string& algorithmFile) {
-  return algorithmFile.substr(0, algorithmFile.size() > 4 ? algorithmFile.size() - 4 : 0) + ".cov";
+  return ui::NamedForAlgorithmFile(algorithmFile, ".cov");
 }
 
 std::string PathBeside(const std::string& algorithmFileName, const std::string& name) {
@@ -112,12 +114,14 @@ bool ModelRanking::CalculateModelAICc() {
   RunContext run(ws_, ui_, kAddModelRun);
   run.Activity(1, "One moment please while one function is executed...");
   run.Pump(true);
+  bool cancelled = false;  // at the constant: no model is added
   RunOutcome outcome = run.Run([&] {
     double value = EvaluateObjectiveWithCode(ws_, ws_.Alg.Values, 1);
     if (first) {
       ui_.HideWindow(kRankForm);
-      AskLikelihoodConstant(ws_, ui_);
+      cancelled = !AskLikelihoodConstant(ws_, ui_);
       ui_.ShowWindow(kRankForm);
+      if (cancelled) return;
     }
     row.ModelNegLnL = CheckFinite(value / ws_.ObjectiveScale);
     row.CovarianceFile = CovarianceFileFor(row.AlgorithmFile);
@@ -126,7 +130,7 @@ bool ModelRanking::CalculateModelAICc() {
     row.PriorsFile = ws_.PriorsActive == kOn && !ws_.PriorsFileName.empty() ? NameOf(ws_.PriorsFileName) : kNoPriors;
     table_.Add(std::move(row));
   });
-  if (outcome.faulted) return false;
+  if (outcome.faulted || cancelled) return false;
   AfterTableChange();
   return true;
 }
@@ -134,11 +138,12 @@ bool ModelRanking::CalculateModelAICc() {
 void ModelRanking::ChangeCHat() {
   double chat = 1;
   for (;;) {
-    std::optional<std::string> answer =
-        ui_.Input("Input a value for C-hat (1 or greater) to correct for unexplained overdispersion:",
-                  "Overdispersion correction", GeneralNumber(table_.CHat()));
-    chat = answer ? Val(*answer) : 1;
-    if (chat >= 1 && std::isfinite(chat)) break;
+    ui::NumberAnswer answer =
+        ui::AskNumber(ui_, "Input a value for C-hat (1 or greater) to correct for unexplained overdispersion:",
+                      "Overdispersion correction", GeneralNumber(table_.CHat()));
+    if (answer.Cancelled()) return;
+    chat = answer.IsNumber() ? answer.value : 1;
+    if (chat >= 1) break;
   }
   // The criteria of a table that was added to are finite, and C-hat >= 1
   // only shrinks them.
@@ -216,7 +221,7 @@ RankingSaveOutcome ModelRanking::SaveRanking() {
   dialog.title = "Save model ranking results in...";
   dialog.filter = "All files (*.*)|*.*|Multi-model statistics files (*.mms)|*.mms";
   dialog.filterIndex = 2;
-  dialog.fileName = ".mms";
+  dialog.fileName = ui::NamedForAlgorithmFile(ws_.AlgorithmFileName, ".mms");
   dialog.overwritePrompt = true;
   std::optional<std::string> path = ui_.SaveFile(dialog);
   if (!path) return RankingSaveOutcome::Cancelled;
@@ -263,7 +268,7 @@ bool ModelRanking::EditCovarianceFile(ModelRow& row) {
   std::optional<std::string> answer =
       ui_.Input("Please input the desired covariance file name", "Choose an associated covariance file",
                 row.CovarianceFile);
-  if (!answer) return false;
+  if (!answer || answer->empty()) return false;
   row.CovariancePath = PathBeside(ws_.AlgorithmFileName, *answer);
   row.CovarianceFile = Readable(row.CovariancePath) ? *answer : kNoSuchFile;
   return true;
@@ -272,7 +277,7 @@ bool ModelRanking::EditCovarianceFile(ModelRow& row) {
 bool ModelRanking::EditNotes(ModelRow& row) {
   std::optional<std::string> answer =
       ui_.Input("Enter your annotations concerning the selected model", "Model notes", "Add your notation here");
-  if (!answer) return false;
+  if (!answer || answer->empty()) return false;
   row.Notes = *answer;
   return true;
 }

@@ -613,10 +613,7 @@ Answer QtFrontend::Message(std::string_view title, std::string_view text, int st
 
 std::optional<std::string> QtFrontend::Input(std::string_view prompt, std::string_view title,
                                              std::string_view defaultText) {
-  std::optional<std::string> answer =
-      dialogs_->Input(DialogParent(), std::string(prompt), std::string(title), std::string(defaultText));
-  if (answer && answer->empty()) return std::nullopt;
-  return answer;
+  return dialogs_->Input(DialogParent(), std::string(prompt), std::string(title), std::string(defaultText));
 }
 
 // Blanks around a proposed name (a padded name read back from a file, a
