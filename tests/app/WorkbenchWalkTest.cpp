@@ -555,6 +555,17 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   Settle();
   QVERIFY(!Form("frmMarquardt"));
   QVERIFY(Form("frmMenu")->isVisible());
+  // The next Marquardt run shows the window whole again, not an empty frame.
+  Script()
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimization")
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimum");
+  MenuButton("cmdMarquardt")->click();
+  Settle();
+  QCOMPARE(Form("frmMarquardt"), marquardt);
+  for (const char* control : {"rtbMarquardt", "cmdStop"})
+    QVERIFY2(marquardt->findChild<QWidget*>(control)->isVisible(), control);
 
   // The next run gets the same Simplex window back, looking as a new one would.
   QPointer<QWidget> kept(simplex);

@@ -246,6 +246,9 @@ QWidget* QtFrontend::Reuse(const std::string& name) {
   // Back to its own size and place, as a new one would open.
   constexpr auto kSized = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
   if (frame->windowState() & kSized) frame->setWindowState(frame->windowState() & ~kSized);
+  // The user's close of a sub-window closes the form inside it as well: an
+  // empty frame would open, with no panes and no buttons to click.
+  if (form.subWindow && form.widget->isHidden()) form.widget->setVisible(true);
   Place(form, name);
   loaded_[name] = form;  // open again before Reopen, which may set controls through this front end
   dynamic_cast<ReusableForm&>(*form.widget).Reopen();
