@@ -52,18 +52,30 @@ class EvaluationReportForm : public PriorReportForm, public ui::qt::UserClosable
   bool clearsActivity_;
 };
 
-// Opens a plot window in the main window's area, replacing the last one of its kind.
-// Below the report window, beside the main menu.
+// Opens a plot window in the main window's area, replacing the last one of
+// its kind: wholly inside the area, and beside the report it draws (on the
+// first of sides where it fits), not over its text, also when the report
+// opens after it.
 template <typename Window, typename Data>
-void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& data, QSize size, QPoint at) {
+void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& data, QSize size, QPoint at,
+                    std::string_view report, std::initializer_list<ui::qt::Side> sides) {
   if (shown) shown->close();
   wb.ui.Flush();
   auto* window = new Window(data);
   window->setAttribute(Qt::WA_DeleteOnClose);
   shown = wb.Main().Area()->addSubWindow(window);
   shown->setAttribute(Qt::WA_DeleteOnClose);
-  shown->resize(size);
-  shown->move(at);
+  const QSize space = wb.Main().Area()->viewport()->size(), minimum = ui::qt::MinimumOf(shown);
+  QRect place = ui::qt::FitInArea(QRect(at, size), minimum, space);
+  if (std::optional<QRect> anchor = wb.ui.AreaGeometry(report)) {
+    for (ui::qt::Side side : sides) {
+      if (std::optional<QRect> beside = ui::qt::BesideInArea(*anchor, side, size, minimum, space)) {
+        place = *beside;
+        break;
+      }
+    }
+  }
+  shown->setGeometry(place);
   shown->show();
 }
 
@@ -115,12 +127,16 @@ void InstallEvaluation(Workbench& wb) {
                                     true);
   }, {QSize(900, 420), QPoint(440, 0)});
   wb.ui.distributionViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::DistributionPlotData& data) mutable {
-    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 520), QPoint(440, 300),
-                                          {ui::qt::Side::Below, ui::qt::Side::Left});
+    std::string_view report = data.series2Title == plots::kPriorTitle       ? names::kPriorProfileForm
+                              : data.series2Title == plots::kPosteriorTitle ? names::kBayesianForm
+                                                                            : names::kMaxLikeForm;
+    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 520), QPoint(440, 300), report,
+                                          {ui::qt::Side::Below, ui::qt::Side::Right});
   };
   wb.ui.bivariateViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const BivariateGrid& grid) mutable {
-    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(840, 560), QPoint(740, 200),
-                                           {ui::qt::Side::Left, ui::qt::Side::Below});
+    // Below too: the main menu comes back at the left when the run ends.
+    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(840, 560), QPoint(740, 200), names::kBayesianForm,
+                                           {ui::qt::Side::Below});
   };
 }
 

@@ -196,7 +196,7 @@ void InstallPriors(Workbench& wb) {
     return new PriorReportForm("Prior distribution statistics", names::kPriorProfilePane.data(),
                                "cmdSavePriorProfile", "&Save Bayesian prior distribution data as...",
                                [&wb] { SavePriorProfile(wb.ws, wb.ui); });
-  }, {QSize(900, 560), QPoint(120, 160)});
+  }, {QSize(800, 560), QPoint(0, 160)});  // room on its right for its distribution plot
   ui.RegisterForm(Name(names::kReviewPriorsForm).toStdString(), [&wb] {
     return new PriorReportForm("Review priors ", names::kReviewPriorsPane.data(), "cmdSaveReview",
                                "Save review of prior distribution likelihoods as...",

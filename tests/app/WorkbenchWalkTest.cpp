@@ -434,6 +434,17 @@ void WorkbenchWalk::walk() {
   Settle();
   QCOMPARE(EnabledButtons().size(), 12);
 
+  // The main window made small and large again lays the menu out again:
+  // never squashed below its least size, back to its own once there is room.
+  auto* menuFrame = qobject_cast<QMdiSubWindow*>(Form("frmMenu")->parentWidget());
+  wb->Main().showNormal();
+  wb->Main().resize(500, 360);
+  Settle();
+  QVERIFY(menuFrame->height() >= kalvex::ui::qt::MinimumOf(menuFrame).height());
+  wb->Main().resize(1200, 900);
+  Settle();
+  QCOMPARE(menuFrame->size(), QSize(430, 560));
+
   // Window arrangements keep the windows inside the area.
   wb->ui.ShowWindow("frmOneFunction");
   wb->Main().TileVertical();
