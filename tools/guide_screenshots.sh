@@ -19,6 +19,8 @@ batch="$build/kalvex-batch"
 examples="$build/examples"
 rm -rf "$work"
 mkdir -p "$work/models" "$images"
+# --example copies the example into the user's data folder: here, a folder of the run's own.
+export XDG_DATA_HOME="$work/data"
 
 pids=()
 cleanup() {
