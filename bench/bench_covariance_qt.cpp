@@ -39,7 +39,7 @@ void GridsPaired(benchmark::State& state) {
 
   kalvex::bench::RunPaired(state, [&](bool qt) {
     kalvex::bench::Settle();
-    return kalvex::bench::Seconds([&] {
+    return kalvex::bench::Measure([&] {
       if (qt) kalvex::RunNumericalCovariance(wb.ws, wb.ui);
       else kalvex::RunNumericalCovariance(batchWs, batchFrontend);
     });

@@ -386,6 +386,7 @@ void QtFrontend::ApplyShown(const std::string& name, bool shown) {
 
 void QtFrontend::CloseWindow(std::string_view name) {
   Vet(name);
+  lastPending_ = {};
   std::erase_if(pendingPanes_, [&](const auto& entry) { return entry.first.first == name; });
   std::erase_if(pendingEnabled_, [&](const auto& entry) { return entry.first.first == name; });
   std::erase_if(pendingCaptions_, [&](const auto& entry) { return entry.first.first == name; });
@@ -431,16 +432,25 @@ QObject* QtFrontend::Control(std::string_view form, std::string_view control) co
 }
 
 void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
+  // A run reports to the same pane thousands of times between two pumps:
+  // the text waiting for the flush is replaced and nothing is looked up.
+  if (lastPending_.text && lastPending_.form == form && lastPending_.pane == pane) {
+    lastPending_.text->assign(text);
+    return;
+  }
   Vet(form, pane);
   LoadForm(form);  // a pane of a form not yet open opens it
   // A new pane gets its text at once; later reports of a run wait for the
   // next pump, where only the newest one is laid out.
   if (!qobject_cast<QTextEdit*>(Control(form, pane))) {
+    lastPending_ = {};
     pendingPanes_.erase({std::string(form), std::string(pane)});
     ApplyPaneText(form, pane, std::string(text));
     return;
   }
-  pendingPanes_[{std::string(form), std::string(pane)}].assign(text);
+  std::string& pending = pendingPanes_[{std::string(form), std::string(pane)}];
+  pending.assign(text);
+  lastPending_ = {std::string(form), std::string(pane), &pending};
   ScheduleFlush();
 }
 
@@ -476,6 +486,7 @@ void QtFrontend::Flush() {
   for (const auto& [name, visible] : std::exchange(pendingShown_, {})) ApplyShown(name, visible);
   for (const auto& [key, on] : std::exchange(pendingEnabled_, {})) ApplyEnabled(key.first, key.second, on);
   for (const auto& [key, text] : std::exchange(pendingCaptions_, {})) ApplyButtonCaption(key.first, key.second, text);
+  lastPending_ = {};
   for (const auto& [key, text] : std::exchange(pendingPanes_, {}))
     if (Form(key.first)) ApplyPaneText(key.first, key.second, text);
   for (const auto& [key, text] : std::exchange(pendingStatus_, {})) ApplyStatus(key.first, key.second, text);

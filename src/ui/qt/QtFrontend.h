@@ -146,7 +146,7 @@ class QtFrontend : public Frontend {
   // ends sooner than that leaves all its drawing to the event loop, and a
   // long one redraws often enough to follow and to take a click at once.
   static constexpr std::chrono::milliseconds kPumpInterval{50};
-  static constexpr std::chrono::milliseconds kForcedPumpInterval{10};
+  static constexpr std::chrono::milliseconds kForcedPumpInterval{25};
 
   // Report texts of an open pane, the showing and hiding of forms, the
   // enabling of controls and the captions of buttons are applied when the
@@ -202,6 +202,10 @@ class QtFrontend : public Frontend {
   std::vector<std::pair<std::string, bool>> pendingShown_;  // in the order asked
   void ApplyPaneText(std::string_view form, std::string_view pane, const std::string& text);
   std::map<std::pair<std::string, std::string>, std::string> pendingPanes_;
+  struct PendingPane {
+    std::string form, pane;
+    std::string* text = nullptr;  // its entry in pendingPanes_
+  } lastPending_;
   bool flushScheduled_ = false;
   void ApplyStatus(int bar, int panel, std::string_view text);
   std::map<std::pair<int, int>, std::string> pendingStatus_;
