@@ -53,22 +53,23 @@ class EvaluationReportForm : public PriorReportForm, public ui::qt::UserClosable
 };
 
 // Shows a plot in the main window's area: in the plot window of its kind
-// that is still open, else in a new one (a window is built once, not with
-// every evaluation); wholly inside the area, and beside the report it draws
-// (on the first of sides where it fits), not over its text, also when the
-// report opens after it.
+// that is still open, where it is, else in a new one (a window is built
+// once, not with every evaluation), wholly inside the area and beside the
+// report it draws (on the first of sides where it fits), not over its text,
+// also when the report opens after it.
 template <typename Window, typename Data>
 void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& data, QSize size, QPoint at,
                     std::string_view report, std::initializer_list<ui::qt::Side> sides) {
   wb.ui.Flush();
   if (auto* open = shown ? qobject_cast<Window*>(shown->widget()) : nullptr) {
     open->SetData(data);
-  } else {
-    auto* window = new Window(data);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    shown = wb.Main().Area()->addSubWindow(window);
-    shown->setAttribute(Qt::WA_DeleteOnClose);
+    if (wb.Main().Area()->activeSubWindow() != shown) wb.Main().Area()->setActiveSubWindow(shown);
+    return;
   }
+  auto* window = new Window(data);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  shown = wb.Main().Area()->addSubWindow(window);
+  shown->setAttribute(Qt::WA_DeleteOnClose);
   const QSize space = wb.Main().Area()->viewport()->size(), minimum = ui::qt::MinimumOf(shown);
   QRect place = ui::qt::FitInArea(QRect(at, size), minimum, space);
   if (std::optional<QRect> anchor = wb.ui.AreaGeometry(report)) {
@@ -81,7 +82,6 @@ void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& d
   }
   shown->setGeometry(place);
   shown->show();
-  wb.Main().Area()->setActiveSubWindow(shown);
 }
 
 }  // namespace
