@@ -41,7 +41,7 @@ void GridsPaired(benchmark::State& state) {
 
   kalvex::bench::RunPaired(state, [&](bool qt) {
     kalvex::bench::Settle();
-    return kalvex::bench::Seconds([&] {
+    return kalvex::bench::Measure([&] {
       Workspace& ws = qt ? wb.ws : batchWs;
       ws.ObjectiveScale = 2;
       if (qt) kalvex::RunCovariance(wb.ws, wb.ui, settings);

@@ -34,7 +34,7 @@ void Paired(benchmark::State& state, SetUp setUp, Run run) {
 
   kalvex::bench::RunPaired(state, [&](bool qt) {
     kalvex::bench::Settle();
-    return kalvex::bench::Seconds([&] { qt ? run(wb.ws, wb.ui) : run(batchWs, batchFrontend); });
+    return kalvex::bench::Measure([&] { qt ? run(wb.ws, wb.ui) : run(batchWs, batchFrontend); });
   });
 }
 

@@ -109,7 +109,7 @@ void BM_FitPaired(benchmark::State& state) {
     ui::Frontend& frontend = qt ? static_cast<ui::Frontend&>(wb.ui) : batchFrontend;
     Prepare(ws, frontend, example, state.range(2));
     kalvex::bench::Settle();
-    return kalvex::bench::Seconds([&] { Fit(ws, frontend, simplex); });
+    return kalvex::bench::Measure([&] { Fit(ws, frontend, simplex); });
   });
   state.SetLabel(std::string(example.name) + (simplex ? " simplex" : " marquardt"));
 }

@@ -19,6 +19,8 @@ batch="$build/kalvex-batch"
 examples="$build/examples"
 rm -rf "$work"
 mkdir -p "$work/models" "$images"
+# --example copies the example into the user's data folder: here, a folder of the run's own.
+export XDG_DATA_HOME="$work/data"
 
 pids=()
 cleanup() {
@@ -190,9 +192,9 @@ pause 4
 key Return             # "Your algorithm file may have been automatically edited"
 click 900 48 0.5       # the report in front
 window profile-report 900x420+440+36
-click 1058 598 1.5     # "Plot it!"
-window profile-plot 760x520+440+336
-click 1058 832 1       # "Done"
+click 1058 646 1.5     # "Plot it!"
+window profile-plot 760x417+440+456
+click 1058 848 1       # "Done"
 
 # A posterior of parameter 1 with parameter 2 integrated, and its bivariate plot.
 menu_button load 1
@@ -214,13 +216,13 @@ key alt+y              # the bivariate plot
 answer "$work/models/posterior.grd"
 pause 1.5
 key Return             # the reminder
-window bivariate 840x560+740+236
-click 1566 248 1       # closed
+window bivariate 840x417+440+456
+click 1266 468 1       # closed
 click 900 48 0.5
 window posterior-report 900x420+440+36
-click 1058 598 2       # "Plot it!"
-window posterior-plot 760x520+440+336
-click 1058 832 1
+click 1058 646 2       # "Plot it!"
+window posterior-plot 760x417+440+456
+click 1058 848 1
 
 # The ranking and averaging of the three models.
 menu_button load 1

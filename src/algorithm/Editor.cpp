@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "algorithm/MinimizationLog.h"
+#include "ui/NumberInput.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
 
@@ -168,29 +169,32 @@ void AlgorithmEditor::SetLink(int row, const std::string& code) {
   Touched();
 }
 
-void AlgorithmEditor::CommitCell(int row, int column, std::string_view entry) {
-  if (row < 1 || row > Rows()) return;
+bool AlgorithmEditor::CommitCell(int row, int column, std::string_view entry) {
+  if (row < 1 || row > Rows()) return true;
   if (column == editor::kFuseColumn) {
     if (std::optional<std::string> code = AcceptFuseEntry(entry)) SetLink(row, *code);
-    return;
+    return true;
   }
-  std::optional<double> number = ParseNumber(entry);
-  if (!number) return;  // empty or not a number: nothing changes
+  if (entry.find_first_not_of(" \t") == std::string_view::npos) return true;  // empty: nothing changes
+  std::optional<double> number = ui::ParseTypedNumber(entry);
+  if (!number) {
+    ui::RefuseNotANumber(ui_, editor::kCaption, entry);
+    return false;
+  }
   if (column == editor::kValueColumn)
     SetValue(row, *number, true);
   else if (column == editor::kStepColumn)
     SetStep(row, *number);
+  return true;
 }
 
 // ---------------------------------------------------------------- sequences
 
 std::optional<double> AlgorithmEditor::AskNumber(std::string_view prompt, std::string_view title,
                                                  double current) {
-  for (;;) {
-    std::optional<std::string> answer = ui_.Input(prompt, title, ShortestText(current));
-    if (!answer || answer->empty()) return std::nullopt;
-    if (std::optional<double> number = ParseNumber(*answer)) return number;
-  }
+  ui::NumberAnswer answer = ui::AskNumber(ui_, prompt, title, ShortestText(current));
+  if (!answer.IsNumber()) return std::nullopt;
+  return answer.value;
 }
 
 void AlgorithmEditor::EditAllSteps() {
@@ -256,11 +260,11 @@ void AlgorithmEditor::ChangeTolerance() {
   if (ui_.Message(kToleranceTitle, question, style::kYesNo + style::kQuestion) == ui::Answer::Yes)
     relative = !relative;
   double magnitude = std::fabs(alg.Tolerance);
-  std::optional<std::string> answer =
-      ui_.Input("Current tolerance is " + FormatNumber(magnitude, "0.0E+00") + "  (Minimum allowed is 1E-06)",
-                kToleranceTitle, ShortestText(magnitude));
-  if (!answer || answer->empty()) return;  // the type switch is dropped too
-  double tolerance = std::fabs(Val(*answer));
+  ui::NumberAnswer answer =
+      ui::AskNumber(ui_, "Current tolerance is " + FormatNumber(magnitude, "0.0E+00") + "  (Minimum allowed is 1E-06)",
+                    kToleranceTitle, ShortestText(magnitude));
+  if (!answer.IsNumber()) return;  // the type switch is dropped too
+  double tolerance = std::fabs(answer.value);
   if (relative && tolerance > 0) tolerance = -tolerance;
   if (tolerance != 0 && std::fabs(tolerance) < kMinimumTolerance)
     tolerance = tolerance < 0 ? -kMinimumTolerance : kMinimumTolerance;
@@ -269,25 +273,29 @@ void AlgorithmEditor::ChangeTolerance() {
   ui_.SetCaption(kForm, "txtAbsRel", ToleranceText());
 }
 
+const char* AlgorithmEditor::SettingTitle(EditorSetting setting) const {
+  switch (setting) {
+    case EditorSetting::MaxFunctions: return "Change the maximum # of function calls";
+    case EditorSetting::Reduction: return "Change the step size reduction fraction";
+    case EditorSetting::TerminalFrequency: return "Change the terminal display frequency";
+    case EditorSetting::FileFrequency: return "Change the file write frequency";
+  }
+  return "";
+}
+
 SettingCommit AlgorithmEditor::CommitSetting(EditorSetting setting, std::string_view text) {
   AlgorithmData& alg = ws_.Alg;
-  std::optional<double> number = ParseNumber(text);
-  if (number && *number < 0) {
-    const char* title = "";
-    const char* message = "Frequency must be positive";
-    switch (setting) {
-      case EditorSetting::MaxFunctions:
-        title = "Change the maximum # of function calls";
-        message = "Maximum number of functions must be positive";
-        break;
-      case EditorSetting::Reduction:
-        title = "Change the step size reduction fraction";
-        message = "Fraction must be positive";
-        break;
-      case EditorSetting::TerminalFrequency: title = "Change the terminal display frequency"; break;
-      case EditorSetting::FileFrequency: title = "Change the file write frequency"; break;
+  std::optional<double> number = ui::ParseTypedNumber(text);
+  const bool typedText = !number && text.find_first_not_of(" \t") != std::string_view::npos;
+  if (typedText || (number && *number < 0)) {
+    if (typedText) {
+      ui::RefuseNotANumber(ui_, SettingTitle(setting), text);
+    } else {
+      const char* message = setting == EditorSetting::MaxFunctions ? "Maximum number of functions must be positive"
+                            : setting == EditorSetting::Reduction  ? "Fraction must be positive"
+                                                                   : "Frequency must be positive";
+      ui_.Message(SettingTitle(setting), message, style::kInformation);
     }
-    ui_.Message(title, message, style::kInformation);
     SettingCommit commit{SettingText(setting), true};
     ui_.SetCaption(kForm, SettingControl(setting), commit.text);
     return commit;

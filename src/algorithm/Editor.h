@@ -16,6 +16,7 @@ namespace kalvex {
 
 namespace editor {
 inline constexpr const char* kForm = "frmAlgo";
+inline constexpr const char* kCaption = "Algorithm data";
 inline constexpr const char* kEditAllForm = "frmEditVS";
 inline constexpr int kValueColumn = 1;
 inline constexpr int kStepColumn = 2;
@@ -33,7 +34,7 @@ enum class EditorSetting { MaxFunctions, Reduction, TerminalFrequency, FileFrequ
 // What a settings box shows after it lost the focus.
 struct SettingCommit {
   std::string text;
-  bool refocus = false;  // a negative entry: the focus goes back to the box
+  bool refocus = false;  // a negative entry or not a number: the focus goes back to the box
 };
 
 // The three ways of changing all values ("Edit all parameters").
@@ -56,8 +57,10 @@ class AlgorithmEditor {
   // The in-place editor's starting text: values and steps in the shortest
   // form that reads back exactly, the link code as stored.
   std::string CellEditText(int row, int column) const;
-  // Leaving the in-place editor.
-  void CommitCell(int row, int column, std::string_view entry);
+  // Leaving the in-place editor. False when a value or step entry is not a
+  // number: it is refused with a message, nothing changes, and the cell is
+  // to be edited again.
+  bool CommitCell(int row, int column, std::string_view entry);
 
   void EditAllSteps();
   void EditAllFuses();
@@ -90,6 +93,7 @@ class AlgorithmEditor {
   void ShowSettings();
   void ShowLogControls(bool open);
   std::optional<double> AskNumber(std::string_view prompt, std::string_view title, double current);
+  const char* SettingTitle(EditorSetting setting) const;
 
   Workspace& ws_;
   ui::Frontend& ui_;

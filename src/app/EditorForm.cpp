@@ -54,7 +54,7 @@ constexpr SettingBox kSettingBoxes[] = {{"txtMaxFunctions", EditorSetting::MaxFu
 }  // namespace
 
 EditorForm::EditorForm(Workbench& workbench) : workbench_(workbench) {
-  setWindowTitle("Algorithm data");
+  setWindowTitle(editor::kCaption);
   auto* layout = new QVBoxLayout(this);
   BuildMenus();
 
@@ -263,9 +263,15 @@ void EditorForm::CommitCellEdit() {
   if (!cellEditor_->isVisible() || committing_) return;
   committing_ = true;
   cellEditor_->hide();
-  workbench_.editor.CommitCell(editRow_, editColumn_, cellEditor_->text().toStdString());
+  const QString typed = cellEditor_->text();
+  const bool accepted = workbench_.editor.CommitCell(editRow_, editColumn_, typed.toStdString());
   Refresh();
   committing_ = false;
+  if (accepted) return;
+  // Refused as not a number: the same cell is edited again, the text kept to be mended.
+  BeginCellEdit(editRow_, editColumn_);
+  cellEditor_->setText(typed);
+  cellEditor_->selectAll();
 }
 
 bool EditorForm::eventFilter(QObject* watched, QEvent* event) {

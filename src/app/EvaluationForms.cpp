@@ -52,18 +52,35 @@ class EvaluationReportForm : public PriorReportForm, public ui::qt::UserClosable
   bool clearsActivity_;
 };
 
-// Opens a plot window in the main window's area, replacing the last one of its kind.
-// Below the report window, beside the main menu.
+// Shows a plot in the main window's area: in the plot window of its kind
+// that is still open, where it is, else in a new one (a window is built
+// once, not with every evaluation), wholly inside the area and beside the
+// report it draws (on the first of sides where it fits), not over its text,
+// also when the report opens after it.
 template <typename Window, typename Data>
-void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& data, QSize size, QPoint at) {
-  if (shown) shown->close();
+void ShowPlotWindow(Workbench& wb, QPointer<QMdiSubWindow>& shown, const Data& data, QSize size, QPoint at,
+                    std::string_view report, std::initializer_list<ui::qt::Side> sides) {
   wb.ui.Flush();
+  if (auto* open = shown ? qobject_cast<Window*>(shown->widget()) : nullptr) {
+    open->SetData(data);
+    if (wb.Main().Area()->activeSubWindow() != shown) wb.Main().Area()->setActiveSubWindow(shown);
+    return;
+  }
   auto* window = new Window(data);
   window->setAttribute(Qt::WA_DeleteOnClose);
   shown = wb.Main().Area()->addSubWindow(window);
   shown->setAttribute(Qt::WA_DeleteOnClose);
-  shown->resize(size);
-  shown->move(at);
+  const QSize space = wb.Main().Area()->viewport()->size(), minimum = ui::qt::MinimumOf(shown);
+  QRect place = ui::qt::FitInArea(QRect(at, size), minimum, space);
+  if (std::optional<QRect> anchor = wb.ui.AreaGeometry(report)) {
+    for (ui::qt::Side side : sides) {
+      if (std::optional<QRect> beside = ui::qt::BesideInArea(*anchor, side, size, minimum, space)) {
+        place = *beside;
+        break;
+      }
+    }
+  }
+  shown->setGeometry(place);
   shown->show();
 }
 
@@ -106,19 +123,25 @@ void InstallEvaluation(Workbench& wb) {
                      {QSize(440, 330), QPoint(200, 80)});
   wb.ui.RegisterForm(names::kMaxLikeForm.data(), [&wb] {
     return new EvaluationReportForm(wb, "Maximum likelihood statistics", names::kMaxLikePane.data(), "cmdSaveML",
-                                    "&Save maximum-likelihood data as...", [&wb] { SaveLikelihoodProfile(wb.ui); },
+                                    "&Save maximum-likelihood data as...", [&wb] { SaveLikelihoodProfile(wb.ws, wb.ui); },
                                     false);
   }, {QSize(900, 420), QPoint(440, 0)});
   wb.ui.RegisterForm(names::kBayesianForm.data(), [&wb] {
     return new EvaluationReportForm(wb, "Bayesian statistics", names::kBayesianPane.data(), "cmdSaveBayesian",
-                                    "&Save Bayesian posterior distribution data as...", [&wb] { SavePosterior(wb.ui); },
+                                    "&Save Bayesian posterior distribution data as...", [&wb] { SavePosterior(wb.ws, wb.ui); },
                                     true);
   }, {QSize(900, 420), QPoint(440, 0)});
   wb.ui.distributionViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::DistributionPlotData& data) mutable {
-    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 520), QPoint(440, 300));
+    std::string_view report = data.series2Title == plots::kPriorTitle       ? names::kPriorProfileForm
+                              : data.series2Title == plots::kPosteriorTitle ? names::kBayesianForm
+                                                                            : names::kMaxLikeForm;
+    ShowPlotWindow<plots::DistPlotWindow>(wb, shown, data, QSize(760, 520), QPoint(440, 300), report,
+                                          {ui::qt::Side::Below, ui::qt::Side::Right});
   };
   wb.ui.bivariateViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const BivariateGrid& grid) mutable {
-    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(840, 560), QPoint(740, 200));
+    // Below too: the main menu comes back at the left when the run ends.
+    ShowPlotWindow<plots::BivarPlotWindow>(wb, shown, grid, QSize(840, 560), QPoint(740, 200), names::kBayesianForm,
+                                           {ui::qt::Side::Below});
   };
 }
 

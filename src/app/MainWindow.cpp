@@ -32,7 +32,7 @@ QList<QMdiSubWindow*> ShownWindows(QMdiArea* area) {
   return shown;
 }
 
-QSize Minimum(const QMdiSubWindow* sub) { return sub->minimumSizeHint().expandedTo(sub->minimumSize()); }
+QSize Minimum(const QMdiSubWindow* sub) { return ui::qt::MinimumOf(sub); }
 
 // Splits total into equal shares, except that a window whose minimum is
 // larger gets its minimum and the others share what is left.

@@ -66,8 +66,11 @@ MenuForm::MenuForm(Workbench& workbench) : workbench_(workbench) {
   layout->addSpacing(8);
   layout->addWidget(quit);
   layout->addStretch(1);
+  Reopen();
+}
 
-  // A menu window that is made (loaded) follows the enabling rules.
+void MenuForm::Reopen() {
+  MainMenu& menu = workbench_.menu;
   std::array<bool, kWorkflowCommandCount> states = menu.RuleStates();
   for (std::size_t i = 0; i < states.size(); ++i)
     findChild<QPushButton*>(ControlName(kWorkflowCommands[i]))->setEnabled(states[i]);

@@ -195,12 +195,12 @@ void InstallPriors(Workbench& wb) {
   ui.RegisterForm(Name(names::kPriorProfileForm).toStdString(), [&wb] {
     return new PriorReportForm("Prior distribution statistics", names::kPriorProfilePane.data(),
                                "cmdSavePriorProfile", "&Save Bayesian prior distribution data as...",
-                               [&wb] { SavePriorProfile(wb.ui); });
-  }, {QSize(900, 560), QPoint(120, 160)});
+                               [&wb] { SavePriorProfile(wb.ws, wb.ui); });
+  }, {QSize(800, 560), QPoint(0, 160)});  // room on its right for its distribution plot
   ui.RegisterForm(Name(names::kReviewPriorsForm).toStdString(), [&wb] {
     return new PriorReportForm("Review priors ", names::kReviewPriorsPane.data(), "cmdSaveReview",
                                "Save review of prior distribution likelihoods as...",
-                               [&wb] { SavePriorReview(wb.ui); });
+                               [&wb] { SavePriorReview(wb.ws, wb.ui); });
   }, {QSize(830, 520), QPoint(440, 300)});
   ui.RegisterForm(Name(names::kHelpForm).toStdString(), [] {
     return new PriorReportForm("Help with prior distributions", names::kHelpPane.data(), nullptr, {}, {});

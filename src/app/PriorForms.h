@@ -42,11 +42,14 @@ class PriorEditorForm : public QWidget, public ui::qt::UserClosable {
 
 // A report pane under a button that saves it (the button is left out when
 // save is empty).
-class PriorReportForm : public QWidget {
+// Kept when closed and handed out again, empty, with the next report (an
+// evaluation's report window opens with every run).
+class PriorReportForm : public QWidget, public ui::qt::ReusableForm {
   Q_OBJECT
  public:
   PriorReportForm(const QString& caption, const char* pane, const char* button, const QString& buttonCaption,
                   std::function<void()> save);
+  void Reopen() override {}  // (the front end empties the pane)
 };
 
 // Registers the windows with the Qt front end and lets the editor's grid

@@ -20,12 +20,17 @@ int main(int argc, char** argv) {
   kalvex::app::Workbench workbench(kalvex::app::MakeWorkbenchModel());
   workbench.Start();
   if (parser.isSet(example)) {
-    QString folder = QCoreApplication::applicationDirPath();
-    if (auto files = kalvex::app::FindTwoSpeciesExample(folder))
-      workbench.menu.OpenExample(files->species, files->data.toStdString(), files->algorithm.toStdString());
+    using namespace kalvex::app;
+    QString folder = QCoreApplication::applicationDirPath(), error;
+    std::optional<ExampleFiles> files;
+    if (std::optional<QString> shipped = FindExampleFolder(folder))
+      files = CopyExamples(*shipped, UserExampleFolder(), error);
     else
-      QMessageBox::warning(nullptr, "Kalvex",
-                           "The example files are not in " + kalvex::app::ExampleFolders(folder).join(" or "));
+      error = "The example files are not in " + ExampleFolders(folder).join(" or ");
+    if (!files)
+      QMessageBox::warning(nullptr, "Kalvex", error);
+    else if (workbench.menu.OpenExample(files->species, files->data.toStdString(), files->algorithm.toStdString()))
+      workbench.ui.SetStatus(5, 1, "Your copy of the example: " + UserExampleFolder().toStdString());
   }
   return app.exec();
 }

@@ -110,7 +110,8 @@ int ProfileBatchCommand(BatchContext& context) {
   Workspace& ws = context.ws;
   ProfileSettings settings;
   settings.parameter = choices.parameter;
-  std::optional<int> points = ProfilePointCount(args.Option("points").value_or("25"));
+  std::optional<double> number = ParseNumber(args.Option("points").value_or("25"));
+  std::optional<int> points = number ? ProfilePointCount(*number) : std::nullopt;
   if (!points) return BadInput(context, kTitle, "--points must be a number from 0 to 1001");
   settings.pointCount = *points;
   const std::string minimizer = args.Option("minimizer").value_or("simplex");
@@ -152,7 +153,8 @@ int PosteriorBatchCommand(BatchContext& context) {
   NormalizeLinks(ws);
   CollectFreeParameters(ws);
   if (ws.Free.FreeCount > 1) {
-    std::optional<int> grid = PosteriorGridPointCount(args.Option("grid-points").value_or("25"));
+    std::optional<double> gridPoints = ParseNumber(args.Option("grid-points").value_or("25"));
+    std::optional<int> grid = gridPoints ? PosteriorGridPointCount(*gridPoints) : std::nullopt;
     if (!grid) return BadInput(context, kTitle, "--grid-points must be a number from 1 to 1001");
     settings.gridPointCount = *grid;
   } else {

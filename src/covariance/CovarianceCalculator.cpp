@@ -9,6 +9,7 @@
 #include "covariance/LikelihoodConstant.h"
 #include "minimize/MarquardtKernel.h"
 #include "ui/Frontend.h"
+#include "ui/NumberInput.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Problem.h"
@@ -170,7 +171,7 @@ std::string FaultText(const NumericFault& fault, int grid) {
 }  // namespace
 
 CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const CovarianceSettings& settings,
-                               const std::function<void(CovarianceSettings&)>& ask, const SecondsClock& clock) {
+                               const std::function<bool(CovarianceSettings&)>& ask, const SecondsClock& clock) {
   RunningFlag running(ws);
   RunContext run(ws, ui, kCovarianceRun, clock);
   run.Interrupt().Clear();
@@ -184,10 +185,11 @@ CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const Covariance
         run.Activity(1, analytical ? "One moment please while one function call is executed" : "One moment please...");
         run.Pump(true);
         end = ComputeCovariance(problem, ws.Alg.Descriptions, settings, results, driver, [&](CovarianceSettings& asked) {
-          if (ask) ask(asked);
+          if (ask && !ask(asked)) return false;
           ws.Covariance.OptimisticSEs = asked.optimisticSEs;
           driver.OpenLog();
           if (analytical) run.Activity(1, "Calculating covariances, one moment please...");
+          return true;
         });
         run.Activity(1, "");
       },
@@ -204,6 +206,8 @@ CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const Covariance
     case CovarianceEnd::NoDerivatives:
       ui.Message("Analytical derivatives missing", kAnalyticalMissingMessage, style::kInformation);
       return CovarianceRunEnd::NoResults;
+    case CovarianceEnd::Cancelled:
+      return CovarianceRunEnd::Cancelled;
     case CovarianceEnd::Completed: break;
   }
   ws.Covariance.Results = std::move(results);
@@ -235,10 +239,9 @@ bool AskGridFactors(ui::Frontend& ui, std::array<double, kGridCount + 1>& factor
     for (int g = 1; g <= kGridCount; ++g) {
       std::string prompt = "Default grid factor for Grid " + std::to_string(g) + " :\r\n\r\n Currently:  " +
                            FactorList(factors) + "\r\n\r\nValue must be positive for all factors";
-      std::optional<std::string> answer = ui.Input(prompt, kCovarianceCalculatorTitle, GeneralNumber(factors[g]));
-      if (!answer || answer->empty()) return false;
-      double value = Val(*answer);
-      if (value > 0 && std::isfinite(value)) factors[g] = value;
+      ui::NumberAnswer answer = ui::AskNumber(ui, prompt, kCovarianceCalculatorTitle, GeneralNumber(factors[g]));
+      if (!answer.IsNumber()) return false;
+      if (answer.value > 0) factors[g] = answer.value;
     }
     if (ui.Message(kCovarianceCalculatorTitle, "Are these default grid factors OK?\r\n\r\n" + FactorList(factors),
                    style::kYesNo + style::kQuestion) == Answer::Yes)
@@ -261,11 +264,12 @@ namespace {
 
 // The window's questions once the centre is known: the constant (its
 // suggestion comes from the centre) and the optimistic SEs.
-std::function<void(CovarianceSettings&)> AskAfterCentre(Workspace& ws, ui::Frontend& ui) {
+std::function<bool(CovarianceSettings&)> AskAfterCentre(Workspace& ws, ui::Frontend& ui) {
   return [&ws, &ui](CovarianceSettings& settings) {
-    AskLikelihoodConstant(ws, ui);
+    if (!AskLikelihoodConstant(ws, ui)) return false;
     settings.objectiveScale = ws.ObjectiveScale;
     settings.optimisticSEs = AskOptimisticSEs(ws, ui);
+    return true;
   };
 }
 

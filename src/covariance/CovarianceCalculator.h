@@ -52,10 +52,10 @@ CovarianceRunEnd RunNumericalCovariance(Workspace& ws, ui::Frontend& ui, const N
 
 // The computation on the workspace's problem with its log window, status
 // texts and interrupt; ask (the window's questions) completes the settings
-// once the centre is known. kalvex-batch and the analyses that take their
+// once the centre is known, or cancels (false). kalvex-batch and the analyses that take their
 // steps from a grid call it with complete settings and no questions.
 CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const CovarianceSettings& settings,
-                               const std::function<void(CovarianceSettings&)>& ask = {},
+                               const std::function<bool(CovarianceSettings&)>& ask = {},
                                const SecondsClock& clock = {});
 
 // The grid-factor prompts until the user accepts them; false when a prompt

@@ -17,7 +17,7 @@ std::optional<std::string> CovarianceSettings::Validate() const {
 
 CovarianceEnd ComputeCovariance(Problem& problem, const std::vector<std::string>& descriptions,
                                 CovarianceSettings settings, CovarianceResults& results, GridObserver& observer,
-                                const std::function<void(CovarianceSettings&)>& settle) {
+                                const std::function<bool(CovarianceSettings&)>& settle) {
   results = CovarianceResults{};
   results.Method = settings.method;
   results.GridFactors = settings.gridFactors;
@@ -29,7 +29,7 @@ CovarianceEnd ComputeCovariance(Problem& problem, const std::vector<std::string>
     hessian = AnalyticalHessian(problem, results);
     if (!hessian) return CovarianceEnd::NoDerivatives;
   }
-  if (settle) settle(settings);
+  if (settle && !settle(settings)) return CovarianceEnd::Cancelled;
   // The grids' prior terms take the constant as answered; the centre kept the one it was evaluated with.
   problem.objective.SetObjectiveScale(settings.objectiveScale);
   results.ObjectiveScale = settings.objectiveScale;

@@ -31,13 +31,14 @@ enum class CovarianceEnd {
   Completed,     // results for all three grids (some may be -1)
   NothingToDo,   // no free parameter
   NoDerivatives, // analytical: the model supplies no second derivatives
+  Cancelled,     // settle declined to complete the settings
 };
 
 // Into results: the centre, then (analytical) the model's Hessian, then
-// settle (which may complete the settings), then the grids and their
+// settle (which may complete the settings, or decline: false), then the grids and their
 // inversion. The problem's values are not changed. Throws NumericFault.
 CovarianceEnd ComputeCovariance(Problem& problem, const std::vector<std::string>& descriptions,
                                 CovarianceSettings settings, CovarianceResults& results, GridObserver& observer,
-                                const std::function<void(CovarianceSettings&)>& settle = {});
+                                const std::function<bool(CovarianceSettings&)>& settle = {});
 
 }  // namespace kalvex

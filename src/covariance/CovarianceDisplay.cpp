@@ -4,6 +4,7 @@
 #include "covariance/CovarianceReport.h"
 #include "ui/Frontend.h"
 #include "ui/PaneFile.h"
+#include "ui/ProposedName.h"
 #include "ui/RunContext.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
@@ -55,7 +56,7 @@ std::optional<std::string> SaveCovarianceFile(Workspace& ws, ui::Frontend& ui) {
   dialog.filter = "All files (*.*)|*.*|Covariance files (*.cov)|*.cov|Named for algorithm file (" + name + ".*)|" +
                   name + ".*|";
   dialog.filterIndex = 3;
-  dialog.fileName = ".cov";
+  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".cov");
   dialog.overwritePrompt = true;
   return ui::SavePaneToFile(ui, kCovarianceForm, kCovariancePane, dialog, "The covariance results");
 }

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "ui/Frontend.h"
+#include "ui/NumberInput.h"
 #include "workspace/Format.h"
 #include "workspace/Workspace.h"
 
@@ -31,17 +32,18 @@ void ShowInsufficientDegreesOfFreedom(ui::Frontend& ui) {
              ui::style::kExclamation);
 }
 
-void AskLikelihoodConstant(Workspace& ws, ui::Frontend& ui) {
+bool AskLikelihoodConstant(Workspace& ws, ui::Frontend& ui) {
   for (;;) {
     ConstantPrompt prompt = LikelihoodConstantPrompt(ws);
     ui.SetStatus(5, 1, "");
     ui.PumpEvents(true);
-    std::optional<std::string> answer = ui.Input(prompt.prompt, kEnterConstantTitle, prompt.defaultAnswer);
-    if (!answer || answer->empty()) continue;
-    double c = Val(*answer);
-    if (c > 0 && std::isfinite(c)) {
+    ui::NumberAnswer answer = ui::AskNumber(ui, prompt.prompt, kEnterConstantTitle, prompt.defaultAnswer);
+    if (answer.Cancelled()) return false;
+    if (!answer.IsNumber()) continue;
+    const double c = answer.value;
+    if (c > 0) {
       ws.ObjectiveScale = 1 / c;
-      return;
+      return true;
     }
     ShowInsufficientDegreesOfFreedom(ui);
   }

@@ -21,8 +21,9 @@ ConstantPrompt LikelihoodConstantPrompt(const Workspace& ws);
 
 // Asks until a positive constant c is given and sets ObjectiveScale = 1 / c.
 // An empty answer asks again; zero or a negative number shows
-// ShowInsufficientDegreesOfFreedom first.
-void AskLikelihoodConstant(Workspace& ws, ui::Frontend& ui);
+// ShowInsufficientDegreesOfFreedom first. False when the user cancelled:
+// ObjectiveScale is left as it was and the command ends.
+[[nodiscard]] bool AskLikelihoodConstant(Workspace& ws, ui::Frontend& ui);
 
 // "Insufficient degrees of freedom": a constant that is not positive.
 void ShowInsufficientDegreesOfFreedom(ui::Frontend& ui);

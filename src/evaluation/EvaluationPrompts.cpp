@@ -25,11 +25,9 @@ std::optional<double> GridStandardError(const Workspace& ws, int grid, int param
 
 }  // namespace
 
-std::optional<int> ProfilePointCount(std::optional<std::string_view> answer) {
-  if (!answer) return std::nullopt;
-  std::optional<double> value = ParseNumber(*answer);
-  if (!value || *value < 0 || *value > kMaxEvaluationPoints) return std::nullopt;
-  int count = ToInt32(*value).value_or(0);
+std::optional<int> ProfilePointCount(double value) {
+  if (!(value >= 0 && value <= kMaxEvaluationPoints)) return std::nullopt;
+  int count = ToInt32(value).value_or(0);
   return count == 0 ? kDefaultEvaluationPoints : OddAtLeastThree(count);
 }
 
@@ -38,8 +36,8 @@ std::optional<int> PosteriorPointCount(double value) {
   return OddAtLeastThree(ToInt32(value).value_or(1));
 }
 
-std::optional<int> PosteriorGridPointCount(std::optional<std::string_view> answer) {
-  double value = std::nearbyint(answer ? Val(*answer) : 0.0);
+std::optional<int> PosteriorGridPointCount(double value) {
+  value = std::nearbyint(value);
   if (!(value >= 1 && value <= kMaxEvaluationPoints)) return std::nullopt;
   return OddAtLeastThree(static_cast<int>(value));
 }
@@ -54,8 +52,7 @@ StepBasis ProfileStepBasis(std::optional<std::string_view> answer) {
 }
 
 StepBasis PosteriorStepBasis(std::optional<std::string_view> answer) {
-  if (!answer) return StepBasis::Unchanged;
-  if (*answer == "q" || *answer == "Q") return StepBasis::Quit;
+  if (!answer || *answer == "q" || *answer == "Q") return StepBasis::Quit;
   if (*answer == "1") return StepBasis::Grid1;
   if (*answer == "2") return StepBasis::Grid2;
   if (*answer == "3") return StepBasis::Grid3;

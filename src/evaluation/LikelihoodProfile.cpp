@@ -10,7 +10,9 @@
 #include "plots/DistributionPlot.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
+#include "ui/NumberInput.h"
 #include "ui/PaneFile.h"
+#include "ui/ProposedName.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
 #include "workspace/Problem.h"
@@ -58,20 +60,21 @@ std::optional<int> AskParameter(const Workspace& ws, ui::Frontend& ui) {
   const std::string prompt =
       "Choose the parameter number to be profiled:\r\n0 < parameter # <= " + std::to_string(ws.Alg.NumParameters);
   for (;;) {
-    std::optional<std::string> answer = ui.Input(prompt, kProfileTitle, "");
-    if (!answer || answer->empty()) return std::nullopt;
-    std::optional<double> number = ParseNumber(*answer);
-    if (!number) continue;
-    std::optional<int32_t> parameter = ToInt32(*number);
+    ui::NumberAnswer answer = ui::AskNumber(ui, prompt, kProfileTitle, "");
+    if (!answer.IsNumber()) return std::nullopt;
+    std::optional<int32_t> parameter = ToInt32(answer.value);
     if (parameter && *parameter >= 1 && *parameter <= ws.Alg.NumParameters) return *parameter;
   }
 }
 
-int AskPointCount(ui::Frontend& ui) {
+// nullopt when the user cancelled; an empty answer asks again.
+std::optional<int> AskPointCount(ui::Frontend& ui) {
   for (;;) {
-    std::optional<std::string> answer =
-        ui.Input("Choose the number of x-y data points per plot:\r\n0 <= # points <= 1001", kProfileTitle, "25");
-    if (std::optional<int> count = ProfilePointCount(answer)) return *count;
+    ui::NumberAnswer answer =
+        ui::AskNumber(ui, "Choose the number of x-y data points per plot:\r\n0 <= # points <= 1001", kProfileTitle, "25");
+    if (answer.Cancelled()) return std::nullopt;
+    if (!answer.IsNumber()) continue;
+    if (std::optional<int> count = ProfilePointCount(answer.value)) return *count;
   }
 }
 
@@ -211,12 +214,14 @@ EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const
     finish.results = true;
     return EvaluationEnd::Results;
   }
-  if (ws.DataPointCount == 0) AskLikelihoodConstant(ws, ui);
+  if (ws.DataPointCount == 0 && !AskLikelihoodConstant(ws, ui)) return EvaluationEnd::NoResults;
   std::optional<int> parameter = AskParameter(ws, ui);
   if (!parameter) return EvaluationEnd::NoResults;
+  std::optional<int> pointCount = AskPointCount(ui);
+  if (!pointCount) return EvaluationEnd::NoResults;
   ProfileSettings settings;
   settings.parameter = *parameter;
-  settings.pointCount = AskPointCount(ui);
+  settings.pointCount = *pointCount;
   settings.minimizer = YesNo(ui, "Choose 'Yes' to minimize with SIMPLEX\r\nChoose 'No' to minimize with MARQUARDT")
                            ? 'S'
                            : 'M';
@@ -239,12 +244,12 @@ EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const
   return end;
 }
 
-std::optional<std::string> SaveLikelihoodProfile(ui::Frontend& ui) {
+std::optional<std::string> SaveLikelihoodProfile(const Workspace& ws, ui::Frontend& ui) {
   ui::FileDialog dialog;
   dialog.title = "Save maximum-likelihood values in...";
   dialog.filter = "All files (*.*)|*.*|Max-like files (*.mlc)|*.mlc";
   dialog.filterIndex = 2;
-  dialog.fileName = ".mlc";
+  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".mlc");
   dialog.overwritePrompt = true;
   return ui::SavePaneToFile(ui, names::kMaxLikeForm, names::kMaxLikePane, dialog,
                             "The maximum-likelihood data");

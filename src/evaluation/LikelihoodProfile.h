@@ -36,6 +36,6 @@ EvaluationEnd RunLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const Profil
                                    const EvaluationOptions& options = {});
 
 // "&Save maximum-likelihood data as...".
-std::optional<std::string> SaveLikelihoodProfile(ui::Frontend& ui);
+std::optional<std::string> SaveLikelihoodProfile(const Workspace& ws, ui::Frontend& ui);
 
 }  // namespace kalvex

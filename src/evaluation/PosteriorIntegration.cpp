@@ -11,7 +11,9 @@
 #include "plots/DistributionPlot.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
+#include "ui/NumberInput.h"
 #include "ui/PaneFile.h"
+#include "ui/ProposedName.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
 #include "workspace/Problem.h"
@@ -297,32 +299,32 @@ std::optional<PosteriorSettings> AskSettings(Workspace& ws, ui::Frontend& ui) {
   for (;;) {
     NormalizeLinks(ws);
     CollectFreeParameters(ws);
-    if (ws.DataPointCount == 0) AskLikelihoodConstant(ws, ui);
-    std::optional<std::string> answer =
-        ui.Input("Choose the parameter number to be evaluated or Quit: \r\n0 < parameter # <= " +
-                     std::to_string(ws.Alg.NumParameters),
-                 kPosteriorTitle, "");
-    if (!answer || answer->empty()) return std::nullopt;
-    const double parameter = std::nearbyint(Val(*answer));
+    if (ws.DataPointCount == 0 && !AskLikelihoodConstant(ws, ui)) return std::nullopt;
+    ui::NumberAnswer answer =
+        ui::AskNumber(ui, "Choose the parameter number to be evaluated or Quit: \r\n0 < parameter # <= " +
+                              std::to_string(ws.Alg.NumParameters),
+                      kPosteriorTitle, "");
+    if (!answer.IsNumber()) return std::nullopt;
+    const double parameter = std::nearbyint(answer.value);
     if (!(parameter >= 1 && parameter <= ws.Alg.NumParameters)) continue;
     PosteriorSettings settings;
     settings.parameter = static_cast<int>(parameter);
-    std::optional<double> points;
-    while (!points) {
-      answer = ui.Input("Choose the number of data points for profile parameter:\r\n0 <= # points <= 1001",
-                        kPosteriorTitle, "25");
-      if (answer) points = ParseNumber(*answer);
-    }
-    std::optional<int> count = PosteriorPointCount(*points);
+    do {
+      answer = ui::AskNumber(ui, "Choose the number of data points for profile parameter:\r\n0 <= # points <= 1001",
+                             kPosteriorTitle, "25");
+      if (answer.Cancelled()) return std::nullopt;
+    } while (!answer.IsNumber());
+    std::optional<int> count = PosteriorPointCount(answer.value);
     if (!count) continue;
     settings.pointCount = *count;
     if (ws.Free.FreeCount <= 1) {
       settings.gridPointCount = 0;
       return settings;
     }
-    std::optional<int> grid = PosteriorGridPointCount(
-        ui.Input("Choose the number of data points for grid parameter:\r\n0 <= # points <= 1001", kPosteriorTitle,
-                 "25"));
+    answer = ui::AskNumber(ui, "Choose the number of data points for grid parameter:\r\n0 <= # points <= 1001",
+                           kPosteriorTitle, "25");
+    if (answer.Cancelled()) return std::nullopt;
+    std::optional<int> grid = PosteriorGridPointCount(answer.IsNumber() ? answer.value : 0);
     if (!grid) continue;
     settings.gridPointCount = *grid;
     return settings;
@@ -405,12 +407,12 @@ EvaluationEnd EvaluateByPosterior(Workspace& ws, ui::Frontend& ui, const Evaluat
   return end;
 }
 
-std::optional<std::string> SavePosterior(ui::Frontend& ui) {
+std::optional<std::string> SavePosterior(const Workspace& ws, ui::Frontend& ui) {
   ui::FileDialog dialog;
   dialog.title = "Save Bayesian posterior values in...";
   dialog.filter = "All files (*.*)|*.*|Bayesian posterior files (*.pos)|*.pos";
   dialog.filterIndex = 2;
-  dialog.fileName = ".pos";
+  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".pos");
   dialog.overwritePrompt = true;
   return ui::SavePaneToFile(ui, names::kBayesianForm, names::kBayesianPane, dialog, "The Bayesian posterior data");
 }
@@ -420,7 +422,7 @@ bool SaveBivariateGrid(const Workspace& ws, ui::Frontend& ui) {
   dialog.title = "Save grid values in...";
   dialog.filter = "All files (*.*)|*.*|Grid files (*.grd)|*.grd";
   dialog.filterIndex = 2;
-  dialog.fileName = ".grd";
+  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".grd");
   dialog.overwritePrompt = true;
   std::optional<std::string> path = ui.SaveFile(dialog);
   if (!path) return false;

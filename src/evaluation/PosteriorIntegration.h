@@ -45,7 +45,7 @@ EvaluationEnd RunPosterior(Workspace& ws, ui::Frontend& ui, const PosteriorSetti
                            const EvaluationOptions& options = {});
 
 // "&Save Bayesian posterior distribution data as...".
-std::optional<std::string> SavePosterior(ui::Frontend& ui);
+std::optional<std::string> SavePosterior(const Workspace& ws, ui::Frontend& ui);
 // The ".grd" save of the last posterior's bivariate grid; false when
 // cancelled or failed (a failure is shown).
 bool SaveBivariateGrid(const Workspace& ws, ui::Frontend& ui);

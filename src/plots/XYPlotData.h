@@ -21,6 +21,7 @@ struct XYPlotData {
   double xMinimum = 1, xMaximum = 1;        // range of the time counter
   double xStartLabel = 1, xEndLabel = 1;    // axis label values at those ends
   std::string pageText;                     // "" = no page label
+  bool morePages = false;                   // a later page follows ("Next Plot Page" leads to it)
 
   int Periods() const { return values.Rows(); }
   int SeriesCount() const { return values.Columns(); }

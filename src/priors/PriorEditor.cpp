@@ -7,6 +7,7 @@
 #include "priors/PriorTable.h"
 #include "priors/PriorsFile.h"
 #include "ui/Names.h"
+#include "ui/NumberInput.h"
 #include "workspace/Format.h"
 #include "workspace/TextFile.h"
 
@@ -122,10 +123,12 @@ void PriorEditor::Select(int parameter) {
 
 // ---------------------------------------------------------------- entries
 
+// Every term of every type is a number: text that is not one is refused and
+// asked again; the answer comes back with a decimal point.
 std::optional<std::string> PriorEditor::Ask(std::string_view title, const std::string& prompt) {
-  std::optional<std::string> answer = ui_.Input(prompt, title, "");
-  if (!answer || answer->empty()) return std::nullopt;
-  return answer;
+  ui::NumberAnswer answer = ui::AskNumber(ui_, prompt, title, "");
+  if (!answer.IsNumber()) return std::nullopt;
+  return answer.text;
 }
 
 void PriorEditor::Store(int parameter, PriorEntry entry) {
@@ -276,7 +279,10 @@ void PriorEditor::Closed() {
       ui::Answer::Yes)
     WritePriorsFile(ws_, ui_, PriorsFileVariant::Editor);
   // The priors are in -ln[L] units: the objective needs its constant.
-  AskLikelihoodConstant(ws_, ui_);
+  // Cancel keeps one entered before; without one the priors could not
+  // count, so the prompt stays.
+  while (!AskLikelihoodConstant(ws_, ui_) && !(ws_.ObjectiveScale > 0)) {
+  }
   ui_.SetStatus(5, 1, "");
   ShowCaller();
 }

@@ -8,7 +8,9 @@
 #include "priors/ComputePriorValue.h"
 #include "priors/PriorTable.h"
 #include "ui/Names.h"
+#include "ui/NumberInput.h"
 #include "ui/PaneFile.h"
+#include "ui/ProposedName.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
@@ -37,10 +39,9 @@ std::string Field(double value) { return RightJustify(FormatNumber(value, "0.000
 std::optional<double> AskNumber(ui::Frontend& ui, const std::string& prompt, const std::string& proposed, double low,
                                 double high) {
   for (;;) {
-    std::optional<std::string> answer = ui.Input(prompt, kTitle, proposed);
-    if (!answer || answer->empty()) return std::nullopt;
-    double number = Val(*answer);
-    if (number >= low && number <= high) return number;
+    ui::NumberAnswer answer = ui::AskNumber(ui, prompt, kTitle, proposed);
+    if (!answer.IsNumber()) return std::nullopt;
+    if (answer.value >= low && answer.value <= high) return answer.value;
   }
 }
 
@@ -212,12 +213,12 @@ std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int se
   return profile;
 }
 
-std::optional<std::string> SavePriorProfile(ui::Frontend& ui) {
+std::optional<std::string> SavePriorProfile(const Workspace& ws, ui::Frontend& ui) {
   ui::FileDialog dialog;
   dialog.title = "Save Bayesian prior values in...";
   dialog.filter = "All files (*.*)|*.*|Bayesian prior distribution files (*.pdp)|*.pdp";
   dialog.filterIndex = 2;
-  dialog.fileName = ".pdp";
+  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".pdp");
   dialog.overwritePrompt = true;
   return ui::SavePaneToFile(ui, names::kPriorProfileForm, names::kPriorProfilePane, dialog,
                             "The prior distribution data");

@@ -53,6 +53,6 @@ std::string PriorProfileReport(const PriorProfile& profile);
 std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int selected);
 
 // "&Save Bayesian prior distribution data as...".
-std::optional<std::string> SavePriorProfile(ui::Frontend& ui);
+std::optional<std::string> SavePriorProfile(const Workspace& ws, ui::Frontend& ui);
 
 }  // namespace kalvex

@@ -6,6 +6,7 @@
 #include "priors/PriorTable.h"
 #include "ui/Names.h"
 #include "ui/PaneFile.h"
+#include "ui/ProposedName.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
@@ -104,12 +105,12 @@ std::optional<std::string> ReviewPriors(Workspace& ws, ui::Frontend& ui) {
   return std::nullopt;
 }
 
-std::optional<std::string> SavePriorReview(ui::Frontend& ui) {
+std::optional<std::string> SavePriorReview(const Workspace& ws, ui::Frontend& ui) {
   ui::FileDialog dialog;
   dialog.title = "Save review in...";
   dialog.filter = "All files (*.*)|*.*|Review priors files (*.rvp)|*.rvp";
   dialog.filterIndex = 2;
-  dialog.fileName = ".rvp";
+  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".rvp");
   dialog.overwritePrompt = true;
   return ui::SavePaneToFile(ui, names::kReviewPriorsForm, names::kReviewPriorsPane, dialog, "The review");
 }

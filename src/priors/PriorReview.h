@@ -46,6 +46,6 @@ PriorReview ReviewOfWorkspace(Workspace& ws);
 std::optional<std::string> ReviewPriors(Workspace& ws, ui::Frontend& ui);
 
 // "Save review of prior distribution likelihoods as...".
-std::optional<std::string> SavePriorReview(ui::Frontend& ui);
+std::optional<std::string> SavePriorReview(const Workspace& ws, ui::Frontend& ui);
 
 }  // namespace kalvex

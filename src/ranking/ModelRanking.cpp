@@ -5,6 +5,9 @@
 #include "covariance/LikelihoodConstant.h"
 #include "ranking/RankingText.h"
 #include "ui/Names.h"
+#include "ui/NumberInput.h"
+#include "ui/ProposedName.h"
+#include "ui/RunContext.h"
 #include "workspace/Format.h"
 #include "workspace/TextFile.h"
 
@@ -17,7 +20,7 @@ using ui::names::kRankForm;
 }  // namespace
 
 std::string CovarianceFileFor(const std::string& algorithmFile) {
-  return algorithmFile.substr(0, algorithmFile.size() > 4 ? algorithmFile.size() - 4 : 0) + ".cov";
+  return ui::NamedForAlgorithmFile(algorithmFile, ".cov");
 }
 
 std::string PathBeside(const std::string& algorithmFileName, const std::string& name) {
@@ -64,10 +67,11 @@ void ModelRanking::Open(RankingHooks hooks) {
 bool ModelRanking::CalculateModelAICc() {
   const bool first = table_.Count() == 0;
   const bool added = AddModel(ws_, ui_, table_, [&] {
-    if (!first) return;
+    if (!first) return true;
     ui_.HideWindow(kRankForm);
-    AskLikelihoodConstant(ws_, ui_);
+    const bool answered = AskLikelihoodConstant(ws_, ui_);
     ui_.ShowWindow(kRankForm);
+    return answered;
   });
   if (added) AfterTableChange();
   return added;
@@ -76,11 +80,12 @@ bool ModelRanking::CalculateModelAICc() {
 void ModelRanking::ChangeCHat() {
   double chat = 1;
   for (;;) {
-    std::optional<std::string> answer =
-        ui_.Input("Input a value for C-hat (1 or greater) to correct for unexplained overdispersion:",
-                  "Overdispersion correction", GeneralNumber(table_.CHat()));
-    chat = answer ? Val(*answer) : 1;
-    if (chat >= 1 && std::isfinite(chat)) break;
+    ui::NumberAnswer answer =
+        ui::AskNumber(ui_, "Input a value for C-hat (1 or greater) to correct for unexplained overdispersion:",
+                      "Overdispersion correction", GeneralNumber(table_.CHat()));
+    if (answer.Cancelled()) return;
+    chat = answer.IsNumber() ? answer.value : 1;
+    if (chat >= 1) break;
   }
   // The criteria of a table that was added to are finite, and C-hat >= 1
   // only shrinks them.
@@ -122,7 +127,7 @@ RankingSaveOutcome ModelRanking::SaveRanking() {
   dialog.title = "Save model ranking results in...";
   dialog.filter = "All files (*.*)|*.*|Multi-model statistics files (*.mms)|*.mms";
   dialog.filterIndex = 2;
-  dialog.fileName = ".mms";
+  dialog.fileName = ui::NamedForAlgorithmFile(ws_.AlgorithmFileName, ".mms");
   dialog.overwritePrompt = true;
   std::optional<std::string> path = ui_.SaveFile(dialog);
   if (!path) return RankingSaveOutcome::Cancelled;
@@ -169,7 +174,7 @@ bool ModelRanking::EditCovarianceFile(ModelRow& row) {
   std::optional<std::string> answer =
       ui_.Input("Please input the desired covariance file name", "Choose an associated covariance file",
                 row.CovarianceFile);
-  if (!answer) return false;
+  if (!answer || answer->empty()) return false;
   row.CovariancePath = PathBeside(ws_.AlgorithmFileName, *answer);
   row.CovarianceFile = ReadableFile(row.CovariancePath) ? *answer : kNoSuchFile;
   return true;
@@ -178,7 +183,7 @@ bool ModelRanking::EditCovarianceFile(ModelRow& row) {
 bool ModelRanking::EditNotes(ModelRow& row) {
   std::optional<std::string> answer =
       ui_.Input("Enter your annotations concerning the selected model", "Model notes", "Add your notation here");
-  if (!answer) return false;
+  if (!answer || answer->empty()) return false;
   row.Notes = *answer;
   return true;
 }

@@ -91,7 +91,7 @@ class ModelRanking {
 };
 
 // The covariance file that goes with an algorithm file: its name less the
-// last four characters, then ".cov".
+// last four characters, then ".cov" (the name its save dialog proposes).
 std::string CovarianceFileFor(const std::string& algorithmFile);
 // Where a covariance file name is read: a name without a folder lies in the
 // folder of the given algorithm file.

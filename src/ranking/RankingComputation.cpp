@@ -60,7 +60,7 @@ std::optional<std::string> RankingSettings::Validate() const {
   return std::nullopt;
 }
 
-bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<void()>& askConstant) {
+bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<bool()>& askConstant) {
   if (table.Full()) {
     ui.Message("Model limit reached", "Sorry, no more than 99 models can be ranked", style::kOk);
     return false;
@@ -88,9 +88,13 @@ bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::fun
   run.Activity(1, "One moment please while one function is executed...");
   run.Pump(true);
   Problem problem = ProblemOf(ws);
+  bool cancelled = false;  // at the constant: no model is added
   RunOutcome outcome = run.Run([&] {
     double value = problem.EvaluateWithCode(ws.Alg.Values, 1);
-    if (askConstant) askConstant();
+    if (askConstant && !askConstant()) {
+      cancelled = true;
+      return;
+    }
     row.ModelNegLnL = CheckFinite(value / ws.ObjectiveScale);
     row.CovarianceFile = CovarianceFileFor(row.AlgorithmFile);
     row.CovariancePath = PathBeside(ws.AlgorithmFileName, row.CovarianceFile);
@@ -98,7 +102,7 @@ bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::fun
     row.PriorsFile = ws.PriorsActive == kOn && !ws.PriorsFileName.empty() ? NameOf(ws.PriorsFileName) : kNoPriors;
     table.Add(std::move(row));
   });
-  return !outcome.faulted;
+  return !outcome.faulted && !cancelled;
 }
 
 bool RankModels(Workspace& ws, ui::Frontend& ui, ModelTable& table) {

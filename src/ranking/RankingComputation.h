@@ -32,8 +32,9 @@ struct RankingSettings {
 // table, a model without a file name or a sample too small for the AICc is
 // refused in a box. askConstant (the window's prompt before the first
 // model's -ln[L]) runs after the evaluation; empty: the workspace's scale as
-// it is. A numeric fault is shown and adds nothing. True when a row was added.
-bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<void()>& askConstant = {});
+// it is; false from it (cancelled) adds nothing. A numeric fault is shown and
+// adds nothing. True when a row was added.
+bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<bool()>& askConstant = {});
 
 // Ranks the table; a fault in a difference is shown. True when ranked.
 bool RankModels(Workspace& ws, ui::Frontend& ui, ModelTable& table);

@@ -63,7 +63,9 @@ class Frontend {
  public:
   virtual ~Frontend() = default;
 
-  // Modal boxes. An empty answer and Cancel are both nullopt for Input.
+  // Modal boxes. Input gives nullopt for Cancel, which ends the command
+  // without changes, and an empty text for an empty answer, which each
+  // command reads as its prompt says (most end, some ask again).
   virtual Answer Message(std::string_view title, std::string_view text, int style) = 0;
   virtual std::optional<std::string> Input(std::string_view prompt, std::string_view title,
                                            std::string_view defaultText) = 0;

@@ -88,10 +88,14 @@ TEST_F(EditorTest, TinyValueChangeIsNotMarked) {
 }
 
 TEST_F(EditorTest, EmptyOrNonNumericCellChangesNothing) {
+  // Text that is not a number is refused to be typed again; an empty cell is left.
   for (const char* entry : {"", "abc", "1.5x"}) {
-    editor.CommitCell(1, editor::kValueColumn, entry);
-    editor.CommitCell(1, editor::kStepColumn, entry);
+    const bool number = *entry == '\0';
+    if (!number) ui.ExpectMessage(editor::kCaption).ExpectMessage(editor::kCaption);
+    EXPECT_EQ(editor.CommitCell(1, editor::kValueColumn, entry), number) << entry;
+    EXPECT_EQ(editor.CommitCell(1, editor::kStepColumn, entry), number) << entry;
   }
+  EXPECT_EQ(ui.LastMessage().text, "\"1.5x\" is not a number");
   EXPECT_EQ(ws.Alg.Values[1], 0);
   EXPECT_EQ(ws.Alg.Steps[1], 0);
   EXPECT_TRUE(ws.SimplexStateKept);
@@ -132,7 +136,8 @@ TEST_F(EditorTest, EditInPlaceStartsFromExactText) {
 TEST_F(EditorTest, AllStepsSequenceAsksAgainAndStopsOnEmpty) {
   ui.ExpectInput("Edit all step sizes", "0.5")
       .ExpectInput("Edit all step sizes", "abc")
-      .ExpectInput("Edit all step sizes", "0.25")
+      .ExpectMessage("Edit all step sizes")
+      .ExpectInput("Edit all step sizes", "0,25")
       .ExpectInput("Edit all step sizes", std::nullopt);
   editor.EditAllSteps();
   EXPECT_EQ(ui.PendingPrompts(), 0u);
@@ -168,7 +173,9 @@ TEST_F(EditorTest, UnfuseAll) {
 }
 
 TEST_F(EditorTest, ProportionConstant) {
-  ui.ExpectInput("Change proportionality constant", "x").ExpectInput("Change proportionality constant", "0");
+  ui.ExpectInput("Change proportionality constant", "x")
+      .ExpectMessage("Change proportionality constant")
+      .ExpectInput("Change proportionality constant", "0");
   ws.ProportionConstant = 0.5;
   editor.ChangeProportion();
   EXPECT_EQ(ws.ProportionConstant, 0.1);
@@ -225,8 +232,9 @@ TEST_F(EditorTest, ToleranceDialog) {
   EXPECT_EQ(ws.Alg.Tolerance, 0);
   EXPECT_EQ(Caption("lblAbsRel"), "Absolute tolerance for convergence (TC):");
 
-  // Text that does not start with a number reads as 0; a leading number is taken.
-  ui.ExpectMessage(title, Answer::No).ExpectInput(title, "3e-4 please");
+  // Text that is not a number is refused and asked again, never read as its
+  // leading number; a decimal comma reads as the point.
+  ui.ExpectMessage(title, Answer::No).ExpectInput(title, "3e-4 please").ExpectMessage(title).ExpectInput(title, "3,0E-04");
   editor.ChangeTolerance();
   EXPECT_EQ(ws.Alg.Tolerance, 3e-4);
   EXPECT_EQ(Caption("txtAbsRel"), "3.000E-04");
@@ -240,10 +248,11 @@ TEST_F(EditorTest, NumericSettings) {
   EXPECT_EQ(ui.LastMessage().text, "Maximum number of functions must be positive");
   EXPECT_EQ(ui.LastMessage().style, 64);
 
-  commit = editor.CommitSetting(EditorSetting::MaxFunctions, "abc");  // silently restored
-  EXPECT_FALSE(commit.refocus);
+  ui.ExpectMessage("Change the maximum # of function calls");
+  commit = editor.CommitSetting(EditorSetting::MaxFunctions, "abc");  // refused, restored, asked again
+  EXPECT_TRUE(commit.refocus);
   EXPECT_EQ(commit.text, "9999");
-  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.LastMessage().text, "\"abc\" is not a number");
 
   editor.CommitSetting(EditorSetting::MaxFunctions, "0");
   EXPECT_EQ(ws.Alg.MaxFunctionCalls, 0);

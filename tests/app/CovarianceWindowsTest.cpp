@@ -137,6 +137,8 @@ void CovarianceWindows::runDisplaySaveFinish() {
   Script().ExpectSave(path, "Save covariance data in...");
   Button("frmCovData", "cmdSaveCov")->click();
   Settle();
+  // Proposed beside the algorithm file, under the name the ranking looks for.
+  QCOMPARE(Script().dialogs.back().fileName, kalvex::testing::TestData("two_species_fitted.cov"));
   std::ifstream saved(path, std::ios::binary), expected(kalvex::testing::TestData("two_species_fitted.cov"),
                                                         std::ios::binary);
   std::string savedText((std::istreambuf_iterator<char>(saved)), {});

@@ -113,7 +113,12 @@ class PlotWindowTest : public QObject {
     QCOMPARE(ended.at(0).at(0).toBool(), true);
     QTRY_VERIFY(alive.isNull());  // deleted once closed
 
-    XYPlotWindow next(TwoSeries());
+    // The last page has no next one; a page before another leads on.
+    XYPlotWindow last(TwoSeries());
+    QVERIFY(!Find<QPushButton>(last, "cmdNext_Page")->isEnabled());
+    XYPlotData page = TwoSeries();
+    page.morePages = true;
+    XYPlotWindow next(page);
     next.show();
     QTest::mouseClick(Find<QPushButton>(next, "cmdNext_Page"), Qt::LeftButton);
     QCOMPARE(next.HowEnded(), XYPlotWindow::Ending::NextPage);

@@ -98,7 +98,7 @@ class QtFrontendTest : public QObject {
   void init();
   void cleanup();
   void messageBoxStyles();
-  void inputBoxEmptyIsCancel();
+  void inputBoxEmptyIsNotCancel();
   void fileDialogs();
   void formsAndControls();
   void userCloseAndProgramClose();
@@ -182,14 +182,14 @@ void QtFrontendTest::messageBoxStyles() {
   }
 }
 
-void QtFrontendTest::inputBoxEmptyIsCancel() {
+void QtFrontendTest::inputBoxEmptyIsNotCancel() {
   OnNextDialog<QInputDialog>([](QInputDialog* box) {
     QCOMPARE(box->textValue(), QString("proposed"));
     QCOMPARE(box->labelText(), QString("Prompt\nsecond"));
     box->setTextValue("");
     box->accept();
   });
-  QVERIFY(!ui->Input("Prompt\r\nsecond", "Title", "proposed"));
+  QCOMPARE(ui->Input("Prompt\r\nsecond", "Title", "proposed"), std::optional<std::string>(""));
   OnNextDialog<QInputDialog>([](QInputDialog* box) {
     box->setTextValue("42");
     box->accept();

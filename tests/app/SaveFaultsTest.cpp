@@ -156,10 +156,12 @@ const std::vector<Saver>& Savers() {
       {"kalvex-batch's minimization log", [](const std::string& path, bool) { return LogSave(path, true); }},
       {"picture", PictureSave},
       {"likelihood profile", [](const std::string& path, bool failing) {
-         return EvaluationSave(path, failing, ui::names::kMaxLikeForm, ui::names::kMaxLikePane, SaveLikelihoodProfile);
+         return EvaluationSave(path, failing, ui::names::kMaxLikeForm, ui::names::kMaxLikePane,
+                               [](ui::Frontend& ui) { return SaveLikelihoodProfile(Workspace(), ui); });
        }},
       {"posterior", [](const std::string& path, bool failing) {
-         return EvaluationSave(path, failing, ui::names::kBayesianForm, ui::names::kBayesianPane, SavePosterior);
+         return EvaluationSave(path, failing, ui::names::kBayesianForm, ui::names::kBayesianPane,
+                               [](ui::Frontend& ui) { return SavePosterior(Workspace(), ui); });
        }},
       {"bivariate grid", GridSave},
       {"evaluation picture",

@@ -315,12 +315,20 @@ void WorkbenchWalk::walk() {
   auto* cellEditor = editor->findChild<QLineEdit*>("txtValue");
   QVERIFY(cellEditor->isVisible());
   QCOMPARE(cellEditor->text(), QString("0"));
-  cellEditor->setText("2");
+  // Text that is not a number is refused and the cell edited again; a
+  // decimal comma reads as the point (the run under de_DE types both).
+  cellEditor->setText("abc");
+  Script().ExpectMessage("Algorithm data");
   QTest::keyClick(cellEditor, Qt::Key_Return);
-  QCOMPARE(grid->item(0, 1)->text(), QString("2.0000E+00"));
-  QCOMPARE(grid->item(0, 2)->text(), QString("2.0000E-01"));
+  QVERIFY(cellEditor->isVisible());
+  QCOMPARE(cellEditor->text(), QString("abc"));
+  QCOMPARE(grid->item(0, 1)->text(), QString("0"));
+  cellEditor->setText("2,5");
+  QTest::keyClick(cellEditor, Qt::Key_Return);
+  QCOMPARE(grid->item(0, 1)->text(), QString("2.5000E+00"));
+  QCOMPARE(grid->item(0, 2)->text(), QString("2.5000E-01"));
   QCOMPARE(grid->item(0, 1)->background().color(), QColor(255, 85, 85));
-  QCOMPARE(wb->ws.Alg.Steps[1], 0.2);
+  QCOMPARE(wb->ws.Alg.Steps[1], 0.25);
   editor->BeginCellEdit(2, 3);
   cellEditor->setText("ab");
   editor->CommitCellEdit();
@@ -337,10 +345,13 @@ void WorkbenchWalk::walk() {
 
   Script()
       .ExpectMessage("Change the tolerance for convergence", Answer::Yes)
-      .ExpectInput("Change the tolerance for convergence", "2e-5");
+      .ExpectInput("Change the tolerance for convergence", "abc")
+      .ExpectMessage("Change the tolerance for convergence")
+      .ExpectInput("Change the tolerance for convergence", "2,5E-05");
   QTest::mouseClick(editor->findChild<QLineEdit*>("txtAbsRel"), Qt::LeftButton);
   Settle();
-  QCOMPARE(wb->ws.Alg.Tolerance, -2e-5);
+  QCOMPARE(QString::fromStdString(Script().messages.back().text), QString("\"abc\" is not a number"));
+  QCOMPARE(wb->ws.Alg.Tolerance, -2.5e-5);
   QCOMPARE(editor->findChild<QLabel*>("lblAbsRel")->text(), QString("Relative tolerance for convergence (TC):"));
 
   Script().ExpectInput("Edit all step sizes", "0.5").ExpectInput("Edit all step sizes", std::nullopt);
@@ -422,6 +433,17 @@ void WorkbenchWalk::walk() {
   wb->ui.Form("frmSummary")->parentWidget()->close();  // the user closes it: the menu returns
   Settle();
   QCOMPARE(EnabledButtons().size(), 12);
+
+  // The main window made small and large again lays the menu out again:
+  // never squashed below its least size, back to its own once there is room.
+  auto* menuFrame = qobject_cast<QMdiSubWindow*>(Form("frmMenu")->parentWidget());
+  wb->Main().showNormal();
+  wb->Main().resize(500, 360);
+  Settle();
+  QVERIFY(menuFrame->height() >= kalvex::ui::qt::MinimumOf(menuFrame).height());
+  wb->Main().resize(1200, 900);
+  Settle();
+  QCOMPARE(menuFrame->size(), QSize(430, 560));
 
   // Window arrangements keep the windows inside the area.
   wb->ui.ShowWindow("frmOneFunction");
@@ -544,6 +566,17 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   Settle();
   QVERIFY(!Form("frmMarquardt"));
   QVERIFY(Form("frmMenu")->isVisible());
+  // The next Marquardt run shows the window whole again, not an empty frame.
+  Script()
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimization")
+      .ExpectMessage("Marquardt minimization", Answer::No)
+      .ExpectMessage("Marquardt minimum");
+  MenuButton("cmdMarquardt")->click();
+  Settle();
+  QCOMPARE(Form("frmMarquardt"), marquardt);
+  for (const char* control : {"rtbMarquardt", "cmdStop"})
+    QVERIFY2(marquardt->findChild<QWidget*>(control)->isVisible(), control);
 
   // The next run gets the same Simplex window back, looking as a new one would.
   QPointer<QWidget> kept(simplex);

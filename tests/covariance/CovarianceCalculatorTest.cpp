@@ -75,6 +75,8 @@ TEST(CovarianceCalculator, NumericalDialogue) {
       .ExpectInput(kTitle, "-1")
       .ExpectInput(kTitle, "0")
       .ExpectInput(kTitle, "abc")
+      .ExpectMessage(kTitle)  // refused: not a number
+      .ExpectInput(kTitle, "-3")
       .ExpectMessage(kTitle, Answer::No)
       .ExpectInput(kTitle, "2")
       .ExpectInput(kTitle, " 0.5")
@@ -92,10 +94,11 @@ TEST(CovarianceCalculator, NumericalDialogue) {
             "Default grid factor for Grid 1 :\r\n\r\n Currently:   1) 1.000E+00     2) 1.000E-01     3) 1.000E-02"
             "\r\n\r\nValue must be positive for all factors");
   EXPECT_EQ(f.ui.inputs[1].defaultText, "0.1");
-  EXPECT_EQ(f.ui.messages[2].text, "Are these default grid factors OK?\r\n\r\n 1) 1.000E+00     2) 1.000E-01     3) 1.000E-02");
-  EXPECT_EQ(f.ui.inputs[5].defaultText, "0.01");
-  EXPECT_EQ(f.ui.messages[3].text, "Are these default grid factors OK?\r\n\r\n 1) 2.000E+00     2) 5.000E-01     3) 1.000E-03");
-  EXPECT_EQ(f.ui.messages[4].style, 4 + 32 + 256);
+  EXPECT_EQ(f.ui.messages[2].text, "\"abc\" is not a number");
+  EXPECT_EQ(f.ui.messages[3].text, "Are these default grid factors OK?\r\n\r\n 1) 1.000E+00     2) 1.000E-01     3) 1.000E-02");
+  EXPECT_EQ(f.ui.inputs[6].defaultText, "0.01");
+  EXPECT_EQ(f.ui.messages[4].text, "Are these default grid factors OK?\r\n\r\n 1) 2.000E+00     2) 5.000E-01     3) 1.000E-03");
+  EXPECT_EQ(f.ui.messages[5].style, 4 + 32 + 256);
 
   const CovarianceResults& r = f.ws.Covariance.Results;
   EXPECT_EQ(r.GridFactors, (std::array<double, 4>{0, 2, 0.5, 1e-3}));

@@ -19,16 +19,21 @@ Workspace MakeWorkspace() {
 
 // Empty answers ask again silently; zero and negative constants are refused
 // with their message; the first positive one sets the reciprocal scale.
+// Cancel ends without a constant.
 TEST(LikelihoodConstant, AsksUntilAPositiveConstant) {
   Workspace ws = MakeWorkspace();
   ui::ScriptedFrontend ui;
-  ui.ExpectInput(kEnterConstantTitle, std::nullopt)
+  ui.ExpectInput(kEnterConstantTitle, std::nullopt);
+  EXPECT_FALSE(AskLikelihoodConstant(ws, ui));
+  EXPECT_EQ(ws.ObjectiveScale, 0);
+  ui.inputs.clear();
+  ui.ExpectInput(kEnterConstantTitle, "")
       .ExpectInput(kEnterConstantTitle, "0")
       .ExpectMessage("Insufficient degrees of freedom")
       .ExpectInput(kEnterConstantTitle, "-2")
       .ExpectMessage("Insufficient degrees of freedom")
       .ExpectInput(kEnterConstantTitle, " 4");
-  AskLikelihoodConstant(ws, ui);
+  EXPECT_TRUE(AskLikelihoodConstant(ws, ui));
   EXPECT_EQ(ui.PendingPrompts(), 0u);
   EXPECT_DOUBLE_EQ(ws.ObjectiveScale, 0.25);
   ASSERT_EQ(ui.inputs.size(), 4u);

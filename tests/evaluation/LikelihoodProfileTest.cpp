@@ -58,7 +58,8 @@ TEST(LikelihoodProfile, OnlyTheProfiledParameterFreeGivesTheSavedReportAndKeepsI
   bool interruptOffered = false;
   f.ui.onPump = [&] { interruptOffered = interruptOffered || f.ui.visible["frmMain.mnuMLInt"]; };
   f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
-  f.ui.ExpectInput(kTitle, "abc").ExpectInput(kTitle, "1").ExpectInput(kTitle, "6").ExpectMessage(kTitle, Answer::Yes);
+  f.ui.ExpectInput(kTitle, "abc").ExpectMessage(kTitle).ExpectInput(kTitle, "1").ExpectInput(kTitle, "6");
+  f.ui.ExpectMessage(kTitle, Answer::Yes);
   f.ui.ExpectMessage("A friendly reminder");
   ASSERT_EQ(f.Run(), EvaluationEnd::Results);
   EXPECT_EQ(f.ui.PendingPrompts(), 0u);
@@ -72,7 +73,7 @@ TEST(LikelihoodProfile, OnlyTheProfiledParameterFreeGivesTheSavedReportAndKeepsI
 
   const std::string path = testing::TempDir() + "/profile.mlc";
   f.ui.ExpectSave(path, "Save maximum-likelihood values in...");
-  ASSERT_TRUE(SaveLikelihoodProfile(f.ui));
+  ASSERT_TRUE(SaveLikelihoodProfile(f.ws, f.ui));
   EXPECT_EQ(ReadFile(path), "Originally saved with the file name: " + path + "\r\n\r\n" +
                 ReadFile(testing::TestData("evaluation/profile_one_free.mlc")));
 
@@ -128,6 +129,11 @@ TEST(LikelihoodProfile, StepBasisFromACovarianceGrid) {
   results.CovarianceGrids[2](2, 0) = 0.3;
   results.Outcome[3].abandoned = true;
   f.ws.CovarianceResultsValid = kOn;
+
+  // An empty points answer asks again; Cancel ends the run.
+  f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
+  f.ui.ExpectInput(kTitle, "1").ExpectInput(kTitle, "").ExpectInput(kTitle, std::nullopt);
+  EXPECT_EQ(f.Run(), EvaluationEnd::NoResults);
 
   // "q" ends the run without touching a step.
   f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");

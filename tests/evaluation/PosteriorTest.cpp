@@ -70,7 +70,7 @@ TEST(Posterior, OneIntegratedParameterGivesTheReportTheGridFileAndTheBivariatePl
   EXPECT_EQ(f.ws.Alg.Steps[1], 0.5);
 
   f.ui.ExpectSave(dir + "/posterior.pos", "Save Bayesian posterior values in...");
-  ASSERT_TRUE(SavePosterior(f.ui));
+  ASSERT_TRUE(SavePosterior(f.ws, f.ui));
   EXPECT_EQ(ReadFile(dir + "/posterior.pos"), "Originally saved with the file name: " + dir + "/posterior.pos" + "\r\n\r\n" +
                 ReadFile(testing::TestData("evaluation/posterior_two_free.pos")));
   EXPECT_EQ(ReadFile(dir + "/grid.grd"), ReadFile(testing::TestData("evaluation/posterior_two_free.grd")));

@@ -66,7 +66,7 @@ TEST(PriorProfile, ThePromptsAndTheReportOfANormalPrior) {
 
   const std::string path = testing::TempDir() + "/normal.pdp";
   ui.ExpectSave(path, "Save Bayesian prior values in...");
-  ASSERT_EQ(SavePriorProfile(ui), path);
+  ASSERT_EQ(SavePriorProfile(ws, ui), path);
   EXPECT_EQ(Slurp(path), "Originally saved with the file name: " + path + "\r\n\r\n" +
                              Slurp(TestData("priors/normal_11.pdp")));
   EXPECT_EQ(ui.dialogs.back().filter, "All files (*.*)|*.*|Bayesian prior distribution files (*.pdp)|*.pdp");
@@ -88,13 +88,13 @@ TEST(PriorReview, ListsThePriorsThatAreNotUniformAndTheirTotal) {
   EXPECT_TRUE(ui.IsWindowOpen("frmReviewPriors"));
   const std::string path = testing::TempDir() + "/review.rvp";
   ui.ExpectSave(path, "Save review in...");
-  ASSERT_EQ(SavePriorReview(ui), path);
+  ASSERT_EQ(SavePriorReview(ws, ui), path);
   EXPECT_EQ(Slurp(path), "Originally saved with the file name: " + path + "\r\n\r\n" +
                              Slurp(TestData("priors/review.rvp")));
   // Saved again, the pane keeps one header: the new save's.
   const std::string again = testing::TempDir() + "/review2.rvp";
   ui.ExpectSave(again, "Save review in...");
-  ASSERT_EQ(SavePriorReview(ui), again);
+  ASSERT_EQ(SavePriorReview(ws, ui), again);
   EXPECT_EQ(Slurp(again), "Originally saved with the file name: " + again + "\r\n\r\n" +
                               Slurp(TestData("priors/review.rvp")));
 

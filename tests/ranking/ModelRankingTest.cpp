@@ -109,6 +109,7 @@ TEST_F(RankingForm, CHatIsAskedAgainUntilAtLeastOneAndEmptyMeansOne) {
   EXPECT_EQ(ranking.Table().CHat(), 1.5);
   ui.ExpectInput("Overdispersion correction", "0.5")
       .ExpectInput("Overdispersion correction", "x")
+      .ExpectMessage("Overdispersion correction")
       .ExpectInput("Overdispersion correction", "");
   ranking.ChangeCHat();
   EXPECT_EQ(ranking.Table().CHat(), 1);

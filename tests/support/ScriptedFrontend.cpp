@@ -56,9 +56,7 @@ Answer ScriptedFrontend::Message(std::string_view title, std::string_view text, 
 std::optional<std::string> ScriptedFrontend::Input(std::string_view prompt, std::string_view title,
                                                    std::string_view defaultText) {
   inputs.push_back({std::string(prompt), std::string(title), std::string(defaultText)});
-  std::optional<std::string> answer = Next(PromptKind::Input, title, prompt).text;
-  if (answer && answer->empty()) return std::nullopt;  // empty and Cancel are the same
-  return answer;
+  return Next(PromptKind::Input, title, prompt).text;  // nullopt: Cancel
 }
 
 std::optional<std::string> ScriptedFrontend::OpenFile(const FileDialog& dialog) {

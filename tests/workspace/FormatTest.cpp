@@ -1,5 +1,7 @@
 #include "workspace/Format.h"
 
+#include "ui/NumberInput.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -120,6 +122,18 @@ TEST(ParseNumber, AcceptsOnlyAWholeNumber) {
   EXPECT_FALSE(ParseNumber("1 2"));
   EXPECT_FALSE(ParseNumber("1.5x"));
   EXPECT_FALSE(ParseNumber("1E+999"));
+}
+
+// What a person types: a point, or a comma in a text without a point; the
+// rest is refused whole, never read as its numeric start.
+TEST(ParseTypedNumber, ReadsAPointOrALoneDecimalComma) {
+  const std::pair<const char*, std::optional<double>> rows[] = {
+      {"1.5", 1.5},     {" -0,35 ", -0.35}, {"1,0E-05", 1e-5},     {"0,05", 0.05},         {"2e-5", 2e-5},
+      {"abc", {}},      {"25x21", {}},      {"1.000,5", {}},       {"1,2,3", {}},          {"", {}},
+      {"  ", {}},       {"1,", 1.0},        {"NaN", {}},           {"1E+999", {}},
+  };
+  for (const auto& [text, expected] : rows) EXPECT_EQ(ui::ParseTypedNumber(text), expected) << text;
+  EXPECT_EQ(ui::WithDecimalPoint(" 1,5 "), "1.5");
 }
 
 TEST(IntegerConversion, HalvesToEvenAndRangeChecked) {

@@ -61,8 +61,6 @@ DistPlotWindow::DistPlotWindow(DistributionPlotData data, QWidget* parent)
   side->addWidget(toPlot);
   listVar_ = new QListWidget(this);
   listVar_->setObjectName("listVar");
-  for (const std::string& title : plot_.Titles()) listVar_->addItem(QString::fromStdString(title));
-  listVar_->setCurrentRow(0);
   side->addWidget(listVar_);
   QPushButton* plotButton = Button(this, "cmdPlot", "&Plot it!");
   QPushButton* clear = Button(this, "cmdClear", "Cl&ear");
@@ -85,7 +83,7 @@ DistPlotWindow::DistPlotWindow(DistributionPlotData data, QWidget* parent)
   side->addStretch(1);
   side->addWidget(done);
   layout->addLayout(side);
-  ShowOptions();
+  SetData(plot_.Data());
 
   connect(plotButton, &QPushButton::clicked, this, &DistPlotWindow::PlotIt);
   connect(listVar_, &QListWidget::itemDoubleClicked, this, &DistPlotWindow::PlotIt);
@@ -96,6 +94,15 @@ DistPlotWindow::DistPlotWindow(DistributionPlotData data, QWidget* parent)
   connect(save, &QPushButton::clicked, this,
           [this] { AskAndSavePicture(this, "distribution.png", [this](const QString& path) { return SavePictureTo(path); }); });
   connect(done, &QPushButton::clicked, this, [this] { CloseWithFrame(this); });
+}
+
+void DistPlotWindow::SetData(DistributionPlotData data) {
+  plot_ = DistributionPlot(std::move(data));
+  listVar_->clear();
+  for (const std::string& title : plot_.Titles()) listVar_->addItem(QString::fromStdString(title));
+  listVar_->setCurrentRow(0);
+  ShowOptions();
+  canvas_->update();
 }
 
 void DistPlotWindow::ShowOptions() {
@@ -121,7 +128,8 @@ BivarPlotWindow::BivarPlotWindow(BivariateGrid grid, QWidget* parent) : QWidget(
   setWindowTitle(kCaption);
   plot_.Draw();
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(new FigureCanvas([this] { return plot_.Picture(); }, this), 1);
+  canvas_ = new FigureCanvas([this] { return plot_.Picture(); }, this);
+  layout->addWidget(canvas_, 1);
   auto* side = new QVBoxLayout;
   auto* legend = new FigureCanvas([] { return BivariatePlot::LegendPicture(); }, this);
   legend->setObjectName("LegendBox");
@@ -136,6 +144,12 @@ BivarPlotWindow::BivarPlotWindow(BivariateGrid grid, QWidget* parent) : QWidget(
   connect(save, &QPushButton::clicked, this,
           [this] { AskAndSavePicture(this, "bivariate.png", [this](const QString& path) { return SavePictureTo(path); }); });
   connect(done, &QPushButton::clicked, this, [this] { CloseWithFrame(this); });
+}
+
+void BivarPlotWindow::SetData(BivariateGrid grid) {
+  plot_ = BivariatePlot(std::move(grid));
+  plot_.Draw();
+  canvas_->update();
 }
 
 bool BivarPlotWindow::SavePictureTo(const QString& path) { return SavePictureOrSay(this, plot_.FilePicture(), path); }

@@ -36,6 +36,8 @@ class DistPlotWindow : public QWidget {
   static constexpr const char* kCaption = "Distribution plots";
 
   explicit DistPlotWindow(DistributionPlotData data, QWidget* parent = nullptr);
+  // The next evaluation's plot in the same window, as a new one would show it.
+  void SetData(DistributionPlotData data);
 
   DistributionPlot& Plot() { return plot_; }
   // "&Plot it!" on the selected series, and "Cl&ear".
@@ -60,12 +62,14 @@ class BivarPlotWindow : public QWidget {
   static constexpr const char* kCaption = "Bivariate pdf plot";
 
   explicit BivarPlotWindow(BivariateGrid grid, QWidget* parent = nullptr);
+  void SetData(BivariateGrid grid);
 
   BivariatePlot& Plot() { return plot_; }
   bool SavePictureTo(const QString& path);
 
  private:
   BivariatePlot plot_;
+  FigureCanvas* canvas_ = nullptr;
 };
 
 }  // namespace kalvex::plots

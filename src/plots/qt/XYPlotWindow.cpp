@@ -189,6 +189,11 @@ void XYPlotWindow::ConnectControls() {
   connect(button("cmdPlot"), &QPushButton::clicked, this, &XYPlotWindow::PlotIt);
   connect(button("cmdClear"), &QPushButton::clicked, this, &XYPlotWindow::ClearPlot);
   connect(button("cmdNext_Page"), &QPushButton::clicked, this, [this] { EndWith(Ending::NextPage); });
+  // On the last page there is no next one to go to: the button would only close the plots.
+  if (!plot_.Data().morePages) {
+    button("cmdNext_Page")->setEnabled(false);
+    button("cmdNext_Page")->setToolTip("This is the last plot page");
+  }
   connect(button("cmdCancel"), &QPushButton::clicked, this, [this] { EndWith(Ending::Quit); });
   connect(button("cmdSavePicture"), &QPushButton::clicked, this, &XYPlotWindow::AskAndSavePicture);
   connect(listXVar_, &QListWidget::currentRowChanged, this, [this](int row) { plot_.SelectX(row); });

@@ -127,7 +127,7 @@ std::optional<std::string> WidgetDialogProvider::Input(QWidget* parent, const st
     label->setMinimumWidth(420);
   }
   box.setMinimumWidth(TitleWidth(box.windowTitle()));
-  if (box.exec() != QDialog::Accepted || box.textValue().isEmpty()) return std::nullopt;
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
   return box.textValue().toStdString();
 }
 

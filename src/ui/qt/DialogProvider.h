@@ -18,7 +18,7 @@ class DialogProvider {
  public:
   virtual ~DialogProvider() = default;
   virtual Answer Message(QWidget* parent, const std::string& title, const std::string& text, int style) = 0;
-  // nullopt for Cancel and for an empty answer.
+  // nullopt for Cancel; an empty answer is an empty text.
   virtual std::optional<std::string> Input(QWidget* parent, const std::string& prompt, const std::string& title,
                                            const std::string& defaultText) = 0;
   virtual std::optional<std::string> OpenFile(QWidget* parent, const FileDialog& dialog) = 0;

@@ -53,7 +53,31 @@ std::chrono::nanoseconds CoarseNow() {
   return std::chrono::steady_clock::now().time_since_epoch();
 }
 
+// One axis of FitInArea: a window from at, length long, at least least, in room.
+std::pair<int, int> FitAxis(int at, int length, int least, int room) {
+  length = std::max(std::min(length, room - std::max(at, 0)), least);
+  if (length > room) return {0, length};
+  return {std::clamp(at, 0, room - length), length};
+}
+
 }  // namespace
+
+QRect FitInArea(const QRect& wanted, const QSize& minimum, const QSize& space) {
+  auto [x, width] = FitAxis(wanted.x(), wanted.width(), minimum.width(), space.width());
+  auto [y, height] = FitAxis(wanted.y(), wanted.height(), minimum.height(), space.height());
+  return QRect(x, y, width, height);
+}
+
+QSize MinimumOf(const QWidget* frame) { return frame->minimumSizeHint().expandedTo(frame->minimumSize()); }
+
+std::optional<QRect> BesideInArea(const QRect& anchor, Side side, const QSize& wanted, const QSize& minimum,
+                                  const QSize& space) {
+  const QPoint corner(space.width() - 1, space.height() - 1);
+  const QRect region = side == Side::Below ? QRect(QPoint(std::max(0, anchor.left()), anchor.bottom() + 1), corner)
+                                           : QRect(QPoint(anchor.right() + 1, std::max(0, anchor.top())), corner);
+  if (region.width() < minimum.width() || region.height() < minimum.height()) return std::nullopt;
+  return QRect(region.topLeft(), wanted.boundedTo(region.size()).expandedTo(minimum));
+}
 
 QTextEdit* MakeReportPane(QWidget* parent, const QString& objectName) {
   auto* pane = new QTextEdit(parent);
@@ -79,6 +103,10 @@ class QtFrontend::CloseFilter : public QObject {
  public:
   explicit CloseFilter(QtFrontend& owner) : owner_(owner) {}
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize && owner_.area_ && watched == owner_.area_->viewport()) {
+      owner_.AreaResized();
+      return false;
+    }
     if (event->type() != QEvent::Close) return false;
     std::string name = watched->property(kFormProperty).toString().toStdString();
     if (name.empty() || !owner_.loaded_.count(name)) return false;
@@ -146,6 +174,7 @@ void QtFrontend::SetMainWindow(QMainWindow* main, QMdiArea* area) {
   main_ = main;
   mainName_ = main ? main->objectName().toStdString() : std::string();
   area_ = area;
+  if (area_) area_->viewport()->installEventFilter(closeFilter_);
 }
 
 void QtFrontend::SetStatusBar(int bar, QStatusBar* statusBar) {
@@ -246,6 +275,9 @@ QWidget* QtFrontend::Reuse(const std::string& name) {
   // Back to its own size and place, as a new one would open.
   constexpr auto kSized = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
   if (frame->windowState() & kSized) frame->setWindowState(frame->windowState() & ~kSized);
+  // The user's close of a sub-window closes the form inside it as well: an
+  // empty frame would open, with no panes and no buttons to click.
+  if (form.subWindow && form.widget->isHidden()) form.widget->setVisible(true);
   Place(form, name);
   loaded_[name] = form;  // open again before Reopen, which may set controls through this front end
   dynamic_cast<ReusableForm&>(*form.widget).Reopen();
@@ -261,21 +293,33 @@ void QtFrontend::Place(const LoadedForm& form, const std::string& name) {
   FormPlacement placement = placements_.count(name) ? placements_[name] : FormPlacement{};
   QWidget* frame = Frame(form);
   if (placement.size.isValid()) frame->resize(placement.size);
-  if (placement.position.x() >= 0) {
-    QPoint at = placement.position;
-    if (!form.subWindow && main_) at += main_->geometry().topLeft();
-    frame->move(at);
+  const bool placed = placement.position.x() >= 0;
+  if (!form.subWindow || !area_ || area_->viewport()->size().isEmpty()) {
+    if (placed) frame->move(placement.position + (!form.subWindow && main_ ? main_->geometry().topLeft() : QPoint()));
+    return;
   }
-  // A window inside the main window stays inside its area: smaller when the
-  // area is, and moved in from the right and bottom edges.
-  if (form.subWindow && area_) {
-    QSize space = area_->viewport()->size();
-    if (space.isEmpty()) return;
-    frame->resize(frame->size().boundedTo(space));
-    QPoint at = frame->pos();
-    frame->move(std::max(0, std::min(at.x(), space.width() - frame->width())),
-                std::max(0, std::min(at.y(), space.height() - frame->height())));
+  // A window inside the main window opens wholly inside its area.
+  frame->setGeometry(FitInArea(QRect(placed ? placement.position : frame->pos(), frame->size()), MinimumOf(frame),
+                               area_->viewport()->size()));
+  placed_[name] = frame->geometry();
+}
+
+void QtFrontend::AreaResized() {
+  for (const auto& [name, form] : loaded_) {
+    auto placed = placed_.find(name);
+    if (form.subWindow && placed != placed_.end() && form.subWindow->geometry() == placed->second) Place(form, name);
   }
+}
+
+std::optional<QRect> QtFrontend::AreaGeometry(std::string_view name) const {
+  auto it = loaded_.find(std::string(name));
+  if (it != loaded_.end() && it->second.subWindow && it->second.subWindow->isVisible())
+    return it->second.subWindow->geometry();
+  auto placement = placements_.find(std::string(name));
+  if (!area_ || placement == placements_.end() || !placement->second.mdiChild || !placement->second.size.isValid() ||
+      placement->second.position.x() < 0)
+    return std::nullopt;
+  return FitInArea(QRect(placement->second.position, placement->second.size), QSize(), area_->viewport()->size());
 }
 
 // A closed reusable form waits, hidden, for its next opening.
@@ -342,6 +386,7 @@ void QtFrontend::ApplyShown(const std::string& name, bool shown) {
 
 void QtFrontend::CloseWindow(std::string_view name) {
   Vet(name);
+  lastPending_ = {};
   std::erase_if(pendingPanes_, [&](const auto& entry) { return entry.first.first == name; });
   std::erase_if(pendingEnabled_, [&](const auto& entry) { return entry.first.first == name; });
   std::erase_if(pendingCaptions_, [&](const auto& entry) { return entry.first.first == name; });
@@ -387,16 +432,25 @@ QObject* QtFrontend::Control(std::string_view form, std::string_view control) co
 }
 
 void QtFrontend::SetPaneText(std::string_view form, std::string_view pane, std::string_view text) {
+  // A run reports to the same pane thousands of times between two pumps:
+  // the text waiting for the flush is replaced and nothing is looked up.
+  if (lastPending_.text && lastPending_.form == form && lastPending_.pane == pane) {
+    lastPending_.text->assign(text);
+    return;
+  }
   Vet(form, pane);
   LoadForm(form);  // a pane of a form not yet open opens it
   // A new pane gets its text at once; later reports of a run wait for the
   // next pump, where only the newest one is laid out.
   if (!qobject_cast<QTextEdit*>(Control(form, pane))) {
+    lastPending_ = {};
     pendingPanes_.erase({std::string(form), std::string(pane)});
     ApplyPaneText(form, pane, std::string(text));
     return;
   }
-  pendingPanes_[{std::string(form), std::string(pane)}].assign(text);
+  std::string& pending = pendingPanes_[{std::string(form), std::string(pane)}];
+  pending.assign(text);
+  lastPending_ = {std::string(form), std::string(pane), &pending};
   ScheduleFlush();
 }
 
@@ -432,6 +486,7 @@ void QtFrontend::Flush() {
   for (const auto& [name, visible] : std::exchange(pendingShown_, {})) ApplyShown(name, visible);
   for (const auto& [key, on] : std::exchange(pendingEnabled_, {})) ApplyEnabled(key.first, key.second, on);
   for (const auto& [key, text] : std::exchange(pendingCaptions_, {})) ApplyButtonCaption(key.first, key.second, text);
+  lastPending_ = {};
   for (const auto& [key, text] : std::exchange(pendingPanes_, {}))
     if (Form(key.first)) ApplyPaneText(key.first, key.second, text);
   for (const auto& [key, text] : std::exchange(pendingStatus_, {})) ApplyStatus(key.first, key.second, text);
@@ -552,6 +607,10 @@ QLabel* QtFrontend::StatusPanel(int bar, int panel) {
     label->setObjectName(panelName);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The panels share the row whatever their texts: a long path or count
+    // is cut (its tool tip holds it whole) rather than widening the row past
+    // the window, where it would stay cut after the text is gone.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar->addWidget(label, 1);
   }
   return label;
@@ -613,10 +672,7 @@ Answer QtFrontend::Message(std::string_view title, std::string_view text, int st
 
 std::optional<std::string> QtFrontend::Input(std::string_view prompt, std::string_view title,
                                              std::string_view defaultText) {
-  std::optional<std::string> answer =
-      dialogs_->Input(DialogParent(), std::string(prompt), std::string(title), std::string(defaultText));
-  if (answer && answer->empty()) return std::nullopt;
-  return answer;
+  return dialogs_->Input(DialogParent(), std::string(prompt), std::string(title), std::string(defaultText));
 }
 
 // Blanks around a proposed name (a padded name read back from a file, a

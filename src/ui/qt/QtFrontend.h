@@ -17,12 +17,14 @@
 #include <map>
 #include <set>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <QPoint>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 
 #include "ui/Frontend.h"
@@ -65,6 +67,22 @@ struct FormPlacement {
 
 using FormFactory = std::function<QWidget*()>;
 
+// Where a window goes in the MDI area (of size space): the wanted rectangle
+// shrunk to end inside the area, but not below the window's minimum, and
+// moved in from the right and bottom edges only when that is not enough,
+// so that a window opened beside the main menu stays beside it. A window
+// whose minimum is larger than the area starts at its corner (the area
+// scrolls).
+QRect FitInArea(const QRect& wanted, const QSize& minimum, const QSize& space);
+// The least size a window (a sub-window frame) can be shown at.
+QSize MinimumOf(const QWidget* frame);
+// A window beside another one (anchor) in the area: the wanted size fitted
+// into the free part of the area below the anchor (from its left edge) or
+// right of it (from its top); nullopt when even the minimum does not fit.
+enum class Side { Below, Right };
+std::optional<QRect> BesideInArea(const QRect& anchor, Side side, const QSize& wanted, const QSize& minimum,
+                                  const QSize& space);
+
 // A report pane: "Courier New" (typewriter hint), no wrapping, editable.
 QTextEdit* MakeReportPane(QWidget* parent, const QString& objectName);
 
@@ -90,6 +108,10 @@ class QtFrontend : public Frontend {
   bool IsRegistered(const std::string& name) const { return factories_.count(name) > 0; }
   // The form's widget when it is loaded (shown or hidden), else nullptr.
   QWidget* Form(std::string_view name) const;
+  // Where a form's frame is in the MDI area when it is shown there, else
+  // where it opens (a window about to open has its place already);
+  // nullopt for a form that is not a window of the area.
+  std::optional<QRect> AreaGeometry(std::string_view name) const;
   // Loads the form without showing it.
   QWidget* LoadForm(std::string_view name);
   QLabel* StatusPanel(int bar, int panel);
@@ -124,7 +146,7 @@ class QtFrontend : public Frontend {
   // ends sooner than that leaves all its drawing to the event loop, and a
   // long one redraws often enough to follow and to take a click at once.
   static constexpr std::chrono::milliseconds kPumpInterval{50};
-  static constexpr std::chrono::milliseconds kForcedPumpInterval{10};
+  static constexpr std::chrono::milliseconds kForcedPumpInterval{25};
 
   // Report texts of an open pane, the showing and hiding of forms, the
   // enabling of controls and the captions of buttons are applied when the
@@ -144,6 +166,10 @@ class QtFrontend : public Frontend {
   QWidget* Create(const std::string& name);
   QWidget* Reuse(const std::string& name);
   void Place(const LoadedForm& form, const std::string& name);
+  // The area changed size: every window still where Place put it is placed
+  // again (grown back, or fitted in); one the user moved or sized stays.
+  void AreaResized();
+  std::map<std::string, QRect> placed_;
   void Retire(const std::string& name, const LoadedForm& form);
   QWidget* Frame(const LoadedForm& form) const;  // what is shown and hidden
   QObject* Control(std::string_view form, std::string_view control) const;
@@ -176,6 +202,10 @@ class QtFrontend : public Frontend {
   std::vector<std::pair<std::string, bool>> pendingShown_;  // in the order asked
   void ApplyPaneText(std::string_view form, std::string_view pane, const std::string& text);
   std::map<std::pair<std::string, std::string>, std::string> pendingPanes_;
+  struct PendingPane {
+    std::string form, pane;
+    std::string* text = nullptr;  // its entry in pendingPanes_
+  } lastPending_;
   bool flushScheduled_ = false;
   void ApplyStatus(int bar, int panel, std::string_view text);
   std::map<std::pair<int, int>, std::string> pendingStatus_;

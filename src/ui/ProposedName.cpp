@@ -1,0 +1,13 @@
+#include "ui/ProposedName.h"
+
+namespace kalvex::ui {
+
+std::string NamedForAlgorithmFile(std::string_view algorithmFile, std::string_view extension) {
+  const std::size_t folder = algorithmFile.find_last_of("/\\");
+  const std::size_t nameLength = algorithmFile.size() - (folder == std::string_view::npos ? 0 : folder + 1);
+  if (nameLength == 0) return std::string(extension);
+  const std::size_t kept = nameLength > 4 ? algorithmFile.size() - 4 : algorithmFile.size();
+  return std::string(algorithmFile.substr(0, kept)) + std::string(extension);
+}
+
+}  // namespace kalvex::ui
