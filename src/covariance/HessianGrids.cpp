@@ -1,13 +1,13 @@
 #include "covariance/HessianGrids.h"
 
 #include <cmath>
-#include <span>
 
 #include "covariance/GridOnPool.h"
 #include "covariance/GridPoints.h"
 #include "minimize/LuDecomposition.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
+#include "workspace/ObjectiveDerivatives.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -179,22 +179,14 @@ void ComputeNumericalGrids(Workspace& ws, CovarianceResults& results, GridObserv
 }
 
 std::optional<Matrix> AnalyticalHessian(Workspace& ws, const CovarianceResults& results) {
-  const int parameters = results.NumParameters();
   const int n = results.FreeCount();
   std::vector<double> values = results.WorkValues;
-  ExpandLinks(ws, values);
-  std::vector<double> gradient(static_cast<std::size_t>(parameters) + 1, 0.0);
-  Matrix second(parameters, parameters);
-  ws.model->Derivatives(std::span<const double>(values), std::span<double>(gradient), second);
+  std::vector<double> gradient;
+  Matrix second;
+  if (!EvaluateObjectiveDerivatives(ws, values, results.FreeIndex, gradient, second)) return std::nullopt;
   Matrix hessian(n, n);
-  bool supplied = false;
-  for (int e = 1; e <= n; ++e) {
-    for (int f = 1; f <= n; ++f) {
-      hessian(e, f) = CheckFinite(second(results.FreeIndex[e], results.FreeIndex[f]));
-      supplied = supplied || hessian(e, f) != 0;
-    }
-  }
-  if (!supplied) return std::nullopt;
+  for (int e = 1; e <= n; ++e)
+    for (int f = 1; f <= n; ++f) hessian(e, f) = second(results.FreeIndex[e], results.FreeIndex[f]);
   return hessian;
 }
 

@@ -1,10 +1,10 @@
 #include "minimize/MarquardtKernel.h"
 
 #include <cmath>
-#include <span>
 
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
+#include "workspace/ObjectiveDerivatives.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -96,20 +96,11 @@ void MarquardtKernel::NumericalDerivatives() {
 }
 
 bool MarquardtKernel::AnalyticalDerivatives() {
-  int parameters = ws_.Alg.NumParameters;
-  ExpandLinks(ws_, ws_.Alg.Values);
-  modelGradient_.assign(static_cast<std::size_t>(parameters) + 1, 0.0);
-  modelSecond_.Resize(parameters, parameters);
-  ws_.model->Derivatives(std::span<const double>(ws_.Alg.Values), std::span<double>(modelGradient_), modelSecond_);
   const auto& index = ws_.Free.FreeIndex;
-  bool supplied = false;
-  for (int i = 1; i <= n_ && !supplied; ++i)
-    for (int j = i; j <= n_; ++j)
-      if (modelSecond_(index[i], index[j]) != 0) supplied = true;
-  if (!supplied) return false;
+  if (!EvaluateObjectiveDerivatives(ws_, ws_.Alg.Values, index, modelGradient_, modelSecond_)) return false;
   for (int i = 1; i <= n_; ++i) {
-    FreeGradient_[i] = CheckFinite(modelGradient_[index[i]]);
-    for (int j = 1; j <= n_; ++j) CurvatureMatrix_(i, j) = CheckFinite(modelSecond_(index[i], index[j]));
+    FreeGradient_[i] = modelGradient_[index[i]];
+    for (int j = 1; j <= n_; ++j) CurvatureMatrix_(i, j) = modelSecond_(index[i], index[j]);
   }
   return true;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // The steps of one Oskane evaluation, written once for any scalar type. The
-// objective runs them in double (Likelihood.cpp, whose prediction runs on the
-// vectorized kernel, bit for bit what PredictAndFilterPeriods gives); the
-// exact derivatives run them in automatic-differentiation types
-// (LikelihoodDerivatives.cpp), whose values are the same bits again.
+// objective runs them in double (Likelihood.cpp, whose prediction and filter
+// run on the vectorized kernel, bit for bit what ResidualOf and FilterStep
+// give period by period); the exact derivatives run them in automatic-
+// differentiation types (LikelihoodDerivatives.cpp), whose values are the
+// same bits again.
 #include <cmath>
 #include <vector>
 
@@ -100,49 +101,45 @@ T LambdaDeterminant(const T& rho, int n) {
   return T(static_cast<double>(n));
 }
 
-// Step 6 period by period with the back-cast sum of step 7: returns T = sum
-// over i = 2..n of rho^(i - 1) x Filtered(i) and fills power and filtered
-// for i = 1..n. The residual is computed in R and handed to the filter by
-// lift: the prediction is affine in the coefficients, so a second-order T
-// may take it from a first-order R without losing a term.
-template <class T, class R, class Lift>
-T PredictAndFilterPeriods(const ModelData& d, const CoefficientsOf<R>& c, const T& rho, T* power, T* filtered,
-                          Lift lift) {
-  T f = T(0.0);
-  T weight = T(1.0);
-  T t = T(0.0);
-  power[1] = weight;
-  filtered[1] = f;
-  R sum = R(0.0);
-  for (int i = 2; i <= d.NumPeriods; ++i) {
-    sum = c.bV * d.Intervention[i] + c.b0;
-    sum = sum + c.W * (d.LnIndex[i - 1] + d.IndexGap[i]);
-    sum = sum + c.bME * d.LnEffortFromStart[i];
-    sum = sum + c.bPE * d.LnEffortStep[i];
-    for (int j = 1; j <= d.NumSpecies; ++j) {
-      sum = sum + d.StdCatchFromStart(i, j) * c.bMESpecies[j];
-      sum = sum + d.StdCatchStep(i, j) * c.bPESpecies[j];
-    }
-    const R residual = d.IndexFromStart[i] - sum;  // IndexFromStart - Prediction
-    f = rho * f + lift(residual);
-    weight = weight * rho;
-    filtered[i] = f;
-    power[i] = weight;
-    t = t + weight * f;
+// Step 6's prediction of period i (2..n), its terms added in the written
+// order, and the residual IndexFromStart(i) - Prediction(i). The vectorized
+// kernel computes the same sums for many periods at once.
+template <class R>
+R ResidualOf(const ModelData& d, const CoefficientsOf<R>& c, int i) {
+  R sum = c.bV * d.Intervention[i] + c.b0;
+  sum = sum + c.W * (d.LnIndex[i - 1] + d.IndexGap[i]);
+  sum = sum + c.bME * d.LnEffortFromStart[i];
+  sum = sum + c.bPE * d.LnEffortStep[i];
+  for (int j = 1; j <= d.NumSpecies; ++j) {
+    sum = sum + d.StdCatchFromStart(i, j) * c.bMESpecies[j];
+    sum = sum + d.StdCatchStep(i, j) * c.bPESpecies[j];
   }
-  return t;
+  return R(d.IndexFromStart[i] - sum);
 }
 
-// Steps 7 and 8 once T is known: the innovations (into innovation when
-// given) and their sum of squares.
+// Step 6's filter for the next period: Filtered(i) = rho x Filtered(i - 1)
+// + Residual(i), and the back-cast weight rho^(i - 1) as a running product.
+template <class T, class U>
+void FilterStep(const T& rho, const U& residual, T& filtered, T& power) {
+  filtered = rho * filtered + residual;
+  power = power * rho;
+}
+
+// Step 8 for one period: its innovation rho^(i - 1) x Innovation(1) +
+// Filtered(i), whose square is added to the sum of squares.
 template <class T>
-T SumOfInnovationSquares(const T* power, const T* filtered, const T& first, int n, T* innovation) {
-  T ss = T(0.0);
-  for (int i = 1; i <= n; ++i) {
-    const T e = power[i] * first + filtered[i];
-    if (innovation) innovation[i] = e;
-    ss = ss + e * e;
-  }
+T AddInnovationSquare(const T& power, const T& first, const T& filtered, T& sumSquares) {
+  const T e = power * first + filtered;
+  sumSquares = sumSquares + e * e;
+  return e;
+}
+
+// Steps 7 and 8 once T is known: the innovations into innovation (1..n) and
+// their sum of squares.
+inline double SumOfInnovationSquares(const double* power, const double* filtered, double first, int n,
+                                     double* innovation) {
+  double ss = 0;
+  for (int i = 1; i <= n; ++i) innovation[i] = AddInnovationSquare(power[i], first, filtered[i], ss);
   return ss;
 }
 
