@@ -1,7 +1,6 @@
 #include "model/LikelihoodDerivatives.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <type_traits>
 
@@ -33,12 +32,12 @@ decltype(auto) WithDirections(int parameters, Visit&& visit) {
   return visit(std::integral_constant<int, 56>{});
 }
 
-// The residuals of one derivative evaluation: their values from the double
-// steps, their derivatives from the Jacobian.
+// The residuals of one derivative evaluation: their values from the
+// evaluation itself, their derivatives from the Jacobian.
 struct Residuals {
   int periods = 0;
   int parameters = 0;
-  std::array<double, kMaxTimePeriods + 1> values{};
+  const double* values = nullptr;  // 2..periods
   const ResidualJacobian* jacobian = nullptr;
   bool omegaInRange = true;
   double omega = 0;  // the trial Omega, before the range correction
@@ -54,20 +53,47 @@ FirstOrder<N> FirstOrderResidual(const Residuals& r, int i) {
   return y;
 }
 
-// Affine in the parameters, a residual has no second derivatives.
+// Everything up to the innovations is affine in the coefficients other than
+// Omega once Omega is fixed: the residuals are affine in all of them, and the
+// filter, the back-cast and the innovations are linear in the residuals with
+// weights that depend on Omega alone. So their second derivatives lie in
+// Omega's row and column, and they are carried as numbers of second order in
+// Omega and first order in every parameter: a tiny fraction of the work of
+// full second order. Only the sum of squares needs every second derivative;
+// each innovation is made a full second-order number (FullSecondOrder) just
+// before it is squared.
 template <int N>
-SecondOrder<N> SecondOrderResidual(const Residuals& r, int i) {
-  SecondOrder<N> y(N, FirstOrderResidual<N>(r, i));
-  const double* row = r.Row(i);
-  for (int k = 0; k < r.parameters; ++k) y.fastAccessDx(k) = FirstOrder<N>(row[k]);
+using OmegaSecondOrder = Sacado::Fad::SFad<FirstOrder<N>, 1>;
+
+// Affine in every parameter, a residual has no second derivatives at all.
+template <int N>
+OmegaSecondOrder<N> OmegaSecondOrderResidual(const Residuals& r, int i) {
+  OmegaSecondOrder<N> y(1, FirstOrderResidual<N>(r, i));
+  y.fastAccessDx(0) = FirstOrder<N>(r.Row(i)[r.parameters - 1]);
   return y;
 }
 
-// Steps 2 to 9 from the residuals. The filter runs twice, for the back-cast
-// sum and then for the innovations, instead of keeping its series: a series
-// of second-order numbers would fill megabytes.
-template <class T, class Residual>
-T ObjectiveFromResiduals(int n, T omega, Residual residual) {
+// The full second-order number of a quantity whose second derivatives lie in
+// Omega's row and column (direction omega).
+template <int N>
+SecondOrder<N> FullSecondOrder(const OmegaSecondOrder<N>& x, int parameters, int omega) {
+  SecondOrder<N> y(N, x.val(), Sacado::NoInitDerivArray);  // every entry is set below
+  for (int j = 0; j < N; ++j) {
+    FirstOrder<N>& row = y.fastAccessDx(j);
+    row.val() = j < parameters ? x.val().dx(j) : 0.0;
+    for (int k = 0; k < N; ++k) row.fastAccessDx(k) = 0;
+    if (j < parameters) row.fastAccessDx(omega) = x.dx(0).dx(j);
+  }
+  y.fastAccessDx(omega) = x.dx(0);
+  return y;
+}
+
+// Steps 2 to 9 from the residuals: everything up to the innovations in T,
+// their squares, their sum and the objective in S, which full takes them to.
+// The filter runs twice, for the back-cast sum and then for the innovations,
+// instead of keeping its series: series of such numbers would fill megabytes.
+template <class S, class T, class Residual, class Full>
+S ObjectiveFromResiduals(int n, T omega, Residual residual, Full full) {
   T penalty = T(0.0);
   CorrectOmega(omega, penalty);
   const T rho = LambdaFromOmega(omega);
@@ -82,29 +108,32 @@ T ObjectiveFromResiduals(int n, T omega, Residual residual) {
   const T first = T(-backcast / determinant);
   filtered = T(0.0);
   power = T(1.0);
-  T sumSquares = T(0.0);
-  AddInnovationSquare(power, first, filtered, sumSquares);
+  S sumSquares = S(0.0);
+  AddSquare(full(InnovationOf(power, first, filtered)), sumSquares);
   for (int i = 2; i <= n; ++i) {
     FilterStep(rho, residual(i), filtered, power);
-    AddInnovationSquare(power, first, filtered, sumSquares);
+    AddSquare(full(InnovationOf(power, first, filtered)), sumSquares);
   }
-  return ObjectiveFrom(Logarithm(determinant), sumSquares, n, penalty);
+  return ObjectiveFrom(full(Logarithm(determinant)), sumSquares, n, full(penalty));
 }
 
 template <int N>
 double Gradient(const Residuals& r, double* gradient) {
-  const int omega = r.parameters;  // Omega is the last estimated parameter
-  const FirstOrder<N> f = ObjectiveFromResiduals(r.periods, ad::FirstVariable<N>(r.omega, omega - 1),
-                                                 [&r](int i) { return FirstOrderResidual<N>(r, i); });
+  const int omega = r.parameters - 1;  // Omega is the last estimated parameter
+  const FirstOrder<N> f = ObjectiveFromResiduals<FirstOrder<N>>(
+      r.periods, ad::FirstVariable<N>(r.omega, omega), [&r](int i) { return FirstOrderResidual<N>(r, i); },
+      [](const FirstOrder<N>& x) -> const FirstOrder<N>& { return x; });
   for (int k = 0; k < r.parameters; ++k) gradient[k + 1] = f.dx(k);
   return f.val();
 }
 
 template <int N>
 double GradientAndHessian(const Residuals& r, double* gradient, Matrix& hessian) {
-  const int omega = r.parameters;
-  const SecondOrder<N> f = ObjectiveFromResiduals(r.periods, ad::SecondVariable<N>(r.omega, omega - 1),
-                                                  [&r](int i) { return SecondOrderResidual<N>(r, i); });
+  const int omega = r.parameters - 1;
+  const OmegaSecondOrder<N> seed(1, 0, FirstOrder<N>(N, omega, r.omega));
+  const SecondOrder<N> f = ObjectiveFromResiduals<SecondOrder<N>>(
+      r.periods, seed, [&r](int i) { return OmegaSecondOrderResidual<N>(r, i); },
+      [&r, omega](const OmegaSecondOrder<N>& x) { return FullSecondOrder<N>(x, r.parameters, omega); });
   // Forward mode works each pair out twice, in orders that may differ in
   // the last bit: the upper triangle is kept, so the Hessian is symmetric.
   for (int k = 0; k < r.parameters; ++k) {
@@ -161,8 +190,8 @@ ResidualJacobian ResidualJacobian::Of(const ModelData& d) {
   return jacobian;
 }
 
-double LikelihoodDerivatives(const ModelData& d, const ResidualJacobian& jacobian, std::span<const double> values,
-                             std::span<double> gradient, Matrix* hessian, VectorUnit unit) {
+double LikelihoodDerivatives(const ModelData& d, const PeriodBlocks& blocks, const ResidualJacobian& jacobian,
+                             std::span<const double> values, std::span<double> gradient, Matrix* hessian) {
   const ParameterLayout layout{d.NumSpecies};
   const int count = layout.Count();
   Residuals r;
@@ -172,22 +201,22 @@ double LikelihoodDerivatives(const ModelData& d, const ResidualJacobian& jacobia
   r.omega = values[layout.Omega()];
   if (std::isnan(r.omega)) throw NumericFault(kInvalidCall);
 
-  // The residual values as the evaluation computes them, at the corrected Omega.
-  std::vector<double> corrected(values.begin(), values.end());
-  double penalty = 0;
-  CorrectOmega(corrected[layout.Omega()], penalty);
-  r.omegaInRange = corrected[layout.Omega()] == r.omega;
-  Coefficients c;
-  c.bMESpecies.assign(static_cast<std::size_t>(d.NumSpecies) + 1, 0.0);
-  c.bPESpecies.assign(static_cast<std::size_t>(d.NumSpecies) + 1, 0.0);
-  ReadCoefficients(corrected.data(), layout, corrected[layout.Omega()], c);
-  for (int i = 2; i <= d.NumPeriods; ++i) r.values[i] = ResidualOf(d, c, i);
+  // The residual values as the evaluation computes them, at the corrected
+  // Omega, in work of this thread's own, kept so that calls allocate nothing.
+  thread_local std::vector<double> trial;
+  thread_local LikelihoodWork work;
+  if (work.coefficients.bMESpecies.size() != static_cast<std::size_t>(d.NumSpecies) + 1)
+    work = LikelihoodWork::Sized(d.NumSpecies);
+  trial.assign(values.begin(), values.end());
+  EvaluateLikelihood(d, blocks, trial, work);
+  r.omegaInRange = trial[layout.Omega()] == r.omega;
+  r.values = work.Residual.data();
 
   std::fill(gradient.begin() + 1, gradient.begin() + count + 1, 0.0);
   if (hessian)
     for (int k = 1; k <= count; ++k)
       for (int l = 1; l <= count; ++l) (*hessian)(k, l) = 0;
-  const bool avx2 = unit == VectorUnit::kAvx2;
+  const bool avx2 = blocks.unit == VectorUnit::kAvx2;
   const double objective = WithDirections(r.parameters, [&](auto size) {
     constexpr int N = decltype(size)::value;
     if (hessian)

@@ -39,11 +39,12 @@ class ResidualJacobian {
 // expanded; not changed), its gradient into gradient (1..Count()) and, when
 // hessian is given, its second derivatives into (*hessian)(1..Count(),
 // 1..Count()); the forecast inputs, which the objective does not read, get
-// zeros. The returned objective equals EvaluateLikelihood's bit for bit, and
-// so do the derivatives on every vector unit. Throws NumericFault for a NaN
-// Omega and for a derivative that is not finite.
-double LikelihoodDerivatives(const ModelData& data, const ResidualJacobian& jacobian, std::span<const double> values,
-                             std::span<double> gradient, Matrix* hessian,
-                             VectorUnit unit = FastestVectorUnit());
+// zeros. blocks are packed from data; their vector unit runs the derivatives
+// too. The returned objective equals EvaluateLikelihood's bit for bit, and
+// the derivatives are the same bits on every vector unit. Throws
+// NumericFault as the evaluation does, and for a derivative that is not
+// finite.
+double LikelihoodDerivatives(const ModelData& data, const PeriodBlocks& blocks, const ResidualJacobian& jacobian,
+                             std::span<const double> values, std::span<double> gradient, Matrix* hessian);
 
 }  // namespace kalvex::model

@@ -126,12 +126,14 @@ void FilterStep(const T& rho, const U& residual, T& filtered, T& power) {
 }
 
 // Step 8 for one period: its innovation rho^(i - 1) x Innovation(1) +
-// Filtered(i), whose square is added to the sum of squares.
+// Filtered(i), and a square added to the sum of squares.
 template <class T>
-T AddInnovationSquare(const T& power, const T& first, const T& filtered, T& sumSquares) {
-  const T e = power * first + filtered;
-  sumSquares = sumSquares + e * e;
-  return e;
+T InnovationOf(const T& power, const T& first, const T& filtered) {
+  return T(power * first + filtered);
+}
+template <class S>
+void AddSquare(const S& innovation, S& sumSquares) {
+  sumSquares += innovation * innovation;
 }
 
 // Steps 7 and 8 once T is known: the innovations into innovation (1..n) and
@@ -139,7 +141,10 @@ T AddInnovationSquare(const T& power, const T& first, const T& filtered, T& sumS
 inline double SumOfInnovationSquares(const double* power, const double* filtered, double first, int n,
                                      double* innovation) {
   double ss = 0;
-  for (int i = 1; i <= n; ++i) innovation[i] = AddInnovationSquare(power[i], first, filtered[i], ss);
+  for (int i = 1; i <= n; ++i) {
+    innovation[i] = InnovationOf(power[i], first, filtered[i]);
+    AddSquare(innovation[i], ss);
+  }
   return ss;
 }
 

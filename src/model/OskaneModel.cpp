@@ -72,7 +72,7 @@ void OskaneModel::Derivatives(std::span<const double> values, std::span<double> 
   if (gradient.size() < static_cast<std::size_t>(count) + 1 || secondDerivatives.Rows() < count ||
       secondDerivatives.Columns() < count)
     throw std::out_of_range("Subscript out of range");
-  model::LikelihoodDerivatives(data_, jacobian_, values, gradient, &secondDerivatives, blocks_.unit);
+  model::LikelihoodDerivatives(data_, blocks_, jacobian_, values, gradient, &secondDerivatives);
 }
 
 std::unique_ptr<Model> OskaneModel::Clone() const { return std::make_unique<OskaneModel>(*this); }

@@ -193,7 +193,7 @@ std::vector<double> Derivatives(const ModelData& d, const ResidualJacobian& jaco
   const int count = ParameterLayout{d.NumSpecies}.Count();
   std::vector<double> gradient(count + 1, 0.0);
   Matrix hessian(count, count);
-  objective = LikelihoodDerivatives(d, jacobian, v, gradient, &hessian, unit);
+  objective = LikelihoodDerivatives(d, PackPeriodBlocks(d, unit), jacobian, v, gradient, &hessian);
   for (int k = 1; k <= count; ++k)
     for (int l = 1; l <= count; ++l) gradient.push_back(hessian(k, l));
   return gradient;
