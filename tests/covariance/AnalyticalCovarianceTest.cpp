@@ -15,6 +15,7 @@
 #include "covariance/LikelihoodConstant.h"
 #include "model/OskaneModel.h"
 #include "support/NistFit.h"
+#include "support/Richardson.h"
 #include "support/SaveFaults.h"
 #include "support/TestModels.h"
 #include "ui/Names.h"
@@ -52,19 +53,7 @@ TEST(AnalyticalCovariance, FileOfTheFittedExample) {
             testing::FileBytes(testing::TestData("two_species_fitted_analytical.cov")));
 }
 
-// A Romberg table on a difference quotient whose error is a series in h^2.
-double Extrapolated(const std::function<double(double)>& quotient) {
-  constexpr int kLevels = 5;
-  double table[kLevels][kLevels];
-  for (int k = 0; k < kLevels; ++k) {
-    table[k][0] = quotient(1.0 / (1 << k));
-    for (int m = 1; m <= k; ++m) {
-      const double f = std::pow(4.0, m);
-      table[k][m] = (f * table[k][m - 1] - table[k - 1][m - 1]) / (f - 1);
-    }
-  }
-  return table[kLevels - 1][kLevels - 1];
-}
+using testing::Extrapolated;
 
 TEST(AnalyticalCovariance, StandardErrorsAgreeWithNumericalHessians) {
   auto ws = FittedExample();

@@ -18,6 +18,7 @@
 #include "algorithm/AlgorithmCommands.h"
 #include "model/OskaneModel.h"
 #include "support/NistFit.h"
+#include "support/Richardson.h"
 #include "support/TestModels.h"
 #include "workspace/Objective.h"
 
@@ -26,19 +27,7 @@ namespace {
 
 constexpr double kTolerance = 1e-7;
 
-// A Romberg table on a difference quotient whose error is a series in h^2.
-double Extrapolated(const std::function<double(double)>& quotient) {
-  constexpr int kLevels = 5;
-  double table[kLevels][kLevels];
-  for (int k = 0; k < kLevels; ++k) {
-    table[k][0] = quotient(1.0 / (1 << k));
-    for (int m = 1; m <= k; ++m) {
-      const double f = std::pow(4.0, m);
-      table[k][m] = (f * table[k][m - 1] - table[k - 1][m - 1]) / (f - 1);
-    }
-  }
-  return table[kLevels - 1][kLevels - 1];
-}
+using testing::Extrapolated;
 
 struct Case {
   const char* name;
