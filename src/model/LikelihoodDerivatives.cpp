@@ -47,9 +47,9 @@ struct Residuals {
 
 template <int N>
 FirstOrder<N> FirstOrderResidual(const Residuals& r, int i) {
-  FirstOrder<N> y(r.values[i]);
+  FirstOrder<N> y(N, r.values[i], Sacado::NoInitDerivArray);  // every entry is set below
   const double* row = r.Row(i);
-  for (int k = 0; k < r.parameters; ++k) y.fastAccessDx(k) = row[k];
+  for (int k = 0; k < N; ++k) y.fastAccessDx(k) = k < r.parameters ? row[k] : 0.0;
   return y;
 }
 
@@ -60,8 +60,8 @@ FirstOrder<N> FirstOrderResidual(const Residuals& r, int i) {
 // Omega's row and column, and they are carried as numbers of second order in
 // Omega and first order in every parameter: a tiny fraction of the work of
 // full second order. Only the sum of squares needs every second derivative;
-// each innovation is made a full second-order number (FullSecondOrder) just
-// before it is squared.
+// each innovation is made a full second-order number just before it is
+// squared.
 template <int N>
 using OmegaSecondOrder = Sacado::Fad::SFad<FirstOrder<N>, 1>;
 
@@ -74,26 +74,39 @@ OmegaSecondOrder<N> OmegaSecondOrderResidual(const Residuals& r, int i) {
 }
 
 // The full second-order number of a quantity whose second derivatives lie in
-// Omega's row and column (direction omega).
+// Omega's row and column (direction omega). It is one number kept and
+// overwritten: the entries outside that row and column are zero once and
+// for all, and each call writes the same others anew.
 template <int N>
-SecondOrder<N> FullSecondOrder(const OmegaSecondOrder<N>& x, int parameters, int omega) {
-  SecondOrder<N> y(N, x.val(), Sacado::NoInitDerivArray);  // every entry is set below
-  for (int j = 0; j < N; ++j) {
-    FirstOrder<N>& row = y.fastAccessDx(j);
-    row.val() = j < parameters ? x.val().dx(j) : 0.0;
-    for (int k = 0; k < N; ++k) row.fastAccessDx(k) = 0;
-    if (j < parameters) row.fastAccessDx(omega) = x.dx(0).dx(j);
+class FullSecondOrder {
+ public:
+  FullSecondOrder(int parameters, int omega)
+      : parameters_(parameters), omega_(omega), y_(N, FirstOrder<N>(0.0)) {
+    for (int j = 0; j < N; ++j) y_.fastAccessDx(j) = FirstOrder<N>(0.0);
   }
-  y.fastAccessDx(omega) = x.dx(0);
-  return y;
-}
+  const SecondOrder<N>& operator()(const OmegaSecondOrder<N>& x) {
+    // fastAccessDx, not dx: dx hands out a copy.
+    const FirstOrder<N>& omegaRow = x.fastAccessDx(0);
+    y_.val() = x.val();
+    for (int j = 0; j < parameters_; ++j) {
+      y_.fastAccessDx(j).val() = x.val().fastAccessDx(j);
+      y_.fastAccessDx(j).fastAccessDx(omega_) = omegaRow.fastAccessDx(j);
+    }
+    y_.fastAccessDx(omega_) = omegaRow;
+    return y_;
+  }
+
+ private:
+  int parameters_, omega_;
+  SecondOrder<N> y_;
+};
 
 // Steps 2 to 9 from the residuals: everything up to the innovations in T,
 // their squares, their sum and the objective in S, which full takes them to.
 // The filter runs twice, for the back-cast sum and then for the innovations,
 // instead of keeping its series: series of such numbers would fill megabytes.
 template <class S, class T, class Residual, class Full>
-S ObjectiveFromResiduals(int n, T omega, Residual residual, Full full) {
+S ObjectiveFromResiduals(int n, T omega, Residual residual, Full&& full) {
   T penalty = T(0.0);
   CorrectOmega(omega, penalty);
   const T rho = LambdaFromOmega(omega);
@@ -114,7 +127,9 @@ S ObjectiveFromResiduals(int n, T omega, Residual residual, Full full) {
     FilterStep(rho, residual(i), filtered, power);
     AddSquare(full(InnovationOf(power, first, filtered)), sumSquares);
   }
-  return ObjectiveFrom(full(Logarithm(determinant)), sumSquares, n, full(penalty));
+  const S lnDeterminant = full(Logarithm(determinant));
+  const S fullPenalty = full(penalty);
+  return ObjectiveFrom(lnDeterminant, sumSquares, n, fullPenalty);
 }
 
 template <int N>
@@ -133,7 +148,7 @@ double GradientAndHessian(const Residuals& r, double* gradient, Matrix& hessian)
   const OmegaSecondOrder<N> seed(1, 0, FirstOrder<N>(N, omega, r.omega));
   const SecondOrder<N> f = ObjectiveFromResiduals<SecondOrder<N>>(
       r.periods, seed, [&r](int i) { return OmegaSecondOrderResidual<N>(r, i); },
-      [&r, omega](const OmegaSecondOrder<N>& x) { return FullSecondOrder<N>(x, r.parameters, omega); });
+      FullSecondOrder<N>(r.parameters, omega));
   // Forward mode works each pair out twice, in orders that may differ in
   // the last bit: the upper triangle is kept, so the Hessian is symmetric.
   for (int k = 0; k < r.parameters; ++k) {
@@ -225,9 +240,10 @@ double LikelihoodDerivatives(const ModelData& d, const PeriodBlocks& blocks, con
     return avx2 ? GradientAvx2<N>(r, gradient.data()) : Gradient<N>(r, gradient.data());
   });
   for (int k = 1; k <= r.parameters; ++k) {
-    CheckFinite(gradient[k]);
+    if (!std::isfinite(gradient[k])) CheckFinite(gradient[k]);
     if (hessian)
-      for (int l = 1; l <= r.parameters; ++l) CheckFinite((*hessian)(k, l));
+      for (int l = 1; l <= r.parameters; ++l)
+        if (!std::isfinite((*hessian)(k, l))) CheckFinite((*hessian)(k, l));
   }
   return CheckFinite(objective);
 }

@@ -43,18 +43,19 @@ SecondOrder<N> SecondVariable(double x, int k) {
   return k < 0 ? SecondOrder<N>(FirstOrder<N>(x)) : SecondOrder<N>(N, k, FirstOrder<N>(N, k, x));
 }
 
-// The value, gradient and Hessian a second-order number carries.
+// The value, gradient and Hessian a second-order number carries (through
+// fastAccessDx: dx hands out a copy of the inner number).
 template <int N>
 double ValueOf(const SecondOrder<N>& y) {
   return y.val().val();
 }
 template <int N>
 double FirstDerivative(const SecondOrder<N>& y, int k) {
-  return y.val().dx(k);
+  return y.val().fastAccessDx(k);
 }
 template <int N>
 double SecondDerivative(const SecondOrder<N>& y, int k, int l) {
-  return y.dx(k).dx(l);
+  return y.fastAccessDx(k).fastAccessDx(l);
 }
 
 }  // namespace kalvex::ad

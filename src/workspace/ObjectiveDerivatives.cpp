@@ -1,5 +1,6 @@
 #include "workspace/ObjectiveDerivatives.h"
 
+#include <cmath>
 #include <span>
 
 #include "priors/ComputePriorValue.h"
@@ -82,8 +83,9 @@ bool EvaluateObjectiveDerivatives(Workspace& ws, std::vector<double>& vector, co
     }
   }
   for (int a = 1; a <= count; ++a) {
-    CheckFinite(gradient[a]);
-    for (int b = 1; b <= count; ++b) CheckFinite(second(a, b));
+    if (!std::isfinite(gradient[a])) CheckFinite(gradient[a]);
+    for (int b = 1; b <= count; ++b)
+      if (!std::isfinite(second(a, b))) CheckFinite(second(a, b));
   }
   return true;
 }
