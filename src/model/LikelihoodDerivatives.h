@@ -28,7 +28,6 @@ class ResidualJacobian {
   const double* Row(int i, bool omegaInRange) const {
     return (omegaInRange ? inRange_ : outOfRange_).data() + static_cast<std::size_t>(i) * directions_;
   }
-  int Directions() const { return directions_; }
 
  private:
   int directions_ = 0;
