@@ -163,14 +163,24 @@ double GradientAndHessian(const Residuals& r, double* gradient, Matrix& hessian)
 
 // The same on AVX2, everything inlined into the one function so that every
 // derivative loop uses the wide registers. Each direction's arithmetic is
-// the same operations on either unit, so the bits are the same.
+// the same operations on either unit, so the bits are the same. Under the
+// sanitizers, where speed does not count, inlining everything would make the
+// instrumented compile take many minutes.
+#ifndef __has_feature
+#define __has_feature(x) 0
+#endif
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+#define KALVEX_AVX2_DERIVATIVES [[gnu::target("avx2")]]
+#else
+#define KALVEX_AVX2_DERIVATIVES [[gnu::target("avx2"), gnu::flatten]]
+#endif
+
 template <int N>
-[[gnu::target("avx2"), gnu::flatten]] double GradientAvx2(const Residuals& r, double* gradient) {
+KALVEX_AVX2_DERIVATIVES double GradientAvx2(const Residuals& r, double* gradient) {
   return Gradient<N>(r, gradient);
 }
 template <int N>
-[[gnu::target("avx2"), gnu::flatten]] double GradientAndHessianAvx2(const Residuals& r, double* gradient,
-                                                                     Matrix& hessian) {
+KALVEX_AVX2_DERIVATIVES double GradientAndHessianAvx2(const Residuals& r, double* gradient, Matrix& hessian) {
   return GradientAndHessian<N>(r, gradient, hessian);
 }
 
