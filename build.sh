@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 # locales: the sources from which the tests compile a comma-decimal locale.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libboost-math-dev xvfb xauth fonts-liberation imagemagick locales)
+          libbenchmark-dev libboost-math-dev libtrilinos-sacado-dev xvfb xauth fonts-liberation imagemagick locales)
 
 install_missing() {
   local missing=()

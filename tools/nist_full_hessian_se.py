@@ -123,6 +123,8 @@ MODELS = {
 }
 MODELS["Gauss2"] = MODELS["Gauss3"] = MODELS["Gauss1"]
 MODELS["Thurber"] = MODELS["Hahn1"]
+# Nelson models log y from two predictors.
+MODELS["Nelson"] = lambda b, x: b[0] - b[1] * x[0] * exp(-b[2] * x[1])
 
 
 def log(x):
@@ -139,6 +141,9 @@ def read(path):
             if len(f) == 2:
                 y.append(float(f[0]))
                 x.append(float(f[1]))
+            elif len(f) == 3:
+                y.append(math.log(float(f[0])))
+                x.append((float(f[1]), float(f[2])))
         elif m:
             certified.append(float(m.group(4)))
         elif line.startswith("Data:") and "y" in line and "Response" not in line:

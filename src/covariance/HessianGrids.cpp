@@ -1,12 +1,12 @@
 #include "covariance/HessianGrids.h"
 
 #include <cmath>
-#include <span>
 
 #include "covariance/GridOnPool.h"
 #include "covariance/GridPoints.h"
 #include "minimize/LuDecomposition.h"
 #include "workspace/NumericFault.h"
+#include "workspace/ObjectiveDerivatives.h"
 #include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
@@ -180,21 +180,15 @@ void ComputeNumericalGrids(Problem& problem, CovarianceResults& results, GridObs
 }
 
 std::optional<Matrix> AnalyticalHessian(Problem& problem, const CovarianceResults& results) {
-  const int parameters = results.NumParameters();
   const int n = results.FreeCount();
   std::vector<double> values = results.WorkValues;
-  std::vector<double> gradient(static_cast<std::size_t>(parameters) + 1, 0.0);
-  Matrix second(parameters, parameters);
-  problem.objective.Derivatives(values, gradient, second);
+  std::vector<double> gradient;
+  Matrix second;
+  if (!EvaluateObjectiveDerivatives(problem.objective, values, results.FreeIndex, gradient, second))
+    return std::nullopt;
   Matrix hessian(n, n);
-  bool supplied = false;
-  for (int e = 1; e <= n; ++e) {
-    for (int f = 1; f <= n; ++f) {
-      hessian(e, f) = CheckFinite(second(results.FreeIndex[e], results.FreeIndex[f]));
-      supplied = supplied || hessian(e, f) != 0;
-    }
-  }
-  if (!supplied) return std::nullopt;
+  for (int e = 1; e <= n; ++e)
+    for (int f = 1; f <= n; ++f) hessian(e, f) = second(results.FreeIndex[e], results.FreeIndex[f]);
   return hessian;
 }
 

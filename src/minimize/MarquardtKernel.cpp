@@ -1,9 +1,9 @@
 #include "minimize/MarquardtKernel.h"
 
 #include <cmath>
-#include <span>
 
 #include "workspace/NumericFault.h"
+#include "workspace/ObjectiveDerivatives.h"
 #include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
@@ -103,19 +103,11 @@ void MarquardtKernel::NumericalDerivatives() {
 }
 
 bool MarquardtKernel::AnalyticalDerivatives() {
-  int parameters = p_.NumParameters();
-  modelGradient_.assign(static_cast<std::size_t>(parameters) + 1, 0.0);
-  modelSecond_.Resize(parameters, parameters);
-  p_.objective.Derivatives(p_.values, modelGradient_, modelSecond_);
   const auto& index = p_.free.FreeIndex;
-  bool supplied = false;
-  for (int i = 1; i <= n_ && !supplied; ++i)
-    for (int j = i; j <= n_; ++j)
-      if (modelSecond_(index[i], index[j]) != 0) supplied = true;
-  if (!supplied) return false;
+  if (!EvaluateObjectiveDerivatives(p_.objective, p_.values, index, modelGradient_, modelSecond_)) return false;
   for (int i = 1; i <= n_; ++i) {
-    FreeGradient_[i] = CheckFinite(modelGradient_[index[i]]);
-    for (int j = 1; j <= n_; ++j) CurvatureMatrix_(i, j) = CheckFinite(modelSecond_(index[i], index[j]));
+    FreeGradient_[i] = modelGradient_[index[i]];
+    for (int j = 1; j <= n_; ++j) CurvatureMatrix_(i, j) = modelSecond_(index[i], index[j]);
   }
   return true;
 }

@@ -9,41 +9,6 @@
 
 namespace kalvex::model {
 
-namespace {
-
-constexpr double kPenaltyScale = 1e20;
-
-// Omega outside 0..1 is not a fault: it is set to 0 and penalized, so a
-// minimizer meets a steep wall. The correction goes back to the caller.
-double CorrectOmega(double& omega, double& penalty) {
-  // A NaN Omega would only turn the penalty into NaN: report it as the fault it is.
-  if (std::isnan(omega)) throw NumericFault(kInvalidCall);
-  if (!(omega >= 0)) {
-    penalty = penalty + kPenaltyScale * (omega * omega);
-    omega = 0;
-  }
-  if (omega > 1) {
-    penalty = penalty + kPenaltyScale * ((omega - 1) * (omega - 1));
-    omega = 0;
-  }
-  return omega;
-}
-
-void ReadCoefficients(std::span<const double> values, const ParameterLayout& p, double omega,
-                      Coefficients& c) {
-  c.b0 = values[p.Intercept()];
-  c.bME = values[p.EffortME()];
-  c.bPE = values[p.EffortPE()];
-  c.bV = values[p.Intervention()];
-  c.W = omega;
-  for (int j = 1; j <= p.species; ++j) {
-    c.bMESpecies[j] = values[p.SpeciesME(j)];
-    c.bPESpecies[j] = values[p.SpeciesPE(j)];
-  }
-}
-
-}  // namespace
-
 LikelihoodWork LikelihoodWork::Sized(int numSpecies) {
   LikelihoodWork w;
   const std::size_t periods = kMaxTimePeriods + 1;
@@ -53,15 +18,6 @@ LikelihoodWork LikelihoodWork::Sized(int numSpecies) {
   w.coefficients.bMESpecies.assign(static_cast<std::size_t>(numSpecies) + 1, 0.0);
   w.coefficients.bPESpecies.assign(static_cast<std::size_t>(numSpecies) + 1, 0.0);
   return w;
-}
-
-double LambdaFromOmega(double w) {
-  const double a = (1 - w * w) * w;
-  const double b = 2 * w * w * w - 2 * w - 1;
-  const double c = (1 - w * w) * w;
-  // The root inside 0..1 of a rho^2 + b rho + a = 0; b^2 - 4ac = 4a + 1 > 0.
-  if (a != 0) return (-b - SafeSqrt(b * b - 4 * a * c)) / (2 * a);
-  return -c / b;
 }
 
 namespace {
@@ -76,8 +32,7 @@ bool UpdateOmegaTerms(double omega, int n, LikelihoodWork& w) {
   if (w.omegaPeriods == n && w.omegaBits == bits) return false;
   const double rho = LambdaFromOmega(omega);
   w.Lambda = rho;
-  // Determinant of the MA(1) covariance matrix (unit innovation variance).
-  w.LambdaDeterminant = std::fabs(rho) != 1 ? (1 - std::pow(rho, 2.0 * n)) / (1 - rho * rho) : n;
+  w.LambdaDeterminant = LambdaDeterminant(rho, n);
   w.LnLambdaDeterminant = SafeLog(w.LambdaDeterminant);
   w.Power[1] = 1;
   w.omegaBits = bits;
@@ -93,10 +48,12 @@ void Compute(const ModelData& d, const PeriodBlocks& blocks, std::span<double> v
   const int n = d.NumPeriods;
   w.Objective = 0;
   w.OmegaPenalty = 0;
+  // A NaN Omega would only turn the penalty into NaN: report it as the fault it is.
+  if (std::isnan(trialOmega)) throw NumericFault(kInvalidCall);
   values[layout.Omega()] = trialOmega;
-  const double omega = CorrectOmega(values[layout.Omega()], w.OmegaPenalty);
+  CorrectOmega(values[layout.Omega()], w.OmegaPenalty);
   Coefficients& c = w.coefficients;
-  ReadCoefficients(values, layout, omega, c);
+  ReadCoefficients(values.data(), layout, values[layout.Omega()], c);
   // The weights are a running product, filled beside the filter: the powers
   // of rho to within a few units in the last place, without a pow call per
   // period. Nothing between here and there can throw.
@@ -107,16 +64,7 @@ void Compute(const ModelData& d, const PeriodBlocks& blocks, std::span<double> v
   w.Filtered[1] = 0;
   const double t = PredictAndFilter(blocks, c, w.Lambda, fillPower, w);
   const double first = -t / w.LambdaDeterminant;
-  double ss = 0;
-  const double* power = w.Power.data();
-  const double* filtered = w.Filtered.data();
-  double* innovation = w.Innovation.data();
-  for (int i = 1; i <= n; ++i) {
-    const double e = power[i] * first + filtered[i];
-    innovation[i] = e;
-    ss = ss + e * e;
-  }
-  w.SumSquares = ss;
+  w.SumSquares = SumOfInnovationSquares(w.Power.data(), w.Filtered.data(), first, n, w.Innovation.data());
 }
 
 }  // namespace
@@ -136,8 +84,7 @@ double EvaluateLikelihood(const ModelData& d, const PeriodBlocks& blocks, std::s
     CheckFinite(w.OmegaPenalty);
     CheckFinite(w.SumSquares);
   }
-  const int n = d.NumPeriods;
-  w.Objective = w.LnLambdaDeterminant + (n - 1) * SafeLog(w.SumSquares) + w.OmegaPenalty;
+  w.Objective = ObjectiveFrom(w.LnLambdaDeterminant, w.SumSquares, d.NumPeriods, w.OmegaPenalty);
   return CheckFinite(w.Objective);
 }
 

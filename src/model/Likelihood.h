@@ -6,21 +6,13 @@
 #include <span>
 #include <vector>
 
+#include "model/LikelihoodSteps.h"
 #include "model/ModelData.h"
 #include "model/PeriodBlocks.h"
 
 namespace kalvex::model {
 
-// The coefficients of one evaluation, read from the trial vector.
-struct Coefficients {
-  double b0 = 0;
-  double bME = 0;
-  double bPE = 0;
-  double bV = 0;
-  double W = 0;                   // Omega after the range correction
-  std::vector<double> bMESpecies;  // bME(j), 1..S
-  std::vector<double> bPESpecies;  // bPE(j), 1..S
-};
+using Coefficients = CoefficientsOf<double>;
 
 // The working series and scalars of the last evaluation. Sized once for the
 // model size so that evaluating allocates nothing.
@@ -47,9 +39,6 @@ struct LikelihoodWork {
 
   static LikelihoodWork Sized(int numSpecies);
 };
-
-// The moving-average coefficient that follows from Omega (0 at W = 0 and 1).
-double LambdaFromOmega(double w);
 
 // One evaluation: corrects an out-of-range Omega in values (index 2S + 5 of
 // the 1-based vector), fills work and returns the objective. blocks are

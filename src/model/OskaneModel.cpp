@@ -22,6 +22,7 @@ ModelShape OskaneModel::Initialize(const ModelInitOptions& options) {
   model::ModelData data = model::ReadModelData(path, options.numSpecies);
   std::vector<std::string> descriptions = model::ParameterDescriptions(layout);
   model::PeriodBlocks blocks = model::PackPeriodBlocks(data, model::FastestVectorUnit());
+  model::ResidualJacobian jacobian = model::ResidualJacobian::Of(data);
   model::LikelihoodWork work = model::LikelihoodWork::Sized(options.numSpecies);
   model::BestFit best = best_;
   best.Resize(options.numSpecies, layout.Count());
@@ -29,6 +30,7 @@ ModelShape OskaneModel::Initialize(const ModelInitOptions& options) {
   layout_ = layout;
   data_ = std::move(data);
   blocks_ = std::move(blocks);
+  jacobian_ = std::move(jacobian);
   descriptions_ = std::move(descriptions);
   work_ = std::move(work);
   best_ = std::move(best);
@@ -51,7 +53,7 @@ std::optional<std::string> OskaneModel::InitializeQuestion(const ModelInitOption
   }
 }
 
-void OskaneModel::CheckReady(std::span<double> values) const {
+void OskaneModel::CheckReady(std::span<const double> values) const {
   if (data_.NumPeriods == 0) throw std::logic_error("The Oskane model has not been initialized");
   if (values.size() < static_cast<std::size_t>(layout_.Count()) + 1)
     throw std::out_of_range("Subscript out of range");
@@ -62,6 +64,15 @@ double OskaneModel::Evaluate(std::span<double> values, int32_t nf) {
   const double objective = model::EvaluateLikelihood(data_, blocks_, values, work_);
   if (model::ReplacesBestFit(nf, objective, best_)) model::StoreBestFit(best_, data_, work_, values);
   return objective;
+}
+
+void OskaneModel::Derivatives(std::span<const double> values, std::span<double> gradient, Matrix& secondDerivatives) {
+  CheckReady(values);
+  const int count = layout_.Count();
+  if (gradient.size() < static_cast<std::size_t>(count) + 1 || secondDerivatives.Rows() < count ||
+      secondDerivatives.Columns() < count)
+    throw std::out_of_range("Subscript out of range");
+  model::LikelihoodDerivatives(data_, blocks_, jacobian_, values, gradient, &secondDerivatives);
 }
 
 std::unique_ptr<Model> OskaneModel::Clone() const { return std::make_unique<OskaneModel>(*this); }

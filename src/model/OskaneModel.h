@@ -8,6 +8,7 @@
 
 #include "model/BestFit.h"
 #include "model/Likelihood.h"
+#include "model/LikelihoodDerivatives.h"
 #include "model/ModelData.h"
 #include "model/Parameters.h"
 #include "model/PeriodBlocks.h"
@@ -28,6 +29,10 @@ class OskaneModel : public Model {
   double Evaluate(std::span<double> values, int32_t nf) override;
   std::unique_ptr<Model> Clone() const override;
   double EvaluateUnrecorded(std::span<double> values) override;
+  // NF = -2: the exact gradient and second derivatives of the objective at
+  // the (link-expanded) values, by automatic differentiation. Reads only the
+  // model's data: several threads may ask one model at once.
+  void Derivatives(std::span<const double> values, std::span<double> gradient, Matrix& secondDerivatives) override;
 
   // The summary window (frmSummary), its plots and forecast.
   void ResultsSummary(Workspace& workspace, ui::Frontend& frontend) override;
@@ -53,12 +58,13 @@ class OskaneModel : public Model {
   const std::vector<std::string>& Descriptions() const { return descriptions_; }
 
  private:
-  void CheckReady(std::span<double> values) const;
+  void CheckReady(std::span<const double> values) const;
 
   model::ParameterLayout layout_;
   std::vector<std::string> descriptions_;
   model::ModelData data_;
   model::PeriodBlocks blocks_;  // packed from data_ for the vector unit found at initialization
+  model::ResidualJacobian jacobian_;  // of data_, for the derivatives
   model::LikelihoodWork work_;
   model::BestFit best_;
 };

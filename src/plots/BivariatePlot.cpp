@@ -133,7 +133,7 @@ Figure BivariatePlot::Picture() const {
   figure.height = kLabelRow + 460;
   if (ranges_) {
     // The values at the edges of the nominal frame, which carries the ticks.
-    const auto [xlo, xhi, ylo, yhi] = *ranges_;
+    const double xlo = (*ranges_)[0], xhi = (*ranges_)[1], ylo = (*ranges_)[2], yhi = (*ranges_)[3];
     auto xAt = [&](double twips) { return xlo + (twips - left_) * (xhi - xlo) / (right_ - left_); };
     auto yAt = [&](double twips) { return ylo + (bottom_ - twips) * (yhi - ylo) / (bottom_ - top_); };
     const AxisRange x{xAt(kBivarLeft), xAt(kBivarRight)}, y{yAt(kBivarBottom), yAt(kBivarTop)};

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "priors/PriorTable.h"
+#include "workspace/ForwardDerivatives.h"
 #include "workspace/NumericFault.h"
 
 namespace kalvex {
@@ -33,58 +34,89 @@ struct CheckedArithmetic {
   static double Exp(double x) { return SafeExp(x); }
 };
 
-double Wall(double distance) { return kWall * (distance * distance); }
+// The same steps on a derivative type T for the parameter value, plain
+// arithmetic for the prior's own constants.
+template <class T>
+struct DerivativeArithmetic : PlainArithmetic {
+  using PlainArithmetic::Div;
+  using PlainArithmetic::Log;
+  static T Div(const T& a, double b) { return T(a / b); }
+  static T Log(const T& x) {
+    using std::log;
+    return T(log(x));
+  }
+};
+
+template <class T>
+T Wall(const T& distance) {
+  return T(kWall * (distance * distance));
+}
+
+template <class T>
+T NormalCdfOf(const T& x) {
+  using std::exp;
+  using std::fabs;
+  static constexpr double kCoefficients[] = {0.17087277,  -0.82215223, 1.48851587, -1.13520398, 0.27886807,
+                                             -0.18628806, 0.09678418,  0.37409196, 1.00002368};
+  const T z = x / std::sqrt(2.0);
+  const T t = 1.0 / (1.0 + fabs(z) / 2.0);
+  T p = T(0.0);
+  for (double c : kCoefficients) p = (p + c) * t;
+  p = p + -1.26551223;
+  const T e = t * exp(p - z * z);  // erfc(|z|)
+  return x < 0.0 ? T(e / 2.0) : T((1.0 - e) / 2.0 + 0.5);
+}
 
 // A foot that falls off to the left (cliff S, the left foot of T): a hard
 // wall for SD 0, the normal tail for SD > 0, nothing for a negative SD.
-template <typename A>
-double LeftFoot(double x, double foot, double sd) {
-  if (sd == 0) return x < foot ? Wall(x - foot) : 0.0;
-  if (!(sd > 0)) return 0.0;
-  double z = A::Div(x - foot, sd);
-  double q = NormalCdf(z);
-  if (q > 0) return -A::Log(q);
-  return kWall * (z * z);
+template <typename A, class T>
+T LeftFoot(const T& x, double foot, double sd) {
+  if (sd == 0) return x < foot ? Wall(T(x - foot)) : T(0.0);
+  if (!(sd > 0)) return T(0.0);
+  const T z = A::Div(T(x - foot), sd);
+  const T q = NormalCdfOf(z);
+  if (q > 0.0) return T(-A::Log(q));
+  return T(kWall * (z * z));
 }
 
 // The mirror image (cliff D); the right foot of T adds to a left-foot term.
-template <typename A>
-double RightFoot(double x, double foot, double sd, double term) {
-  if (sd == 0) return x > foot ? Wall(x - foot) : term;
+template <typename A, class T>
+T RightFoot(const T& x, double foot, double sd, const T& term) {
+  if (sd == 0) return x > foot ? Wall(T(x - foot)) : term;
   if (!(sd > 0)) return term;
-  double z = A::Div(x - foot, sd);
-  double q = NormalCdf(z);
-  if (1 - q > 0) return term - A::Log(1 - q);
-  return term + kWall * (z * z);
+  const T z = A::Div(T(x - foot), sd);
+  const T q = NormalCdfOf(z);
+  if (1.0 - q > 0.0) return T(term - A::Log(T(1.0 - q)));
+  return T(term + kWall * (z * z));
 }
 
-template <typename A>
-double Gamma(double x, double m, double s) {
-  if (x < kLowEdge) return Wall(x - kLowEdge);
+template <typename A, class T>
+T Gamma(const T& x, double m, double s) {
+  if (x < kLowEdge) return Wall(T(x - kLowEdge));
   double ratio = A::Div(m, s);
   double k = ratio * ratio;                // shape
   double theta = std::fabs(A::Div(s * s, m));  // scale
   double mode = (k - 1) * theta;
-  return ((1 - k) * A::Log(x) + A::Div(x, theta)) - ((1 - k) * A::Log(mode) + A::Div(mode, theta));
+  return T(((1 - k) * A::Log(x) + A::Div(x, theta)) - ((1 - k) * A::Log(mode) + A::Div(mode, theta)));
 }
 
-template <typename A>
-double LnNormal(double x, double m, double s) {
-  if (x < kLowEdge) return Wall(x - kLowEdge);
+template <typename A, class T>
+T LnNormal(const T& x, double m, double s) {
+  if (x < kLowEdge) return Wall(T(x - kLowEdge));
   double sigma = A::Sqrt(A::Log(s * s + m * m) - 2 * A::Log(m));
   double mu = A::Log(m) - sigma * sigma / 2;
   double mode = A::Exp(mu - sigma * sigma);
-  double lnX = A::Log(x);
+  const T lnX = A::Log(x);
   double lnMode = A::Log(mode);
-  double zX = A::Div(lnX - mu, sigma);
+  const T zX = A::Div(T(lnX - mu), sigma);
   double zMode = A::Div(lnMode - mu, sigma);
-  return (lnX + 0.5 * (zX * zX)) - (lnMode + 0.5 * (zMode * zMode));
+  return T((lnX + 0.5 * (zX * zX)) - (lnMode + 0.5 * (zMode * zMode)));
 }
 
-template <typename A>
-double Beta(double x, double m, double s) {
-  if (x < kLowEdge) return Wall(x - kLowEdge);
-  if (x > kHighEdge) return Wall(x - kHighEdge);
+template <typename A, class T>
+T Beta(const T& x, double m, double s) {
+  if (x < kLowEdge) return Wall(T(x - kLowEdge));
+  if (x > kHighEdge) return Wall(T(x - kHighEdge));
   double v = m * (1 - m) - s * s;
   double a = A::Div(m * v, s * s);
   double b = A::Div((1 - m) * v, s * s);
@@ -92,36 +124,37 @@ double Beta(double x, double m, double s) {
   double mode = A::Div(1 - a, 2 - a - b);
   if (mode < kLowEdge) mode = kLowEdge;
   if (mode > kHighEdge) mode = kHighEdge;
-  return ((1 - a) * A::Log(x) + (1 - b) * A::Log(1 - x)) - ((1 - a) * A::Log(mode) + (1 - b) * A::Log(1 - mode));
+  return T(((1 - a) * A::Log(x) + (1 - b) * A::Log(T(1.0 - x))) -
+           ((1 - a) * A::Log(mode) + (1 - b) * A::Log(1 - mode)));
 }
 
-template <typename A>
-double Term(const PriorEntry& prior, double x) {
+template <typename A, class T>
+T Term(const PriorEntry& prior, const T& x) {
   const double first = prior.FirstTerm;
   const double second = prior.SecondTerm;
   switch (LetterOf(prior)) {
     case 'N': {
-      double z = A::Div(x - first, second);
-      return 0.5 * (z * z);
+      const T z = A::Div(T(x - first), second);
+      return T(0.5 * (z * z));
     }
     case 'E':
       // The decay rate is the reciprocal of the mean the editor stores.
-      if (x <= 0) return Wall(x);
+      if (x <= 0.0) return Wall(x);
       return A::Div(x, std::fabs(first));
     case 'G': return Gamma<A>(x, first, second);
     case 'L': return LnNormal<A>(x, first, second);
     case 'B': return Beta<A>(x, first, second);
     case 'S': return LeftFoot<A>(x, first, second);
-    case 'D': return RightFoot<A>(x, first, second, 0.0);
+    case 'D': return RightFoot<A>(x, first, second, T(0.0));
     case 'T': {
       if (!prior.ThirdTerm.number || !prior.FourthTerm.number) {
         if constexpr (std::is_same_v<A, CheckedArithmetic>) throw NumericFault(kTypeMismatch);
-        return std::numeric_limits<double>::quiet_NaN();
+        return T(std::numeric_limits<double>::quiet_NaN());
       }
-      double left = LeftFoot<A>(x, first, second);
+      const T left = LeftFoot<A>(x, first, second);
       return RightFoot<A>(x, *prior.ThirdTerm.number, *prior.FourthTerm.number, left);
     }
-    default: return 0.0;  // U and letters outside the nine
+    default: return T(0.0);  // U and letters outside the nine
   }
 }
 
@@ -139,22 +172,19 @@ double Term(const PriorEntry& prior, double x) {
 
 }  // namespace
 
-double NormalCdf(double x) {
-  static constexpr double kCoefficients[] = {0.17087277,  -0.82215223, 1.48851587, -1.13520398, 0.27886807,
-                                             -0.18628806, 0.09678418,  0.37409196, 1.00002368};
-  double z = x / std::sqrt(2.0);
-  double t = 1 / (1 + std::fabs(z) / 2);
-  double p = 0;
-  for (double c : kCoefficients) p = (p + c) * t;
-  p = p + -1.26551223;
-  double e = t * std::exp(p - z * z);  // erfc(|z|)
-  return x < 0 ? e / 2 : (1 - e) / 2 + 0.5;
-}
+double NormalCdf(double x) { return NormalCdfOf(x); }
 
 double PriorTermAt(const PriorEntry& prior, double x, int parameter) {
   double term = Term<PlainArithmetic>(prior, x);
   if (!std::isfinite(term)) ThrowPriorFault(prior, x, parameter);
   return term;
+}
+
+PriorTermSlope PriorTermDerivatives(const PriorEntry& prior, double x, int parameter) {
+  using Number = ad::SecondOrder<1>;
+  const Number term = Term<DerivativeArithmetic<Number>>(prior, ad::SecondVariable<1>(x, 0));
+  if (!std::isfinite(ad::ValueOf<1>(term))) ThrowPriorFault(prior, x, parameter);
+  return {CheckFinite(ad::FirstDerivative<1>(term, 0)), CheckFinite(ad::SecondDerivative<1>(term, 0, 0))};
 }
 
 double PriorTermSum(const PriorTable& priors, int numParameters, const std::vector<double>& vector,

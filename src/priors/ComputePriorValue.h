@@ -19,6 +19,15 @@ double NormalCdf(double x);
 // a number, an overflow).
 double PriorTermAt(const PriorEntry& prior, double x, int parameter);
 
+// The first and second derivatives of PriorTermAt with respect to x, exact:
+// the same steps in a derivative type. Throws where PriorTermAt would, and
+// NumericFault for a derivative that is not finite.
+struct PriorTermSlope {
+  double first = 0;
+  double second = 0;
+};
+PriorTermSlope PriorTermDerivatives(const PriorEntry& prior, double x, int parameter);
+
 // The unscaled sum of the terms of parameters 1..numParameters of a
 // link-expanded vector, added in parameter order; each term also goes to
 // (*terms)[i] when terms is given. Throws as PriorTermAt does.

@@ -93,8 +93,11 @@ class Model {
     return std::nullopt;
   }
 
-  // NF = -2: analytical derivatives into gradient and secondDerivatives.
-  // A model without them leaves both as the caller passed them.
+  // NF = -2: analytical derivatives into gradient and secondDerivatives:
+  // the partial derivatives of Evaluate's objective at the (link-expanded)
+  // values. EvaluateObjectiveDerivatives turns them into those the analyses
+  // use (link groups gathered, priors added). A model without them leaves
+  // both as the caller passed them.
   virtual void Derivatives(std::span<const double> values, std::span<double> gradient,
                            Matrix& secondDerivatives) {
     (void)values;

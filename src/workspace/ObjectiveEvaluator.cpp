@@ -49,12 +49,6 @@ double ObjectiveEvaluator::Evaluate(std::vector<double>& vector) {
   return AddPriors(model_->EvaluateUnrecorded(std::span<double>(vector)), vector);
 }
 
-void ObjectiveEvaluator::Derivatives(std::vector<double>& values, std::vector<double>& gradient,
-                                     Matrix& secondDerivatives) {
-  ExpandLinks(values);
-  model_->Derivatives(std::span<const double>(values), std::span<double>(gradient), secondDerivatives);
-}
-
 std::optional<ObjectiveEvaluator> ObjectiveEvaluator::Clone() const {
   std::unique_ptr<Model> clone = model_->Clone();
   if (!clone) return std::nullopt;

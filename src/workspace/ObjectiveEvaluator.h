@@ -54,10 +54,6 @@ class ObjectiveEvaluator {
   double Evaluate(std::vector<double>& vector);
   // Gives every follower in vector its group's value.
   void ExpandLinks(std::vector<double>& vector);
-  // NF = -2: the model's analytical derivatives at values, whose links are
-  // expanded in place first. A model without them leaves both outputs as
-  // they were passed.
-  void Derivatives(std::vector<double>& values, std::vector<double>& gradient, Matrix& secondDerivatives);
 
   // An evaluator with the same terms on a clone of the model; nullopt when
   // the model cannot be cloned.

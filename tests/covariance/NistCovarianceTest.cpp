@@ -1,15 +1,17 @@
-// An outside check of the covariance grids on the NIST StRD nonlinear
-// regression problems, as a sum-of-squares model (DataPointCount > 0: the
-// constant prompt proposes (N - p) / (2 RSS), so the covariance is
-// s^2 (H/2)^-1 with H the Hessian of the sum of squares). At the certified
-// values each grid's standard errors are held against two references by the
-// log relative error (LRE, digits of agreement):
+// An outside check of the covariance grids and of the analytical covariances
+// on the NIST StRD nonlinear regression problems, as a sum-of-squares model
+// (DataPointCount > 0: the constant prompt proposes (N - p) / (2 RSS), so the
+// covariance is s^2 (H/2)^-1 with H the Hessian of the sum of squares). At
+// the certified values the standard errors of each grid and of the model's
+// exact Hessian are held against two references by the log relative error
+// (LRE, digits of agreement):
 //  - the exact-Hessian standard errors of tools/nist_full_hessian_se.py
 //    (the quantity the grids estimate): this checks the grids;
 //  - the certified standard deviations, which come from J'J (Gauss-Newton)
 //    and differ from the full Hessian by the residual curvature term.
-// Marquardt fits from both NIST starts are judged against the certified
-// values. The printed table is the one in docs/covariance-nist.md.
+// Marquardt fits from both NIST starts, with numerical and with analytical
+// derivatives, are judged against the certified values. The printed table is
+// the one in docs/covariance-nist.md.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,10 +22,12 @@
 #include <sstream>
 
 #include "covariance/CovarianceCalculator.h"
+#include "covariance/HessianGrids.h"
 #include "support/NistFit.h"
 #include "support/TestModels.h"
 #include "workspace/Format.h"
 #include "workspace/TextFile.h"
+#include "workspace/Problem.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -55,9 +59,22 @@ std::map<std::string, std::vector<double>> ExactHessianSes() {
   return table;
 }
 
+// Per grid 1..3, then the analytical run in [0]: the worst parameter's LRE, 0 without a result.
 struct GridLres {
-  std::array<double, 4> certified{}, exact{};  // per grid, the worst parameter; 0 without a result
+  std::array<double, 4> certified{}, exact{};
 };
+
+// Each standard error of a run's grid against both references, the worst.
+void Judge(const CovarianceResults& r, int grid, const testing::NistProblem& problem, const std::vector<double>& exact,
+           GridLres& lres, int slot) {
+  lres.certified[slot] = lres.exact[slot] = 15;
+  for (int e = 1; e <= r.FreeCount(); ++e) {
+    double se = r.StandardError(grid, e);
+    bool none = se == kNoResult || exact[e - 1] < 0;
+    lres.certified[slot] = std::min(lres.certified[slot], none ? 0.0 : LogRelativeError(se, problem.certifiedSd[e - 1]));
+    lres.exact[slot] = std::min(lres.exact[slot], none ? 0.0 : LogRelativeError(se, exact[e - 1]));
+  }
+}
 
 GridLres CovarianceAtCertified(const std::string& name, const std::vector<double>& exact) {
   testing::NistProblem problem = testing::ReadNistProblem(testing::NistPath(name));
@@ -71,22 +88,24 @@ GridLres CovarianceAtCertified(const std::string& name, const std::vector<double
   ProposalFrontend ui;
   GridLres lres;
   if (RunNumericalCovariance(ws, ui) != CovarianceRunEnd::Completed) return lres;
-  const CovarianceResults& r = ws.Covariance.Results;
-  for (int g = 1; g <= 3; ++g) {
-    lres.certified[g] = lres.exact[g] = 15;
-    for (int e = 1; e <= r.FreeCount(); ++e) {
-      double se = r.StandardError(g, e);
-      bool none = se == kNoResult || exact[e - 1] < 0;
-      lres.certified[g] = std::min(lres.certified[g], none ? 0.0 : LogRelativeError(se, problem.certifiedSd[e - 1]));
-      lres.exact[g] = std::min(lres.exact[g], none ? 0.0 : LogRelativeError(se, exact[e - 1]));
-    }
+  for (int g = 1; g <= 3; ++g) Judge(ws.Covariance.Results, g, problem, exact, lres, g);
+  // The model's exact Hessian, with the constant the numerical run took.
+  Problem problemOfWs = ProblemOf(ws);
+  CovarianceResults analytical;
+  StartCovarianceRun(problemOfWs, ws.Alg.Descriptions, analytical);
+  analytical.ObjectiveScale = ws.ObjectiveScale;
+  GridObserver quiet;
+  if (std::optional<Matrix> hessian = AnalyticalHessian(problemOfWs, analytical)) {
+    InvertAnalyticalGrids(analytical, *hessian, quiet);
+    Judge(analytical, 1, problem, exact, lres, 0);
   }
   return lres;
 }
 
-double FitLre(const std::string& name, int start) {
+double FitLre(const std::string& name, int start, bool analytical) {
   testing::NistFitOptions options;
   options.start = start;
+  options.analytical = analytical;
   testing::NistFitResult fit = testing::FitNist(name, options);
   return fit.run.end == RunEnd::Converged ? fit.minLre : 0.0;
 }
@@ -97,11 +116,12 @@ double Best(const std::array<double, 4>& lres) { return *std::max_element(lres.b
 
 TEST(NistCovariance, StandardErrorsAndFitsAgainstTheReferences) {
   std::map<std::string, std::vector<double>> exact = ExactHessianSes();
-  ASSERT_EQ(exact.size(), 26u);
-  int exactReached = 0, certifiedReached = 0, fitsReached = 0;
+  ASSERT_EQ(exact.size(), 27u);
+  int exactReached = 0, certifiedReached = 0, analyticalReached = 0, fitsReached = 0, analyticalFitsReached = 0;
   std::printf(
-      "| problem | p | exact H grid 1 | grid 2 | grid 3 | certified grid 1 | grid 2 | grid 3 | fit start 1 | "
-      "fit start 2 |\n|---|---|---|---|---|---|---|---|---|---|\n");
+      "| problem | p | exact H grid 1 | grid 2 | grid 3 | analytical | certified grid 1 | grid 2 | grid 3 | "
+      "analytical | N start 1 | N start 2 | A start 1 | A start 2 |\n"
+      "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
   for (const auto& [name, ses] : exact) {
     GridLres grids = CovarianceAtCertified(name, ses);
     // Well-conditioned problems: five digits on the middle grid; a scale off
@@ -110,21 +130,28 @@ TEST(NistCovariance, StandardErrorsAndFitsAgainstTheReferences) {
       EXPECT_GE(grids.exact[2], 5) << name;
       EXPECT_GE(grids.certified[2], 0.8) << name;
     }
-    double fit1 = FitLre(name, 1), fit2 = FitLre(name, 2);
+    double fit1 = FitLre(name, 1, false), fit2 = FitLre(name, 2, false);
+    double analytical1 = FitLre(name, 1, true), analytical2 = FitLre(name, 2, true);
     exactReached += Best(grids.exact) >= 4;
     certifiedReached += Best(grids.certified) >= 4;
+    analyticalReached += grids.exact[0] >= 6;
     fitsReached += std::min(fit1, fit2) >= 4;
-    std::printf("| %s | %zu | %s | %s | %s | %s | %s | %s | %s | %s |\n", name.c_str(), ses.size(),
+    analyticalFitsReached += std::min(analytical1, analytical2) >= 6;
+    std::printf("| %s | %zu | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", name.c_str(), ses.size(),
                 Lre(grids.exact[1]).c_str(), Lre(grids.exact[2]).c_str(), Lre(grids.exact[3]).c_str(),
-                Lre(grids.certified[1]).c_str(), Lre(grids.certified[2]).c_str(), Lre(grids.certified[3]).c_str(),
-                Lre(fit1).c_str(), Lre(fit2).c_str());
+                Lre(grids.exact[0]).c_str(), Lre(grids.certified[1]).c_str(), Lre(grids.certified[2]).c_str(),
+                Lre(grids.certified[3]).c_str(), Lre(grids.certified[0]).c_str(), Lre(fit1).c_str(), Lre(fit2).c_str(),
+                Lre(analytical1).c_str(), Lre(analytical2).c_str());
   }
-  std::printf("LRE >= 4 on the best grid: %d of 26 against the exact Hessian, %d of 26 against the certified SDs; "
-              "both Marquardt fits: %d of 26\n",
-              exactReached, certifiedReached, fitsReached);
+  std::printf("LRE >= 4 on the best grid: %d of 27 against the exact Hessian, %d of 27 against the certified SDs; "
+              "analytical LRE >= 6 against the exact Hessian: %d of 27; both Marquardt fits LRE >= 4 with numerical "
+              "derivatives: %d of 27, LRE >= 6 with analytical ones: %d of 27\n",
+              exactReached, certifiedReached, analyticalReached, fitsReached, analyticalFitsReached);
   // The grids estimate the full Hessian to four digits or more wherever the
-  // problem is not nearly singular at 1e-3 relative steps.
-  EXPECT_GE(exactReached, 18);
+  // problem is not nearly singular at 1e-3 relative steps; the exact
+  // derivatives give it to six or more everywhere.
+  EXPECT_GE(exactReached, 20);
+  EXPECT_EQ(analyticalReached, 27);
 }
 
 }  // namespace

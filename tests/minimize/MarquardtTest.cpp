@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "algorithm/AlgorithmCommands.h"
 #include "minimize/MinimizeFixture.h"
+#include "support/SaveFaults.h"
+#include "model/OskaneModel.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 
@@ -435,6 +438,34 @@ TEST(Marquardt, DeadParameterFailsTheDecompositionAndClosesTheWindow) {
   EXPECT_FALSE(ui.IsWindowOpen("frmMarquardt"));
   EXPECT_EQ(ws->Alg.Values[1], 3);
   EXPECT_EQ(ui.Status(5, 1), "");
+}
+
+// The two-species example from its start with the model's exact derivatives,
+// shown after every iteration: the window's last report with its derivative
+// display and the log, byte for byte.
+TEST(Marquardt, AnalyticalRunOfTheTwoSpeciesExample) {
+  Workspace ws(MakeOskaneModel());
+  InitializeModel(ws, ModelInitOptions{2, std::string(KALVEX_EXAMPLES) + "/two_species.dat"});
+  RecordingFrontend ui;
+  LoadAlgorithmFile(ws, ui, std::string(KALVEX_EXAMPLES) + "/two_species.alg");
+  NormalizeLinks(ws);
+  CollectFreeParameters(ws);
+  ws.DerivativeMode = "A";
+  ws.ShowDerivatives = "yes";
+  ws.Alg.FileFrequency = 1;
+  const std::string path = testing::TempDir() + "/analytical.kvl";
+  ASSERT_FALSE(ws.Log.Open(path));
+  ui.ExpectMessage("Marquardt minimum");
+  int shown = 0;
+  ui.onPump = [&] {
+    if (ws.DerivativeWait == 0) ++shown, OnMarquardtNextIteration(ws, ui);
+  };
+  MinimizeResult result = RunMarquardt(ws, ui);
+  ws.Log.Close();
+  EXPECT_EQ(result.end, RunEnd::Converged);
+  EXPECT_EQ(shown, result.iterations + 1);
+  EXPECT_EQ(ui.PaneText("frmMarquardt", "rtbMarquardt"), testing::FileBytes(testing::TestData("two_species_analytical.txt")));
+  EXPECT_EQ(testing::FileBytes(path), testing::FileBytes(testing::TestData("two_species_analytical.kvl")));
 }
 
 }  // namespace

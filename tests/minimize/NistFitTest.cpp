@@ -2,7 +2,9 @@
 // error (LRE) of the parameters against the certified values. Steps are 10%
 // of the start values and the tolerance is relative, 1E-12. The numerical
 // derivatives' relative step of 0.001 limits Marquardt to about four digits;
-// the Simplex with its axial verification gets six or more.
+// the Simplex with its axial verification gets six or more, and Marquardt on
+// the models' exact derivatives eight or more from both starts of every
+// problem that is well posed from there.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -85,6 +87,61 @@ INSTANTIATE_TEST_SUITE_P(
         if (ch == ' ') ch = '_';
       return name;
     });
+
+// Problem by start, Marquardt on the exact derivatives ("A"). Six digits
+// are asked of every certified parameter; the exceptions stop where the
+// start leads (docs/covariance-nist.md gives the whole table):
+//  - Lanczos1 from start 1 and Nelson from start 1 settle where the model
+//    loses a term (Lanczos1's three rates merge, Nelson's b2 goes to 0 and
+//    b3 no longer matters): stationary points, reported as minima;
+//  - MGH09 from start 1 reaches a local minimum with a larger sum of squares;
+//  - MGH10 and Bennett5 from start 2 and MGH17 from start 1 meet a trial point
+//    where the model overflows or takes a power of a negative number: the run
+//    ends with that numeric fault, as every run does.
+struct AnalyticalCase {
+  const char* name;
+  int start;
+  double minLre;
+  RunEnd end = RunEnd::Converged;
+};
+
+std::vector<AnalyticalCase> AnalyticalCases() {
+  std::vector<AnalyticalCase> cases;
+  for (const char* name : {"Misra1a", "Misra1b", "Misra1c", "Misra1d", "Chwirut1", "Chwirut2", "DanWood", "Lanczos2",
+                           "Lanczos3", "Gauss1", "Gauss2", "Gauss3", "Hahn1", "Thurber", "Kirby2", "Eckerle4",
+                           "Rat42", "Rat43", "BoxBOD", "Roszman1", "ENSO"})
+    for (int start : {1, 2}) cases.push_back({name, start, 6});
+  cases.push_back({"Lanczos1", 1, 0});
+  cases.push_back({"Lanczos1", 2, 6});
+  cases.push_back({"Nelson", 1, 0});
+  cases.push_back({"Nelson", 2, 6});
+  cases.push_back({"MGH09", 1, 0});
+  cases.push_back({"MGH09", 2, 6});
+  cases.push_back({"MGH10", 1, 6});
+  cases.push_back({"MGH10", 2, 0, RunEnd::Error});
+  cases.push_back({"MGH17", 1, 0, RunEnd::Error});
+  cases.push_back({"MGH17", 2, 6});
+  cases.push_back({"Bennett5", 1, 6});
+  cases.push_back({"Bennett5", 2, 0, RunEnd::Error});
+  return cases;
+}
+
+class NistAnalytical : public ::testing::TestWithParam<AnalyticalCase> {};
+
+TEST_P(NistAnalytical, ReachesTheCertifiedParameters) {
+  const AnalyticalCase& c = GetParam();
+  NistFitOptions options;
+  options.start = c.start;
+  options.analytical = true;
+  testing::NistFitResult fit = FitNist(c.name, options);
+  EXPECT_EQ(fit.run.end, c.end) << RunEndName(fit.run.end);
+  EXPECT_GE(fit.minLre, c.minLre);
+}
+
+INSTANTIATE_TEST_SUITE_P(Problems, NistAnalytical, ::testing::ValuesIn(AnalyticalCases()),
+                         [](const ::testing::TestParamInfo<AnalyticalCase>& info) {
+                           return std::string(info.param.name) + "_start_" + std::to_string(info.param.start);
+                         });
 
 }  // namespace
 }  // namespace kalvex

@@ -2,7 +2,9 @@
 // replaced, on random data and trial vectors for every model size and on
 // every vector unit of this processor: the objective and every series and
 // scalar the summary reads equal to the last bit, the same fault where one
-// occurs.
+// occurs. The exact derivatives differentiate that same arithmetic: their
+// objective is the evaluation's to the last bit, and they are the same bits
+// on every vector unit and from several threads at once.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -12,10 +14,13 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "model/Likelihood.h"
+#include "model/LikelihoodDerivatives.h"
+#include "model/OskaneModel.h"
 #include "model/Parameters.h"
 #include "model/PeriodBlocks.h"
 #include "workspace/NumericFault.h"
@@ -180,6 +185,70 @@ TEST(LikelihoodBits, EqualToThePeriodByPeriodArithmeticForEveryModelSize) {
       }
     }
   }
+}
+
+// Gradient and Hessian in one vector, for comparing bits.
+std::vector<double> Derivatives(const ModelData& d, const ResidualJacobian& jacobian, const std::vector<double>& v,
+                                VectorUnit unit, double& objective) {
+  const int count = ParameterLayout{d.NumSpecies}.Count();
+  std::vector<double> gradient(count + 1, 0.0);
+  Matrix hessian(count, count);
+  objective = LikelihoodDerivatives(d, PackPeriodBlocks(d, unit), jacobian, v, gradient, &hessian);
+  for (int k = 1; k <= count; ++k)
+    for (int l = 1; l <= count; ++l) gradient.push_back(hessian(k, l));
+  return gradient;
+}
+
+TEST(LikelihoodBits, DerivativesDifferentiateTheEvaluationOnEveryVectorUnit) {
+  std::mt19937_64 random(20240612);
+  std::uniform_real_distribution<double> coefficient(-0.6, 0.6), unit(0, 1);
+  for (int species : {1, 2, 4, 9, 25}) {
+    for (int periods : {2, 3, 40, 100}) {
+      const ModelData d = RandomData(species, periods, random);
+      const ParameterLayout layout{species};
+      const PeriodBlocks blocks = PackPeriodBlocks(d, VectorUnit::kSse2);
+      const ResidualJacobian jacobian = ResidualJacobian::Of(d);
+      LikelihoodWork work = LikelihoodWork::Sized(species);
+      for (double omega : {0.0, 1.0, 0.5, unit(random), -0.2, 1.5}) {
+        SCOPED_TRACE(::testing::Message() << species << " species, " << periods << " periods, omega " << omega);
+        std::vector<double> v(layout.Count() + 1);
+        for (double& x : v) x = coefficient(random);
+        v[layout.Omega()] = omega;
+        double withSse2 = 0, withUnit = 0;
+        const std::vector<double> expected = Derivatives(d, jacobian, v, VectorUnit::kSse2, withSse2);
+        for (VectorUnit vectorUnit : UnitsHere()) {
+          ASSERT_EQ(std::memcmp(Derivatives(d, jacobian, v, vectorUnit, withUnit).data(), expected.data(),
+                                sizeof(double) * expected.size()),
+                    0);
+        }
+        ASSERT_TRUE(SameBits(withSse2, EvaluateLikelihood(d, blocks, v, work)));
+      }
+    }
+  }
+}
+
+TEST(LikelihoodBits, DerivativesFromTwoThreadsAtOnceAreThoseOfOne) {
+  OskaneModel model;
+  model.Initialize({3, std::string(KALVEX_EXAMPLES) + "/three_species.dat"});
+  std::vector<double> values(model.NumParameters() + 1, 0.1);
+  values[model.Layout().Omega()] = 0.4;
+  auto derivatives = [&](std::vector<double>& out) {
+    for (int repeat = 0; repeat < 200; ++repeat) {
+      std::vector<double> gradient(values.size(), 0.0);
+      Matrix second(model.NumParameters(), model.NumParameters());
+      model.Derivatives(values, gradient, second);
+      out = gradient;
+      for (int k = 1; k <= second.Rows(); ++k)
+        for (int l = 1; l <= second.Columns(); ++l) out.push_back(second(k, l));
+    }
+  };
+  std::vector<double> one, first, second;
+  derivatives(one);
+  std::thread a([&] { derivatives(first); }), b([&] { derivatives(second); });
+  a.join();
+  b.join();
+  ASSERT_EQ(std::memcmp(first.data(), one.data(), sizeof(double) * one.size()), 0);
+  ASSERT_EQ(std::memcmp(second.data(), one.data(), sizeof(double) * one.size()), 0);
 }
 
 }  // namespace

@@ -25,12 +25,14 @@ struct NistFitOptions {
   double stepFraction = 0.1;      // step = fraction x |start value| (fraction for a start of 0)
   double tolerance = -1e-12;      // negative: relative
   int32_t maxFunctionCalls = 20000;  // Simplex calls, Marquardt iterations
+  bool analytical = false;        // Marquardt on the model's exact derivatives ("A")
 };
 
 struct NistFitResult {
   MinimizeResult run;
   std::vector<double> values;     // 0-based fitted parameters
-  std::vector<double> lre;        // per parameter
+  std::vector<double> lre;        // per parameter, like terms of a sum in the certified order
+                                  // (Lanczos, MGH17, Gauss)
   double minLre = 0;
   double rssLre = 0;
   std::vector<std::string> titles;  // the boxes shown
