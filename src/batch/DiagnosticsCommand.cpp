@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "batch/CheckPicture.h"
 #include "batch/Commands.h"
 #include "batch/PlotPicture.h"
 #include "checks/Diagnostics.h"
@@ -7,23 +8,10 @@
 #include "workspace/Format.h"
 #include "workspace/TextFile.h"
 
-#if KALVEX_HAVE_PICTURES
-#include "plots/qt/FigurePainter.h"
-#endif
-
 namespace kalvex::batch {
 namespace {
 
 constexpr const char* kTitle = "kalvex-batch";
-
-std::optional<std::string> EncodePicture(const plots::Figure& figure, const std::string& path, std::string& bytes) {
-#if KALVEX_HAVE_PICTURES
-  return plots::EncodeFigurePicture(figure, path, bytes);
-#else
-  (void)figure, (void)path, (void)bytes;
-  return "this build draws no pictures";
-#endif
-}
 
 std::string P(const std::optional<double>& p) { return p ? ShortestText(*p) : "undefined"; }
 
@@ -53,7 +41,7 @@ int DiagnosticsCommand(BatchContext& context) {
   std::vector<FileContent> files = {{out, report}};
   std::string picture;
   if (auto plot = context.args.Option("plot")) {
-    if (std::optional<std::string> error = EncodePicture(d.Picture(), *plot, picture))
+    if (std::optional<std::string> error = EncodeCheckPicture(d.Picture(), *plot, picture))
       return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
     files.push_back({*plot, picture});
   }

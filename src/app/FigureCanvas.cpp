@@ -1,0 +1,43 @@
+#include "app/FigureCanvas.h"
+
+#include <QPainter>
+
+#include "plots/qt/FigurePainter.h"
+#include "plots/qt/XYPlotPainter.h"
+
+namespace kalvex::app {
+
+FigureCanvas::FigureCanvas(std::function<plots::Figure()> figure, QWidget* parent)
+    : QWidget(parent), figure_(std::move(figure)) {}
+
+void FigureCanvas::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  const plots::Figure figure = figure_();
+  if (figure.width <= 0 || figure.height <= 0) return;
+  const double scale = std::min(width() / figure.width, height() / figure.height);
+  const QSize size(int(figure.width * scale), int(figure.height * scale));
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  plots::PaintFigure(painter, QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size),
+                     figure);
+}
+
+std::optional<std::string> AskPicturePath(ui::qt::QtFrontend& ui, const std::string& proposed) {
+  ui::FileDialog dialog;
+  dialog.title = "Save plot picture as...";
+  dialog.filter = "PNG pictures (*.png)|*.png";
+  if (plots::SvgPictureAvailable()) dialog.filter += "|SVG drawings (*.svg)|*.svg";
+  dialog.fileName = proposed;
+  dialog.overwritePrompt = true;
+  return ui.SaveFile(dialog);
+}
+
+bool SaveFigureTo(ui::qt::QtFrontend& ui, const plots::Figure& figure, const std::string& path) {
+  if (std::optional<std::string> error = plots::SaveFigurePicture(figure, path)) {
+    ui.Message("Save failed", "The picture could not be saved to " + path + ": " + *error, ui::style::kCritical);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kalvex::app

@@ -1,0 +1,35 @@
+#pragma once
+// What the check windows share for their plots: a canvas that draws a
+// figure at its own proportions, and the save of a figure as a picture
+// (PNG, or SVG where Qt SVG is built) with the program's save dialog.
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "plots/Figure.h"
+#include "ui/qt/QtFrontend.h"
+
+namespace kalvex::app {
+
+// A figure drawn at its own proportions, centred in the space it is given:
+// text and circles keep their shape however the window is sized.
+class FigureCanvas : public QWidget {
+ public:
+  FigureCanvas(std::function<plots::Figure()> figure, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  std::function<plots::Figure()> figure_;
+};
+
+// "Save plot picture as..." proposing proposed; nullopt when cancelled.
+std::optional<std::string> AskPicturePath(ui::qt::QtFrontend& ui, const std::string& proposed);
+
+// Writes figure to path as its extension says; false after the failure's box.
+bool SaveFigureTo(ui::qt::QtFrontend& ui, const plots::Figure& figure, const std::string& path);
+
+}  // namespace kalvex::app
