@@ -34,31 +34,32 @@ JitterWindow::JitterWindow(Workbench& wb) : workbench_(wb) {
   QPushButton* save = Button(this, "cmdSaveJitter", "&Save report as...",
                              "Saves the (possibly edited) report below as a .jit file and, beside it, the picture");
   save->setEnabled(false);
-  QPushButton* savePlot = Button(this, "cmdSavePlot", "Save &plot as...", "Saves the picture as PNG or SVG");
+  savePlot_ = Button(this, "cmdSavePlot", "Save &plot as...", "Saves the picture as PNG or SVG");
+  savePlot_->setEnabled(false);
   QPushButton* close = Button(this, "cmdClose", "&Close", "Closes the jittered starts");
   buttons->addWidget(stop_);
   buttons->addWidget(save);
-  buttons->addWidget(savePlot);
+  buttons->addWidget(savePlot_);
   buttons->addStretch(1);
   buttons->addWidget(close);
   layout->addLayout(buttons);
 
-  // The picture at its proportions beside the report at its full width.
-  auto* split = new QSplitter(Qt::Horizontal, this);
+  // The picture at its proportions above the report at its full width, the
+  // window beside the main menu as the minimizers' are.
+  auto* split = new QSplitter(Qt::Vertical, this);
   auto* canvas = new FigureCanvas([this] { return Figure(); }, split);
   canvas->setObjectName("picMinima");
-  canvas->setMinimumSize(300, 200);
+  canvas->setMinimumSize(300, 160);
   canvas_ = canvas;
   split->addWidget(canvas);
   split->addWidget(ui::qt::MakeReportPane(split, QString::fromUtf8(checks::kJitterPane.data())));
-  split->setStretchFactor(0, 4);
-  split->setStretchFactor(1, 5);
+  split->setSizes({340, 440});
   layout->addWidget(split, 1);
 
   connect(stop_, &QPushButton::clicked, this,
           [this] { InterruptToken(workbench_.ws, InterruptFlag::Fits).Raise(); });
   connect(save, &QPushButton::clicked, this, &JitterWindow::SaveReport);
-  connect(savePlot, &QPushButton::clicked, this, &JitterWindow::SavePlot);
+  connect(savePlot_, &QPushButton::clicked, this, &JitterWindow::SavePlot);
   connect(close, &QPushButton::clicked, this, [this] {
     if (UserClosing()) workbench_.ui.CloseWindow(checks::kJitterForm);
   });
@@ -69,8 +70,10 @@ plots::Figure JitterWindow::Figure() const {
   return shown_->Picture();
 }
 
-void JitterWindow::ShowMinima(const checks::JitterCheck& check) {
-  shown_ = check;
+void JitterWindow::ShowMinima(const checks::JitterCheck* check) {
+  shown_.reset();
+  if (check) shown_ = *check;
+  savePlot_->setEnabled(check != nullptr);
   canvas_->update();
 }
 
@@ -92,12 +95,13 @@ bool JitterWindow::UserClosing() {
 
 void InstallJitter(Workbench& wb) {
   wb.ui.RegisterForm(std::string(checks::kJitterForm), [&wb] { return new JitterWindow(wb); },
-                     {QSize(1220, 760), QPoint(20, 0)});
+                     {QSize(830, 840), QPoint(440, 0)});
 }
 
 void ShowJitter(Workbench& wb) {
-  wb.menu.CheckMinimum([&wb](const checks::JitterCheck& check) {
-    if (auto* window = dynamic_cast<JitterWindow*>(wb.ui.Form(checks::kJitterForm))) window->ShowMinima(check);
+  wb.menu.CheckMinimum([&wb](const checks::JitterCheck* check) {
+    // A run starting makes the window; the core has not opened it yet.
+    if (auto* window = dynamic_cast<JitterWindow*>(wb.ui.LoadForm(checks::kJitterForm))) window->ShowMinima(check);
   });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The jittered starts window (frmJitter), opened by the main menu's "Check
-// the minimum...": the picture of the minima reached beside the report
+// the minimum...": the picture of the minima reached above the report
 // pane, the interrupt while the starts are fitted, the save of the report
 // with its picture and of the picture alone (PNG or SVG). The numbers, the
 // text and the picture come from src/checks.
@@ -23,8 +23,8 @@ class JitterWindow : public QWidget, public ui::qt::UserClosable {
 
   explicit JitterWindow(Workbench& workbench);
 
-  // The picture of a finished run.
-  void ShowMinima(const checks::JitterCheck& check);
+  // The picture of a finished run; nullptr: a run starts, no picture yet.
+  void ShowMinima(const checks::JitterCheck* check);
   // "Save report as...": the report and its picture.
   void SaveReport();
   // "Save plot as...": the picture alone.
@@ -39,6 +39,7 @@ class JitterWindow : public QWidget, public ui::qt::UserClosable {
   std::optional<checks::JitterCheck> shown_;
   QWidget* canvas_ = nullptr;
   QPushButton* stop_ = nullptr;
+  QPushButton* savePlot_ = nullptr;
 };
 
 // Registers frmJitter with the Qt front end.

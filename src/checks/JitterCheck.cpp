@@ -81,8 +81,8 @@ std::optional<JitterSettings> AskJitterSettings(ui::Frontend& ui, const JitterSe
   settings.starts = *starts;
   std::optional<double> spread = AskUntilRead<double>(
       ui,
-      "The spread J: each free parameter starts at value + J x u x max(|value|, |step|),\r\n"
-      "u uniform on (-1, 1).  J > 0",
+      "The spread J > 0 of the starts: each free parameter starts at\r\n"
+      "value + J x u x max(|value|, |step|), u uniform on (-1, 1).",
       GeneralNumber(last.spread), [](const std::string& answer) -> std::optional<double> {
         std::optional<double> j = ParseNumber(answer);
         if (!j || JitterSettings{1, *j}.Validate()) return std::nullopt;

@@ -394,7 +394,7 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
 }
 
 std::optional<checks::JitterCheck> MainMenu::CheckMinimum(
-    const std::function<void(const checks::JitterCheck&)>& show) {
+    const std::function<void(const checks::JitterCheck*)>& show) {
   Prologue(true);
   SetAllEnabled(false);
   NormalizeLinks(ws_);
@@ -406,8 +406,9 @@ std::optional<checks::JitterCheck> MainMenu::CheckMinimum(
   }
   if (std::optional<checks::JitterSettings> settings = checks::AskJitterSettings(ui_, jitterSettings_)) {
     jitterSettings_ = *settings;
+    if (show) show(nullptr);
     check = checks::RunJitterCheck(ws_, ui_, *settings);
-    if (check && show) show(*check);
+    if (check && show) show(&*check);
     if (check) checks::OfferLowerMinimum(ws_, ui_, *check);
   }
   AnalysisEnded();

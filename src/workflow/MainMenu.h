@@ -112,8 +112,9 @@ class MainMenu {
   MinimizeResult Simplex(const MinimizeOptions& options = {});
   MinimizeResult Marquardt(const MinimizeOptions& options = {});
   // "Check the minimum...": the jittered starts of the current fit; show
-  // hands the table to the window before the offer of a lower minimum.
-  std::optional<checks::JitterCheck> CheckMinimum(const std::function<void(const checks::JitterCheck&)>& show = {});
+  // tells the window that a run starts (nullptr: nothing to show yet) and
+  // hands it the table before the offer of a lower minimum.
+  std::optional<checks::JitterCheck> CheckMinimum(const std::function<void(const checks::JitterCheck*)>& show = {});
   void ResultsSummary();
   void OneFunctionCall();
   void Covariance();

@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include <QAction>
@@ -69,6 +70,7 @@ class WorkbenchWalk : public QObject {
   void menuMadeAnewFollowsTheRules();
   void closingTheEditorWindowFinishesEditing();
   void minimizersRunInTheirWindows();
+  void checkTheMinimumRunsInItsWindow();
   void aLongRunShowsItsWindowAndTakesAClick();
   void derivativeDisplayWaitsForTheUser();
   void plotsOpenAboveTheSummary();
@@ -557,6 +559,33 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   for (auto* pane : kept->findChildren<QTextEdit*>())
     QCOMPARE(pane->font().pointSize(), kalvex::ReportPaneFontSize(wb->ws.Free.FreeCount));
   QCOMPARE(kept->findChild<QTextEdit*>("rtbSimplex")->toPlainText().count("Minimum of "), 1);
+}
+
+// Twelve starts by Marquardt from the example's unfitted values: the window
+// shows the picture and the report, the lower minimum is taken, and the
+// report is saved with its picture.
+void WorkbenchWalk::checkTheMinimumRunsInItsWindow() {
+  QVERIFY(LoadTwoSpecies());
+  const double start = wb->ws.Alg.Values[1];
+  for (const char* answer : {"12", "0.1", "1", "n"}) Script().ExpectInput("Check the minimum", answer);
+  Script().ExpectMessage("Check the minimum", Answer::Yes);
+  MenuButton("cmdCheckMinimum")->click();
+  Settle();
+  QWidget* window = Form("frmJitter");
+  QVERIFY(window && window->isVisible());
+  QVERIFY(window->findChild<QTextEdit*>("rtbJitter")->toPlainText().startsWith("Jittered starts of the current fit"));
+  QVERIFY(window->findChild<QPushButton*>("cmdSavePlot")->isEnabled());
+  QVERIFY(!window->findChild<QPushButton*>("cmdStop")->isEnabled());
+  QVERIFY(wb->ws.Alg.Values[1] != start);
+  QCOMPARE(EnabledButtons().size(), 13);
+  QVERIFY(Form("frmMenu")->isVisible());
+  Shot("jitter");
+
+  const std::string path = kalvex::testing::TempDir() + "/walk.jit";
+  Script().ExpectSave(path, "Save the jittered starts in...");
+  window->findChild<QPushButton*>("cmdSaveJitter")->click();
+  QVERIFY(std::filesystem::file_size(kalvex::testing::TempDir() + "/walk.png") > 1000);
+  QVERIFY(std::filesystem::file_size(path) > 1000);
 }
 
 void WorkbenchWalk::aLongRunShowsItsWindowAndTakesAClick() {
