@@ -5,14 +5,11 @@
 // as fast as one. The two tables must be the same; with KALVEX_JITTER_REPORT
 // set, the last one is written to that path.
 #include <benchmark/benchmark.h>
-
-#include <time.h>
-
-#include <chrono>
 #include <cstdlib>
 #include <sstream>
 
 #include "OskaneBenchData.h"
+#include "PairedThreads.h"
 #include "batch/BatchFrontend.h"
 #include "checks/JitterCheck.h"
 #include "minimize/MarquardtKernel.h"
@@ -42,19 +39,11 @@ void SetUpFitted(Workspace& ws, int species, int periods, int threads) {
   ws.Alg.MaxFunctionCalls = 50000;
 }
 
-double ProcessSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
 // Args: species, periods, starts, minimizer (0 Simplex, 1 Marquardt: the
 // choice for 55 free parameters, where the Simplex mostly meets its call
-// limit). One
-// thread and every core in each iteration, alternating which goes first, so
-// that both meet the same load on a shared machine. speed_up =
-// one_thread_s / threads_s (wall clock); cpu_efficiency = one_thread_cpu_s /
-// threads_cpu_s (processor time of the whole process).
+// limit). speed_up = one_thread_s / threads_s (wall clock); cpu_efficiency =
+// one_thread_cpu_s / threads_cpu_s (processor time of the whole process): on
+// idle cores the speed-up approaches threads x cpu_efficiency.
 void JitterPaired(benchmark::State& state) {
   const int species = static_cast<int>(state.range(0)), periods = static_cast<int>(state.range(1));
   const int threads = kalvex::EveryCore();
@@ -66,31 +55,20 @@ void JitterPaired(benchmark::State& state) {
   Workspace one(kalvex::MakeOskaneModel()), many(kalvex::MakeOskaneModel());
   SetUpFitted(one, species, periods, 1);
   SetUpFitted(many, species, periods, threads);
-  struct Spent {
-    double wall = 0, cpu = 0;
-    std::string report;
-  } oneSpent, manySpent;
+  std::string oneReport, manyReport;
   int64_t calls = 0;
-  auto timedRun = [&](Workspace& ws, Spent& spent) {
-    const double cpu = ProcessSeconds();
-    const auto start = std::chrono::steady_clock::now();
+  auto run = [&](Workspace& ws, std::string& report) {
     std::optional<kalvex::checks::JitterCheck> check = kalvex::checks::RunJitterCheck(ws, frontend, settings);
-    spent.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    spent.cpu += ProcessSeconds() - cpu;
     if (!check) return state.SkipWithError("the jitter gave no table");
-    spent.report = check->report;
+    report = check->report;
     calls = 0;
-    for (const auto& s : check->run.starts) calls += s.calls;
+    for (const auto& start : check->run.starts) calls += start.calls;
   };
-  bool oneFirst = true;
-  for (auto _ : state) {
-    if (oneFirst) timedRun(one, oneSpent);
-    timedRun(many, manySpent);
-    if (!oneFirst) timedRun(one, oneSpent);
-    oneFirst = !oneFirst;
-  }
-  if (oneSpent.report != manySpent.report) state.SkipWithError("the tables differ between one thread and several");
-  if (const char* path = std::getenv("KALVEX_JITTER_REPORT")) kalvex::SaveTextFile(path, manySpent.report);
+  kalvex::bench::Spent oneSpent, manySpent;
+  kalvex::bench::AlternatePaired(
+      state, oneSpent, [&] { run(one, oneReport); }, manySpent, [&] { run(many, manyReport); });
+  if (oneReport != manyReport) state.SkipWithError("the tables differ between one thread and several");
+  if (const char* path = std::getenv("KALVEX_JITTER_REPORT")) kalvex::SaveTextFile(path, manyReport);
   const double n = static_cast<double>(state.iterations());
   state.counters["free"] = one.Free.FreeCount;
   state.counters["calls"] = static_cast<double>(calls);
@@ -101,11 +79,7 @@ void JitterPaired(benchmark::State& state) {
   state.counters["cpu_efficiency"] = oneSpent.cpu / manySpent.cpu;
 }
 
-BENCHMARK(JitterPaired)
-    ->Args({2, 40, 50, 0})
-    ->Args({25, 100, 50, 1})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
+BENCHMARK(JitterPaired)->Args({2, 40, 50, 0})->Args({25, 100, 50, 1})->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 

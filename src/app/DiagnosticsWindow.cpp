@@ -8,7 +8,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "app/FigureCanvas.h"
+#include "app/CheckWindowParts.h"
 #include "app/Workbench.h"
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
@@ -20,13 +20,6 @@ namespace {
 constexpr std::array<const char*, 4> kCanvasNames = {"picResiduals", "picQQ", "picAutocorrelation", "picHistogram"};
 constexpr std::array<const char*, 4> kPlotFiles = {"residuals.png", "qq.png", "autocorrelation.png", "histogram.png"};
 
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setToolTip(tip);
-  return button;
-}
-
 }  // namespace
 
 DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
@@ -34,11 +27,11 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
-  QPushButton* save = Button(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
+  QPushButton* save = NamedButton(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
                              "Saves the (possibly edited) report below and, beside it, the four plots as one picture");
   QPushButton* savePlots =
-      Button(this, "cmdSavePlots", "Save &plots as...", "Saves the four plots as one PNG or SVG picture");
-  QPushButton* close = Button(this, "cmdClose", "&Close", "Closes the diagnostics");
+      NamedButton(this, "cmdSavePlots", "Save &plots as...", "Saves the four plots as one PNG or SVG picture");
+  QPushButton* close = NamedButton(this, "cmdClose", "&Close", "Closes the diagnostics");
   buttons->addWidget(save);
   buttons->addWidget(savePlots);
   buttons->addStretch(1);

@@ -6,37 +6,29 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "app/FigureCanvas.h"
+#include "app/CheckWindowParts.h"
 #include "app/Workbench.h"
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
 #include "ui/RunContext.h"
 
 namespace kalvex::app {
-namespace {
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setToolTip(tip);
-  return button;
-}
-
-}  // namespace
 
 JitterWindow::JitterWindow(Workbench& wb) : workbench_(wb) {
   setObjectName(QString::fromUtf8(checks::kJitterForm.data(), checks::kJitterForm.size()));
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
-  stop_ = Button(this, ui::names::kStopButton.data(), "&Interrupt", "Stops the fits: the starts fitted so far are reported");
+  stop_ = NamedButton(this, ui::names::kStopButton.data(), "&Interrupt",
+                      "Stops the fits: the starts fitted so far are reported");
   stop_->setEnabled(false);
-  QPushButton* save = Button(this, "cmdSaveJitter", "&Save report as...",
-                             "Saves the (possibly edited) report below as a .jit file and, beside it, the picture");
+  QPushButton* save =
+      NamedButton(this, "cmdSaveJitter", "&Save report as...",
+                  "Saves the (possibly edited) report below as a .jit file and, beside it, the picture");
   save->setEnabled(false);
-  savePlot_ = Button(this, "cmdSavePlot", "Save &plot as...", "Saves the picture as PNG or SVG");
+  savePlot_ = NamedButton(this, "cmdSavePlot", "Save &plot as...", "Saves the picture as PNG or SVG");
   savePlot_->setEnabled(false);
-  QPushButton* close = Button(this, "cmdClose", "&Close", "Closes the jittered starts");
+  QPushButton* close = NamedButton(this, "cmdClose", "&Close", "Closes the jittered starts");
   buttons->addWidget(stop_);
   buttons->addWidget(save);
   buttons->addWidget(savePlot_);
@@ -56,8 +48,7 @@ JitterWindow::JitterWindow(Workbench& wb) : workbench_(wb) {
   split->setSizes({340, 440});
   layout->addWidget(split, 1);
 
-  connect(stop_, &QPushButton::clicked, this,
-          [this] { InterruptToken(workbench_.ws, InterruptFlag::Fits).Raise(); });
+  connect(stop_, &QPushButton::clicked, this, [this] { InterruptToken(workbench_.ws, InterruptFlag::Fits).Raise(); });
   connect(save, &QPushButton::clicked, this, &JitterWindow::SaveReport);
   connect(savePlot_, &QPushButton::clicked, this, &JitterWindow::SavePlot);
   connect(close, &QPushButton::clicked, this, [this] {

@@ -22,7 +22,8 @@ std::optional<checks::JitterSettings> SettingsOf(BatchContext& context) {
   if (auto starts = args.Option("starts")) {
     std::optional<int> count = WholeNumberIn(*starts, 1, checks::kMaxJitterStarts);
     if (!count) {
-      BadInput(context, kTitle, "--starts must be a whole number from 1 to " + std::to_string(checks::kMaxJitterStarts));
+      BadInput(context, kTitle,
+               "--starts must be a whole number from 1 to " + std::to_string(checks::kMaxJitterStarts));
       return std::nullopt;
     }
     settings.starts = *count;
@@ -90,8 +91,8 @@ int JitterCommand(BatchContext& context) {
   const checks::MinimaSummary& minima = check->minima;
   for (std::size_t k = 0; k < run.starts.size(); ++k) {
     const checks::StartOutcome& start = run.starts[k];
-    context.out << "start " << k + 1 << ' ' << ObjectiveText(start.reached.objective) << ' '
-                << checks::EndedWord(start) << ' ' << start.calls << '\n';
+    context.out << "start " << k + 1 << ' ' << ObjectiveText(start.reached.objective) << ' ' << checks::EndedWord(start)
+                << ' ' << start.calls << '\n';
   }
   context.out << "best "
               << ObjectiveText(minima.minima.empty() ? std::nullopt : std::optional(minima.minima.front().objective))

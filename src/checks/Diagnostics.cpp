@@ -53,12 +53,12 @@ std::optional<Diagnostics> RunDiagnostics(Workspace& ws, ui::Frontend& ui) {
 
 std::optional<std::string> SaveDiagnostics(ui::Frontend& ui, const plots::Figure& picture,
                                            const PictureEncoder& encode) {
-  const ReportSave save{kTitle,
-                        {"Save diagnostics in...", "All Files (*.*)|*.*|Residual diagnostics (*.rsd)|*.rsd", 2,
-                         "diagnostics.rsd", true},
-                        kDiagnosticsForm,
-                        kDiagnosticsPane,
-                        "The diagnostics"};
+  const ReportSave save{
+      kTitle,
+      {"Save diagnostics in...", "All Files (*.*)|*.*|Residual diagnostics (*.rsd)|*.rsd", 2, "diagnostics.rsd", true},
+      kDiagnosticsForm,
+      kDiagnosticsPane,
+      "The diagnostics"};
   return SaveReportAndPicture(ui, save, picture, encode);
 }
 

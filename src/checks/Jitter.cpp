@@ -133,7 +133,8 @@ JitterOutcome ComputeJitter(Problem& current, const JitterSettings& settings,
       [&](int k, ObjectiveEvaluator objective, const StopRequested& stop) {
         const std::vector<double> free =
             JitteredStart(current.free.FreeValues, current.free.FreeSteps, ranges, settings, k + 1);
-        run.starts[k] = FitStart(std::move(objective), StartVector(values, run.freeIndex, free), current, settings, stop);
+        run.starts[k] =
+            FitStart(std::move(objective), StartVector(values, run.freeIndex, free), current, settings, stop);
       },
       [&](int done) { return tick && tick(done); });
   if (fits.stopped && fits.FinishedPrefix() < settings.starts) {

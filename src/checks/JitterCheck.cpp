@@ -79,15 +79,15 @@ std::optional<JitterSettings> AskJitterSettings(ui::Frontend& ui, const JitterSe
       });
   if (!starts) return std::nullopt;
   settings.starts = *starts;
-  std::optional<double> spread = AskUntilRead<double>(
-      ui,
-      "The spread J > 0 of the starts: each free parameter starts at\r\n"
-      "value + J x u x max(|value|, |step|), u uniform on (-1, 1).",
-      GeneralNumber(last.spread), [](const std::string& answer) -> std::optional<double> {
-        std::optional<double> j = ParseNumber(answer);
-        if (!j || JitterSettings{1, *j}.Validate()) return std::nullopt;
-        return j;
-      });
+  std::optional<double> spread =
+      AskUntilRead<double>(ui,
+                           "The spread J > 0 of the starts: each free parameter starts at\r\n"
+                           "value + J x u x max(|value|, |step|), u uniform on (-1, 1).",
+                           GeneralNumber(last.spread), [](const std::string& answer) -> std::optional<double> {
+                             std::optional<double> j = ParseNumber(answer);
+                             if (!j || JitterSettings{1, *j}.Validate()) return std::nullopt;
+                             return j;
+                           });
   if (!spread) return std::nullopt;
   settings.spread = *spread;
   std::optional<std::uint64_t> seed = AskUntilRead<std::uint64_t>(
@@ -95,17 +95,17 @@ std::optional<JitterSettings> AskJitterSettings(ui::Frontend& ui, const JitterSe
       std::to_string(last.seed), ParseSeed);
   if (!seed) return std::nullopt;
   settings.seed = *seed;
-  std::optional<char> letter = AskUntilRead<char>(
-      ui,
-      "Fit each start with Simplex (S), or with Marquardt and numerical (N) or analytical (A) "
-      "derivatives?\r\nPlease enter S, N or A",
-      std::string(1, MinimizerLetter(last)), [](const std::string& answer) -> std::optional<char> {
-        const std::string_view trimmed = Trimmed(answer);
-        if (trimmed.size() != 1) return std::nullopt;
-        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(trimmed[0])));
-        if (c != 'S' && c != 'N' && c != 'A') return std::nullopt;
-        return c;
-      });
+  std::optional<char> letter =
+      AskUntilRead<char>(ui,
+                         "Fit each start with Simplex (S), or with Marquardt and numerical (N) or analytical (A) "
+                         "derivatives?\r\nPlease enter S, N or A",
+                         std::string(1, MinimizerLetter(last)), [](const std::string& answer) -> std::optional<char> {
+                           const std::string_view trimmed = Trimmed(answer);
+                           if (trimmed.size() != 1) return std::nullopt;
+                           const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(trimmed[0])));
+                           if (c != 'S' && c != 'N' && c != 'A') return std::nullopt;
+                           return c;
+                         });
   if (!letter) return std::nullopt;
   settings.minimizer = *letter == 'S' ? FitMinimizer::Simplex : FitMinimizer::Marquardt;
   settings.analytical = *letter == 'A';
@@ -119,8 +119,8 @@ std::optional<JitterCheck> RunJitterCheck(Workspace& ws, ui::Frontend& ui, const
   run.EnableControl(kSaveButton, false);
   run.EnableControl(names::kStopButton, true);
   const std::string how = settings.minimizer == FitMinimizer::Simplex ? "Simplex"
-                          : settings.analytical                      ? "Marquardt (analytical derivatives)"
-                                                                     : "Marquardt (numerical derivatives)";
+                          : settings.analytical                       ? "Marquardt (analytical derivatives)"
+                                                                      : "Marquardt (numerical derivatives)";
   run.Report(kJitterPane, "Fitting " + std::to_string(settings.starts) + " jittered starts by " + how + "...\r\n");
   Problem problem = ProblemOf(ws);
   JitterOutcome outcome;
@@ -168,7 +168,8 @@ bool OfferLowerMinimum(Workspace& ws, ui::Frontend& ui, const JitterCheck& check
   if (ui.Message(kJitterTitle, "A lower minimum was found by start " + std::to_string(best) + ": take its values?",
                  style::kYesNo + style::kQuestion + style::kSecondDefault) != ui::Answer::Yes)
     return false;
-  std::vector<double> values = StartVector(ws.Alg.Values, check.run.freeIndex, check.run.starts[best - 1].reached.freeValues);
+  std::vector<double> values =
+      StartVector(ws.Alg.Values, check.run.freeIndex, check.run.starts[best - 1].reached.freeValues);
   RunContext run(ws, ui, {"", kJitterTitle, "", InterruptFlag::None});
   // Through the workspace: the links are expanded and the best-fit record describes the values taken.
   if (run.Run([&] { EvaluateObjectiveWithCode(ws, values, 1); }).faulted) return false;
@@ -180,12 +181,12 @@ bool OfferLowerMinimum(Workspace& ws, ui::Frontend& ui, const JitterCheck& check
 }
 
 std::optional<std::string> SaveJitter(ui::Frontend& ui, const plots::Figure& picture, const PictureEncoder& encode) {
-  const ReportSave save{kJitterTitle,
-                        {"Save the jittered starts in...", "All Files (*.*)|*.*|Jittered starts (*.jit)|*.jit", 2,
-                         "jitter.jit", true},
-                        kJitterForm,
-                        kJitterPane,
-                        "The report"};
+  const ReportSave save{
+      kJitterTitle,
+      {"Save the jittered starts in...", "All Files (*.*)|*.*|Jittered starts (*.jit)|*.jit", 2, "jitter.jit", true},
+      kJitterForm,
+      kJitterPane,
+      "The report"};
   return SaveReportAndPicture(ui, save, picture, encode);
 }
 

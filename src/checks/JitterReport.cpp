@@ -48,10 +48,11 @@ std::string JitterReportText(const ReportSources& sources, const JitterRun& run,
   t.Line();
   SourceLines(t, sources);
   t.Line();
-  const int asked = run.settings.starts;
-  t.Line(Row("Starts:", count < asked ? std::to_string(count) + " of " + std::to_string(asked) + " (interrupted)"
-                                      : std::to_string(count),
-             count < asked ? 30 : 12));
+  // An interrupted run reports the starts fitted before the interrupt.
+  const bool interrupted = count < run.settings.starts;
+  const std::string starts =
+      std::to_string(count) + (interrupted ? " of " + std::to_string(run.settings.starts) + " (interrupted)" : "");
+  t.Line(Row("Starts:", starts, interrupted ? 30 : 12));
   t.Line(Row("Spread J (value + J x u x max(|value|, |step|)):", FormatNumber(run.settings.spread, "####0.00000")));
   const std::string seed = std::to_string(run.settings.seed);
   t.Line(Row("Seed:", seed, std::max<int>(12, static_cast<int>(seed.size()))));
@@ -69,8 +70,8 @@ std::string JitterReportText(const ReportSources& sources, const JitterRun& run,
     t.Line(RightJustify(std::to_string(k + 1), 7) + "," +
            RightJustify(s.startObjective ? Objective(*s.startObjective) : "-", kObjectiveWidth) + "," +
            RightJustify(s.reached.objective ? Objective(*s.reached.objective) : "-", kObjectiveWidth) + "," +
-           RightJustify(EndedText(s, run.settings.minimizer), 14) + "," + RightJustify(std::to_string(s.calls), 10) + "," +
-           RightJustify(distance ? FormatNumber(*distance, "0.0000E+00") : "-", 15));
+           RightJustify(EndedText(s, run.settings.minimizer), 14) + "," + RightJustify(std::to_string(s.calls), 10) +
+           "," + RightJustify(distance ? FormatNumber(*distance, "0.0000E+00") : "-", 15));
   }
   t.Line();
   if (minima.minima.empty()) {

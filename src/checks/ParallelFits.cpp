@@ -68,17 +68,25 @@ FitsRun RunFits(const ObjectiveEvaluator& prototype, int threads, int count, con
         std::lock_guard lock(cloning);
         objective = source->Clone();
       }
-      task(k, std::move(*objective), stop);
+      try {
+        task(k, std::move(*objective), stop);
+      } catch (...) {
+        pool.RequestStop();  // the others start no new fit: the run ends with this error
+        throw;
+      }
       run.finished[k] = !pool.StopRequested();
       pool.CountDone(worker);
     }
   };
-  pool.Run(pool.Threads(), work, [&] {
-    if (!run.stopped && tick(static_cast<int>(pool.Done()))) {
-      run.stopped = true;
-      pool.RequestStop();
-    }
-  }, kTickInterval);
+  pool.Run(
+      pool.Threads(), work,
+      [&] {
+        if (!run.stopped && tick(static_cast<int>(pool.Done()))) {
+          run.stopped = true;
+          pool.RequestStop();
+        }
+      },
+      kTickInterval);
   return run;
 }
 

@@ -47,7 +47,6 @@ struct FitsRun {
 
 // Runs task for 0..count-1 on threads workers (at least 1), or on the
 // calling thread when the prototype's model cannot be cloned.
-FitsRun RunFits(const ObjectiveEvaluator& prototype, int threads, int count, const FitTask& task,
-                const FitsTick& tick);
+FitsRun RunFits(const ObjectiveEvaluator& prototype, int threads, int count, const FitTask& task, const FitsTick& tick);
 
 }  // namespace kalvex::checks

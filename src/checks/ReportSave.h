@@ -23,10 +23,10 @@ using PictureEncoder = std::function<std::optional<std::string>(const plots::Fig
 std::string PicturePathBeside(const std::string& reportPath);
 
 struct ReportSave {
-  std::string_view title;      // of the replace question
-  ui::FileDialog dialog;       // the report's save dialog
-  std::string_view form, pane; // the report shown
-  std::string what;            // names the report in a failure: "The diagnostics"
+  std::string_view title;       // of the replace question
+  ui::FileDialog dialog;        // the report's save dialog
+  std::string_view form, pane;  // the report shown
+  std::string what;             // names the report in a failure: "The diagnostics"
 };
 
 // Asks for the report's file, then writes the pane's text (with the

@@ -81,9 +81,8 @@ TEST(Jitter, BothMinimaAreFoundAndTheLowerIsOffered) {
         .ExpectInput(kJitterTitle, row.minimizer)
         .ExpectMessage(kJitterTitle, row.take);
     std::vector<std::optional<JitterCheck>> shown;
-    std::optional<JitterCheck> check = menu.CheckMinimum([&](const JitterCheck* c) {
-      shown.push_back(c ? std::optional(*c) : std::nullopt);
-    });
+    std::optional<JitterCheck> check =
+        menu.CheckMinimum([&](const JitterCheck* c) { shown.push_back(c ? std::optional(*c) : std::nullopt); });
     ASSERT_TRUE(check);
     EXPECT_EQ(ui.PendingPrompts(), 0u);
     EXPECT_EQ(ui.inputs[0].defaultText, "50");
@@ -106,7 +105,8 @@ TEST(Jitter, BothMinimaAreFoundAndTheLowerIsOffered) {
     EXPECT_EQ(shown[1]->report, check->report);
     EXPECT_EQ(ui.panes["frmJitter.rtbJitter"], check->report);
     const int best = check->minima.BestFit();
-    EXPECT_EQ(ui.LastMessage().text, "A lower minimum was found by start " + std::to_string(best) + ": take its values?");
+    EXPECT_EQ(ui.LastMessage().text,
+              "A lower minimum was found by start " + std::to_string(best) + ": take its values?");
     EXPECT_EQ(ui.LastMessage().style, 4 + 32 + 256);
     const double x = row.take == Answer::Yes ? check->run.starts[best - 1].reached.freeValues[1] : HigherMinimum();
     EXPECT_EQ(ws->Alg.Values[1], x);

@@ -1,9 +1,8 @@
 #pragma once
-// What the check windows share for their plots: a canvas that draws a
-// figure at its own proportions, and the save of a figure as a picture
-// (PNG, or SVG where Qt SVG is built) with the program's save dialog.
+// What the check windows share: a canvas that draws a figure at its own
+// proportions, the save of a figure as a picture (PNG, or SVG where Qt SVG
+// is built) with the program's save dialog, and their named buttons.
 #include <QWidget>
-
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,7 +10,12 @@
 #include "plots/Figure.h"
 #include "ui/qt/QtFrontend.h"
 
+class QPushButton;
+
 namespace kalvex::app {
+
+// A push button with its object name and tooltip.
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption, const char* tip);
 
 // A figure drawn at its own proportions, centred in the space it is given:
 // text and circles keep their shape however the window is sized.

@@ -1,11 +1,19 @@
-#include "app/FigureCanvas.h"
+#include "app/CheckWindowParts.h"
 
 #include <QPainter>
+#include <QPushButton>
 
 #include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
 
 namespace kalvex::app {
+
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption, const char* tip) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setToolTip(tip);
+  return button;
+}
 
 FigureCanvas::FigureCanvas(std::function<plots::Figure()> figure, QWidget* parent)
     : QWidget(parent), figure_(std::move(figure)) {}
