@@ -4,12 +4,10 @@
 // and the grids on one thread against the grids on several, paired.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
-#include <chrono>
 #include <sstream>
 
 #include "OskaneBenchData.h"
+#include "PairedThreads.h"
 #include "batch/BatchFrontend.h"
 #include "covariance/CovarianceCalculator.h"
 #include "covariance/CovarianceReport.h"
@@ -44,13 +42,6 @@ void Grids(benchmark::State& state) {
   state.counters["evaluations"] = 1 + 3 * n * (n + 1);
 }
 
-// The processor time of the whole process (every thread), in seconds.
-double ProcessSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
 // One thread and `threads` threads in every iteration, alternating which
 // goes first, so that both see the same load on a shared machine. Each
 // side runs a block of kBlockRuns grids: a scheduler that shares the cores
@@ -74,27 +65,13 @@ void GridsThreadsPaired(benchmark::State& state) {
   kalvex::bench::SetUpEveryParameterFree(one, species, periods);
   kalvex::bench::SetUpEveryParameterFree(many, species, periods);
   many.WorkerThreads = threads;
-  struct Spent {
-    double wall = 0, cpu = 0;
-  } oneSpent, manySpent;
-  auto timedRun = [&](Workspace& ws, Spent& spent) {
-    const double cpu = ProcessSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    if (kalvex::RunCovariance(ws, frontend, HalfConstant(ws)) != kalvex::CovarianceRunEnd::Completed)
-      state.SkipWithError("the run did not complete");
-    spent.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    spent.cpu += ProcessSeconds() - cpu;
+  auto block = [&](Workspace& ws) {
+    for (int run = 0; run < kBlockRuns; ++run)
+      if (kalvex::RunCovariance(ws, frontend, HalfConstant(ws)) != kalvex::CovarianceRunEnd::Completed)
+        state.SkipWithError("the run did not complete");
   };
-  auto block = [&](Workspace& ws, Spent& spent) {
-    for (int run = 0; run < kBlockRuns; ++run) timedRun(ws, spent);
-  };
-  bool oneFirst = true;
-  for (auto _ : state) {
-    if (oneFirst) block(one, oneSpent);
-    block(many, manySpent);
-    if (!oneFirst) block(one, oneSpent);
-    oneFirst = !oneFirst;
-  }
+  kalvex::bench::Spent oneSpent, manySpent;
+  kalvex::bench::AlternatePaired(state, oneSpent, [&] { block(one); }, manySpent, [&] { block(many); });
   const double n = static_cast<double>(state.iterations()) * kBlockRuns;
   state.counters["one_thread_ms"] = 1000 * oneSpent.wall / n;
   state.counters["threads_ms"] = 1000 * manySpent.wall / n;

@@ -4,12 +4,10 @@
 // and 1.4 s (25 x 100) on one thread; two threads at least 1.8 times as fast.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
-#include <chrono>
 #include <sstream>
 
 #include "OskaneBenchData.h"
+#include "PairedThreads.h"
 #include "batch/BatchFrontend.h"
 #include "evaluation/PosteriorIntegration.h"
 #include "workspace/ThreadPool.h"
@@ -35,12 +33,6 @@ bool Run(Workspace& ws, kalvex::ui::Frontend& frontend) {
   return end == kalvex::EvaluationEnd::Results;
 }
 
-double ProcessSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
 // Args: species, periods. One thread and every core in each iteration,
 // alternating which goes first, so that both meet the same load on a shared
 // machine. speed_up = one_thread_s / threads_s (wall clock); per_thread =
@@ -57,23 +49,11 @@ void PosteriorPaired(benchmark::State& state) {
   Workspace one(kalvex::MakeOskaneModel()), many(kalvex::MakeOskaneModel());
   SetUp(one, species, periods, 1);
   SetUp(many, species, periods, threads);
-  struct Spent {
-    double wall = 0, cpu = 0;
-  } oneSpent, manySpent;
-  auto timedRun = [&](Workspace& ws, Spent& spent) {
-    const double cpu = ProcessSeconds();
-    const auto start = std::chrono::steady_clock::now();
+  kalvex::bench::Spent oneSpent, manySpent;
+  auto run = [&](Workspace& ws) {
     if (!Run(ws, frontend)) state.SkipWithError("the posterior gave no results");
-    spent.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    spent.cpu += ProcessSeconds() - cpu;
   };
-  bool oneFirst = true;
-  for (auto _ : state) {
-    if (oneFirst) timedRun(one, oneSpent);
-    timedRun(many, manySpent);
-    if (!oneFirst) timedRun(one, oneSpent);
-    oneFirst = !oneFirst;
-  }
+  kalvex::bench::AlternatePaired(state, oneSpent, [&] { run(one); }, manySpent, [&] { run(many); });
   const double n = static_cast<double>(state.iterations());
   state.counters["nodes"] = kNodes;
   state.counters["threads"] = threads;

@@ -65,8 +65,8 @@ menu_button() {
   local y
   case "$1" in
     initialize) y=142 ;; load) y=170 ;; edit) y=198 ;; save) y=226 ;;
-    results) y=300 ;; onecall) y=328 ;; covariance) y=356 ;; priors) y=384 ;;
-    evaluate) y=412 ;; multimodel) y=440 ;;
+    jitter) y=300 ;; results) y=328 ;; onecall) y=356 ;; covariance) y=384 ;; priors) y=412 ;;
+    evaluate) y=440 ;; multimodel) y=468 ;;
   esac
   click 214 "$y" "${2:-1.5}"
 }
@@ -116,6 +116,12 @@ pause 3
 box marquardt-minimum
 key Return
 window marquardt 984x640+440+36
+close_analysis
+
+menu_button jitter     # "Check the minimum...": 50 starts, J 0.1, seed 1, by the Simplex
+key Return; key Return; key Return; key Return
+pause 3
+window jitter 830x840+440+36
 close_analysis
 
 menu_button results 2

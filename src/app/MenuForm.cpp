@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/JitterWindow.h"
 #include "app/Workbench.h"
 
 namespace kalvex::app {
@@ -51,6 +52,7 @@ MenuForm::MenuForm(Workbench& workbench) : workbench_(workbench) {
   minimizers->addWidget(button(MenuCommand::Simplex, [&menu] { menu.Simplex(); }));
   minimizers->addWidget(button(MenuCommand::Marquardt, [&menu] { menu.Marquardt(); }));
   layout->addLayout(minimizers);
+  layout->addWidget(button(MenuCommand::CheckMinimum, [this] { ShowJitter(workbench_); }));
 
   layout->addWidget(button(MenuCommand::UserSummary, [&menu] { menu.ResultsSummary(); }));
   layout->addWidget(button(MenuCommand::OneFunction, [&menu] { menu.OneFunctionCall(); }));

@@ -1,5 +1,5 @@
 #pragma once
-// frmMenu: the main menu with its thirteen workflow buttons. The buttons
+// frmMenu: the main menu with its workflow buttons and Quit. The buttons
 // only forward to the MainMenu workflow, which sets their states.
 #include <QWidget>
 

@@ -10,6 +10,7 @@
 #include "app/EvaluationForms.h"
 #include "app/InfoWindows.h"
 #include "app/InitializeForm.h"
+#include "app/JitterWindow.h"
 #include "app/MainWindow.h"
 #include "app/MenuForm.h"
 #include "app/MinimizerForms.h"
@@ -39,6 +40,7 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   InstallPriors(*this);
   InstallEvaluation(*this);
   InstallRanking(*this);
+  InstallJitter(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
   editor.returnToMenu = [this] { menu.ShowMenu(); };

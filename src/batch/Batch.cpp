@@ -193,6 +193,11 @@ const std::vector<CommandSpec>& AllCommands() {
        "summary [--forecast] --out FILE [--plot FILE.png]          the results summary (and its plots)"},
       {"diagnostics", DiagnosticsCommand, {"out", "plot"}, {}, {"out"},
        "diagnostics --out FILE [--plot FILE.png]                   the residual diagnostics (and their pictures)"},
+      {"jitter", JitterCommand, {"starts", "spread", "seed", "minimizer", "threads", "out", "plot"}, {"analytical"},
+       {"out"},
+       "jitter [--starts N] [--spread J] [--seed S] [--minimizer simplex|marquardt] [--analytical]\n"
+       "      [--threads T] --out FILE.jit [--plot FILE.png]   fits from N starts jittered around the loaded\n"
+       "      values on T threads (default: every core); prints start K OBJECTIVE END CALLS, best, reached, minima"},
       {"priors", PriorsCommand, {"out"}, {}, {"priors", "out"},
        "priors --priors FILE --out FILE                             the priors read, written as the editor saves them"},
       {"prior-profile", PriorProfileCommand, {"parameter", "points", "out"}, {}, {"priors", "parameter", "out"},

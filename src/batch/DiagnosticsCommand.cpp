@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "batch/CheckPicture.h"
 #include "batch/Commands.h"
 #include "batch/PlotPicture.h"
 #include "checks/Diagnostics.h"
@@ -40,7 +41,7 @@ int DiagnosticsCommand(BatchContext& context) {
   std::vector<FileContent> files = {{out, report}};
   std::string picture;
   if (auto plot = context.args.Option("plot")) {
-    if (std::optional<std::string> error = EncodePicture(d.Picture(), *plot, picture))
+    if (std::optional<std::string> error = EncodeCheckPicture(d.Picture(), *plot, picture))
       return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
     files.push_back({*plot, picture});
   }

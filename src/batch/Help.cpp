@@ -54,6 +54,14 @@ constexpr CommandText kCommandTexts[] = {
                   "Prints: ended, objective, iterations, function_calls.\n"},
     {"summary", "Writes the results summary as its window saves it (with --forecast, the forecast\n"
                 "table with its confidence bounds); --plot draws the summary plots as one picture.\n"},
+    {"jitter", "Fits the model again from --starts N starts (default 50), each free parameter moved from its\n"
+               "loaded value by J x u x max(|value|, |step|), u uniform on (-1, 1) from the generator of --seed S\n"
+               "(default 1; the same seed gives the same starts everywhere) and J --spread (default 0.1), by\n"
+               "the Simplex or Marquardt (numerical derivatives; --analytical: the model's) with the algorithm\n"
+               "file's settings. The table is the same for any --threads.\n"
+               "Prints: start K OBJECTIVE END CALLS per start (OBJECTIVE the minimum reached, - for none; END\n"
+               "converged, limit, gave_up, decomposition_failed, error or fault), best OBJECTIVE, reached K N\n"
+               "(the starts within the tolerance of the best of N), minima M (the distinct minima).\n"},
     {"priors", "Reads the priors file as the workbench loads it and writes it in the editor's columns.\n"
                "Prints: priors_active on|off.\n"},
     {"prior-profile", "Profiles one parameter's prior distribution over N points (.pdp file).\n"},

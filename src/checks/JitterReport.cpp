@@ -15,6 +15,20 @@ std::string Objective(double value) { return FormatNumber(value, kObjective); }
 
 }  // namespace
 
+std::string EndedText(const StartOutcome& start, FitMinimizer minimizer) {
+  if (start.faulted) return "fault";
+  switch (start.end) {
+    case RunEnd::Converged: return "converged";
+    case RunEnd::Limit: return minimizer == FitMinimizer::Simplex ? "call limit" : "iter. limit";
+    case RunEnd::Interrupted: return "interrupted";
+    case RunEnd::GaveUp: return "gave up";
+    case RunEnd::DecompositionFailed: return "singular";
+    default: return "error";
+  }
+}
+
+std::string EndedWord(const StartOutcome& start) { return start.faulted ? "fault" : RunEndName(start.end); }
+
 MinimaSummary GroupStarts(const JitterRun& run) {
   std::vector<FitReached> fits;
   for (const StartOutcome& start : run.starts) fits.push_back(start.reached);
@@ -34,12 +48,17 @@ std::string JitterReportText(const ReportSources& sources, const JitterRun& run,
   t.Line();
   SourceLines(t, sources);
   t.Line();
-  t.Line(Row("Starts:", std::to_string(count)));
+  // An interrupted run reports the starts fitted before the interrupt.
+  const bool interrupted = count < run.settings.starts;
+  const std::string starts =
+      std::to_string(count) + (interrupted ? " of " + std::to_string(run.settings.starts) + " (interrupted)" : "");
+  t.Line(Row("Starts:", starts, interrupted ? 30 : 12));
   t.Line(Row("Spread J (value + J x u x max(|value|, |step|)):", FormatNumber(run.settings.spread, "####0.00000")));
   const std::string seed = std::to_string(run.settings.seed);
   t.Line(Row("Seed:", seed, std::max<int>(12, static_cast<int>(seed.size()))));
-  t.Line(Row("Minimizer:", run.minimizer));
-  t.Line(Row("Derivatives:", run.analytical ? "analytical" : "numerical"));
+  const bool simplex = run.settings.minimizer == FitMinimizer::Simplex;
+  t.Line(Row("Minimizer:", simplex ? "Simplex" : "Marquardt"));
+  t.Line(Row("Derivatives:", simplex ? "none" : run.settings.analytical ? "analytical" : "numerical"));
   t.Line(Row(run.tolerance >= 0 ? "Tolerance (absolute):" : "Tolerance (relative):",
              FormatNumber(run.tolerance, "0.0000E+00")));
   t.Line(Row("The current fit's objective:", Objective(run.currentObjective), kObjectiveWidth));
@@ -51,8 +70,8 @@ std::string JitterReportText(const ReportSources& sources, const JitterRun& run,
     t.Line(RightJustify(std::to_string(k + 1), 7) + "," +
            RightJustify(s.startObjective ? Objective(*s.startObjective) : "-", kObjectiveWidth) + "," +
            RightJustify(s.reached.objective ? Objective(*s.reached.objective) : "-", kObjectiveWidth) + "," +
-           RightJustify(s.ended, 14) + "," + RightJustify(std::to_string(s.calls), 10) + "," +
-           RightJustify(distance ? FormatNumber(*distance, "0.0000E+00") : "-", 15));
+           RightJustify(EndedText(s, run.settings.minimizer), 14) + "," + RightJustify(std::to_string(s.calls), 10) +
+           "," + RightJustify(distance ? FormatNumber(*distance, "0.0000E+00") : "-", 15));
   }
   t.Line();
   if (minima.minima.empty()) {

@@ -8,6 +8,7 @@
 #include "checks/JitteredStarts.h"
 #include "checks/Minima.h"
 #include "checks/ReportText.h"
+#include "minimize/MinimizeResult.h"
 #include "plots/Figure.h"
 
 namespace kalvex::checks {
@@ -15,15 +16,20 @@ namespace kalvex::checks {
 // One start and the fit from it.
 struct StartOutcome {
   std::optional<double> startObjective;  // nullopt: the start vector itself faulted
-  std::string ended;                     // how the fit ended, in a word or two ("converged", "call limit", "fault")
-  int calls = 0;
+  RunEnd end = RunEnd::Error;            // how the fit ended
+  bool faulted = false;                  // a numeric fault ended it (or its start's evaluation)
+  int64_t calls = 0;                     // the fit's counted evaluations
   FitReached reached;  // the minimum and the free values it ended at
 };
 
+// How a fit ended, in a word or two for the report ("converged", "call
+// limit", "fault"), and as one word for kalvex-batch ("converged", "limit",
+// "fault").
+std::string EndedText(const StartOutcome& start, FitMinimizer minimizer);
+std::string EndedWord(const StartOutcome& start);
+
 struct JitterRun {
-  JitterSettings settings;
-  std::string minimizer;  // "Simplex" or "Marquardt"
-  bool analytical = false;
+  JitterSettings settings;  // settings.starts asked; starts below holds fewer after an interrupt
   double tolerance = 0;  // the algorithm data's: positive absolute, negative relative
   double currentObjective = 0;
   std::vector<int> freeIndex;             // the parameter number of each free parameter, 1-based

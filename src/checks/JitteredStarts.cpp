@@ -10,17 +10,19 @@
 namespace kalvex::checks {
 
 std::optional<std::string> JitterSettings::Validate() const {
-  if (starts < 1) return "The number of starts must be at least 1";
+  if (starts < 1 || starts > kMaxJitterStarts)
+    return "The number of starts must be a whole number from 1 to " + std::to_string(kMaxJitterStarts);
   if (!(std::isfinite(spread) && spread > 0)) return "The spread must be a positive number";
+  if (analytical && minimizer != FitMinimizer::Marquardt) return "Analytical derivatives are for Marquardt only";
   return std::nullopt;
 }
 
-std::vector<ParameterRange> FreeParameterRanges(const Workspace& ws) {
+std::vector<ParameterRange> FreeParameterRanges(const Model& model, const FreeParameters& free) {
   std::vector<ParameterRange> ranges;
-  const auto* model = dynamic_cast<const OskaneModel*>(ws.model.get());
-  if (!model) return ranges;
-  for (int k = 1; k <= ws.Free.FreeCount; ++k)
-    if (ws.Free.FreeIndex[k] == model->Layout().Omega()) ranges.push_back({k, 0, 1});
+  const auto* oskane = dynamic_cast<const OskaneModel*>(&model);
+  if (!oskane) return ranges;
+  for (int k = 1; k <= free.FreeCount; ++k)
+    if (free.FreeIndex[k] == oskane->Layout().Omega()) ranges.push_back({k, 0, 1});
   return ranges;
 }
 

@@ -9,15 +9,23 @@
 #include <vector>
 
 namespace kalvex {
-struct Workspace;
-}
+class Model;
+struct FreeParameters;
+}  // namespace kalvex
 
 namespace kalvex::checks {
+
+enum class FitMinimizer { Simplex, Marquardt };
+
+inline constexpr int kMaxJitterStarts = 100000;
 
 struct JitterSettings {
   int starts = 50;
   double spread = 0.1;  // J
   std::uint64_t seed = 1;
+  // How each start is fitted: analytical derivatives are Marquardt's only.
+  FitMinimizer minimizer = FitMinimizer::Simplex;
+  bool analytical = false;
   // nullopt, or the reason the settings cannot run.
   std::optional<std::string> Validate() const;
 };
@@ -28,9 +36,9 @@ struct ParameterRange {
   double low = 0, high = 1;
 };
 
-// The ranges of the free parameters of the workspace's model (after
-// CollectFreeParameters): the Oskane model's Omega, when free, within 0..1.
-std::vector<ParameterRange> FreeParameterRanges(const Workspace& ws);
+// The ranges of the free parameters of a model: the Oskane model's Omega,
+// when free, within 0..1.
+std::vector<ParameterRange> FreeParameterRanges(const Model& model, const FreeParameters& free);
 
 // Start k (1-based) for the free values and steps (1-based, element 0
 // unused, as FreeParameters keeps them). A start beyond a range is mirrored

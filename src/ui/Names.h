@@ -35,6 +35,7 @@ inline constexpr std::string_view kPriorProfileForm = "frmPriorProfile";
 inline constexpr std::string_view kReviewPriorsForm = "frmReviewPriors";
 inline constexpr std::string_view kHelpForm = "frmHelp";
 inline constexpr std::string_view kDiagnosticsForm = "frmDiagnostics";
+inline constexpr std::string_view kJitterForm = "frmJitter";
 
 inline constexpr std::string_view kForms[] = {
     kMainForm,     kMenuForm,     kInitializeForm, kEditorForm,   kEditAllForm,   kOneFunctionForm, kSimplexForm,
@@ -44,6 +45,7 @@ inline constexpr std::string_view kForms[] = {
     kCovDataForm,
     kPriorsLoaderForm, kPriorEditorForm, kPriorProfileForm, kReviewPriorsForm, kHelpForm,
     kDiagnosticsForm,
+    kJitterForm,
 };
 
 // ---- Controls shared by several forms
@@ -56,10 +58,11 @@ inline constexpr std::string_view kInterruptBayesMenu = "mnuInterruptBayes";
 inline constexpr std::string_view kInterruptMLMenuBar = "mnuMLInt";
 inline constexpr std::string_view kInterruptBayesMenuBar = "mnuBayesianInt";
 
-// ---- frmMenu: the twelve workflow buttons in their order, and Quit
+// ---- frmMenu: the workflow buttons in their order, and Quit
 inline constexpr std::string_view kWorkflowButtons[] = {
     "cmdInitialize",  "cmdLoadAlg",     "cmdEditAlg",    "cmdSaveAlg",  "cmdSimplex",     "cmdMarquardt",
-    "cmdUserSummary", "cmdOneFunction", "cmdCovariance", "cmdBayesian", "cmdParEstimate", "cmdRank"};
+    "cmdUserSummary", "cmdOneFunction", "cmdCovariance", "cmdBayesian", "cmdParEstimate", "cmdRank",
+    "cmdCheckMinimum"};
 inline constexpr std::string_view kQuitButton = "cmdQuit";
 
 // ---- frmInitialize
@@ -92,6 +95,8 @@ inline constexpr std::string_view kReviewPriorsPane = "rtbReviewPriors";
 inline constexpr std::string_view kHelpPane = "rtbHelp";
 // ---- frmDiagnostics: the residual diagnostics, opened from the results summary
 inline constexpr std::string_view kDiagnosticsPane = "rtbDiagnostics";
+// ---- frmJitter: the jittered starts, opened from the main menu
+inline constexpr std::string_view kJitterPane = "rtbJitter";
 
 // Every control name: the ones above and those only the windows and the
 // editor address.
@@ -148,6 +153,8 @@ inline constexpr std::string_view kControls[] = {
     "lblXYMax", "lblPeak", "lblLineInfo",
     // frmSummary's way to the diagnostics, and frmDiagnostics
     "cmdDiagnostics", kDiagnosticsPane, "cmdSaveDiagnostics", "cmdSavePlots",
+    // frmMenu's way to the jittered starts, and frmJitter
+    "cmdCheckMinimum", kJitterPane, "cmdSaveJitter",
 };
 
 bool IsKnownForm(std::string_view name);

@@ -16,6 +16,7 @@ InterruptToken::InterruptToken(Workspace& ws, InterruptFlag flag) {
     case InterruptFlag::ML: menu_ = &ws.InterruptML; break;
     case InterruptFlag::Bayes: menu_ = &ws.InterruptBayes; break;
     case InterruptFlag::Covariance: menu_ = &ws.Covariance.Interrupt; break;
+    case InterruptFlag::Fits: menu_ = &ws.InterruptFits; break;
     case InterruptFlag::None: break;
   }
 }

@@ -38,6 +38,7 @@ enum class InterruptFlag {
   ML,         // InterruptML
   Bayes,      // InterruptBayes
   Covariance, // the covariance log window's interrupt button
+  Fits,       // InterruptFits: an analysis made of many fits
 };
 
 // A view on one interrupt flag of the workspace.

@@ -56,6 +56,9 @@ const CommandTexts& Texts(MenuCommand command) {
       {"cmdParEstimate", "E&valuate single model parameter estimates",
        "Uses maximum-likelihood or Bayesian procedures to assess individual parameter estimates"},
       {"cmdRank", "&Multi-model statistics", "Uses AICc to rank and average among the best competing models"},
+      {"cmdCheckMinimum", "Chec&k the minimum...",
+       "Fits the model again from many starts jittered around the current estimates: is the current fit the "
+       "lowest minimum?"},
   };
   return texts[static_cast<int>(command)];
 }
@@ -388,6 +391,31 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   if (ui_.IsWindowOpen(ui::names::kMarquardtForm)) ui_.ShowWindow(ui::names::kMarquardtForm);
   SetAllEnabled(true);
   return result;
+}
+
+std::optional<checks::JitterCheck> MainMenu::CheckMinimum(
+    const std::function<void(const checks::JitterCheck*)>& show) {
+  Prologue(true);
+  SetAllEnabled(false);
+  NormalizeLinks(ws_);
+  CollectFreeParameters(ws_);
+  std::optional<checks::JitterCheck> check;
+  if (NothingToDo()) {
+    AnalysisEnded();
+    return check;
+  }
+  if (std::optional<checks::JitterSettings> settings = checks::AskJitterSettings(ui_, jitterSettings_)) {
+    jitterSettings_ = *settings;
+    if (show) show(nullptr);
+    check = checks::RunJitterCheck(ws_, ui_, *settings);
+    if (check && show) show(&*check);
+    if (check) checks::OfferLowerMinimum(ws_, ui_, *check);
+  }
+  AnalysisEnded();
+  // The menu comes back beside the window, which stays in front.
+  if (ui_.IsWindowOpen(checks::kJitterForm)) ui_.ShowWindow(checks::kJitterForm);
+  SetAllEnabled(true);
+  return check;
 }
 
 // ---------------------------------------------------------------- Reports

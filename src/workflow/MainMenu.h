@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "checks/JitterCheck.h"
 #include "evaluation/EvaluationRun.h"
 #include "minimize/MinimizeResult.h"
 #include "priors/PriorEditor.h"
@@ -30,17 +31,19 @@ inline constexpr const char* kOneFunction = ui::names::kOneFunctionForm.data();
 inline constexpr const char* kApplicationMenu = ui::names::kApplicationMenu.data();
 }  // namespace forms
 
-// The twelve workflow buttons in their order on the main menu (Quit is not
-// one of them: it is always enabled).
+// The workflow buttons of the main menu (Quit is not one of them: it is
+// always enabled). CheckMinimum, the jittered starts, stands beside the
+// minimizers and follows the results summary's rules.
 enum class MenuCommand {
   Initialize, LoadAlg, EditAlg, SaveAlg, Simplex, Marquardt,
-  UserSummary, OneFunction, Covariance, Bayesian, ParEstimate, Rank
+  UserSummary, OneFunction, Covariance, Bayesian, ParEstimate, Rank, CheckMinimum
 };
-inline constexpr int kWorkflowCommandCount = 12;
+inline constexpr int kWorkflowCommandCount = 13;
 inline constexpr std::array<MenuCommand, kWorkflowCommandCount> kWorkflowCommands = {
     MenuCommand::Initialize, MenuCommand::LoadAlg,     MenuCommand::EditAlg,    MenuCommand::SaveAlg,
     MenuCommand::Simplex,    MenuCommand::Marquardt,   MenuCommand::UserSummary, MenuCommand::OneFunction,
-    MenuCommand::Covariance, MenuCommand::Bayesian,    MenuCommand::ParEstimate, MenuCommand::Rank};
+    MenuCommand::Covariance, MenuCommand::Bayesian,    MenuCommand::ParEstimate, MenuCommand::Rank,
+    MenuCommand::CheckMinimum};
 
 // objectName of a button ("cmdInitialize", "cmdLoadAlg", ...).
 const char* ControlName(MenuCommand command);
@@ -108,6 +111,10 @@ class MainMenu {
   // The minimizers, one path for the windows and kalvex-batch.
   MinimizeResult Simplex(const MinimizeOptions& options = {});
   MinimizeResult Marquardt(const MinimizeOptions& options = {});
+  // "Check the minimum...": the jittered starts of the current fit; show
+  // tells the window that a run starts (nullptr: nothing to show yet) and
+  // hands it the table before the offer of a lower minimum.
+  std::optional<checks::JitterCheck> CheckMinimum(const std::function<void(const checks::JitterCheck*)>& show = {});
   void ResultsSummary();
   void OneFunctionCall();
   void Covariance();
@@ -162,6 +169,7 @@ class MainMenu {
   PriorEditor priorEditor_;
   PriorsLoader priorsLoader_;
   ranking::ModelRanking ranking_;
+  checks::JitterSettings jitterSettings_;  // the last answers
   bool loaded_ = false;
 };
 

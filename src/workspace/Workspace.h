@@ -129,6 +129,7 @@ struct Workspace {
   int16_t EvaluatedParameter = 0;
   bool InterruptML = false;
   bool InterruptBayes = false;
+  bool InterruptFits = false;  // the interrupt of an analysis made of many fits (the jittered starts)
   bool InitializeAlready = false;
   bool SimplexStateKept = false;
   int32_t FunctionCallCount = 0;

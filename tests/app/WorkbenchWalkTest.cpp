@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include <QAction>
@@ -49,7 +50,8 @@ QString Example(const char* name) { return QString(KALVEX_EXAMPLES) + "/" + name
 
 const char* const kWorkflowButtons[] = {"cmdInitialize", "cmdLoadAlg",   "cmdEditAlg",  "cmdSaveAlg",
                                         "cmdSimplex",    "cmdMarquardt", "cmdUserSummary", "cmdOneFunction",
-                                        "cmdCovariance", "cmdBayesian",  "cmdParEstimate", "cmdRank"};
+                                        "cmdCovariance", "cmdBayesian",  "cmdParEstimate", "cmdRank",
+                                        "cmdCheckMinimum"};
 
 }  // namespace
 
@@ -68,6 +70,7 @@ class WorkbenchWalk : public QObject {
   void menuMadeAnewFollowsTheRules();
   void closingTheEditorWindowFinishesEditing();
   void minimizersRunInTheirWindows();
+  void checkTheMinimumRunsInItsWindow();
   void aLongRunShowsItsWindowAndTakesAClick();
   void derivativeDisplayWaitsForTheUser();
   void plotsOpenAboveTheSummary();
@@ -252,7 +255,7 @@ void WorkbenchWalk::walk() {
   Script().ExpectMessage("Load algorithm data", Answer::Yes).ExpectOpen(trueValues.toStdString());
   MenuButton("cmdLoadAlg")->click();
   Settle();
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
   QCOMPARE(MenuButton("cmdUserSummary")->text(), QString("Res&ults Summary"));
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + trueValues);
   QCOMPARE(wb->ws.Alg.Values[1], -0.4);
@@ -263,7 +266,7 @@ void WorkbenchWalk::walk() {
   Settle();
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain0_1")->text(), data);
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + trueValues);
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
 
   // One function call at the loaded values.
   MenuButton("cmdOneFunction")->click();
@@ -286,13 +289,13 @@ void WorkbenchWalk::walk() {
   wb->ui.Form("frmOneFunction")->parentWidget()->close();
   Settle();
   QVERIFY(!Form("frmOneFunction"));
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
 
   // Load: the default values.
   Script().ExpectMessage("Load algorithm data", Answer::No).ExpectMessage("Default Algorithm Values");
   MenuButton("cmdLoadAlg")->click();
   Settle();
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
   QCOMPARE(wb->ws.Alg.Values[1], 0.0);
   QVERIFY(wb->ws.AlgorithmFileName.ends_with(".alg"));
 
@@ -395,7 +398,7 @@ void WorkbenchWalk::walk() {
   Settle();
   QStringList whileEditing = EnabledButtons();
   QVERIFY(!whileEditing.contains("cmdInitialize") && !whileEditing.contains("cmdLoadAlg"));
-  QCOMPARE(whileEditing.size(), 10);
+  QCOMPARE(whileEditing.size(), 11);
   Script().ExpectMessage("Just so you know");
   editor->findChild<QPushButton*>("cmdFinish")->click();
   Settle();
@@ -403,10 +406,10 @@ void WorkbenchWalk::walk() {
   QVERIFY(Form("frmMenu")->isVisible());
   QCOMPARE(wb->ws.EditorClosed, int16_t{-1});
   QCOMPARE(wb->ws.Alg.Links[2], std::string("~~"));  // a single-member code was unfused
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
   mainMenu->trigger();
   Settle();
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
 
   // Save under a new name.
   Script().ExpectSave(saved.toStdString(), "Save algorithm data in...");
@@ -414,7 +417,7 @@ void WorkbenchWalk::walk() {
   Settle();
   QVERIFY(QFile::exists(saved));
   QCOMPARE(wb->Main().findChild<QLabel*>("stbMain1_1")->text(), "Algorithm file: " + saved);
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
 
   // The evaluation chooser takes the menu's place; its Cancel brings the menu back.
   MenuButton("cmdParEstimate")->click();
@@ -423,7 +426,7 @@ void WorkbenchWalk::walk() {
   wb->ui.Form("frmParEvals")->findChild<QPushButton*>("cmdCancel")->click();
   Settle();
   QVERIFY(!wb->ui.IsWindowOpen("frmParEvals"));
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
   // The results summary runs: no plots, no forecast.
   Script().ExpectMessage("View plots?", kalvex::ui::Answer::No)
       .ExpectMessage("Opportunity to generate a forecast for time period f", kalvex::ui::Answer::No);
@@ -432,7 +435,7 @@ void WorkbenchWalk::walk() {
   QVERIFY(wb->ui.IsWindowOpen("frmSummary"));
   wb->ui.Form("frmSummary")->parentWidget()->close();  // the user closes it: the menu returns
   Settle();
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
 
   // The main window made small and large again lays the menu out again:
   // never squashed below its least size, back to its own once there is room.
@@ -507,7 +510,7 @@ void WorkbenchWalk::menuMadeAnewFollowsTheRules() {
   wb->ui.CloseWindow("frmMenu");
   Settle();
   wb->ui.ShowWindow("frmMenu");
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
   QCOMPARE(MenuButton("cmdUserSummary")->text(), QString("Res&ults Summary"));
 }
 
@@ -538,7 +541,7 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   QVERIFY(simplex);
   QVERIFY(simplex->findChild<QTextEdit*>("rtbSimplex")->toPlainText().contains("Minimum of "));
   QVERIFY(wb->ws.Alg.Values[1] != start);
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
   QVERIFY(Form("frmMenu")->isVisible());
   QCOMPARE(wb->ws.MinimizationRunning, int16_t{0});
   QVERIFY(!simplex->findChild<QPushButton*>("cmdStop")->isEnabled());  // finished: nothing to interrupt
@@ -558,7 +561,7 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   QVERIFY(marquardt);
   QVERIFY(!marquardt->findChild<QTextEdit*>("rtbMarquardt")->toPlainText().isEmpty());
   QVERIFY(marquardt->findChild<QPushButton*>("cmdIteration")->isHidden());
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
   QCOMPARE(wb->ws.MarquardtRunning, int16_t{0});
   Shot("marquardt");
   // Closing the window after the run shows the main menu again.
@@ -591,6 +594,33 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   QCOMPARE(kept->findChild<QTextEdit*>("rtbSimplex")->toPlainText().count("Minimum of "), 1);
 }
 
+// Twelve starts by Marquardt from the example's unfitted values: the window
+// shows the picture and the report, the lower minimum is taken, and the
+// report is saved with its picture.
+void WorkbenchWalk::checkTheMinimumRunsInItsWindow() {
+  QVERIFY(LoadTwoSpecies());
+  const double start = wb->ws.Alg.Values[1];
+  for (const char* answer : {"12", "0.1", "1", "n"}) Script().ExpectInput("Check the minimum", answer);
+  Script().ExpectMessage("Check the minimum", Answer::Yes);
+  MenuButton("cmdCheckMinimum")->click();
+  Settle();
+  QWidget* window = Form("frmJitter");
+  QVERIFY(window && window->isVisible());
+  QVERIFY(window->findChild<QTextEdit*>("rtbJitter")->toPlainText().startsWith("Jittered starts of the current fit"));
+  QVERIFY(window->findChild<QPushButton*>("cmdSavePlot")->isEnabled());
+  QVERIFY(!window->findChild<QPushButton*>("cmdStop")->isEnabled());
+  QVERIFY(wb->ws.Alg.Values[1] != start);
+  QCOMPARE(EnabledButtons().size(), 13);
+  QVERIFY(Form("frmMenu")->isVisible());
+  Shot("jitter");
+
+  const std::string path = kalvex::testing::TempDir() + "/walk.jit";
+  Script().ExpectSave(path, "Save the jittered starts in...");
+  window->findChild<QPushButton*>("cmdSaveJitter")->click();
+  QVERIFY(std::filesystem::file_size(kalvex::testing::TempDir() + "/walk.png") > 1000);
+  QVERIFY(std::filesystem::file_size(path) > 1000);
+}
+
 void WorkbenchWalk::aLongRunShowsItsWindowAndTakesAClick() {
   QVERIFY(LoadTwoSpecies());
   wb->ws.Alg.Tolerance = 0;  // never converges: only the interrupt ends it
@@ -614,7 +644,7 @@ void WorkbenchWalk::aLongRunShowsItsWindowAndTakesAClick() {
            QString("Interrupt received. Do you want to quit minimizing?"));
   Settle();
   QVERIFY(Form("frmMenu")->isVisible());
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
 }
 
 void WorkbenchWalk::derivativeDisplayWaitsForTheUser() {
@@ -721,7 +751,7 @@ void WorkbenchWalk::priorsAreSetProfiledAndReviewed() {
   Settle();
   QVERIFY(!Form("frmPriors"));
   QVERIFY(!Form("frmPriorsLoader"));
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
   QCOMPARE(wb->ws.PriorsActive, std::string("on"));
   QCOMPARE(wb->ws.ObjectiveScale, 2.0);
 
@@ -795,7 +825,7 @@ void WorkbenchWalk::modelsAreAddedRankedAndAnnotated() {
   Settle();
   QVERIFY(!Form("frmRank"));
   QVERIFY(Form("frmMenu"));
-  QCOMPARE(EnabledButtons().size(), 12);
+  QCOMPARE(EnabledButtons().size(), 13);
 }
 
 // With KALVEX_TEST_LOCALE naming a locale, the walk starts in it as a user's

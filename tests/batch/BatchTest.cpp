@@ -459,6 +459,45 @@ TEST(BatchCovariance, WritesTheCovarianceFileAsTheWindowSavesIt) {
   }
 }
 
+// The fitted example (a fixed parameter, a linked pair) from eight starts:
+// the .jit file byte for byte and the same table on every core, on one
+// thread, on three and on two again, by each minimizer; the picture beside.
+TEST(BatchJitter, WritesTheReportAsTheWindowSavesItOnAnyNumberOfThreads) {
+  std::string dir = testing::TempDir();
+  const std::string alg = testing::TestData("two_species_fitted.alg");
+  std::string expected = Slurp(testing::TestData("checks/two_species_fitted.jit"));
+  expected.replace(expected.find("@DATA@"), 6, kData);
+  expected.replace(expected.find("@ALG@"), 5, alg);
+  for (const char* minimizer : {"simplex", "marquardt"}) {
+    std::string first;
+    for (std::vector<std::string> threads :
+         {std::vector<std::string>{}, {"--threads", "1"}, {"--threads", "3"}, {"--threads", "2"}}) {
+      SCOPED_TRACE(std::string(minimizer) + (threads.empty() ? " on every core" : " on " + threads[1] + " threads"));
+      const std::string out = dir + "/" + minimizer + std::to_string(threads.size()) + ".jit";
+      std::vector<std::string> words = {"jitter", "--species", "2", "--data", kData, "--alg", alg, "--starts", "8",
+                                        "--spread", "0.5", "--seed", "2024", "--minimizer", minimizer, "--out", out};
+      words.insert(words.end(), threads.begin(), threads.end());
+      BatchRun run = Batch(words);
+      ASSERT_EQ(run.code, 0) << run.err;
+      std::string text = Slurp(out);
+      text.erase(0, text.find("\r\n"));  // the saved-as line names the file
+      if (first.empty()) first = run.out + text;
+      EXPECT_EQ(run.out + text, first);
+      if (std::string(minimizer) == "simplex")
+        EXPECT_EQ(text, expected.substr(expected.find("\r\n")));
+    }
+    EXPECT_EQ(Lines(first.substr(0, first.find("\r\n"))).size(), 11u);
+    if (std::string(minimizer) == "simplex")
+      EXPECT_NE(first.find("start 8 -108.39280853826222 converged 573\nbest -108.39281029130954\nreached 5 8\nminima 3\n"),
+                std::string::npos);
+  }
+  if (!PlotPicturesBuilt()) return;
+  BatchRun pictured = Batch({"jitter", "--species", "2", "--data", kData, "--alg", alg, "--starts", "3", "--out",
+                             dir + "/p.jit", "--plot", dir + "/p.png"});
+  ASSERT_EQ(pictured.code, 0) << pictured.err;
+  EXPECT_EQ(Slurp(dir + "/p.png").substr(1, 3), "PNG");
+}
+
 TEST(BatchCovariance, OptionsAreChecked) {
   std::string out = testing::TempDir() + "/never.cov";
   for (auto extra : std::vector<std::vector<std::string>>{{"--constant", "1", "--grid-factors", "1,0.1"},

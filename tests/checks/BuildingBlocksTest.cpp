@@ -52,6 +52,7 @@ TEST(CheckBuildingBlocks, GeneratorAndJitteredStart) {
   EXPECT_EQ(settings.Validate(), std::nullopt);
   EXPECT_TRUE((JitterSettings{0, 0.1, 1}.Validate()));
   EXPECT_TRUE((JitterSettings{5, -0.1, 1}.Validate()));
+  EXPECT_TRUE((JitterSettings{5, 0.1, 1, FitMinimizer::Simplex, true}.Validate()));
 }
 
 // Omega (parameter 9 of two species) is the free parameter kept within 0..1.
@@ -62,7 +63,7 @@ TEST(CheckBuildingBlocks, OmegaIsTheRangedFreeParameter) {
   ASSERT_EQ(LoadAlgorithmFile(ws, ui, testing::TestData("two_species_fitted.alg")).status, AlgorithmReadStatus::Read);
   NormalizeLinks(ws);
   CollectFreeParameters(ws);
-  const std::vector<ParameterRange> ranges = FreeParameterRanges(ws);
+  const std::vector<ParameterRange> ranges = FreeParameterRanges(*ws.model, ws.Free);
   ASSERT_EQ(ranges.size(), 1u);
   EXPECT_EQ(ws.Free.FreeIndex[ranges[0].freeIndex], 9);
   EXPECT_EQ(ranges[0].high, 1.0);
@@ -130,16 +131,15 @@ TEST(CheckBuildingBlocks, JitterAndHindcastReportsByteForByte) {
 
   JitterRun jitter;
   jitter.settings = {4, 0.1, 12345};
-  jitter.minimizer = "Simplex";
   jitter.tolerance = 1e-6;
   jitter.currentObjective = -121.4891;
   jitter.freeIndex = {0, 1, 9};
   jitter.freeSteps = {0, 0.1, 0.1};
   jitter.descriptions = {"", "Intercept", "", "", "", "", "", "", "", "Omega"};
-  jitter.starts = {{-120.5, "converged", 812, {-121.48916664, {0, -0.41, 0.5}}},
-                   {-119.0, "converged", 955, {-118.25, {0, -0.2, 0.9}}},
-                   {std::nullopt, "fault", 3, {std::nullopt, {}}},
-                   {-121.0, "call limit", 9999, {-121.4891666, {0, -0.4101, 0.5002}}}};
+  jitter.starts = {{-120.5, RunEnd::Converged, false, 812, {-121.48916664, {0, -0.41, 0.5}}},
+                   {-119.0, RunEnd::Converged, false, 955, {-118.25, {0, -0.2, 0.9}}},
+                   {std::nullopt, RunEnd::Error, true, 3, {std::nullopt, {}}},
+                   {-121.0, RunEnd::Limit, false, 9999, {-121.4891666, {0, -0.4101, 0.5002}}}};
   const MinimaSummary minima = GroupStarts(jitter);
   EXPECT_TRUE(LowerMinimumFound(jitter, minima));
   EXPECT_EQ(JitterReportText(sources, jitter, minima), FileBytes(testing::TestData("checks/hand.jit")));

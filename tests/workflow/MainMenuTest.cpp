@@ -87,7 +87,7 @@ TEST_F(MainMenuTest, EnablingRulesFollowTheOrderOfWork) {
   menu.CloseMenu();
   ws.AlgorithmFileName = "fit.alg";
   menu.ShowMenu();
-  EXPECT_EQ(EnabledCommands().size(), 12u);
+  EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount});
   EXPECT_EQ(ui.captions["frmMenu.cmdUserSummary"], "Res&ults Summary");
   // However the menu comes back, the rules hold.
   menu.SetEnabled(MenuCommand::Initialize, false);
@@ -144,7 +144,7 @@ TEST_F(MainMenuTest, InitializeQuestionWhenAlgorithmDataExist) {
             "Algorithm data will be lost during this initialization.\r\n\r\n  Do you need to save current algorithm data?");
   EXPECT_EQ(ui.LastMessage().style, 51);
   EXPECT_EQ(ws.AlgorithmFileName, "03071405.alg");
-  EXPECT_EQ(EnabledCommands().size(), 12u);
+  EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount});
   EXPECT_FALSE(ui.IsWindowOpen("frmInitialize"));
 
   // Yes with a save that wrote nothing stops too: the data are not thrown away.
@@ -183,7 +183,7 @@ TEST_F(MainMenuTest, LoadOutcomes) {
   ws.SimplexStateKept = true;
   menu.LoadAlgorithm();
   EXPECT_FALSE(ws.SimplexStateKept);
-  EXPECT_EQ(EnabledCommands().size(), 12u);
+  EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount});
   EXPECT_EQ(ui.Status(1, 1), "Algorithm file: 03071405.alg");
   EXPECT_EQ(ui.captions["frmMenu.cmdUserSummary"], "Res&ults Summary");
   EXPECT_EQ(ui.tooltips["frmMenu.cmdUserSummary"], kResultsToolTipLoaded);
@@ -200,10 +200,10 @@ TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledWhileTheEditorIsOpen) {
   EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));  // hidden
   EXPECT_FALSE(Enabled(MenuCommand::Initialize));
   EXPECT_FALSE(Enabled(MenuCommand::LoadAlg));
-  EXPECT_EQ(EnabledCommands().size(), 10u);
+  EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount} - 2);
   menu.ShowMenu();  // called up while the editor is open
   EXPECT_FALSE(Enabled(MenuCommand::Initialize));
-  EXPECT_EQ(EnabledCommands().size(), 10u);
+  EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount} - 2);
   ws.EditorFromMenu = kOff;  // the editor closed
   menu.ShowMenu();
   EXPECT_TRUE(Enabled(MenuCommand::Initialize));
@@ -218,7 +218,7 @@ TEST_F(MainMenuTest, SaveDisablesThenEnablesEverything) {
   };
   EXPECT_TRUE(menu.SaveAlgorithm());
   EXPECT_EQ(duringSave, std::vector<bool>{false});
-  EXPECT_EQ(EnabledCommands().size(), 12u);
+  EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount});
 }
 
 TEST_F(MainMenuTest, MinimizingWithoutFreeParameters) {
@@ -230,7 +230,7 @@ TEST_F(MainMenuTest, MinimizingWithoutFreeParameters) {
   EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));
   EXPECT_EQ(ws.MinimizationRunning, 0);
   EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
-  EXPECT_EQ(EnabledCommands().size(), 12u);
+  EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount});
 
   ws.Alg.Steps[2] = 0.5;
   ws.Alg.Values[2] = 2;
@@ -284,7 +284,7 @@ TEST_F(MainMenuTest, TheEvaluationChooserOpensInTheMenusPlace) {
   EXPECT_FALSE(ui.IsWindowOpen("frmParEvals"));
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
   EXPECT_TRUE(unavailable.empty());
-  EXPECT_EQ(EnabledCommands().size(), 12u);  // nothing was disabled
+  EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount});  // nothing was disabled
 }
 
 // Results become valid only from a run that produced them; valid results

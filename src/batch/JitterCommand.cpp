@@ -1,0 +1,105 @@
+#include <ostream>
+
+#include "batch/CheckPicture.h"
+#include "batch/Commands.h"
+#include "batch/PlotPicture.h"
+#include "checks/JitterCheck.h"
+#include "ui/PaneFile.h"
+#include "workspace/Format.h"
+#include "workspace/Objective.h"
+#include "workspace/RunFiles.h"
+
+namespace kalvex::batch {
+namespace {
+
+constexpr const char* kTitle = "kalvex-batch";
+
+// The settings of the options, the window's defaults for those not given;
+// nullopt after the message of a bad one.
+std::optional<checks::JitterSettings> SettingsOf(BatchContext& context) {
+  const Arguments& args = context.args;
+  checks::JitterSettings settings;
+  if (auto starts = args.Option("starts")) {
+    std::optional<int> count = WholeNumberIn(*starts, 1, checks::kMaxJitterStarts);
+    if (!count) {
+      BadInput(context, kTitle,
+               "--starts must be a whole number from 1 to " + std::to_string(checks::kMaxJitterStarts));
+      return std::nullopt;
+    }
+    settings.starts = *count;
+  }
+  if (auto spread = args.Option("spread")) {
+    std::optional<double> j = ParseNumber(*spread);
+    if (!j || !(*j > 0)) {
+      BadInput(context, kTitle, "--spread must be a positive number");
+      return std::nullopt;
+    }
+    settings.spread = *j;
+  }
+  if (auto seed = args.Option("seed")) {
+    std::optional<std::uint64_t> s = checks::ParseSeed(*seed);
+    if (!s) {
+      BadInput(context, kTitle, "--seed must be a whole number from 0 to 18446744073709551615");
+      return std::nullopt;
+    }
+    settings.seed = *s;
+  }
+  const std::string minimizer = args.Option("minimizer").value_or("simplex");
+  if (minimizer != "simplex" && minimizer != "marquardt") {
+    BadInput(context, kTitle, "--minimizer must be simplex or marquardt");
+    return std::nullopt;
+  }
+  settings.minimizer = minimizer == "simplex" ? checks::FitMinimizer::Simplex : checks::FitMinimizer::Marquardt;
+  settings.analytical = args.flags.count("analytical") > 0;
+  if (std::optional<std::string> refusal = settings.Validate()) {
+    BadInput(context, kTitle, *refusal);
+    return std::nullopt;
+  }
+  return settings;
+}
+
+std::string ObjectiveText(const std::optional<double>& objective) { return objective ? ShortestText(*objective) : "-"; }
+
+}  // namespace
+
+// The jittered starts of the loaded fit, as the workbench's "Check the
+// minimum..." runs them: the report written as its window saves it and,
+// with --plot, the picture of the minima reached; both or neither. Prints
+// each start and the minima.
+int JitterCommand(BatchContext& context) {
+  if (context.args.Option("plot") && !PlotPicturesBuilt())
+    return BadInput(context, kTitle, "this build draws no pictures: --plot needs the build with the Qt workbench");
+  std::optional<checks::JitterSettings> settings = SettingsOf(context);
+  if (!settings) return 1;
+  Workspace& ws = context.ws;
+  NormalizeLinks(ws);
+  CollectFreeParameters(ws);
+  std::optional<checks::JitterCheck> check = checks::RunJitterCheck(ws, context.ui, *settings);
+  if (!check) return 1;
+  const std::string& out = context.args.options.at("out");
+  RunFiles files;
+  files.Add(out, ui::SavedPaneText(out, check->report), "The report");
+  if (auto plot = context.args.Option("plot")) {
+    std::string picture;
+    if (std::optional<std::string> error = EncodeCheckPicture(check->Picture(), *plot, picture))
+      return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
+    files.Add(*plot, std::move(picture), "The picture");
+  }
+  if (std::optional<std::string> error = files.Save()) return BadInput(context, "Save failed", *error);
+
+  const checks::JitterRun& run = check->run;
+  const checks::MinimaSummary& minima = check->minima;
+  for (std::size_t k = 0; k < run.starts.size(); ++k) {
+    const checks::StartOutcome& start = run.starts[k];
+    context.out << "start " << k + 1 << ' ' << ObjectiveText(start.reached.objective) << ' ' << checks::EndedWord(start)
+                << ' ' << start.calls << '\n';
+  }
+  context.out << "best "
+              << ObjectiveText(minima.minima.empty() ? std::nullopt : std::optional(minima.minima.front().objective))
+              << '\n'
+              << "reached " << minima.ReachedBest() << ' ' << run.starts.size() << '\n'
+              << "minima " << minima.minima.size() << '\n';
+  return 0;
+}
+
+}  // namespace kalvex::batch

@@ -1,0 +1,193 @@
+#include "checks/JitterCheck.h"
+
+#include <cctype>
+#include <charconv>
+
+#include "minimize/MarquardtKernel.h"
+#include "ui/RunContext.h"
+#include "workspace/Format.h"
+#include "workspace/NumericFault.h"
+#include "workspace/Objective.h"
+#include "workspace/Problem.h"
+#include "workspace/Workspace.h"
+
+namespace kalvex::checks {
+namespace {
+
+namespace style = ui::style;
+namespace names = ui::names;
+
+constexpr RunDescription kJitterRun{kJitterForm, kJitterTitle, kJitterTitle, InterruptFlag::Fits};
+constexpr std::string_view kSaveButton = "cmdSaveJitter";
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Asks until the answer reads; nullopt when it is cancelled or empty.
+template <typename T, typename Read>
+std::optional<T> AskUntilRead(ui::Frontend& ui, const std::string& prompt, const std::string& proposed, Read read) {
+  for (;;) {
+    std::optional<std::string> answer = ui.Input(prompt, kJitterTitle, proposed);
+    if (!answer || answer->empty()) return std::nullopt;
+    if (std::optional<T> value = read(*answer)) return value;
+  }
+}
+
+char MinimizerLetter(const JitterSettings& s) {
+  return s.minimizer == FitMinimizer::Simplex ? 'S' : s.analytical ? 'A' : 'N';
+}
+
+// Progress on the status bars, the events, and the quit question.
+bool Tick(RunContext& run, int done, int count) {
+  if (done == count || run.StatusDue()) {
+    run.StatusShown();
+    run.Activity(1, "Jittered starts fitted: " + std::to_string(done) + " of " + std::to_string(count));
+    run.Activity(2, "Estimated time remaining (m:s): " + run.TimeRemaining(done, count));
+  }
+  run.Pump();
+  return run.QuitAsked();
+}
+
+std::string FaultText(const NumericFault& fault) {
+  return "Numeric fault: " + std::string(fault.what()) +
+         "\r\n\r\nThe fault occurred at the current parameter values, before any start was fitted.";
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> ParseSeed(std::string_view text) {
+  text = Trimmed(text);
+  std::uint64_t seed = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return seed;
+}
+
+std::optional<JitterSettings> AskJitterSettings(ui::Frontend& ui, const JitterSettings& last) {
+  JitterSettings settings = last;
+  std::optional<int> starts = AskUntilRead<int>(
+      ui,
+      "How many jittered starts? Each is fitted from the current values moved at random.\r\n1 <= # starts <= " +
+          std::to_string(kMaxJitterStarts),
+      std::to_string(last.starts), [](const std::string& answer) -> std::optional<int> {
+        std::optional<double> n = ParseNumber(answer);
+        if (!n || !(*n >= 1 && *n <= kMaxJitterStarts) || *n != static_cast<int>(*n)) return std::nullopt;
+        return static_cast<int>(*n);
+      });
+  if (!starts) return std::nullopt;
+  settings.starts = *starts;
+  std::optional<double> spread =
+      AskUntilRead<double>(ui,
+                           "The spread J > 0 of the starts: each free parameter starts at\r\n"
+                           "value + J x u x max(|value|, |step|), u uniform on (-1, 1).",
+                           GeneralNumber(last.spread), [](const std::string& answer) -> std::optional<double> {
+                             std::optional<double> j = ParseNumber(answer);
+                             if (!j || JitterSettings{1, *j}.Validate()) return std::nullopt;
+                             return j;
+                           });
+  if (!spread) return std::nullopt;
+  settings.spread = *spread;
+  std::optional<std::uint64_t> seed = AskUntilRead<std::uint64_t>(
+      ui, "The seed of the random numbers (a whole number >= 0): the same seed gives the same starts.",
+      std::to_string(last.seed), ParseSeed);
+  if (!seed) return std::nullopt;
+  settings.seed = *seed;
+  std::optional<char> letter =
+      AskUntilRead<char>(ui,
+                         "Fit each start with Simplex (S), or with Marquardt and numerical (N) or analytical (A) "
+                         "derivatives?\r\nPlease enter S, N or A",
+                         std::string(1, MinimizerLetter(last)), [](const std::string& answer) -> std::optional<char> {
+                           const std::string_view trimmed = Trimmed(answer);
+                           if (trimmed.size() != 1) return std::nullopt;
+                           const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(trimmed[0])));
+                           if (c != 'S' && c != 'N' && c != 'A') return std::nullopt;
+                           return c;
+                         });
+  if (!letter) return std::nullopt;
+  settings.minimizer = *letter == 'S' ? FitMinimizer::Simplex : FitMinimizer::Marquardt;
+  settings.analytical = *letter == 'A';
+  return settings;
+}
+
+std::optional<JitterCheck> RunJitterCheck(Workspace& ws, ui::Frontend& ui, const JitterSettings& settings) {
+  RunContext run(ws, ui, kJitterRun);
+  run.Interrupt().Clear();
+  run.OpenWindow();
+  run.EnableControl(kSaveButton, false);
+  run.EnableControl(names::kStopButton, true);
+  const std::string how = settings.minimizer == FitMinimizer::Simplex ? "Simplex"
+                          : settings.analytical                       ? "Marquardt (analytical derivatives)"
+                                                                      : "Marquardt (numerical derivatives)";
+  run.Report(kJitterPane, "Fitting " + std::to_string(settings.starts) + " jittered starts by " + how + "...\r\n");
+  Problem problem = ProblemOf(ws);
+  JitterOutcome outcome;
+  const RunOutcome ran = run.Run(
+      [&] {
+        run.Activity(1, "One moment please...");
+        run.Pump(true);
+        outcome = ComputeJitter(problem, settings, ws.Alg.Descriptions,
+                                [&](int done) { return Tick(run, done, settings.starts); });
+      },
+      {.describe = FaultText, .restore = {}});
+  run.EnableControl(names::kStopButton, false);
+  run.ClearActivity();
+  // The evaluation of the current values expands the links, as any through the workspace does.
+  ws.Alg.Steps = problem.objective.Terms().steps;
+  if (ran.faulted) {
+    run.Report(kJitterPane, "No start was fitted: the current values gave a numeric fault.\r\n");
+    return std::nullopt;
+  }
+  switch (outcome.end) {
+    case JitterEnd::Refused: ui.Message(kJitterTitle, outcome.refusal, style::kCritical); return std::nullopt;
+    case JitterEnd::NothingToDo:
+      ui.Message("There is nothing to do!", "All step sizes are zero", style::kExclamation);
+      return std::nullopt;
+    case JitterEnd::NoDerivatives:
+      ui.Message("Analytical derivatives missing", kAnalyticalMissingMessage, style::kInformation);
+      return std::nullopt;
+    case JitterEnd::Interrupted:
+    case JitterEnd::Completed: break;
+  }
+  if (outcome.run.starts.empty()) {
+    run.Report(kJitterPane, "Interrupted before the first start was fitted.\r\n");
+    return std::nullopt;
+  }
+  const ReportSources sources{ws.DataFileName, ws.AlgorithmFileName, ws.PriorsFileName};
+  std::string report = JitterReportText(sources, outcome.run, outcome.minima);
+  run.Report(kJitterPane, report);
+  run.EnableControl(kSaveButton, true);
+  return JitterCheck{std::move(outcome.run), std::move(outcome.minima), std::move(report)};
+}
+
+bool OfferLowerMinimum(Workspace& ws, ui::Frontend& ui, const JitterCheck& check) {
+  if (!LowerMinimumFound(check.run, check.minima)) return false;
+  const int best = check.minima.BestFit();
+  if (ui.Message(kJitterTitle, "A lower minimum was found by start " + std::to_string(best) + ": take its values?",
+                 style::kYesNo + style::kQuestion + style::kSecondDefault) != ui::Answer::Yes)
+    return false;
+  std::vector<double> values =
+      StartVector(ws.Alg.Values, check.run.freeIndex, check.run.starts[best - 1].reached.freeValues);
+  RunContext run(ws, ui, {"", kJitterTitle, "", InterruptFlag::None});
+  // Through the workspace: the links are expanded and the best-fit record describes the values taken.
+  if (run.Run([&] { EvaluateObjectiveWithCode(ws, values, 1); }).faulted) return false;
+  ws.Alg.Values = values;
+  CollectFreeParameters(ws);
+  ws.SimplexStateKept = false;
+  ws.CovarianceResultsValid = kOff;
+  return true;
+}
+
+std::optional<std::string> SaveJitter(ui::Frontend& ui, const plots::Figure& picture, const PictureEncoder& encode) {
+  const ReportSave save{
+      kJitterTitle,
+      {"Save the jittered starts in...", "All Files (*.*)|*.*|Jittered starts (*.jit)|*.jit", 2, "jitter.jit", true},
+      kJitterForm,
+      kJitterPane,
+      "The report"};
+  return SaveReportAndPicture(ui, save, picture, encode);
+}
+
+}  // namespace kalvex::checks
