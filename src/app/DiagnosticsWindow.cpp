@@ -1,14 +1,13 @@
 #include "app/DiagnosticsWindow.h"
 
-#include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "app/CheckWidgets.h"
 #include "app/Workbench.h"
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
@@ -20,36 +19,6 @@ namespace {
 constexpr std::array<const char*, 4> kCanvasNames = {"picResiduals", "picQQ", "picAutocorrelation", "picHistogram"};
 constexpr std::array<const char*, 4> kPlotFiles = {"residuals.png", "qq.png", "autocorrelation.png", "histogram.png"};
 
-// A plot drawn at its own proportions, centred in the space it is given:
-// text and circles keep their shape however the window is sized.
-class PlotCanvas : public QWidget {
- public:
-  PlotCanvas(std::function<plots::Figure()> figure, QWidget* parent) : QWidget(parent), figure_(std::move(figure)) {}
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    const plots::Figure figure = figure_();
-    if (figure.width <= 0 || figure.height <= 0) return;
-    const double scale = std::min(width() / figure.width, height() / figure.height);
-    const QSize size(int(figure.width * scale), int(figure.height * scale));
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    plots::PaintFigure(painter, QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size),
-                       figure);
-  }
-
- private:
-  std::function<plots::Figure()> figure_;
-};
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* tip) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setToolTip(tip);
-  return button;
-}
-
 }  // namespace
 
 DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
@@ -57,11 +26,11 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
-  QPushButton* save = Button(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
+  QPushButton* save = NamedButton(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
                              "Saves the (possibly edited) report below and, beside it, the four plots as one picture");
   QPushButton* savePlots =
-      Button(this, "cmdSavePlots", "Save &plots as...", "Saves the four plots as one PNG or SVG picture");
-  QPushButton* close = Button(this, "cmdClose", "&Close", "Closes the diagnostics");
+      NamedButton(this, "cmdSavePlots", "Save &plots as...", "Saves the four plots as one PNG or SVG picture");
+  QPushButton* close = NamedButton(this, "cmdClose", "&Close", "Closes the diagnostics");
   buttons->addWidget(save);
   buttons->addWidget(savePlots);
   buttons->addStretch(1);
@@ -77,16 +46,14 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(2);
   for (int k = 0; k < 4; ++k) {
-    auto* canvas = new PlotCanvas([this, k] { return PlotFigure(k); }, plotsArea);
+    auto* canvas = new FigureCanvas([this, k] { return PlotFigure(k); },
+                                    [this, k] {
+                                      if (std::optional<std::string> path = AskPicturePath(workbench_.ui, kPlotFiles[k]))
+                                        SavePlot(k, *path);
+                                    },
+                                    plotsArea);
     canvas->setObjectName(kCanvasNames[k]);
     canvas->setMinimumSize(240, 180);
-    canvas->setContextMenuPolicy(Qt::ActionsContextMenu);
-    auto* saveOne = new QAction("Save this plot as...", canvas);
-    connect(saveOne, &QAction::triggered, this, [this, k] {
-      if (std::optional<std::string> path = AskPicturePath(kPlotFiles[k])) SavePlot(k, *path);
-    });
-    canvas->addAction(saveOne);
-    canvas->setToolTip("Right-click to save this plot as a PNG or SVG picture");
     grid->addWidget(canvas, k / 2, k % 2);
     canvases_[k] = canvas;
   }
@@ -114,32 +81,12 @@ void DiagnosticsWindow::SaveDiagnostics() {
   checks::SaveDiagnostics(workbench_.ui, shown_->Picture(), plots::EncodeFigurePicture);
 }
 
-std::optional<std::string> DiagnosticsWindow::AskPicturePath(const std::string& proposed) {
-  ui::FileDialog dialog;
-  dialog.title = "Save plot picture as...";
-  dialog.filter = "PNG pictures (*.png)|*.png";
-  if (plots::SvgPictureAvailable()) dialog.filter += "|SVG drawings (*.svg)|*.svg";
-  dialog.fileName = proposed;
-  dialog.overwritePrompt = true;
-  return workbench_.ui.SaveFile(dialog);
-}
-
-bool DiagnosticsWindow::SaveFigure(const plots::Figure& figure, const std::string& path) {
-  if (std::optional<std::string> error = plots::SaveFigurePicture(figure, path)) {
-    workbench_.ui.Message("Save failed", "The picture could not be saved to " + path + ": " + *error,
-                          ui::style::kCritical);
-    return false;
-  }
-  return true;
-}
-
 void DiagnosticsWindow::SavePlots() {
-  if (!shown_) return;
-  if (std::optional<std::string> path = AskPicturePath("diagnostics.png")) SaveFigure(shown_->Picture(), *path);
+  if (shown_) AskAndSaveFigure(workbench_.ui, shown_->Picture(), "diagnostics.png");
 }
 
 bool DiagnosticsWindow::SavePlot(int plot, const std::string& path) {
-  return shown_ && SaveFigure(PlotFigure(plot), path);
+  return shown_ && SaveFigureShowingFailure(workbench_.ui, PlotFigure(plot), path);
 }
 
 void InstallDiagnostics(Workbench& wb) {

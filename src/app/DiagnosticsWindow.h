@@ -32,8 +32,6 @@ class DiagnosticsWindow : public QWidget {
 
  private:
   plots::Figure PlotFigure(int plot) const;
-  bool SaveFigure(const plots::Figure& figure, const std::string& path);
-  std::optional<std::string> AskPicturePath(const std::string& proposed);
 
   Workbench& workbench_;
   std::optional<checks::Diagnostics> shown_;

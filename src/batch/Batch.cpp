@@ -193,6 +193,9 @@ const std::vector<CommandSpec>& AllCommands() {
        "summary [--forecast] --out FILE [--plot FILE.png]          the results summary (and its plots)"},
       {"diagnostics", DiagnosticsCommand, {"out", "plot"}, {}, {"out"},
        "diagnostics --out FILE [--plot FILE.png]                   the residual diagnostics (and their pictures)"},
+      {"hindcast", HindcastCommand, {"peels", "minimizer", "out", "plot", "threads"}, {"analytical"}, {"out"},
+       "hindcast [--peels H] [--minimizer simplex|marquardt] [--analytical] [--threads N] --out FILE.hnd\n"
+       "      [--plot FILE.png]   refit without the last 1..H years, forecast each, score the forecasts"},
       {"priors", PriorsCommand, {"out"}, {}, {"priors", "out"},
        "priors --priors FILE --out FILE                             the priors read, written as the editor saves them"},
       {"prior-profile", PriorProfileCommand, {"parameter", "points", "out"}, {}, {"priors", "parameter", "out"},

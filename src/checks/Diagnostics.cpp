@@ -1,12 +1,8 @@
 #include "checks/Diagnostics.h"
 
-#include <filesystem>
-
 #include "model/OskaneModel.h"
-#include "ui/PaneFile.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
-#include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex::checks {
@@ -55,41 +51,14 @@ std::optional<Diagnostics> RunDiagnostics(Workspace& ws, ui::Frontend& ui) {
   return outcome.diagnostics;
 }
 
-std::string DiagnosticsPicturePath(const std::string& reportPath) {
-  std::filesystem::path picture(reportPath);
-  picture.replace_extension(".png");
-  return picture.string() == reportPath ? reportPath + ".png" : picture.string();
-}
-
 std::optional<std::string> SaveDiagnostics(ui::Frontend& ui, const plots::Figure& picture,
                                            const PictureEncoder& encode) {
-  const ui::FileDialog dialog{"Save diagnostics in...", "All Files (*.*)|*.*|Residual diagnostics (*.rsd)|*.rsd", 2,
-                              "diagnostics.rsd", true};
-  std::optional<std::string> path = ui.SaveFile(dialog);
-  if (!path) return std::nullopt;
-  const std::string picturePath = DiagnosticsPicturePath(*path);
-  std::error_code error;
-  if (std::filesystem::exists(picturePath, error) &&
-      ui.Message(kTitle, "The picture " + picturePath + " exists already. Do you want to replace it?",
-                 ui::style::kYesNo + ui::style::kQuestion + ui::style::kSecondDefault) != ui::Answer::Yes)
-    return std::nullopt;
-  std::string bytes;
-  if (std::optional<std::string> reason = encode(picture, picturePath, bytes)) {
-    ui.Message("Save failed", "The picture could not be saved to " + picturePath + ": " + *reason,
-               ui::style::kCritical);
-    return std::nullopt;
-  }
-  const std::string text = ui::SavedPaneText(*path, ui.PaneText(kDiagnosticsForm, kDiagnosticsPane));
-  const std::vector<FileContent> files = {{*path, text}, {picturePath, bytes}};
-  if (std::optional<SaveFailure> failure = SaveTextFiles(files)) {
-    ui.Message("Save failed",
-               std::string(failure->index == 0 ? "The diagnostics" : "The picture") + " could not be saved to " +
-                   files[failure->index].path + ": " + failure->reason,
-               ui::style::kCritical);
-    return std::nullopt;
-  }
-  ui.SetPaneText(kDiagnosticsForm, kDiagnosticsPane, text);
-  return path;
+  const PaneWithPicture save{kDiagnosticsForm, kDiagnosticsPane,
+                             ui::FileDialog{"Save diagnostics in...",
+                                            "All Files (*.*)|*.*|Residual diagnostics (*.rsd)|*.rsd", 2,
+                                            "diagnostics.rsd", true},
+                             kTitle, "The diagnostics"};
+  return SavePaneWithPicture(ui, save, picture, encode);
 }
 
 }  // namespace kalvex::checks

@@ -3,12 +3,12 @@
 // at the current values, the residuals of that evaluation, their statistics,
 // report and pictures; the window (frmDiagnostics, pane rtbDiagnostics) and
 // its save. One path for the workbench and kalvex-batch.
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "checks/DiagnosticsPlots.h"
 #include "checks/DiagnosticsReport.h"
+#include "checks/ReportSave.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 
@@ -44,16 +44,6 @@ DiagnosticsOutcome DiagnoseCurrentFit(Workspace& ws);
 // The window's command: the diagnostics in frmDiagnostics, or the refusal
 // or the fault in a message box (nullopt then).
 std::optional<Diagnostics> RunDiagnostics(Workspace& ws, ui::Frontend& ui);
-
-// A picture's file content for a path (PNG, or SVG by its extension) into
-// bytes, or the reason it cannot be made: pictures are painted outside the
-// core (plots::EncodeFigurePicture).
-using PictureEncoder = std::function<std::optional<std::string>(const plots::Figure& picture, const std::string& path,
-                                                                std::string& bytes)>;
-
-// Where the picture of a report saved at reportPath goes: the same name
-// with ".png".
-std::string DiagnosticsPicturePath(const std::string& reportPath);
 
 // "Save diagnostics as...": asks for the report's file, then writes the
 // pane's text (with the saved-as line) and the picture beside it, both or

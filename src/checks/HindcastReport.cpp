@@ -40,8 +40,10 @@ std::string HindcastReportText(const ReportSources& sources, const HindcastRun& 
   t.Line(Row("Derivatives:", run.analytical ? "analytical" : "numerical"));
   t.Line(Row("The full fit's objective:", FormatNumber(run.fullObjective, "0.000000000E+00"), 17));
   t.Line();
-  t.Line("Each peel is fitted to the periods up to its last year and forecasts the next year;");
-  t.Line("the error is ln(observed index) - ln(forecast index):");
+  t.Line("Each peel is fitted to the periods up to its last year and forecasts the next year with that");
+  t.Line("year's effort, catches and intervention, as the results summary forecasts. Forecast is the most");
+  t.Line("likely index; Lower and Upper bound its 95 % CI, exp(ln forecast -+ 1.96 SD of ln forecast), the");
+  t.Line("interval the summary's CI table gives; the error is ln(observed index) - ln(forecast index):");
   t.Line();
   t.Line(
       "   Peel,  Last year,        Objective,         Ended,   Forecast,      Lower,      Upper,   Observed,"

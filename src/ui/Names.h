@@ -35,6 +35,7 @@ inline constexpr std::string_view kPriorProfileForm = "frmPriorProfile";
 inline constexpr std::string_view kReviewPriorsForm = "frmReviewPriors";
 inline constexpr std::string_view kHelpForm = "frmHelp";
 inline constexpr std::string_view kDiagnosticsForm = "frmDiagnostics";
+inline constexpr std::string_view kHindcastForm = "frmHindcast";
 
 inline constexpr std::string_view kForms[] = {
     kMainForm,     kMenuForm,     kInitializeForm, kEditorForm,   kEditAllForm,   kOneFunctionForm, kSimplexForm,
@@ -44,6 +45,7 @@ inline constexpr std::string_view kForms[] = {
     kCovDataForm,
     kPriorsLoaderForm, kPriorEditorForm, kPriorProfileForm, kReviewPriorsForm, kHelpForm,
     kDiagnosticsForm,
+    kHindcastForm,
 };
 
 // ---- Controls shared by several forms
@@ -92,6 +94,8 @@ inline constexpr std::string_view kReviewPriorsPane = "rtbReviewPriors";
 inline constexpr std::string_view kHelpPane = "rtbHelp";
 // ---- frmDiagnostics: the residual diagnostics, opened from the results summary
 inline constexpr std::string_view kDiagnosticsPane = "rtbDiagnostics";
+// ---- frmHindcast: the hindcast, opened from the results summary
+inline constexpr std::string_view kHindcastPane = "rtbHindcast";
 
 // Every control name: the ones above and those only the windows and the
 // editor address.
@@ -148,6 +152,8 @@ inline constexpr std::string_view kControls[] = {
     "lblXYMax", "lblPeak", "lblLineInfo",
     // frmSummary's way to the diagnostics, and frmDiagnostics
     "cmdDiagnostics", kDiagnosticsPane, "cmdSaveDiagnostics", "cmdSavePlots",
+    // frmSummary's way to the hindcast, and frmHindcast
+    "cmdHindcast", kHindcastPane, "txtPeels", "cboMinimizer", "chkAnalytical", "cmdRunHindcast", "cmdSaveHindcast",
 };
 
 bool IsKnownForm(std::string_view name);
