@@ -138,7 +138,12 @@ bool HindcastWindow::UserClosing() {
 }
 
 plots::Figure HindcastWindow::PlotFigure(int plot) const {
-  if (!shown_) return plots::BlankFigure(checks::kCheckPictureWidth, checks::kCheckPictureHeight);
+  if (!shown_) {
+    plots::Figure blank = plots::BlankFigure(checks::kCheckPictureWidth, checks::kCheckPictureHeight);
+    blank.texts.push_back({"lblHint", "Choose the peels and the minimizer above, then \"Run hindcast\".",
+                           blank.width / 2, blank.height / 2, plots::kBlack, plots::FigureText::Align::Centre});
+    return blank;
+  }
   return plot == 0 ? checks::HindcastFigure(*shown_->run, shown_->skill)
                    : checks::EstimatesByPeelFigure(*shown_->run, shown_->skill);
 }
@@ -154,7 +159,7 @@ bool HindcastWindow::SavePlot(int plot, const std::string& path) {
 
 void InstallHindcast(Workbench& wb) {
   wb.ui.RegisterForm(std::string(checks::kHindcastForm), [&wb] { return new HindcastWindow(wb); },
-                     {QSize(1100, 780), QPoint(60, 0)});
+                     {QSize(1100, 740), QPoint(60, 0)});
 }
 
 void ShowHindcast(Workbench& wb) {

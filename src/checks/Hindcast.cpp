@@ -113,6 +113,7 @@ void DescribeFullFit(const HindcastInputs& in, HindcastRun& run) {
 int HindcastSettings::MostPeels(int periods, int freeParameters) { return periods - freeParameters - 2; }
 
 std::optional<std::string> HindcastSettings::Validate(int periods, int freeParameters) const {
+  if (freeParameters == 0) return "All step sizes are zero: a hindcast refits the free parameters, and there are none.";
   const int most = MostPeels(periods, freeParameters);
   const std::string need = "a fit of " + std::to_string(freeParameters) + " free parameters needs at least " +
                            std::to_string(freeParameters + 2) + " periods";
@@ -228,19 +229,23 @@ std::optional<HindcastOutcome> RunHindcast(Workspace& ws, ui::Frontend& ui, cons
     ui.Message(kHindcastTitle, "This model has no forecast to hindcast.", ui::style::kExclamation);
     return std::nullopt;
   }
-  RunContext run(ws, ui, {kHindcastForm, kHindcastTitle, kHindcastTitle, InterruptFlag::ML});
-  run.Interrupt().Clear();
   auto showRunControls = [&ui](bool running) {
     ui.SetVisible(ui::names::kMainForm, ui::names::kInterruptMLMenuBar, running);
     ui.SetEnabled(ui::names::kMainForm, ui::names::kApplicationMenu, !running);
   };
-  showRunControls(true);
   HindcastOutcome outcome;
-  const RunOutcome ran = run.Run([&] {
-    outcome = ComputeHindcast(*inputs, settings, RunContextTick(run, settings.peels, kHindcastTitle));
-  });
-  showRunControls(false);
-  run.Interrupt().Clear();
+  RunOutcome ran;
+  {
+    // The run's status panels are emptied before its outcome is shown.
+    RunContext run(ws, ui, {kHindcastForm, kHindcastTitle, kHindcastTitle, InterruptFlag::ML});
+    run.Interrupt().Clear();
+    showRunControls(true);
+    ran = run.Run([&] {
+      outcome = ComputeHindcast(*inputs, settings, RunContextTick(run, settings.peels, kHindcastTitle));
+    });
+    showRunControls(false);
+    run.Interrupt().Clear();
+  }
   if (ran.faulted || outcome.stopped) return std::nullopt;
   if (!outcome.run) {
     ui.Message(kHindcastTitle, outcome.refusal, ui::style::kExclamation);

@@ -40,8 +40,8 @@ struct HindcastSettings {
   // peel's fit keeps at least k + 2 periods, so that its error variance
   // (n - 1 - k degrees of freedom) and AICc are defined.
   static int MostPeels(int periods, int freeParameters);
-  // nullopt, or why these settings cannot run: fewer than 2 peels, or more
-  // than MostPeels.
+  // nullopt, or why these settings cannot run: no free parameter, fewer
+  // than 2 peels, or more than MostPeels.
   std::optional<std::string> Validate(int periods, int freeParameters) const;
 };
 

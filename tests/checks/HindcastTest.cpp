@@ -111,6 +111,8 @@ TEST(Hindcast, RefusedSettings) {
   EXPECT_EQ(*HindcastSettings{}.Validate(10, 7),
             "The data hold 10 periods, too few for a hindcast: a fit of 7 free parameters needs at least 9 periods, "
             "and 2 years at least are forecast.");
+  EXPECT_EQ(*HindcastSettings{}.Validate(40, 0),
+            "All step sizes are zero: a hindcast refits the free parameters, and there are none.");
 
   ws->Alg.Steps[8] = 1;  // the forecast effort
   HindcastOutcome outcome = ComputeHindcast(*HindcastInputsOf(*ws), HindcastSettings{});
