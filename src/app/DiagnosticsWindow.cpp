@@ -26,8 +26,9 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
-  QPushButton* save = NamedButton(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
-                             "Saves the (possibly edited) report below and, beside it, the four plots as one picture");
+  QPushButton* save =
+      NamedButton(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
+                  "Saves the (possibly edited) report below and, beside it, the four plots as one picture");
   QPushButton* savePlots =
       NamedButton(this, "cmdSavePlots", "Save &plots as...", "Saves the four plots as one PNG or SVG picture");
   QPushButton* close = NamedButton(this, "cmdClose", "&Close", "Closes the diagnostics");
@@ -46,12 +47,13 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(2);
   for (int k = 0; k < 4; ++k) {
-    auto* canvas = new FigureCanvas([this, k] { return PlotFigure(k); },
-                                    [this, k] {
-                                      if (std::optional<std::string> path = AskPicturePath(workbench_.ui, kPlotFiles[k]))
-                                        SavePlot(k, *path);
-                                    },
-                                    plotsArea);
+    auto* canvas =
+        new FigureCanvas([this, k] { return PlotFigure(k); },
+                         [this, k] {
+                           if (std::optional<std::string> path = AskPicturePath(workbench_.ui, kPlotFiles[k]))
+                             SavePlot(k, *path);
+                         },
+                         plotsArea);
     canvas->setObjectName(kCanvasNames[k]);
     canvas->setMinimumSize(240, 180);
     grid->addWidget(canvas, k / 2, k % 2);

@@ -51,8 +51,8 @@ HindcastWindow::HindcastWindow(Workbench& wb) : workbench_(wb) {
   run_ = NamedButton(this, "cmdRunHindcast", "&Run hindcast", "Refits and forecasts every peel, on every core");
   stop_ = NamedButton(this, "cmdStop", "S&top", "Interrupts the hindcast");
   stop_->setEnabled(false);
-  for (QWidget* widget : std::initializer_list<QWidget*>{peelsLabel, peels_, minimizerLabel, minimizer_, analytical_,
-                                                         run_, stop_})
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{peelsLabel, peels_, minimizerLabel, minimizer_, analytical_, run_, stop_})
     settings->addWidget(widget);
   settings->addStretch(1);
   save_ = NamedButton(this, "cmdSaveHindcast", "&Save hindcast as...",
@@ -66,12 +66,13 @@ HindcastWindow::HindcastWindow(Workbench& wb) : workbench_(wb) {
   pages->setObjectName("tabHindcast");
   const char* titles[] = {"Forecasts", "Estimates by peel"};
   for (int k = 0; k < 2; ++k) {
-    auto* canvas = new FigureCanvas([this, k] { return PlotFigure(k); },
-                                    [this, k] {
-                                      if (std::optional<std::string> path = AskPicturePath(workbench_.ui, kPlotFiles[k]))
-                                        SavePlot(k, *path);
-                                    },
-                                    pages);
+    auto* canvas =
+        new FigureCanvas([this, k] { return PlotFigure(k); },
+                         [this, k] {
+                           if (std::optional<std::string> path = AskPicturePath(workbench_.ui, kPlotFiles[k]))
+                             SavePlot(k, *path);
+                         },
+                         pages);
     canvas->setObjectName(kCanvasNames[k]);
     canvas->setMinimumSize(360, 240);
     pages->addTab(canvas, titles[k]);
@@ -149,8 +150,9 @@ plots::Figure HindcastWindow::PlotFigure(int plot) const {
 }
 
 void HindcastWindow::SaveHindcast() {
-  if (shown_) checks::SaveHindcast(workbench_.ui, checks::HindcastPicture(*shown_->run, shown_->skill),
-                                   plots::EncodeFigurePicture);
+  if (shown_)
+    checks::SaveHindcast(workbench_.ui, checks::HindcastPicture(*shown_->run, shown_->skill),
+                         plots::EncodeFigurePicture);
 }
 
 bool HindcastWindow::SavePlot(int plot, const std::string& path) {

@@ -44,8 +44,9 @@ std::optional<checks::HindcastSettings> SettingsOf(BatchContext& context) {
 void PrintHindcast(std::ostream& out, const checks::HindcastRun& run, const checks::HindcastSkill& skill) {
   for (const checks::PeelOutcome& peel : run.peels) {
     const checks::PeelForecast& f = peel.forecast;
-    out << "peel " << f.peel << ' ' << ShortestText(f.lastYearFitted) << ' ' << ShortestText(std::exp(f.forecastLnIndex))
-        << ' ' << ShortestText(f.lower) << ' ' << ShortestText(f.upper) << ' ' << ShortestText(f.observed) << '\n';
+    out << "peel " << f.peel << ' ' << ShortestText(f.lastYearFitted) << ' '
+        << ShortestText(std::exp(f.forecastLnIndex)) << ' ' << ShortestText(f.lower) << ' ' << ShortestText(f.upper)
+        << ' ' << ShortestText(f.observed) << '\n';
   }
   out << "rmse " << ShortestText(skill.rmse) << '\n'
       << "mae " << ShortestText(skill.mae) << '\n'

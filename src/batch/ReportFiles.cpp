@@ -24,11 +24,12 @@ std::optional<std::string> EncodePicture(const plots::Figure& figure, const std:
 
 int RefusePlotWithoutPictures(BatchContext& context) {
   if (!context.args.Option("plot") || PlotPicturesBuilt()) return 0;
-  return BadInput(context, "kalvex-batch", "this build draws no pictures: --plot needs the build with the Qt workbench");
+  return BadInput(context, "kalvex-batch",
+                  "this build draws no pictures: --plot needs the build with the Qt workbench");
 }
 
-int SaveReportAndPicture(BatchContext& context, const std::string& report, const std::function<plots::Figure()>& picture,
-                         const std::string& what) {
+int SaveReportAndPicture(BatchContext& context, const std::string& report,
+                         const std::function<plots::Figure()>& picture, const std::string& what) {
   const std::string& out = context.args.options.at("out");
   RunFiles files;
   files.Add(out, ui::SavedPaneText(out, report), what);

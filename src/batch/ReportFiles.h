@@ -16,7 +16,7 @@ int RefusePlotWithoutPictures(BatchContext& context);
 // Writes report (with the saved-as line) to --out and, with --plot, the
 // picture; both or neither. what names the report in a failure ("The
 // diagnostics"). 0, or the exit code after the message.
-int SaveReportAndPicture(BatchContext& context, const std::string& report, const std::function<plots::Figure()>& picture,
-                         const std::string& what);
+int SaveReportAndPicture(BatchContext& context, const std::string& report,
+                         const std::function<plots::Figure()>& picture, const std::string& what);
 
 }  // namespace kalvex::batch

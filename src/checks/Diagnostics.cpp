@@ -53,11 +53,11 @@ std::optional<Diagnostics> RunDiagnostics(Workspace& ws, ui::Frontend& ui) {
 
 std::optional<std::string> SaveDiagnostics(ui::Frontend& ui, const plots::Figure& picture,
                                            const PictureEncoder& encode) {
-  const PaneWithPicture save{kDiagnosticsForm, kDiagnosticsPane,
-                             ui::FileDialog{"Save diagnostics in...",
-                                            "All Files (*.*)|*.*|Residual diagnostics (*.rsd)|*.rsd", 2,
-                                            "diagnostics.rsd", true},
-                             kTitle, "The diagnostics"};
+  const PaneWithPicture save{
+      kDiagnosticsForm, kDiagnosticsPane,
+      ui::FileDialog{"Save diagnostics in...", "All Files (*.*)|*.*|Residual diagnostics (*.rsd)|*.rsd", 2,
+                     "diagnostics.rsd", true},
+      kTitle, "The diagnostics"};
   return SavePaneWithPicture(ui, save, picture, encode);
 }
 

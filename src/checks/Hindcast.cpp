@@ -26,8 +26,8 @@ const OskaneModel& OskaneOf(const Problem& problem) {
 }
 
 model::SummaryInputs SummaryInputsOfClone(const OskaneModel& model, const std::vector<double>& steps) {
-  return model::SummaryInputs{model.Data(), model.Best(), model.LastEvaluation(), model.Layout(),
-                              model.Descriptions(), steps, "", ""};
+  return model::SummaryInputs{
+      model.Data(), model.Best(), model.LastEvaluation(), model.Layout(), model.Descriptions(), steps, "", ""};
 }
 
 int FreeCount(const std::vector<double>& steps, int numParameters) {
@@ -160,8 +160,8 @@ HindcastOutcome ComputeHindcast(const HindcastInputs& in, const HindcastSettings
 
   HindcastRun run;
   run.minimizer = settings.method.Name();
-  run.analytical = settings.method.minimizer == FitMinimizer::Marquardt &&
-                   settings.method.derivatives == Derivatives::Analytical;
+  run.analytical =
+      settings.method.minimizer == FitMinimizer::Marquardt && settings.method.derivatives == Derivatives::Analytical;
   run.descriptions = full.Descriptions();
   run.freeIndex = {0};
   run.fullEstimates = {0};
@@ -240,9 +240,8 @@ std::optional<HindcastOutcome> RunHindcast(Workspace& ws, ui::Frontend& ui, cons
     RunContext run(ws, ui, {kHindcastForm, kHindcastTitle, kHindcastTitle, InterruptFlag::ML});
     run.Interrupt().Clear();
     showRunControls(true);
-    ran = run.Run([&] {
-      outcome = ComputeHindcast(*inputs, settings, RunContextTick(run, settings.peels, kHindcastTitle));
-    });
+    ran = run.Run(
+        [&] { outcome = ComputeHindcast(*inputs, settings, RunContextTick(run, settings.peels, kHindcastTitle)); });
     showRunControls(false);
     run.Interrupt().Clear();
   }

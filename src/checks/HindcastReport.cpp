@@ -98,8 +98,10 @@ plots::Figure HindcastFigure(const HindcastRun& run, const HindcastSkill& skill)
   // The years forecast and as many again before them (ten at least), so
   // that the forecasts and their bounds can be told apart.
   const std::size_t n = run.observed.size(), peels = run.peels.size();
-  const std::size_t from = n > peels + std::max<std::size_t>(2 * peels, 10) ? n - peels - std::max<std::size_t>(2 * peels, 10) : 0;
-  const std::span<const double> years = std::span(run.years).subspan(from), observed = std::span(run.observed).subspan(from);
+  const std::size_t from =
+      n > peels + std::max<std::size_t>(2 * peels, 10) ? n - peels - std::max<std::size_t>(2 * peels, 10) : 0;
+  const std::span<const double> years = std::span(run.years).subspan(from),
+                                observed = std::span(run.observed).subspan(from);
   double high = 0;
   for (double v : observed) high = std::max(high, v);
   for (std::size_t i = from; i < run.fullPrediction.size(); ++i)
@@ -164,10 +166,10 @@ plots::Figure EstimatesByPeelFigure(const HindcastRun& run, const HindcastSkill&
     for (std::size_t k = 0; k < years.size(); ++k) panel.Disc(years[k], changes[i][k], colour, 30);
     // The legend down the right edge inside the frame.
     const plots::PanelBox& box = panel.Box();
-    figure.texts.push_back({"legend",
-                            "Par " + FormatNumber(run.freeIndex.at(i), "00") + ": rho " +
-                                FormatNumber(*skill.mohnsRho[i], "0.000"),
-                            box.right - 1500, box.top + 40 + 170.0 * shown, colour});
+    figure.texts.push_back(
+        {"legend",
+         "Par " + FormatNumber(run.freeIndex.at(i), "00") + ": rho " + FormatNumber(*skill.mohnsRho[i], "0.000"),
+         box.right - 1500, box.top + 40 + 170.0 * shown, colour});
     ++shown;
   }
   panel.Titles("Estimates by peel", "Relative change from the full fit, one line per free parameter",

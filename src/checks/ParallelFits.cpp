@@ -73,9 +73,7 @@ FitsRun RunFits(int count, int threads, const FitTask& task, const FitsTick& tic
     for (;;) {
       const int k = next.fetch_add(1, std::memory_order_relaxed);
       if (k >= count || pool.StopRequested() || k > lowestFault.load(std::memory_order_relaxed)) return;
-      const StopAsked stop = [&, k] {
-        return pool.StopRequested() || k > lowestFault.load(std::memory_order_relaxed);
-      };
+      const StopAsked stop = [&, k] { return pool.StopRequested() || k > lowestFault.load(std::memory_order_relaxed); };
       try {
         task(k, stop);
       } catch (const NumericFault& fault) {

@@ -30,7 +30,7 @@ enum class FitMinimizer { Simplex, Marquardt };
 struct FitMethod {
   FitMinimizer minimizer = FitMinimizer::Simplex;
   Derivatives derivatives = Derivatives::Numerical;  // Marquardt's
-  const char* Name() const;                           // "Simplex", "Marquardt"
+  const char* Name() const;                          // "Simplex", "Marquardt"
 };
 
 // Asked between iterations; true ends the fit as interrupted.
@@ -54,8 +54,8 @@ using FitTask = std::function<void(int task, const StopAsked& stop)>;
 using FitsTick = std::function<bool(int done)>;
 
 struct FitsRun {
-  int done = 0;         // tasks that ended
-  bool stopped = false; // the tick stopped the run
+  int done = 0;          // tasks that ended
+  bool stopped = false;  // the tick stopped the run
   // The lowest task a NumericFault ended, and the fault's text. Tasks below
   // it always run to their end, so it is the fault a run on one thread meets
   // first; tasks above it are stopped.

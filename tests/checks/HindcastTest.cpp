@@ -93,9 +93,11 @@ TEST(Hindcast, RefusedSettings) {
     int peels;
     const char* refusal;  // empty: accepted
   };
-  const std::string limits = ": each peel refits the periods before the year it forecasts, and a fit of 7 free "
-                             "parameters needs at least 9 periods of the 40.";
-  for (const Row& row : {Row{0, "from 2 to 31"}, Row{1, "from 2 to 31"}, Row{2, ""}, Row{31, ""}, Row{32, "from 2 to 31"}}) {
+  const std::string limits =
+      ": each peel refits the periods before the year it forecasts, and a fit of 7 free "
+      "parameters needs at least 9 periods of the 40.";
+  for (const Row& row :
+       {Row{0, "from 2 to 31"}, Row{1, "from 2 to 31"}, Row{2, ""}, Row{31, ""}, Row{32, "from 2 to 31"}}) {
     HindcastSettings settings;
     settings.peels = row.peels;
     std::optional<std::string> refusal = settings.Validate(40, 7);
