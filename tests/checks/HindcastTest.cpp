@@ -12,6 +12,7 @@
 #include "support/SaveFaults.h"
 #include "support/ScriptedFrontend.h"
 #include "support/TestModels.h"
+#include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
 #include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
@@ -82,6 +83,24 @@ TEST(Hindcast, ReportSameOnEveryThreadCount) {
   HindcastOutcome stopped = ComputeHindcast(*inputs, settings, [](int) { return true; });
   EXPECT_TRUE(stopped.stopped);
   EXPECT_FALSE(stopped.run);
+}
+
+// Fits side by side: each task's result in its own slot, and of two faults
+// the lower task's, whatever the number of threads.
+TEST(Hindcast, ParallelFitsLowestFaultOnAnyThreadCount) {
+  for (int threads : {1, 2, 3}) {
+    std::vector<int> done(6, 0);
+    const FitsRun run = RunFits(
+        6, threads,
+        [&](int k, const StopAsked&) {
+          if (k == 2 || k == 4) throw NumericFault(k == 2 ? "Overflow" : "Division by zero");
+          done[k] = k + 1;
+        },
+        {});
+    EXPECT_EQ(run.faultTask, 2) << threads;
+    EXPECT_EQ(run.fault, "Overflow") << threads;
+    EXPECT_EQ(std::vector<int>(done.begin(), done.begin() + 2), (std::vector<int>{1, 2})) << threads;
+  }
 }
 
 // The peel count: 0, 1 and more than the periods leave the free parameters
