@@ -138,11 +138,19 @@ click 800 400 0.3
 key ctrl+End
 key Prior Prior
 window summary-forecast 830x640+440+36
-click 1202 75 2        # "Diagnostics...": the plots, then the report
+click 1078 75 2        # "Diagnostics...": the plots, then the report
 window diagnostics 1200x800+40+36
 click 144 117 0.5
 window diagnostics-report 1200x800+40+36
 click 1186 81 1        # "Close"
+click 1202 75 2        # "Hindcast...": five peels by the Simplex
+click 534 81 2         # "Run hindcast"
+window hindcast 1092x744+58+36
+click 220 113 0.5      # the estimates by peel
+window hindcast-estimates 1092x744+58+36
+click 318 113 0.5      # the report
+window hindcast-report 1092x744+58+36
+click 1105 81 1        # "Close"
 close_analysis
 
 menu_button onecall 2

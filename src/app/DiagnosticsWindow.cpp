@@ -1,6 +1,5 @@
 #include "app/DiagnosticsWindow.h"
 
-#include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -8,7 +7,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "app/CheckWindowParts.h"
+#include "app/CheckWidgets.h"
 #include "app/Workbench.h"
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
@@ -26,8 +25,9 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
-  QPushButton* save = NamedButton(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
-                             "Saves the (possibly edited) report below and, beside it, the four plots as one picture");
+  QPushButton* save =
+      NamedButton(this, "cmdSaveDiagnostics", "&Save diagnostics as...",
+                  "Saves the (possibly edited) report below and, beside it, the four plots as one picture");
   QPushButton* savePlots =
       NamedButton(this, "cmdSavePlots", "Save &plots as...", "Saves the four plots as one PNG, SVG or PDF picture");
   QPushButton* close = NamedButton(this, "cmdClose", "&Close", "Closes the diagnostics");
@@ -46,16 +46,15 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(2);
   for (int k = 0; k < 4; ++k) {
-    auto* canvas = new FigureCanvas([this, k] { return PlotFigure(k); }, plotsArea);
+    auto* canvas =
+        new FigureCanvas([this, k] { return PlotFigure(k); },
+                         [this, k] {
+                           if (std::optional<std::string> path = AskPicturePath(workbench_.ui, kPlotFiles[k]))
+                             SavePlot(k, *path);
+                         },
+                         plotsArea);
     canvas->setObjectName(kCanvasNames[k]);
     canvas->setMinimumSize(240, 180);
-    canvas->setContextMenuPolicy(Qt::ActionsContextMenu);
-    auto* saveOne = new QAction("Save this plot as...", canvas);
-    connect(saveOne, &QAction::triggered, this, [this, k] {
-      if (std::optional<std::string> path = AskPicturePath(workbench_.ui, kPlotFiles[k])) SavePlot(k, *path);
-    });
-    canvas->addAction(saveOne);
-    canvas->setToolTip("Right-click to save this plot as a PNG, SVG or PDF picture");
     grid->addWidget(canvas, k / 2, k % 2);
     canvases_[k] = canvas;
   }
@@ -84,13 +83,11 @@ void DiagnosticsWindow::SaveDiagnostics() {
 }
 
 void DiagnosticsWindow::SavePlots() {
-  if (!shown_) return;
-  if (std::optional<std::string> path = AskPicturePath(workbench_.ui, "diagnostics.png"))
-    SaveFigureTo(workbench_.ui, shown_->Picture(), *path);
+  if (shown_) AskAndSaveFigure(workbench_.ui, shown_->Picture(), "diagnostics.png");
 }
 
 bool DiagnosticsWindow::SavePlot(int plot, const std::string& path) {
-  return shown_ && SaveFigureTo(workbench_.ui, PlotFigure(plot), path);
+  return shown_ && SaveFigureShowingFailure(workbench_.ui, PlotFigure(plot), path);
 }
 
 void InstallDiagnostics(Workbench& wb) {

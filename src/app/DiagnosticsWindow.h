@@ -1,7 +1,7 @@
 #pragma once
 // The residual diagnostics window (frmDiagnostics), opened by the results
 // summary's "Diagnostics..." button: the four plots on one page, each of
-// which can be saved as PNG or SVG (all four together too), and the report
+// which can be saved as PNG, SVG or PDF (all four together too), and the report
 // pane on another, with the save of report and picture. The numbers, the
 // text and the pictures come from src/checks.
 #include <QWidget>
@@ -25,7 +25,7 @@ class DiagnosticsWindow : public QWidget {
   void ShowPlots(checks::Diagnostics diagnostics);
   // "Save diagnostics as...": the report and its picture.
   void SaveDiagnostics();
-  // "Save plots as...": the four plots as one picture, PNG or SVG.
+  // "Save plots as...": the four plots as one picture, PNG, SVG or PDF.
   void SavePlots();
   // One plot (0..3, in the order of checks::kDiagnosticsPlots) to path.
   bool SavePlot(int plot, const std::string& path);

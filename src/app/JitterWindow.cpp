@@ -6,7 +6,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "app/CheckWindowParts.h"
+#include "app/CheckWidgets.h"
 #include "app/Workbench.h"
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
@@ -22,11 +22,11 @@ JitterWindow::JitterWindow(Workbench& wb) : workbench_(wb) {
   stop_ = NamedButton(this, ui::names::kStopButton.data(), "&Interrupt",
                       "Stops the fits: the starts fitted so far are reported");
   stop_->setEnabled(false);
-  QPushButton* save =
-      NamedButton(this, "cmdSaveJitter", "&Save report as...",
-                  "Saves the (possibly edited) report below as a .jit file and, beside it, the picture");
+  QPushButton* save = NamedButton(this, "cmdSaveJitter", "&Save report as...",
+                                  "Saves the (possibly edited) report below as "
+                                  "a .jit file and, beside it, the picture");
   save->setEnabled(false);
-  savePlot_ = NamedButton(this, "cmdSavePlot", "Save &plot as...", "Saves the picture as PNG or SVG");
+  savePlot_ = NamedButton(this, "cmdSavePlot", "Save &plot as...", "Saves the picture as PNG, SVG or PDF");
   savePlot_->setEnabled(false);
   QPushButton* close = NamedButton(this, "cmdClose", "&Close", "Closes the jittered starts");
   buttons->addWidget(stop_);
@@ -39,7 +39,7 @@ JitterWindow::JitterWindow(Workbench& wb) : workbench_(wb) {
   // The picture at its proportions above the report at its full width, the
   // window beside the main menu as the minimizers' are.
   auto* split = new QSplitter(Qt::Vertical, this);
-  auto* canvas = new FigureCanvas([this] { return Figure(); }, split);
+  auto* canvas = new FigureCanvas([this] { return Figure(); }, [this] { SavePlot(); }, split);
   canvas->setObjectName("picMinima");
   canvas->setMinimumSize(300, 160);
   canvas_ = canvas;
@@ -73,9 +73,7 @@ void JitterWindow::SaveReport() {
 }
 
 void JitterWindow::SavePlot() {
-  if (!shown_) return;
-  if (std::optional<std::string> path = AskPicturePath(workbench_.ui, "jitter.png"))
-    SaveFigureTo(workbench_.ui, Figure(), *path);
+  if (shown_) AskAndSaveFigure(workbench_.ui, Figure(), "jitter.png");
 }
 
 bool JitterWindow::UserClosing() {

@@ -2,7 +2,7 @@
 // The jittered starts window (frmJitter), opened by the main menu's "Check
 // the minimum...": the picture of the minima reached above the report
 // pane, the interrupt while the starts are fitted, the save of the report
-// with its picture and of the picture alone (PNG or SVG). The numbers, the
+// with its picture and of the picture alone (PNG, SVG or PDF). The numbers, the
 // text and the picture come from src/checks.
 #include <QWidget>
 #include <optional>

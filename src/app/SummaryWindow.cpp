@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include "app/DiagnosticsWindow.h"
+#include "app/HindcastWindow.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
 #include "model/Summary.h"
@@ -34,19 +35,19 @@ SummaryWindow::SummaryWindow(ui::Frontend& frontend, std::function<void()> onUse
   QFont font("Courier New", 9);
   font.setStyleHint(QFont::TypeWriter);
   rtbOut_->setFont(font);
-  cmdDiagnostics_ = new QPushButton("&Diagnostics...", this);
-  cmdDiagnostics_->setObjectName("cmdDiagnostics");
-  cmdDiagnostics_->setToolTip("Residual diagnostics of the current fit: runs, autocorrelation and normality, with plots");
-  cmdDiagnostics_->hide();
   connect(cmdSaveSummary_, &QPushButton::clicked, this, &SummaryWindow::SaveSummary);
   resize(TwipsToPixels(*this, 12000), TwipsToPixels(*this, 8000));
 }
 
 void SummaryWindow::SaveSummary() { model::SaveSummary(frontend_); }
 
-void SummaryWindow::SetDiagnosticsAction(std::function<void()> action) {
-  connect(cmdDiagnostics_, &QPushButton::clicked, this, std::move(action));
-  cmdDiagnostics_->show();
+void SummaryWindow::AddCheckButton(const char* name, const char* caption, const char* tip,
+                                   std::function<void()> action) {
+  auto* button = new QPushButton(caption, this);
+  button->setObjectName(name);
+  button->setToolTip(tip);
+  connect(button, &QPushButton::clicked, this, std::move(action));
+  checkButtons_.push_back(button);
 }
 
 void SummaryWindow::resizeEvent(QResizeEvent* event) {
@@ -56,11 +57,13 @@ void SummaryWindow::resizeEvent(QResizeEvent* event) {
   const int margin = TwipsToPixels(*this, 60);
   const int width = std::max(0, this->width() - TwipsToPixels(*this, 120));
   const int buttonHeight = TwipsToPixels(*this, 400) - 2 * margin;
-  // The diagnostics button, when there is one, takes the right end of the row.
-  const int side = cmdDiagnostics_->isVisibleTo(this) ? TwipsToPixels(*this, 1800) : 0;
-  const int saveWidth = side > 0 ? std::max(0, width - side - margin) : width;
+  // The check buttons, when there are any, take the right end of the row.
+  const int side = TwipsToPixels(*this, 1800);
+  const int checks = static_cast<int>(checkButtons_.size());
+  const int saveWidth = std::max(0, width - checks * (side + margin));
   cmdSaveSummary_->setGeometry(margin, margin, saveWidth, buttonHeight);
-  if (side > 0) cmdDiagnostics_->setGeometry(margin + width - side, margin, side, buttonHeight);
+  for (int k = 0; k < checks; ++k)
+    checkButtons_[k]->setGeometry(margin + saveWidth + margin + k * (side + margin), margin, side, buttonHeight);
   const int paneTop = TwipsToPixels(*this, 400) - margin;
   const int paneHeight = std::max(0, height() - TwipsToPixels(*this, 400));
   rtbOut_->setGeometry(margin, paneTop, width, paneHeight);
@@ -83,11 +86,17 @@ void InstallResultsSummary(Workbench& wb) {
       model::kSummaryForm,
       [&wb] {
         auto* window = new SummaryWindow(wb.ui, [&wb] { wb.menu.AnalysisEnded(); });
-        window->SetDiagnosticsAction([&wb] { ShowDiagnostics(wb); });
+        window->AddCheckButton("cmdDiagnostics", "&Diagnostics...",
+                               "Residual diagnostics of the current fit: runs, autocorrelation and normality, with plots",
+                               [&wb] { ShowDiagnostics(wb); });
+        window->AddCheckButton("cmdHindcast", "&Hindcast...",
+                               "Refits without the last years and forecasts them: how good the forecasts have been",
+                               [&wb] { ShowHindcast(wb); });
         return window;
       },
       {QSize(830, 640), QPoint(440, 0)});  // beside the main menu, as the analysis windows are
   InstallDiagnostics(wb);
+  InstallHindcast(wb);
   // One plot window at a time: a new summary's plots replace the old ones.
   wb.ui.plotViewer = [&wb, shown = QPointer<QMdiSubWindow>()](const plots::XYPlotData& data) mutable {
     if (shown) shown->close();

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 #include "ui/qt/QtFrontend.h"
 
@@ -28,8 +29,9 @@ class SummaryWindow : public QWidget, public ui::qt::UserClosable {
 
   QTextEdit* Pane() const { return rtbOut_; }
   void SaveSummary();
-  // Shows "&Diagnostics..." beside the save button; a click runs action.
-  void SetDiagnosticsAction(std::function<void()> action);
+  // A check of the fit ("&Diagnostics...", "&Hindcast...") at the right end
+  // of the save button's row, in the order added; a click runs action.
+  void AddCheckButton(const char* name, const char* caption, const char* tip, std::function<void()> action);
 
  signals:
   // Closing the window hands the screen back to the main menu.
@@ -43,7 +45,7 @@ class SummaryWindow : public QWidget, public ui::qt::UserClosable {
   ui::Frontend& frontend_;
   std::function<void()> onUserClose_;
   QPushButton* cmdSaveSummary_ = nullptr;
-  QPushButton* cmdDiagnostics_ = nullptr;
+  std::vector<QPushButton*> checkButtons_;
   QTextEdit* rtbOut_ = nullptr;
 };
 

@@ -198,6 +198,9 @@ const std::vector<CommandSpec>& AllCommands() {
        "jitter [--starts N] [--spread J] [--seed S] [--minimizer simplex|marquardt] [--analytical]\n"
        "      [--threads T] --out FILE.jit [--plot FILE.png]   fits from N starts jittered around the loaded\n"
        "      values on T threads (default: every core); prints start K OBJECTIVE END CALLS, best, reached, minima"},
+      {"hindcast", HindcastCommand, {"peels", "minimizer", "out", "plot", "threads"}, {"analytical"}, {"out"},
+       "hindcast [--peels H] [--minimizer simplex|marquardt] [--analytical] [--threads N] --out FILE.hnd\n"
+       "      [--plot FILE.png]   refit without the last 1..H years, forecast each, score the forecasts"},
       {"priors", PriorsCommand, {"out"}, {}, {"priors", "out"},
        "priors --priors FILE --out FILE                             the priors read, written as the editor saves them"},
       {"prior-profile", PriorProfileCommand, {"parameter", "points", "out"}, {}, {"priors", "parameter", "out"},

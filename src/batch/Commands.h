@@ -68,6 +68,7 @@ int PosteriorBatchCommand(BatchContext& context);
 int RankCommand(BatchContext& context);
 int DiagnosticsCommand(BatchContext& context);
 int JitterCommand(BatchContext& context);
+int HindcastCommand(BatchContext& context);
 
 // The numerical covariance settings of --grid-factors A,B,C (three positive
 // factors; the defaults without it) and the -ln[L] constant; nullopt after

@@ -1,17 +1,12 @@
 #include <ostream>
 
-#include "batch/CheckPicture.h"
 #include "batch/Commands.h"
-#include "batch/PlotPicture.h"
+#include "batch/ReportFiles.h"
 #include "checks/Diagnostics.h"
-#include "ui/PaneFile.h"
 #include "workspace/Format.h"
-#include "workspace/TextFile.h"
 
 namespace kalvex::batch {
 namespace {
-
-constexpr const char* kTitle = "kalvex-batch";
 
 std::string P(const std::optional<double>& p) { return p ? ShortestText(*p) : "undefined"; }
 
@@ -31,24 +26,13 @@ void PrintStatistics(std::ostream& out, const checks::ResidualStatistics& s) {
 // window saves it and, with --plot, the four pictures as one; both or
 // neither. Prints the statistics.
 int DiagnosticsCommand(BatchContext& context) {
-  if (context.args.Option("plot") && !PlotPicturesBuilt())
-    return BadInput(context, kTitle, "this build draws no pictures: --plot needs the build with the Qt workbench");
+  if (int refused = RefusePlotWithoutPictures(context)) return refused;
   checks::DiagnosticsOutcome outcome = checks::DiagnoseCurrentFit(context.ws);
   if (!outcome.diagnostics) return BadInput(context, "Residual diagnostics", outcome.refusal);
   const checks::Diagnostics& d = *outcome.diagnostics;
-  const std::string& out = context.args.options.at("out");
-  const std::string report = ui::SavedPaneText(out, d.report);
-  std::vector<FileContent> files = {{out, report}};
-  std::string picture;
-  if (auto plot = context.args.Option("plot")) {
-    if (std::optional<std::string> error = EncodeCheckPicture(d.Picture(), *plot, picture))
-      return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
-    files.push_back({*plot, picture});
-  }
-  if (std::optional<SaveFailure> failure = SaveTextFiles(files))
-    return BadInput(context, "Save failed",
-                    std::string(failure->index == 0 ? "The diagnostics" : "The picture") + " could not be saved to " +
-                        files[failure->index].path + ": " + failure->reason);
+  if (int failed = SaveReportAndPicture(
+          context, d.report, [&] { return d.Picture(); }, "The diagnostics"))
+    return failed;
   PrintStatistics(context.out, d.stats);
   return 0;
 }

@@ -62,6 +62,12 @@ constexpr CommandText kCommandTexts[] = {
                "Prints: start K OBJECTIVE END CALLS per start (OBJECTIVE the minimum reached, - for none; END\n"
                "converged, limit, gave_up, decomposition_failed, error or fault), best OBJECTIVE, reached K N\n"
                "(the starts within the tolerance of the best of N), minima M (the distinct minima).\n"},
+    {"hindcast", "Refits the model without its last h years for h = 1..H (--peels, default 5) from the loaded\n"
+                 "values, by the Simplex or Marquardt (--analytical: the model's exact derivatives), on N\n"
+                 "threads (default: every core; the results are the same), and forecasts each year left out\n"
+                 "as the results summary forecasts. Prints: peel H YEAR FORECAST LOWER UPPER OBSERVED per\n"
+                 "peel (YEAR the last year fitted, LOWER..UPPER the 95 % CI), then rmse, mae, bias of\n"
+                 "ln(index), coverage K H, mase, and rho I VALUE per free parameter.\n"},
     {"priors", "Reads the priors file as the workbench loads it and writes it in the editor's columns.\n"
                "Prints: priors_active on|off.\n"},
     {"prior-profile", "Profiles one parameter's prior distribution over N points (.pdp file).\n"},

@@ -1,13 +1,10 @@
 #include <ostream>
 
-#include "batch/CheckPicture.h"
 #include "batch/Commands.h"
-#include "batch/PlotPicture.h"
+#include "batch/ReportFiles.h"
 #include "checks/JitterCheck.h"
-#include "ui/PaneFile.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
-#include "workspace/RunFiles.h"
 
 namespace kalvex::batch {
 namespace {
@@ -67,8 +64,7 @@ std::string ObjectiveText(const std::optional<double>& objective) { return objec
 // with --plot, the picture of the minima reached; both or neither. Prints
 // each start and the minima.
 int JitterCommand(BatchContext& context) {
-  if (context.args.Option("plot") && !PlotPicturesBuilt())
-    return BadInput(context, kTitle, "this build draws no pictures: --plot needs the build with the Qt workbench");
+  if (int refused = RefusePlotWithoutPictures(context)) return refused;
   std::optional<checks::JitterSettings> settings = SettingsOf(context);
   if (!settings) return 1;
   Workspace& ws = context.ws;
@@ -76,16 +72,9 @@ int JitterCommand(BatchContext& context) {
   CollectFreeParameters(ws);
   std::optional<checks::JitterCheck> check = checks::RunJitterCheck(ws, context.ui, *settings);
   if (!check) return 1;
-  const std::string& out = context.args.options.at("out");
-  RunFiles files;
-  files.Add(out, ui::SavedPaneText(out, check->report), "The report");
-  if (auto plot = context.args.Option("plot")) {
-    std::string picture;
-    if (std::optional<std::string> error = EncodeCheckPicture(check->Picture(), *plot, picture))
-      return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
-    files.Add(*plot, std::move(picture), "The picture");
-  }
-  if (std::optional<std::string> error = files.Save()) return BadInput(context, "Save failed", *error);
+  if (int failed = SaveReportAndPicture(
+          context, check->report, [&] { return check->Picture(); }, "The report"))
+    return failed;
 
   const checks::JitterRun& run = check->run;
   const checks::MinimaSummary& minima = check->minima;

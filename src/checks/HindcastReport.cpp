@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "plots/Panel.h"
 #include "workspace/Format.h"
@@ -40,11 +41,22 @@ std::string HindcastReportText(const ReportSources& sources, const HindcastRun& 
   t.Line(Row("Derivatives:", run.analytical ? "analytical" : "numerical"));
   t.Line(Row("The full fit's objective:", FormatNumber(run.fullObjective, "0.000000000E+00"), 17));
   t.Line();
-  t.Line("Each peel is fitted to the periods up to its last year and forecasts the next year;");
-  t.Line("the error is ln(observed index) - ln(forecast index):");
+  t.Line(
+      "Each peel is fitted to the periods up to its last year and forecasts "
+      "the next year with that");
+  t.Line(
+      "year's effort, catches and intervention, as the results summary "
+      "forecasts. Forecast is the most");
+  t.Line(
+      "likely index; Lower and Upper bound its 95 % CI, exp(ln forecast -+ "
+      "1.96 SD of ln forecast), the");
+  t.Line(
+      "interval the summary's CI table gives; the error is ln(observed "
+      "index) - ln(forecast index):");
   t.Line();
   t.Line(
-      "   Peel,  Last year,        Objective,         Ended,   Forecast,      Lower,      Upper,   Observed,"
+      "   Peel,  Last year,        Objective,         Ended,   Forecast,    "
+      "  Lower,      Upper,   Observed,"
       "    ln error,  Within");
   for (const PeelOutcome& p : run.peels) {
     const PeelForecast& f = p.forecast;
@@ -92,38 +104,46 @@ std::string HindcastReportText(const ReportSources& sources, const HindcastRun& 
 
 plots::Figure HindcastFigure(const HindcastRun& run, const HindcastSkill& skill) {
   plots::Figure figure = plots::BlankFigure(kCheckPictureWidth, kCheckPictureHeight);
-  double low = 0, high = 0;
-  auto widen = [&](double v) { high = std::max(high, v); };
-  for (double v : run.observed) widen(v);
-  for (const std::optional<double>& v : run.fullPrediction)
-    if (v) widen(*v);
-  for (const PeelOutcome& p : run.peels) widen(p.forecast.upper);
-  const double first = run.years.empty() ? 0 : run.years.front(), last = LastYear(run);
-  plots::Panel panel(figure, plots::PlotArea(figure.width, figure.height), {first - 0.5, last + 0.5},
-                     {low, 1.05 * high});
-  panel.Frame(plots::RoundTicks(first, last, 8, 1), plots::RoundTicks(low, 1.05 * high, 6));
-  panel.Polyline(run.years, run.observed, 8);
-  for (std::size_t i = 0; i < run.observed.size(); ++i) panel.Disc(run.years[i], run.observed[i], plots::kBlack);
-  for (std::size_t i = 1; i < run.fullPrediction.size(); ++i)
+  // The years forecast and as many again before them (ten at least), so
+  // that the forecasts and their bounds can be told apart.
+  const std::size_t n = run.observed.size(), peels = run.peels.size();
+  const std::size_t from =
+      n > peels + std::max<std::size_t>(2 * peels, 10) ? n - peels - std::max<std::size_t>(2 * peels, 10) : 0;
+  const std::span<const double> years = std::span(run.years).subspan(from),
+                                observed = std::span(run.observed).subspan(from);
+  double high = 0;
+  for (double v : observed) high = std::max(high, v);
+  for (std::size_t i = from; i < run.fullPrediction.size(); ++i)
+    if (run.fullPrediction[i]) high = std::max(high, *run.fullPrediction[i]);
+  for (const PeelOutcome& p : run.peels) high = std::max(high, p.forecast.upper);
+  const double first = years.empty() ? 0 : years.front(), last = LastYear(run);
+  plots::Panel panel(figure, plots::PlotArea(figure.width, figure.height), {first - 0.5, last + 0.5}, {0, 1.05 * high});
+  constexpr int kForecastColour = 12;
+  if (peels > 0) panel.Column(last - peels + 0.5, last + 0.5, kForecastColour);
+  panel.Frame(plots::RoundTicks(first, last, 8, 1), plots::RoundTicks(0, 1.05 * high, 6));
+  for (std::size_t i = from + 1; i < run.fullPrediction.size(); ++i)
     if (run.fullPrediction[i - 1] && run.fullPrediction[i])
       panel.Segment(run.years[i - 1], *run.fullPrediction[i - 1], run.years[i], *run.fullPrediction[i], 9);
   for (const PeelOutcome& p : run.peels) {
     const PeelForecast& f = p.forecast;
     const double year = f.lastYearFitted + 1;
-    const int colour = 12;
-    panel.Segment(year, f.lower, year, f.upper, colour);
-    panel.Segment(year - 0.2, f.lower, year + 0.2, f.lower, colour);
-    panel.Segment(year - 0.2, f.upper, year + 0.2, f.upper, colour);
-    panel.Disc(year, std::exp(f.forecastLnIndex), colour, 55);
+    panel.Segment(year, f.lower, year, f.upper, kForecastColour);
+    panel.Segment(year - 0.2, f.lower, year + 0.2, f.lower, kForecastColour);
+    panel.Segment(year - 0.2, f.upper, year + 0.2, f.upper, kForecastColour);
+    panel.Disc(year, std::exp(f.forecastLnIndex), kForecastColour, 55);
   }
+  // The observed values last, on top of the forecasts.
+  panel.Polyline(years, observed, 8);
+  for (std::size_t i = 0; i < years.size(); ++i) panel.Disc(years[i], observed[i], plots::kBlack);
   const std::string subtitle = "RMSE " + FormatNumber(skill.rmse, "0.0000") + ", MASE " +
                                (skill.mase ? FormatNumber(*skill.mase, "0.000") : std::string("not defined")) +
                                ", covered " + std::to_string(skill.covered) + " of " + std::to_string(skill.peels);
-  panel.Titles("Hindcast: " + std::to_string(run.peels.size()) + " peels", subtitle, "Year", "Harvest rate index");
+  panel.Titles("Hindcast: " + std::to_string(peels) + " peels", subtitle, "Year", "Harvest rate index");
   using Marker = plots::LegendKey::Marker;
-  const plots::LegendKey keys[] = {{"Observed", plots::kBlack, false, plots::Stroke::Solid, Marker::Disc},
-                                   {"Full fit", 9},
-                                   {"Forecasts with 95 % bounds", 12, false, plots::Stroke::Solid, Marker::Disc}};
+  const plots::LegendKey keys[] = {
+      {"Observed", plots::kBlack, false, plots::Stroke::Solid, Marker::Disc},
+      {"Full fit", 9},
+      {"Forecasts with 95 % bounds", kForecastColour, false, plots::Stroke::Solid, Marker::Disc}};
   panel.Legend(keys);
   return figure;
 }
@@ -159,8 +179,9 @@ plots::Figure EstimatesByPeelFigure(const HindcastRun& run, const HindcastSkill&
     const int colour = kColours[keys.size() % std::size(kColours)];
     panel.Polyline(years, changes[i], colour);
     for (std::size_t k = 0; k < years.size(); ++k) panel.Disc(years[k], changes[i][k], colour, 30);
-    keys.push_back({"Par " + FormatNumber(run.freeIndex.at(i), "00"), colour, true, plots::Stroke::Solid,
-                    plots::LegendKey::Marker::Disc});
+    keys.push_back({"Par " + FormatNumber(run.freeIndex.at(i), "00") + ": rho " +
+                        (skill.mohnsRho[i] ? FormatNumber(*skill.mohnsRho[i], "0.000") : std::string("undefined")),
+                    colour, true, plots::Stroke::Solid, plots::LegendKey::Marker::Disc});
   }
   panel.Titles("Estimates by peel", "Relative change from the full fit, one line per free parameter",
                "Last year fitted", "(estimate - full) / full");

@@ -1,5 +1,7 @@
 #include "checks/Jitter.h"
 
+#include <mutex>
+
 #include "minimize/MarquardtKernel.h"
 #include "minimize/SimplexKernel.h"
 #include "workspace/NumericFault.h"
@@ -13,33 +15,8 @@ MarquardtOptions MarquardtOptionsOf(const ProblemSettings& problem, const Jitter
   return MarquardtOptions::Of(problem, settings.analytical ? Derivatives::Analytical : Derivatives::Numerical);
 }
 
-// Quiet kernels that end when the run is stopped.
-class StoppableSimplex : public SimplexObserver {
- public:
-  explicit StoppableSimplex(const StopRequested& stop) : stop_(stop) {}
-  Verdict IterationDone() override { return stop_() ? Verdict::Stop : Verdict::GoOn; }
-
- private:
-  const StopRequested& stop_;
-};
-
-class StoppableMarquardt : public MarquardtObserver {
- public:
-  explicit StoppableMarquardt(const StopRequested& stop) : stop_(stop) {}
-  Answer Trial(int, double) override { return stop_() ? Answer::Stop : Answer::GoOn; }
-
- private:
-  const StopRequested& stop_;
-};
-
-MinimizeResult Minimize(Problem& problem, const JitterSettings& settings, const StopRequested& stop) {
-  if (settings.minimizer == FitMinimizer::Simplex) {
-    SimplexState state;
-    StoppableSimplex observer(stop);
-    return SimplexKernel(problem, state, SimplexOptions::Of(problem.settings), observer).Run();
-  }
-  StoppableMarquardt observer(stop);
-  return MarquardtKernel(problem, MarquardtOptionsOf(problem.settings, settings), observer).Run();
+FitMethod MethodOf(const JitterSettings& settings) {
+  return {settings.minimizer, settings.analytical ? Derivatives::Analytical : Derivatives::Numerical};
 }
 
 std::optional<std::string> OptionsRefusal(const ProblemSettings& problem, const JitterSettings& settings) {
@@ -58,7 +35,7 @@ bool DerivativesSupplied(Problem& problem, std::vector<double> values) {
 // One start's fit on an objective of its own. A numeric fault is the
 // start's result, not the run's.
 StartOutcome FitStart(ObjectiveEvaluator objective, std::vector<double> start, const Problem& current,
-                      const JitterSettings& settings, const StopRequested& stop) {
+                      const JitterSettings& settings, const StopAsked& stop) {
   StartOutcome outcome;
   try {
     std::vector<double> trial = start;
@@ -70,7 +47,7 @@ StartOutcome FitStart(ObjectiveEvaluator objective, std::vector<double> start, c
   Problem problem(std::move(objective), std::move(start), current.steps, current.settings);
   MinimizeResult result;
   try {
-    result = Minimize(problem, settings, stop);
+    result = FitQuietly(problem, MethodOf(settings), stop);
   } catch (const NumericFault&) {
     outcome.faulted = true;
     outcome.calls = problem.calls;
@@ -122,19 +99,35 @@ JitterOutcome ComputeJitter(Problem& current, const JitterSettings& settings,
   }
 
   const std::vector<ParameterRange> ranges = FreeParameterRanges(current.objective.GetModel(), current.free);
+  // Each start fits on a clone of its own; a model that cannot be cloned
+  // fits every start in turn on itself.
+  const bool clones = current.objective.Clone().has_value();
+  std::mutex cloning;  // a model's copy need not be safe to make on two threads at once
+  std::vector<char> finished(static_cast<std::size_t>(settings.starts), 0);
   run.starts.assign(static_cast<std::size_t>(settings.starts), {});
-  FitsRun fits = RunFits(
-      current.objective, current.settings.threads, settings.starts,
-      [&](int k, ObjectiveEvaluator objective, const StopRequested& stop) {
-        const std::vector<double> free =
-            JitteredStart(current.free.FreeValues, current.free.FreeSteps, ranges, settings, k + 1);
-        run.starts[k] =
-            FitStart(std::move(objective), StartVector(values, run.freeIndex, free), current, settings, stop);
-      },
-      [&](int done) { return tick && tick(done); });
-  if (fits.stopped && fits.FinishedPrefix() < settings.starts) {
+  const FitTask fitStart = [&](int k, const StopAsked& stop) {
+    std::optional<ObjectiveEvaluator> objective;
+    if (clones) {
+      std::lock_guard lock(cloning);
+      objective = current.objective.Clone();
+    } else {
+      objective.emplace(current.objective.GetModel(), current.objective.Terms());
+    }
+    const std::vector<double> free =
+        JitteredStart(current.free.FreeValues, current.free.FreeSteps, ranges, settings, k + 1);
+    run.starts[k] = FitStart(std::move(*objective), StartVector(values, run.freeIndex, free), current, settings, stop);
+    finished[k] = !stop();
+  };
+  const FitsTick ticks = [&](int done) { return tick && tick(done); };
+  const FitsRun fits = clones ? RunFits(settings.starts, current.settings.threads, fitStart, ticks)
+                              : RunFitsHere(settings.starts, fitStart, ticks);
+  // After an interrupt the starts kept are those a smaller count would have
+  // fitted.
+  int prefix = 0;
+  while (prefix < settings.starts && finished[prefix]) ++prefix;
+  if (fits.stopped && prefix < settings.starts) {
     outcome.end = JitterEnd::Interrupted;
-    run.starts.resize(static_cast<std::size_t>(fits.FinishedPrefix()));
+    run.starts.resize(static_cast<std::size_t>(prefix));
   }
   outcome.minima = GroupStarts(run);
   return outcome;

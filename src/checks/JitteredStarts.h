@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "checks/FitMinimizer.h"
+
 namespace kalvex {
 class Model;
 struct FreeParameters;
 }  // namespace kalvex
 
 namespace kalvex::checks {
-
-enum class FitMinimizer { Simplex, Marquardt };
 
 inline constexpr int kMaxJitterStarts = 100000;
 

@@ -186,6 +186,23 @@ ModelData ReadModelData(const std::string& path, int numSpecies) {
   return ParseModelData(ReadDataLines(path), numSpecies, path);
 }
 
+ModelData FirstPeriods(const ModelData& data, int periods) {
+  ModelData cut = ModelData::Sized(data.NumSpecies);
+  cut.DataFileName = data.DataFileName;
+  cut.NumPeriods = periods;
+  for (int i = 1; i <= periods; ++i) {
+    cut.Year[i] = data.Year[i];
+    cut.TimeCount[i] = data.TimeCount[i];
+    cut.Effort[i] = data.Effort[i];
+    for (int j = 1; j <= data.NumSpecies; ++j) cut.Catch(i, j) = data.Catch(i, j);
+    cut.Intervention[i] = data.Intervention[i];
+    cut.HarvestIndex[i] = data.HarvestIndex[i];
+  }
+  CheckCatchesVary(cut, cut.DataFileName + " (its first " + std::to_string(periods) + " periods)");
+  DeriveSeries(cut);
+  return cut;
+}
+
 void DeriveSeries(ModelData& d) {
   const int n = d.NumPeriods;
   const double dn = n;

@@ -53,6 +53,12 @@ ModelData ParseModelData(const std::vector<std::string>& lines, int numSpecies,
 // ReadDataLines, then ParseModelData.
 ModelData ReadModelData(const std::string& path, int numSpecies);
 
+// The first periods periods of data (2..NumPeriods) as ParseModelData
+// gives them from a file of those lines only: the read series copied, the
+// derived ones (catch means and SDs included) computed anew. Throws
+// InitializationError when a species' catches do not vary within them.
+ModelData FirstPeriods(const ModelData& data, int periods);
+
 // The series derived from Year..HarvestIndex (NumPeriods >= 2, checked data).
 void DeriveSeries(ModelData& data);
 

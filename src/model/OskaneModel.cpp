@@ -77,6 +77,18 @@ void OskaneModel::Derivatives(std::span<const double> values, std::span<double> 
 
 std::unique_ptr<Model> OskaneModel::Clone() const { return std::make_unique<OskaneModel>(*this); }
 
+std::unique_ptr<Model> OskaneModel::CloneFirstPeriods(int periods) const {
+  if (periods < 2 || periods > data_.NumPeriods) throw std::out_of_range("Subscript out of range");
+  auto cut = std::make_unique<OskaneModel>();
+  cut->layout_ = layout_;
+  cut->descriptions_ = descriptions_;
+  cut->data_ = model::FirstPeriods(data_, periods);
+  cut->blocks_ = model::PackPeriodBlocks(cut->data_, model::FastestVectorUnit());
+  cut->work_ = model::LikelihoodWork::Sized(layout_.species);
+  cut->best_.Resize(layout_.species, layout_.Count());
+  return cut;
+}
+
 double OskaneModel::EvaluateUnrecorded(std::span<double> values) {
   CheckReady(values);
   return model::EvaluateLikelihood(data_, blocks_, values, work_);

@@ -28,6 +28,9 @@ class OskaneModel : public Model {
   // values is the 1-based trial vector of NumParameters() + 1 elements.
   double Evaluate(std::span<double> values, int32_t nf) override;
   std::unique_ptr<Model> Clone() const override;
+  // Periods 1..periods (2 up to the periods read) with their series derived
+  // as from a data file of those lines only; a fresh best-fit record.
+  std::unique_ptr<Model> CloneFirstPeriods(int periods) const override;
   double EvaluateUnrecorded(std::span<double> values) override;
   // NF = -2: the exact gradient and second derivatives of the objective at
   // the (link-expanded) values, by automatic differentiation. Reads only the

@@ -36,6 +36,7 @@ inline constexpr std::string_view kReviewPriorsForm = "frmReviewPriors";
 inline constexpr std::string_view kHelpForm = "frmHelp";
 inline constexpr std::string_view kDiagnosticsForm = "frmDiagnostics";
 inline constexpr std::string_view kJitterForm = "frmJitter";
+inline constexpr std::string_view kHindcastForm = "frmHindcast";
 
 inline constexpr std::string_view kForms[] = {
     kMainForm,     kMenuForm,     kInitializeForm, kEditorForm,   kEditAllForm,   kOneFunctionForm, kSimplexForm,
@@ -46,6 +47,7 @@ inline constexpr std::string_view kForms[] = {
     kPriorsLoaderForm, kPriorEditorForm, kPriorProfileForm, kReviewPriorsForm, kHelpForm,
     kDiagnosticsForm,
     kJitterForm,
+    kHindcastForm,
 };
 
 // ---- Controls shared by several forms
@@ -97,6 +99,8 @@ inline constexpr std::string_view kHelpPane = "rtbHelp";
 inline constexpr std::string_view kDiagnosticsPane = "rtbDiagnostics";
 // ---- frmJitter: the jittered starts, opened from the main menu
 inline constexpr std::string_view kJitterPane = "rtbJitter";
+// ---- frmHindcast: the hindcast, opened from the results summary
+inline constexpr std::string_view kHindcastPane = "rtbHindcast";
 
 // Every control name: the ones above and those only the windows and the
 // editor address.
@@ -155,6 +159,8 @@ inline constexpr std::string_view kControls[] = {
     "cmdDiagnostics", kDiagnosticsPane, "cmdSaveDiagnostics", "cmdSavePlots",
     // frmMenu's way to the jittered starts, and frmJitter
     "cmdCheckMinimum", kJitterPane, "cmdSaveJitter",
+    // frmSummary's way to the hindcast, and frmHindcast
+    "cmdHindcast", kHindcastPane, "txtPeels", "cboMinimizer", "chkAnalytical", "cmdRunHindcast", "cmdSaveHindcast",
 };
 
 bool IsKnownForm(std::string_view name);

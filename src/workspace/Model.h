@@ -70,6 +70,15 @@ class Model {
   // only, and grids run there.
   virtual std::unique_ptr<Model> Clone() const { return nullptr; }
 
+  // A copy initialized on the first periods periods of its data only, as
+  // from a data file cut after them (a hindcast refits it); nullptr: the
+  // model cannot be cut. Throws InitializationError when the cut data
+  // cannot be initialized.
+  virtual std::unique_ptr<Model> CloneFirstPeriods(int periods) const {
+    (void)periods;
+    return nullptr;
+  }
+
   // NF > 0 on a clone: the value and the corrections of Evaluate, bit for
   // bit, without keeping the best-fit record (a clone's is never read).
   virtual double EvaluateUnrecorded(std::span<double> values) { return Evaluate(values, 2); }

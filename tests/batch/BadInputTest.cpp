@@ -61,6 +61,7 @@ std::vector<Command> Commands() {
       {"profile", {"--out=out.mlc"}, {"--parameter", "1", "--points", "3"}, true},
       {"posterior", {"--out=out.pos", "--grid=out.grd"}, {"--parameter", "1", "--points", "3", "--grid-points", "3"}, true},
       {"rank", {"--out=out.mms"}, {"--alg", "@run.alg"}},
+      {"hindcast", {"--out=out.hnd"}, {"--peels", "2", "--minimizer", "marquardt"}, true},
   };
   for (Command& command : commands)
     if (command.plots && PlotPicturesBuilt()) command.outputs.push_back("--plot=out.png");

@@ -138,6 +138,7 @@ TEST(Jitter, AnInterruptKeepsTheStartsFittedBeforeIt) {
   ui.ExpectMessage(kJitterTitle, Answer::Yes);
   std::optional<JitterCheck> check = RunJitterCheck(*ws, ui, settings);
   ASSERT_TRUE(check);
+  ASSERT_FALSE(ui.messages.empty());
   EXPECT_EQ(ui.messages[0].text, "Interrupt received.  Quit calculations?");
   const std::size_t kept = check->run.starts.size();
   EXPECT_GE(kept, 1u);

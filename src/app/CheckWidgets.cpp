@@ -1,5 +1,6 @@
-#include "app/CheckWindowParts.h"
+#include "app/CheckWidgets.h"
 
+#include <QAction>
 #include <QPainter>
 #include <QPushButton>
 
@@ -15,8 +16,14 @@ QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption,
   return button;
 }
 
-FigureCanvas::FigureCanvas(std::function<plots::Figure()> figure, QWidget* parent)
-    : QWidget(parent), figure_(std::move(figure)) {}
+FigureCanvas::FigureCanvas(std::function<plots::Figure()> figure, std::function<void()> save, QWidget* parent)
+    : QWidget(parent), figure_(std::move(figure)) {
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* saveOne = new QAction("Save this plot as...", this);
+  connect(saveOne, &QAction::triggered, this, std::move(save));
+  addAction(saveOne);
+  setToolTip("Right-click to save this plot as a PNG, SVG or PDF picture");
+}
 
 void FigureCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -30,7 +37,7 @@ void FigureCanvas::paintEvent(QPaintEvent*) {
                      figure);
 }
 
-std::optional<std::string> AskPicturePath(ui::qt::QtFrontend& ui, const std::string& proposed) {
+std::optional<std::string> AskPicturePath(ui::Frontend& ui, const std::string& proposed) {
   ui::FileDialog dialog;
   dialog.title = "Save plot picture as...";
   dialog.filter = plots::PictureFileFilter();
@@ -39,18 +46,22 @@ std::optional<std::string> AskPicturePath(ui::qt::QtFrontend& ui, const std::str
   return ui.SaveFile(dialog);
 }
 
-checks::PictureEncoder FigureEncoder() {
-  return [](const plots::Figure& figure, const std::string& path, std::string& bytes) {
-    return plots::EncodeFigurePicture(figure, path, bytes);
-  };
-}
-
-bool SaveFigureTo(ui::qt::QtFrontend& ui, const plots::Figure& figure, const std::string& path) {
+bool SaveFigureShowingFailure(ui::Frontend& ui, const plots::Figure& figure, const std::string& path) {
   if (std::optional<std::string> error = plots::SaveFigurePicture(figure, path)) {
     ui.Message("Save failed", "The picture could not be saved to " + path + ": " + *error, ui::style::kCritical);
     return false;
   }
   return true;
+}
+
+void AskAndSaveFigure(ui::Frontend& ui, const plots::Figure& figure, const std::string& proposed) {
+  if (std::optional<std::string> path = AskPicturePath(ui, proposed)) SaveFigureShowingFailure(ui, figure, *path);
+}
+
+checks::PictureEncoder FigureEncoder() {
+  return [](const plots::Figure& figure, const std::string& path, std::string& bytes) {
+    return plots::EncodeFigurePicture(figure, path, bytes);
+  };
 }
 
 }  // namespace kalvex::app
