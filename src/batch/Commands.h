@@ -67,6 +67,7 @@ int ProfileBatchCommand(BatchContext& context);
 int PosteriorBatchCommand(BatchContext& context);
 int RankCommand(BatchContext& context);
 int DiagnosticsCommand(BatchContext& context);
+int ReportCommand(BatchContext& context);
 
 // The numerical covariance settings of --grid-factors A,B,C (three positive
 // factors; the defaults without it) and the -ln[L] constant; nullopt after

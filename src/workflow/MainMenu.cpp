@@ -222,6 +222,7 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
     ui_.Message(error.Title(), error.what(), error.Style());
     return false;
   }
+  session_ = {};  // the results of another model or data
   ShowMenu();
   ui_.SetStatus(1, 2, "Bayesian priors file: ");
   ApplyEnablingRules();
@@ -285,6 +286,8 @@ LoadOutcome MainMenu::AlgorithmLoaded(LoadOutcome outcome) {
   switch (outcome) {
     case LoadOutcome::Loaded:
       ws_.SimplexStateKept = false;
+      session_.ForgetFitResults();
+      session_.fits.clear();
       ui_.SetStatus(1, 1, "Algorithm file: " + ws_.AlgorithmFileName);
       ui_.PumpEvents(true);
       SetAllEnabled(true);
@@ -351,6 +354,7 @@ MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
   }
   ws_.CovarianceResultsValid = kOff;
   Guarded([&] { result = RunSimplex(ws_, ui_, options); });
+  RecordFit("Simplex", result);
   ws_.MinimizationRunning = 0;
   AnalysisEnded();
   SetAllEnabled(true);
@@ -379,6 +383,7 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   ws_.CovarianceResultsValid = kOff;
   int16_t terminalFrequency = ws_.Alg.TerminalFrequency;
   Guarded([&] { result = RunMarquardt(ws_, ui_, options); });
+  RecordFit("Marquardt", result);
   ws_.SimplexStateKept = false;
   ws_.Alg.TerminalFrequency = terminalFrequency;
   ws_.MarquardtRunning = 0;
@@ -388,6 +393,16 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   if (ui_.IsWindowOpen(ui::names::kMarquardtForm)) ui_.ShowWindow(ui::names::kMarquardtForm);
   SetAllEnabled(true);
   return result;
+}
+
+void MainMenu::RecordFit(const char* minimizer, const MinimizeResult& result) {
+  if (result.end == RunEnd::NothingToDo || result.end == RunEnd::Cancelled) return;
+  // Every result at the values before the fit describes them no more.
+  session_.ForgetFitResults();
+  session_.fits = {report::FitRecordOf(ws_, minimizer, result)};
+  session_.failed.erase(report::Analysis::Fit);
+  if (result.faulted || result.end == RunEnd::Error)
+    session_.failed[report::Analysis::Fit] = result.message;
 }
 
 // ---------------------------------------------------------------- Reports
@@ -425,6 +440,7 @@ void MainMenu::ResultsSummary() {
     AnalysisEnded();
     return;
   }
+  report::RecordSummary(session_, ws_);
   SetApplicationMenu(true);
 }
 
@@ -443,6 +459,12 @@ void MainMenu::Covariance() {
   if (RunCovarianceCalculator(ws_, ui_, {.openEditor = actions_.openEditor, .clock = {}}) ==
       CovarianceRunEnd::Completed) {
     ws_.CovarianceResultsValid = kOn;
+    std::string failure;
+    session_.covariance = report::CovarianceRecordOf(ws_.Covariance.Results, failure);
+    if (session_.covariance)
+      session_.failed.erase(report::Analysis::Covariance);
+    else
+      session_.failed[report::Analysis::Covariance] = failure;
     SetApplicationMenu(true);
     return;
   }
@@ -467,7 +489,9 @@ void MainMenu::Evaluate() {
 void MainMenu::EvaluateByProfile() {
   ui_.CloseWindow(ui::names::kParEvalsForm);
   SetApplicationMenu(false);
-  EvaluateByLikelihoodProfile(ws_, ui_, EvaluationRunOptions());
+  if (EvaluateByLikelihoodProfile(ws_, ui_, EvaluationRunOptions()) == EvaluationEnd::Results)
+    if (std::optional<report::ProfileRecord> profile = report::ProfileRecordOf(ws_))
+      report::KeepProfile(session_, std::move(*profile));
   SetApplicationMenu(true);
 }
 
@@ -494,7 +518,12 @@ void MainMenu::MultiModel() {
   Prologue(true);
   SetAllEnabled(false);
   ranking::RankingHooks hooks;
-  hooks.showCaller = [this] { AnalysisEnded(); };
+  hooks.showCaller = [this] {
+    // The ranking's last results, kept when its window closes.
+    if (ranking_.Table().Ranked())
+      session_.ranking = report::RankingRecord{ranking_.Table(), ranking_.AverageText(), {}};
+    AnalysisEnded();
+  };
   hooks.openEditor = [this] {
     if (actions_.openEditor)
       actions_.openEditor();
