@@ -217,8 +217,11 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 void RemoveElement(std::string& text, std::string_view open, std::string_view close) {
   const std::size_t at = text.find(open);
   if (at == std::string::npos) return;
-  const std::size_t end = text.find(close, at);
-  if (end != std::string::npos) text.erase(at, end + close.size() - at);
+  std::size_t end = text.find(close, at);
+  if (end == std::string::npos) return;
+  end += close.size();
+  if (end < text.size() && text[end] == '\n') ++end;
+  text.erase(at, end - at);
 }
 
 // Removes the attribute name="..." from the tag [begin, end) of text.

@@ -112,9 +112,9 @@ void JitterSection(const SectionInput& in, Section& section) {
   const checks::MinimaSummary grouped = checks::GroupStarts(run);
   section.blocks.push_back(FigureBlock{
       checks::MinimaFigure(run, grouped),
-      "The minimum each start reached, sorted from the lowest, with the fit's objective as a dashed line. A flat "
-      "row of points on the line means the starts agree with the fit; points below it are lower minima the fit "
-      "missed; points above are local minima or fits that stopped early."});
+      "The minimum each start reached, as its height above the best minimum, sorted from the lowest; the fit's "
+      "objective is the dashed line. Points at zero reached the best minimum; a dashed line above zero means the "
+      "fit missed it; points higher up are local minima or fits that stopped early."});
   if (checks::LowerMinimumFound(run, grouped))
     in.warnings.push_back(
         {section.id, "Start " + std::to_string(grouped.BestFit()) + " of the jittered starts found a lower minimum (" +

@@ -1,5 +1,7 @@
 #include "report/ReportDocument.h"
 
+#include <algorithm>
+
 namespace kalvex::report {
 namespace {
 
@@ -69,10 +71,25 @@ const std::string& SectionInput::File(const std::string& path) const {
 
 Table LabelledTable(std::string caption, const std::vector<std::string>& lines) {
   Table table{std::move(caption), {}, {}};
+  std::size_t width = 2;
   for (const std::string& line : lines) {
-    Row row = Labelled(line);
-    table.rows.push_back(row.empty() ? Row{Trim(line), ""} : std::move(row));
+    Row labelled = Labelled(line);
+    if (labelled.empty()) {
+      table.rows.push_back({Trim(line), ""});
+      continue;
+    }
+    // "SD, then variance: 5.0125E-02, 2.5125E-03" and "Q: 18.12866,  p = 0.0528": a cell for each part.
+    Row row = {labelled[0]};
+    for (std::size_t start = 0;;) {
+      const std::size_t comma = labelled[1].find(',', start);
+      row.push_back(Trim(std::string_view(labelled[1]).substr(start, comma - start)));
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+    width = std::max(width, row.size());
+    table.rows.push_back(std::move(row));
   }
+  for (Row& row : table.rows) row.resize(width);
   return table;
 }
 
