@@ -98,6 +98,7 @@ void InstallDiagnostics(Workbench& wb) {
 void ShowDiagnostics(Workbench& wb) {
   std::optional<checks::Diagnostics> diagnostics = checks::RunDiagnostics(wb.ws, wb.ui);
   if (!diagnostics) return;
+  wb.menu.Session().diagnostics = *diagnostics;  // kept for "Save report..."
   if (auto* window = dynamic_cast<DiagnosticsWindow*>(wb.ui.Form(checks::kDiagnosticsForm)))
     window->ShowPlots(std::move(*diagnostics));
 }

@@ -127,6 +127,7 @@ void HindcastWindow::Run() {
   if (running_) return;
   ShowRunning(true);
   std::optional<checks::HindcastOutcome> outcome = checks::RunHindcast(workbench_.ws, workbench_.ui, Settings());
+  if (outcome && outcome->run) workbench_.menu.Session().hindcast = outcome->run;  // kept for "Save report..."
   if (outcome) shown_ = std::move(outcome);
   ShowRunning(false);
   for (QWidget* canvas : canvases_) canvas->update();

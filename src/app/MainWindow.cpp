@@ -14,6 +14,8 @@
 
 #include "app/InfoWindows.h"
 #include "app/Workbench.h"
+#include "plots/qt/FigurePainter.h"
+#include "workflow/SessionReport.h"
 
 namespace kalvex::app {
 namespace {
@@ -93,6 +95,13 @@ void MainWindow::BuildMenus() {
   application->setObjectName("mnuApplication");
   connect(AddItem(application, "mnuMenu", "Main &menu"), &QAction::triggered, this,
           [this] { workbench_.menu.ShowMenu(); });
+  connect(AddItem(application, "mnuSaveReport", "Save &report..."), &QAction::triggered, this, [this] {
+    SaveSessionReport(workbench_.ws, workbench_.ui, workbench_.menu.Session(),
+                      [](const plots::Figure& figure, std::string& svg) {
+                        return plots::EncodeFigurePicture(figure, "figure.svg", svg);
+                      },
+                      std::string("Kalvex ") + KALVEX_VERSION);
+  });
   application->addSeparator()->setObjectName("mnuSep1");
   connect(AddItem(application, "mnuExit", "E&xit"), &QAction::triggered, this,
           [this] { workbench_.RequestQuit(); });

@@ -225,6 +225,11 @@ const std::vector<CommandSpec>& AllCommands() {
        "      [--plot FILE.png]   posterior over the other free parameters"},
       {"rank", RankCommand, {"chat", "out"}, {"average"}, {"alg", "constant", "out"},
        "rank --constant C --alg A1 --alg A2 ... [--chat X] [--average] --out FILE.mms  rank (and average) the models"},
+      {"report", ReportCommand, {"jitter", "peels", "points", "grid-factors", "threads", "out"}, {"analytical"},
+       {"alg", "out"},
+       "report --alg A1 [--alg A2 ...] [--analytical] [--jitter N] [--peels H] [--points N]\n"
+       "      [--grid-factors A,B,C] [--threads N] --out REPORT.html   every analysis of the first model (and the\n"
+       "      ranking of all) in one HTML report, the analyses' files beside it"},
   };
   return commands;
 }

@@ -69,6 +69,7 @@ int RankCommand(BatchContext& context);
 int DiagnosticsCommand(BatchContext& context);
 int JitterCommand(BatchContext& context);
 int HindcastCommand(BatchContext& context);
+int ReportCommand(BatchContext& context);
 
 // The numerical covariance settings of --grid-factors A,B,C (three positive
 // factors; the defaults without it) and the -ln[L] constant; nullopt after

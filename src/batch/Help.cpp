@@ -85,6 +85,17 @@ constexpr CommandText kCommandTexts[] = {
     {"rank", "Adds each --alg as a model in the order given (its covariance file: the same name with\n"
              ".cov), ranks them by AICc (QAICc when --chat is above 1) and with --average averages\n"
              "their estimates. Prints: model POSITION NUMBER CRITERION DELTA WEIGHT per model.\n"},
+    {"report", "Fits each --alg model by Marquardt from its file's values (--analytical: exact derivatives,\n"
+               "also for the covariances) and writes one HTML page REPORT.html for the first: the fit, the\n"
+               "results summary with the forecast, the covariances, a likelihood profile of every free\n"
+               "parameter (--points N, default 25), the residual diagnostics, the jittered starts (--jitter N,\n"
+               "default 50; 0: none), the hindcast (--peels H, default 5; 0: none) and, with several --alg,\n"
+               "the ranking and averaging of all. Beside it under its name: REPORT_fit.txt, REPORT.alg,\n"
+               "REPORT_summary.kvo, REPORT.cov, REPORT_pP.mlc per parameter, REPORT.rsd, REPORT.jit,\n"
+               "REPORT.hnd, REPORT_mM.alg and REPORT_mM.cov per other model, REPORT.mms; all saved as one.\n"
+               "--constant defaults to 0.5 (the Oskane objective is -2 ln L). An analysis that fails is\n"
+               "marked in its section and warned of at the top; the command fails only when nothing can be\n"
+               "written. Prints: section ID done|failed|not_run, warnings N, file PATH per file.\n"},
 };
 
 }  // namespace

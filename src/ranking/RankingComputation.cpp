@@ -30,10 +30,24 @@ std::string NameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-std::optional<CovarianceEstimates> ReadEstimates(ui::Frontend& ui, const ModelRow& row, int numParameters) {
+// The file's lines as the reader gives them, from the staged files first.
+ReadResult ReadCovarianceLines(const std::string& path, const TextLimits& limits, const StagedFiles* staged) {
+  if (!staged || !staged->count(path)) return ReadTextLines(path, limits);
+  ReadResult read;
+  read.ok = read.opened = true;
+  read.lines = SplitLines(staged->at(path));
+  if (read.lines.size() > limits.maxLines) {
+    read.lines.resize(limits.maxLines);
+    read.moreLines = true;
+  }
+  return read;
+}
+
+std::optional<CovarianceEstimates> ReadEstimates(ui::Frontend& ui, const ModelRow& row, int numParameters,
+                                                 const StagedFiles* staged) {
   TextLimits limits;
   limits.maxLines = static_cast<std::size_t>(CovarianceLayoutLines(numParameters, row.ParameterCount));
-  ReadResult read = ReadTextLines(row.CovariancePath, limits);
+  ReadResult read = ReadCovarianceLines(row.CovariancePath, limits, staged);
   if (!read.ok) {
     ui.Message(kAverageTitle, "The covariance file " + row.CovariancePath + " cannot be read: " + read.error,
                style::kCritical);
@@ -60,7 +74,8 @@ std::optional<std::string> RankingSettings::Validate() const {
   return std::nullopt;
 }
 
-bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<bool()>& askConstant) {
+bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<bool()>& askConstant,
+              const StagedFiles* staged) {
   if (table.Full()) {
     ui.Message("Model limit reached", "Sorry, no more than 99 models can be ranked", style::kOk);
     return false;
@@ -98,7 +113,8 @@ bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::fun
     row.ModelNegLnL = CheckFinite(value / ws.ObjectiveScale);
     row.CovarianceFile = CovarianceFileFor(row.AlgorithmFile);
     row.CovariancePath = PathBeside(ws.AlgorithmFileName, row.CovarianceFile);
-    if (!ReadableFile(row.CovariancePath)) row.CovarianceFile = kNoCovarianceFound;
+    if (!ReadableFile(row.CovariancePath) && !(staged && staged->count(row.CovariancePath)))
+      row.CovarianceFile = kNoCovarianceFound;
     row.PriorsFile = ws.PriorsActive == kOn && !ws.PriorsFileName.empty() ? NameOf(ws.PriorsFileName) : kNoPriors;
     table.Add(std::move(row));
   });
@@ -110,7 +126,8 @@ bool RankModels(Workspace& ws, ui::Frontend& ui, ModelTable& table) {
   return !run.Run([&] { table.Rank(); }).faulted;
 }
 
-std::optional<std::string> AverageRankedModels(Workspace& ws, ui::Frontend& ui, const ModelTable& table) {
+std::optional<std::string> AverageRankedModels(Workspace& ws, ui::Frontend& ui, const ModelTable& table,
+                                               const StagedFiles* staged) {
   if (!table.Ranked()) return std::nullopt;  // the weights come from a ranking
   const int count = table.Count();
   for (int i = 1; i <= count; ++i) {
@@ -124,7 +141,7 @@ std::optional<std::string> AverageRankedModels(Workspace& ws, ui::Frontend& ui, 
   input.chat = table.CHat();
   for (int i = 1; i <= count; ++i) {
     const ModelRow& row = table.Shown(i);
-    std::optional<CovarianceEstimates> estimates = ReadEstimates(ui, row, input.numParameters);
+    std::optional<CovarianceEstimates> estimates = ReadEstimates(ui, row, input.numParameters, staged);
     if (!estimates) return std::nullopt;
     input.weights.push_back(*row.Weight);
     input.models.push_back(std::move(*estimates));

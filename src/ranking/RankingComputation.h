@@ -6,6 +6,7 @@
 // covariance files. Refusals and numeric faults are shown in boxes with the
 // window's titles; nothing here asks a question.
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,10 @@ struct Workspace;
 }  // namespace kalvex
 
 namespace kalvex::ranking {
+
+// The contents of covariance files a run writes together at its end, by
+// path: until they are in place the ranking reads them from here.
+using StagedFiles = std::map<std::string, std::string>;
 
 struct RankingSettings {
   double chat = 1;       // C-hat, 1 or more: QAICc above 1
@@ -34,7 +39,8 @@ struct RankingSettings {
 // model's -ln[L]) runs after the evaluation; empty: the workspace's scale as
 // it is; false from it (cancelled) adds nothing. A numeric fault is shown and
 // adds nothing. True when a row was added.
-bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<bool()>& askConstant = {});
+bool AddModel(Workspace& ws, ui::Frontend& ui, ModelTable& table, const std::function<bool()>& askConstant = {},
+              const StagedFiles* staged = nullptr);
 
 // Ranks the table; a fault in a difference is shown. True when ranked.
 bool RankModels(Workspace& ws, ui::Frontend& ui, ModelTable& table);
@@ -42,7 +48,8 @@ bool RankModels(Workspace& ws, ui::Frontend& ui, ModelTable& table);
 // The averaging text of a ranked table over its models' covariance files,
 // read for numParameters parameters; nullopt after the box of a missing or
 // unreadable file or of a fault.
-std::optional<std::string> AverageRankedModels(Workspace& ws, ui::Frontend& ui, const ModelTable& table);
+std::optional<std::string> AverageRankedModels(Workspace& ws, ui::Frontend& ui, const ModelTable& table,
+                                               const StagedFiles* staged = nullptr);
 
 // A regular file that can be opened for reading.
 bool ReadableFile(const std::string& path);

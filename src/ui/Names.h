@@ -109,7 +109,7 @@ inline constexpr std::string_view kControls[] = {
     kStopButton, "cmdCancel", "cmdClose", "cmdClear",
     // frmMain
     kApplicationMenu, kInterruptMLMenu, kInterruptBayesMenu, "mnuMLInt", "mnuBayesianInt", "mnuWindow", "mnuAbout",
-    "mnuWisdom", "mnuCredits", "mnuDefaultNames", "mnuExit", "mnuMenu", "mnuCascade", "mnuTileHorizontal",
+    "mnuWisdom", "mnuCredits", "mnuDefaultNames", "mnuExit", "mnuMenu", "mnuSaveReport", "mnuCascade", "mnuTileHorizontal",
     "mnuTileVertical", "mnuArrangeIcons", "stbMain2", "stbMain3", "stbMain4",
     // frmMenu
     "cmdInitialize", "cmdLoadAlg", "cmdEditAlg", "cmdSaveAlg", "cmdSimplex", "cmdMarquardt", "cmdUserSummary",

@@ -225,6 +225,7 @@ bool MainMenu::FinishInitialization(std::string_view speciesText, std::string_vi
     ui_.Message(error.Title(), error.what(), error.Style());
     return false;
   }
+  session_ = {};  // the results of another model or data
   ShowMenu();
   ui_.SetStatus(1, 2, "Bayesian priors file: ");
   ApplyEnablingRules();
@@ -288,6 +289,8 @@ LoadOutcome MainMenu::AlgorithmLoaded(LoadOutcome outcome) {
   switch (outcome) {
     case LoadOutcome::Loaded:
       ws_.SimplexStateKept = false;
+      session_.ForgetFitResults();
+      session_.fits.clear();
       ui_.SetStatus(1, 1, "Algorithm file: " + ws_.AlgorithmFileName);
       ui_.PumpEvents(true);
       SetAllEnabled(true);
@@ -354,6 +357,7 @@ MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
   }
   ws_.CovarianceResultsValid = kOff;
   Guarded([&] { result = RunSimplex(ws_, ui_, options); });
+  RecordFit("Simplex", result);
   ws_.MinimizationRunning = 0;
   AnalysisEnded();
   SetAllEnabled(true);
@@ -382,6 +386,7 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   ws_.CovarianceResultsValid = kOff;
   int16_t terminalFrequency = ws_.Alg.TerminalFrequency;
   Guarded([&] { result = RunMarquardt(ws_, ui_, options); });
+  RecordFit("Marquardt", result);
   ws_.SimplexStateKept = false;
   ws_.Alg.TerminalFrequency = terminalFrequency;
   ws_.MarquardtRunning = 0;
@@ -409,13 +414,28 @@ std::optional<checks::JitterCheck> MainMenu::CheckMinimum(
     if (show) show(nullptr);
     check = checks::RunJitterCheck(ws_, ui_, *settings);
     if (check && show) show(&*check);
-    if (check) checks::OfferLowerMinimum(ws_, ui_, *check);
+    if (check) {
+      session_.jitter = check->run;  // kept for "Save report..."
+      session_.failed.erase(report::Analysis::Jitter);
+      // Values taken from a start are a new fit: what described the old one goes.
+      if (checks::OfferLowerMinimum(ws_, ui_, *check)) session_.ForgetFitResults();
+    }
   }
   AnalysisEnded();
   // The menu comes back beside the window, which stays in front.
   if (ui_.IsWindowOpen(checks::kJitterForm)) ui_.ShowWindow(checks::kJitterForm);
   SetAllEnabled(true);
   return check;
+}
+
+void MainMenu::RecordFit(const char* minimizer, const MinimizeResult& result) {
+  if (result.end == RunEnd::NothingToDo || result.end == RunEnd::Cancelled) return;
+  // Every result at the values before the fit describes them no more.
+  session_.ForgetFitResults();
+  session_.fits = {report::FitRecordOf(ws_, minimizer, result)};
+  session_.failed.erase(report::Analysis::Fit);
+  if (result.faulted || result.end == RunEnd::Error)
+    session_.failed[report::Analysis::Fit] = result.message;
 }
 
 // ---------------------------------------------------------------- Reports
@@ -453,6 +473,7 @@ void MainMenu::ResultsSummary() {
     AnalysisEnded();
     return;
   }
+  report::RecordSummary(session_, ws_);
   SetApplicationMenu(true);
 }
 
@@ -471,6 +492,12 @@ void MainMenu::Covariance() {
   if (RunCovarianceCalculator(ws_, ui_, {.openEditor = actions_.openEditor, .clock = {}}) ==
       CovarianceRunEnd::Completed) {
     ws_.CovarianceResultsValid = kOn;
+    std::string failure;
+    session_.covariance = report::CovarianceRecordOf(ws_.Covariance.Results, failure);
+    if (session_.covariance)
+      session_.failed.erase(report::Analysis::Covariance);
+    else
+      session_.failed[report::Analysis::Covariance] = failure;
     SetApplicationMenu(true);
     return;
   }
@@ -495,7 +522,9 @@ void MainMenu::Evaluate() {
 void MainMenu::EvaluateByProfile() {
   ui_.CloseWindow(ui::names::kParEvalsForm);
   SetApplicationMenu(false);
-  EvaluateByLikelihoodProfile(ws_, ui_, EvaluationRunOptions());
+  if (EvaluateByLikelihoodProfile(ws_, ui_, EvaluationRunOptions()) == EvaluationEnd::Results)
+    if (std::optional<report::ProfileRecord> profile = report::ProfileRecordOf(ws_))
+      report::KeepProfile(session_, std::move(*profile));
   SetApplicationMenu(true);
 }
 
@@ -522,7 +551,12 @@ void MainMenu::MultiModel() {
   Prologue(true);
   SetAllEnabled(false);
   ranking::RankingHooks hooks;
-  hooks.showCaller = [this] { AnalysisEnded(); };
+  hooks.showCaller = [this] {
+    // The ranking's last results, kept when its window closes.
+    if (ranking_.Table().Ranked())
+      session_.ranking = report::RankingRecord{ranking_.Table(), ranking_.AverageText(), {}};
+    AnalysisEnded();
+  };
   hooks.openEditor = [this] {
     if (actions_.openEditor)
       actions_.openEditor();

@@ -14,6 +14,7 @@
 #include "priors/PriorEditor.h"
 #include "priors/PriorsLoader.h"
 #include "ranking/ModelRanking.h"
+#include "report/SessionResults.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "workspace/Workspace.h"
@@ -81,6 +82,8 @@ class MainMenu {
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
   // The commands of the model ranking window.
   ranking::ModelRanking& RankingWindow() { return ranking_; }
+  // The last result of each analysis the session ran, for "Save report...".
+  report::SessionResults& Session() { return session_; }
 
   // Shows the main menu with the enabling rules applied, whichever way it
   // comes back; while the editor opened from it is open, Initialize and Load
@@ -158,6 +161,8 @@ class MainMenu {
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
+  // A fit that ran is the session's fit; what was computed before it is dropped.
+  void RecordFit(const char* minimizer, const MinimizeResult& result);
   EvaluationOptions EvaluationRunOptions();
   // Runs body; a numeric fault it did not handle itself gets the run-time
   // report. False after a fault.
@@ -170,6 +175,7 @@ class MainMenu {
   PriorsLoader priorsLoader_;
   ranking::ModelRanking ranking_;
   checks::JitterSettings jitterSettings_;  // the last answers
+  report::SessionResults session_;
   bool loaded_ = false;
 };
 

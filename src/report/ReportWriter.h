@@ -1,0 +1,35 @@
+#pragma once
+// The whole report made and saved: the analyses' files and the page, all
+// staged beside their targets and moved into place together, none when one
+// fails. kalvex-batch report writes what its run computed; the workbench's
+// "Save report..." writes what the session has computed.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/HtmlReport.h"
+#include "report/ReportDocument.h"
+#include "report/ReportFiles.h"
+
+namespace kalvex::ui {
+class Frontend;
+}
+
+namespace kalvex::report {
+
+struct MadeReport {
+  ReportDocument document;
+  std::vector<ReportFile> files;  // the analyses' files, then the page
+};
+
+MadeReport MakeReport(const SessionResults& results, const ReportNames& names, const ReportStamp& stamp,
+                      const SvgEncoder& encode);
+
+// "The covariances could not be saved to PATH: reason", or nullopt when
+// every file was saved.
+std::optional<std::string> SaveReportFiles(const std::vector<ReportFile>& files);
+
+// "2024-05-01 14:03" of the front end's clock.
+std::string ReportDate(const ui::Frontend& ui);
+
+}  // namespace kalvex::report
