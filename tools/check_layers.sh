@@ -82,16 +82,20 @@ while read -r line; do
   n=$((n + 1))
   for unit in $line; do level[$unit]=$n; done
 done <<<"$LAYERS"
+declare -A apart=()
+while read -r a b; do apart["$a $b"]=1 apart["$b $a"]=1; done <<<"$APART"
 
-# The unit of a path below src/: the longest unit that is a prefix of it.
+# The unit of a path below src/ into $unit: the longest unit that is a
+# prefix of it, else its folder.
 unit_of() {
-  local path="$1" best="" unit
-  for unit in "${!level[@]}"; do
-    if [[ "$path" == "$unit" || "$path" == "$unit"/* || "$path" == "$unit".* ]]; then
-      ((${#unit} > ${#best})) && best="$unit"
+  local path="$1" candidate
+  unit=""
+  for candidate in "${!level[@]}"; do
+    if [[ "$path" == "$candidate"/* || "$path" == "$candidate".* ]] && ((${#candidate} > ${#unit})); then
+      unit="$candidate"
     fi
   done
-  [[ -n "$best" ]] && echo "$best" || echo "${path%%/*}"
+  [[ -n "$unit" ]] || unit="${path%%/*}"
 }
 
 status=0
@@ -99,16 +103,18 @@ found=""
 while IFS= read -r file; do
   rel="${file#"$src"/}"
   [[ "$(basename "$rel")" == main.cpp ]] && continue
-  from="$(unit_of "$rel")"
+  unit_of "$rel"
+  from="$unit"
   if [[ -z "${level[$from]:-}" ]]; then
     echo "$rel: the folder $from is not in the layers of $0"
     status=1
     continue
   fi
   while IFS= read -r header; do
-    to="$(unit_of "$header")"
+    unit_of "$header"
+    to="$unit"
     [[ "$to" == "$from" || -z "${level[$to]:-}" ]] && continue
-    if ((level[$to] >= level[$from])) || grep -qxF -e "$from $to" -e "$to $from" <<<"$APART"; then
+    if ((level[$to] >= level[$from])) || [[ -n "${apart["$from $to"]:-}" ]]; then
       found+="$rel -> $header"$'\n'
     fi
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
