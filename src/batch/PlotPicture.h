@@ -6,7 +6,7 @@
 
 #include "plots/DistributionPlot.h"
 #include "plots/Figure.h"
-#include "plots/XYPlotData.h"
+#include "workspace/Results.h"
 
 namespace kalvex::batch {
 

@@ -8,9 +8,9 @@
 #include <functional>
 
 #include "covariance/CovarianceComputation.h"
-#include "covariance/CovarianceResults.h"
 #include "ui/Names.h"
 #include "ui/RunContext.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 namespace ui {

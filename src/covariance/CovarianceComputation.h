@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "covariance/CovarianceResults.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 class Problem;

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "covariance/CovarianceResults.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 

@@ -6,7 +6,7 @@
 // their points and sums agree to the last bit.
 #include <vector>
 
-#include "covariance/CovarianceResults.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 

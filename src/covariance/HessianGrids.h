@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "covariance/CovarianceResults.h"
 #include "workspace/Matrix.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 class Problem;

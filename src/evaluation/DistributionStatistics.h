@@ -3,7 +3,7 @@
 // distribution: relative likelihoods normalised by Simpson's rule, the mean
 // and standard deviation, the cumulative column, the mode- and mean-centred
 // confidence levels and a Gaussian with the same moments.
-#include "evaluation/EvaluationTable.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 
@@ -14,10 +14,5 @@ namespace kalvex {
 // whose Simpson integral is not positive keeps the former mean and SE.
 // With an even count the last interval is left out.
 void DistributionStatistics(EvaluationTable& table, EvaluationSummary& summary, int modeIndex, double spacing);
-
-// "Percent Diff": EstimatedDiff as a percentage of ExpectedValue; -999 (the
-// reports' mark of an undefined figure) when the expected value is 0 or the
-// quotient is not finite.
-double PercentDiff(const EvaluationSummary& summary);
 
 }  // namespace kalvex

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "evaluation/EvaluationTable.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 

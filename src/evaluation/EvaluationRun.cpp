@@ -3,12 +3,12 @@
 #include "evaluation/DistributionStatistics.h"
 #include "evaluation/EvaluationReport.h"
 #include "minimize/MinimizerReports.h"
-#include "plots/DistributionPlot.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
+#include "workspace/Results.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {

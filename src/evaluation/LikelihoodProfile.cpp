@@ -7,7 +7,6 @@
 #include "evaluation/EvaluationReport.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/WindowMinimizer.h"
-#include "plots/DistributionPlot.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "ui/NumberInput.h"
@@ -16,6 +15,7 @@
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
 #include "workspace/Problem.h"
+#include "workspace/Results.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {

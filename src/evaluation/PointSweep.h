@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "evaluation/EvaluationTable.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 

@@ -8,7 +8,6 @@
 #include "evaluation/EvaluationReport.h"
 #include "evaluation/PosteriorGrid.h"
 #include "evaluation/PosteriorNodes.h"
-#include "plots/DistributionPlot.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "ui/NumberInput.h"
@@ -17,6 +16,7 @@
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
 #include "workspace/Problem.h"
+#include "workspace/Results.h"
 #include "workspace/TextFile.h"
 #include "workspace/Workspace.h"
 

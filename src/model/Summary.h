@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/SummaryData.h"
-#include "plots/XYPlotData.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 class OskaneModel;

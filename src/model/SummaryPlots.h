@@ -4,7 +4,7 @@
 // range and untransformed on a second, against the time counter.
 #include <vector>
 
-#include "plots/XYPlotData.h"
+#include "workspace/Results.h"
 
 namespace kalvex::model {
 

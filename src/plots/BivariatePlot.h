@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "evaluation/EvaluationTable.h"
 #include "plots/Figure.h"
+#include "workspace/Results.h"
 
 namespace kalvex::plots {
 

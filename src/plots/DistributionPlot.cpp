@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "evaluation/DistributionStatistics.h"
 #include "plots/Panel.h"
 #include "workspace/Format.h"
 

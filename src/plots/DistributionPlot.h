@@ -7,24 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "evaluation/EvaluationTable.h"
 #include "plots/Figure.h"
+#include "workspace/Results.h"
 
 namespace kalvex::plots {
 
 inline constexpr int kDistributionSeriesCount = 7;
-
-// What an evaluation hands to the plot.
-struct DistributionPlotData {
-  EvaluationTable table;
-  EvaluationSummary summary;
-  int parameter = 0;
-  std::string series2Title = "Parameter Confidence Distribution";
-};
-
-inline constexpr const char* kConfidenceTitle = "Parameter Confidence Distribution";
-inline constexpr const char* kPosteriorTitle = "Bayesian Posterior Distribution";
-inline constexpr const char* kPriorTitle = "Bayesian Prior Distribution";
 
 // The plot area in twips: x 720..7200, y 480 (top) to 6720 (bottom).
 inline constexpr double kDistLeft = 720, kDistRight = 7200, kDistTop = 480, kDistBottom = 6720;

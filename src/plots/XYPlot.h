@@ -8,7 +8,7 @@
 
 #include "plots/Drawing.h"
 #include "plots/PlotOptions.h"
-#include "plots/XYPlotData.h"
+#include "workspace/Results.h"
 
 namespace kalvex::plots {
 

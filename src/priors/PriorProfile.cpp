@@ -4,7 +4,6 @@
 
 #include "evaluation/DistributionStatistics.h"
 #include "evaluation/PointSweep.h"
-#include "plots/DistributionPlot.h"
 #include "priors/ComputePriorValue.h"
 #include "priors/PriorTable.h"
 #include "ui/Names.h"
@@ -14,6 +13,7 @@
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
+#include "workspace/Results.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "evaluation/EvaluationTable.h"
 #include "ui/Frontend.h"
+#include "workspace/Results.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {

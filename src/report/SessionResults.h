@@ -12,10 +12,8 @@
 #include "checks/Diagnostics.h"
 #include "checks/HindcastReport.h"
 #include "checks/JitterReport.h"
-#include "covariance/CovarianceResults.h"
-#include "evaluation/EvaluationTable.h"
 #include "minimize/MinimizeResult.h"
-#include "plots/XYPlotData.h"
+#include "workspace/Results.h"
 #include "ranking/ModelTable.h"
 
 namespace kalvex {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "plots/XYPlotData.h"
 #include "workspace/Matrix.h"
+#include "workspace/Results.h"
 
 namespace kalvex {
 namespace ui {

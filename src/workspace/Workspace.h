@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "covariance/CovarianceResults.h"
-#include "evaluation/EvaluationTable.h"
 #include "workspace/Model.h"
+#include "workspace/Results.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex {
