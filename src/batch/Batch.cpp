@@ -176,6 +176,21 @@ std::optional<CovarianceSettings> CovarianceSettingsOf(BatchContext& context) {
   return settings;
 }
 
+std::optional<MinimizerChoice> MinimizerChoiceOf(BatchContext& context) {
+  const std::string minimizer = context.args.Option("minimizer").value_or("simplex");
+  if (minimizer != "simplex" && minimizer != "marquardt") {
+    BadInput(context, kTitle, "--minimizer must be simplex or marquardt");
+    return std::nullopt;
+  }
+  MinimizerChoice choice{.marquardt = minimizer == "marquardt",
+                         .analytical = context.args.flags.count("analytical") > 0};
+  if (choice.analytical && !choice.marquardt) {
+    BadInput(context, kTitle, "--analytical needs --minimizer marquardt");
+    return std::nullopt;
+  }
+  return choice;
+}
+
 int BadInput(BatchContext& context, const std::string& title, const std::string& text) {
   context.ui.Message(title, text, ui::style::kCritical);
   return 1;
@@ -183,12 +198,14 @@ int BadInput(BatchContext& context, const std::string& title, const std::string&
 
 const std::vector<CommandSpec>& AllCommands() {
   static const std::vector<CommandSpec> commands = {
-      {"eval", EvalCommand, {"values"}, {}, {}, "eval [--values v1,v2,...]       one function call at the values"},
+      {"eval", EvalCommand, {"values"}, {"derivatives"}, {},
+       "eval [--values v1,v2,...] [--derivatives]   one function call at the values (and the exact derivatives)"},
       {"alg", AlgCommand, {"out"}, {}, {"alg", "out"}, "alg --alg FILE --out FILE       read, normalize and rewrite an algorithm file"},
       {"simplex", SimplexBatchCommand, {"log", "log-frequency", "out"}, {}, {},
        "simplex [--log FILE [--log-frequency N]] [--out FILE]     fit by the Simplex"},
-      {"marquardt", MarquardtBatchCommand, {"log", "log-frequency", "out"}, {}, {},
-       "marquardt [--log FILE [--log-frequency N]] [--out FILE]   fit by Marquardt (numerical derivatives)"},
+      {"marquardt", MarquardtBatchCommand, {"log", "log-frequency", "out"}, {"analytical"}, {},
+       "marquardt [--analytical] [--log FILE [--log-frequency N]] [--out FILE]   fit by Marquardt (numerical\n"
+       "      derivatives; --analytical: the model's exact ones)"},
       {"summary", SummaryCommand, {"out", "plot"}, {"forecast"}, {"out"},
        "summary [--forecast] --out FILE [--plot FILE.png]          the results summary (and its plots)"},
       {"diagnostics", DiagnosticsCommand, {"out", "plot"}, {}, {"out"},
@@ -207,14 +224,15 @@ const std::vector<CommandSpec>& AllCommands() {
        "prior-profile --parameter P [--points N] --out FILE.pdp     one parameter's prior profile"},
       {"review", ReviewCommand, {"out"}, {}, {"priors", "out"},
        "review --out FILE.rvp                                       the prior review at the loaded values"},
-      {"covariance", CovarianceBatchCommand, {"grid-factors", "out", "threads"}, {"optimistic"}, {"constant", "out"},
-       "covariance --constant C [--grid-factors A,B,C] [--optimistic] [--threads N] --out FILE   the three Hessian\n"
-       "      grids at the loaded values and steps (no editor) on N threads (default: every core), saved as the\n"
-       "      .cov file; prints grid G mean M sd S det D"},
+      {"covariance", CovarianceBatchCommand, {"grid-factors", "out", "threads"}, {"optimistic", "analytical"},
+       {"constant", "out"},
+       "covariance --constant C [--grid-factors A,B,C | --analytical] [--optimistic] [--threads N] --out FILE\n"
+       "      the three Hessian grids (--analytical: the exact Hessian) at the loaded values and steps (no editor)\n"
+       "      on N threads (default: every core), saved as the .cov file; prints grid G mean M sd S det D"},
       {"profile", ProfileBatchCommand,
-       {"parameter", "points", "minimizer", "steps-from-grid", "grid-factors", "out", "plot"}, {},
+       {"parameter", "points", "minimizer", "steps-from-grid", "grid-factors", "out", "plot"}, {"analytical"},
        {"constant", "parameter", "out"},
-       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt]\n"
+       "profile --constant C --parameter P [--points N] [--minimizer simplex|marquardt [--analytical]]\n"
        "      [--steps-from-grid G [--grid-factors A,B,C]] --out FILE.mlc [--plot FILE.png]   likelihood profile;\n"
        "      prints mode, expected, diff, se"},
       {"posterior", PosteriorBatchCommand,

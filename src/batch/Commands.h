@@ -76,6 +76,15 @@ int ReportCommand(BatchContext& context);
 // the message of a bad option.
 std::optional<CovarianceSettings> CovarianceSettingsOf(BatchContext& context);
 
+// --minimizer simplex|marquardt (the Simplex unless given) and --analytical,
+// the model's exact derivatives, which only Marquardt takes; nullopt after
+// the message of a bad option.
+struct MinimizerChoice {
+  bool marquardt = false;
+  bool analytical = false;
+};
+std::optional<MinimizerChoice> MinimizerChoiceOf(BatchContext& context);
+
 // The common options --constant C (the "Enter constant" answer: ObjectiveScale
 // = 1 / C) and --priors FILE (read as the loader reads it). Returns 0 or the
 // exit code.

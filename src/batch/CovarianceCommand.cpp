@@ -9,15 +9,23 @@
 
 namespace kalvex::batch {
 
-// The numerical covariance calculator at the loaded values and steps with
-// the settings the command line gives in place of the questions (the common
+// The covariance calculator at the loaded values and steps with the
+// settings the command line gives in place of the questions (the common
 // set-up has checked --constant; there is no editor to wait for), then the
-// report saved as the window saves it.
+// report saved as the window saves it. --analytical is the "Yes" to the
+// method question: one exact Hessian, no grid factors.
 int CovarianceBatchCommand(BatchContext& context) {
   const Arguments& args = context.args;
   Workspace& ws = context.ws;
+  const bool analytical = args.flags.count("analytical") > 0;
+  if (analytical && args.Option("grid-factors"))
+    return BadInput(context, "kalvex-batch", "--grid-factors are for numerical grids: --analytical takes none");
   std::optional<CovarianceSettings> settings = CovarianceSettingsOf(context);
   if (!settings) return 1;
+  if (analytical) {
+    settings->method = CovarianceMethod::Analytical;
+    settings->gridFactors = {0, 0, 0, 0};
+  }
   settings->optimisticSEs = args.flags.count("optimistic") > 0;
   if (RunCovariance(ws, context.ui, *settings) != CovarianceRunEnd::Completed) return 1;
   const CovarianceResults& results = ws.Covariance.Results;

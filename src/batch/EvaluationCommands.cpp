@@ -102,7 +102,8 @@ int Finish(BatchContext& context, EvaluationEnd end, std::string_view reportTitl
 
 // The likelihood profile with the window's questions answered from the
 // options: the parameter, the point count (the window's rules), the
-// minimizer (Marquardt with numerical derivatives), the step basis.
+// minimizer (Marquardt with numerical derivatives, or the model's with
+// --analytical), the step basis.
 int ProfileBatchCommand(BatchContext& context) {
   CommonChoices choices;
   if (std::optional<int> code = ReadCommon(context, choices)) return *code;
@@ -114,12 +115,11 @@ int ProfileBatchCommand(BatchContext& context) {
   std::optional<int> points = number ? ProfilePointCount(*number) : std::nullopt;
   if (!points) return BadInput(context, kTitle, "--points must be a number from 0 to 1001");
   settings.pointCount = *points;
-  const std::string minimizer = args.Option("minimizer").value_or("simplex");
-  if (minimizer != "simplex" && minimizer != "marquardt")
-    return BadInput(context, kTitle, "--minimizer must be simplex or marquardt");
-  settings.minimizer = minimizer == "simplex" ? 'S' : 'M';
-  if (settings.minimizer == 'M') {
-    ws.DerivativeMode = "N";
+  std::optional<MinimizerChoice> choice = MinimizerChoiceOf(context);
+  if (!choice) return 1;
+  settings.minimizer = choice->marquardt ? 'M' : 'S';
+  if (choice->marquardt) {
+    ws.DerivativeMode = choice->analytical ? "A" : "N";
     ws.ShowDerivatives = "no";
   }
   if (choices.stepGrid != 0) {

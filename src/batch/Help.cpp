@@ -45,12 +45,16 @@ struct CommandText {
 };
 constexpr CommandText kCommandTexts[] = {
     {"eval", "One function call at the algorithm file's values (or --values, one per parameter).\n"
-             "Prints: objective, then value I V for every parameter as the model left it.\n"},
+             "Prints: objective, then value I V for every parameter as the model left it; with\n"
+             "--derivatives then the model's exact derivatives of the objective there (NF = -2):\n"
+             "gradient I G for every free parameter I and hessian I J H for free I <= J (parameter\n"
+             "numbers; a linked group's derivatives on its lowest-numbered member, which moves it).\n"},
     {"alg", "Reads the algorithm file, checks and normalizes it, and writes it as the editor saves it.\n"},
     {"simplex", "Fits by the Simplex from the loaded values and steps; questions are answered No.\n"
                 "Prints: ended, objective, iterations, function_calls, restarts.\n"
                 "--out writes the fitted algorithm file, --log the minimizer's log.\n"},
-    {"marquardt", "Fits by Marquardt with numerical derivatives; questions are answered No.\n"
+    {"marquardt", "Fits by Marquardt with numerical derivatives (--analytical: the model's exact ones);\n"
+                  "the other questions are answered No.\n"
                   "Prints: ended, objective, iterations, function_calls.\n"},
     {"summary", "Writes the results summary as its window saves it (with --forecast, the forecast\n"
                 "table with its confidence bounds); --plot draws the summary plots as one picture.\n"},
@@ -73,9 +77,11 @@ constexpr CommandText kCommandTexts[] = {
     {"prior-profile", "Profiles one parameter's prior distribution over N points (.pdp file).\n"},
     {"review", "Reviews the priors at the loaded values (.rvp file).\n"},
     {"covariance", "The three numerical Hessian grids (step factors 1, 0.1, 0.01 unless --grid-factors)\n"
-                   "at the loaded values and steps; --optimistic answers Yes to the optimistic-SE\n"
+                   "at the loaded values and steps, or with --analytical the model's exact Hessian (grid\n"
+                   "factors 0, three identical grids); --optimistic answers Yes to the optimistic-SE\n"
                    "question. Prints: grid G mean M sd S det D (M, S in -ln[L] units).\n"},
-    {"profile", "The likelihood profile of one parameter: re-minimizes the others at each point.\n"
+    {"profile", "The likelihood profile of one parameter: re-minimizes the others at each point (by\n"
+                "Marquardt: with numerical derivatives, or the model's exact ones with --analytical).\n"
                 "--steps-from-grid G runs the covariance grids first (with --grid-factors when given)\n"
                 "and takes the steps from grid G's standard errors.\n"
                 "Prints: mode, expected, diff, se.\n"},

@@ -25,19 +25,10 @@ std::optional<checks::HindcastSettings> SettingsOf(BatchContext& context) {
     }
     settings.peels = *count;
   }
-  const std::string minimizer = context.args.Option("minimizer").value_or("simplex");
-  if (minimizer != "simplex" && minimizer != "marquardt") {
-    BadInput(context, kTitle, "--minimizer must be simplex or marquardt");
-    return std::nullopt;
-  }
-  settings.method.minimizer = minimizer == "simplex" ? checks::FitMinimizer::Simplex : checks::FitMinimizer::Marquardt;
-  if (context.args.flags.count("analytical")) {
-    if (settings.method.minimizer != checks::FitMinimizer::Marquardt) {
-      BadInput(context, kTitle, "--analytical needs --minimizer marquardt");
-      return std::nullopt;
-    }
-    settings.method.derivatives = Derivatives::Analytical;
-  }
+  std::optional<MinimizerChoice> choice = MinimizerChoiceOf(context);
+  if (!choice) return std::nullopt;
+  settings.method.minimizer = choice->marquardt ? checks::FitMinimizer::Marquardt : checks::FitMinimizer::Simplex;
+  if (choice->analytical) settings.method.derivatives = Derivatives::Analytical;
   return settings;
 }
 

@@ -41,13 +41,10 @@ std::optional<checks::JitterSettings> SettingsOf(BatchContext& context) {
     }
     settings.seed = *s;
   }
-  const std::string minimizer = args.Option("minimizer").value_or("simplex");
-  if (minimizer != "simplex" && minimizer != "marquardt") {
-    BadInput(context, kTitle, "--minimizer must be simplex or marquardt");
-    return std::nullopt;
-  }
-  settings.minimizer = minimizer == "simplex" ? checks::FitMinimizer::Simplex : checks::FitMinimizer::Marquardt;
-  settings.analytical = args.flags.count("analytical") > 0;
+  std::optional<MinimizerChoice> choice = MinimizerChoiceOf(context);
+  if (!choice) return std::nullopt;
+  settings.minimizer = choice->marquardt ? checks::FitMinimizer::Marquardt : checks::FitMinimizer::Simplex;
+  settings.analytical = choice->analytical;
   if (std::optional<std::string> refusal = settings.Validate()) {
     BadInput(context, kTitle, *refusal);
     return std::nullopt;

@@ -37,7 +37,10 @@ int OpenLog(BatchContext& context) {
 int Minimize(BatchContext& context, bool simplex) {
   if (int code = OpenLog(context)) return code;
   Workspace& ws = context.ws;
-  MinimizeResult result = simplex ? SimplexCommand(ws, context.ui) : MarquardtCommand(ws, context.ui);
+  MinimizeOptions options;
+  // Otherwise the derivative question is answered No: numerical derivatives.
+  if (context.args.flags.count("analytical")) options.derivativeMode = "A";
+  MinimizeResult result = simplex ? SimplexCommand(ws, context.ui) : MarquardtCommand(ws, context.ui, options);
   const bool logWritten = CloseMinimizationLog(ws, context.ui);
   if (result.end == RunEnd::NothingToDo || result.end == RunEnd::Cancelled) return 1;
   std::ostream& out = context.out;

@@ -5,6 +5,7 @@
 #include "covariance/LikelihoodConstant.h"
 #include "evaluation/EvaluationPrompts.h"
 #include "evaluation/EvaluationReport.h"
+#include "minimize/MarquardtKernel.h"
 #include "minimize/MarquardtWindow.h"
 #include "minimize/WindowMinimizer.h"
 #include "ui/Frontend.h"
@@ -14,6 +15,7 @@
 #include "ui/ProposedName.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
+#include "workspace/ObjectiveDerivatives.h"
 #include "workspace/Problem.h"
 #include "workspace/Results.h"
 #include "workspace/Workspace.h"
@@ -147,7 +149,8 @@ class ProfileLoop {
         [&]() -> const std::vector<double>* {
           if (faultVector_) return faultVector_;
           return minimizer_ ? &minimizer_->FaultVector() : nullptr;
-        });
+        },
+        [&] { return !minimizing || DerivativesAvailable(); });
     if (!sweep) return EvaluationEnd::Faulted;
     return run_.HandOver(std::move(*sweep), kMaximumLikelihoodKind,
                          {names::kMaxLikeForm, names::kMaxLikePane, kMaxLikeReportTitle, plots::kConfidenceTitle},
@@ -166,6 +169,20 @@ class ProfileLoop {
     minimizer_ = MakeWindowMinimizer(kind, ws_, ui_, *pointProblem_, options_);
     minimizer_->Run();
     TakeProblemValues(ws_, *pointProblem_);
+  }
+
+  // Analytical Marquardt on a model without derivatives would end every
+  // point's minimization at its start, each with its own box, and the
+  // unminimized values would pass for a profile: say so once and stop.
+  bool DerivativesAvailable() {
+    if (settings_.minimizer != 'M' || ws_.DerivativeMode != "A") return true;
+    std::vector<double> vector = objective_->values;
+    std::vector<double> gradient;
+    Matrix second;
+    if (EvaluateObjectiveDerivatives(objective_->objective, vector, objective_->free.FreeIndex, gradient, second))
+      return true;
+    ui_.Message("Analytical derivatives missing", kAnalyticalMissingMessage, style::kInformation);
+    return false;
   }
 
   // -ln[L] at the current values: the objective (with the prior term while

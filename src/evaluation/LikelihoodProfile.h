@@ -18,7 +18,7 @@ inline constexpr const char* kProfileInterruptTitle = "Maximum-likelihood calcul
 struct ProfileSettings {
   int parameter = 1;    // EvaluatedParameter
   int pointCount = 25;  // odd, 3..1001
-  char minimizer = 'S'; // 'S' Simplex, 'M' Marquardt (ws.DerivativeMode chosen by the caller)
+  char minimizer = 'S';  // 'S' Simplex, 'M' Marquardt (ws.DerivativeMode chosen by the caller: "A" exact)
   // A message when the settings cannot drive a run on numParameters parameters.
   std::optional<std::string> Validate(int numParameters) const;
 };

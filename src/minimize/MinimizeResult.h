@@ -62,6 +62,9 @@ struct MinimizeOptions {
   ProfilePoint* profile = nullptr;
   // Observes every Marquardt solve: the damping used and the trial count.
   std::function<void(double damping, int trialCount)> onSolve;
+  // The Marquardt command's derivative setup answered beforehand ("N" or
+  // "A", the derivatives not displayed) instead of asked; empty: asked.
+  std::string derivativeMode;
 };
 
 }  // namespace kalvex

@@ -369,7 +369,10 @@ MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
   ws_.MarquardtRunning = -1;
   Prologue(true);
   SetAllEnabled(false);
-  if (!MarquardtSetup(ws_, ui_)) {
+  if (!options.derivativeMode.empty()) {
+    ws_.DerivativeMode = options.derivativeMode;
+    ws_.ShowDerivatives = "no";
+  } else if (!MarquardtSetup(ws_, ui_)) {
     ws_.MarquardtRunning = 0;
     AnalysisEnded();
     result.end = RunEnd::Cancelled;

@@ -696,5 +696,53 @@ TEST(BatchRank, RanksTheModelsByTheAICcOfTheirSummaries) {
   EXPECT_FALSE(std::ifstream(dir + "/bad.mms").good());  // a run that fails writes nothing
 }
 
+// The model's exact derivatives behind each command's flag: eval's lines byte
+// for byte, analytical Marquardt from the example's start, the analytical
+// .cov file as the calculator saves it, a profile re-minimized by them; and
+// the flag refused where it has no meaning.
+TEST(BatchDerivatives, TheFlagsOfTheExactDerivatives) {
+  const std::string dir = testing::TempDir();
+  const std::string fitted = testing::TestData("two_species_fitted.alg");
+  struct Case {
+    std::vector<std::string> words;
+    int code;
+    std::string out, err;
+    std::string written, expectedFile;  // a file the command writes, and its expected bytes after the first line
+  };
+  const std::vector<Case> cases = {
+      {{"eval", "--alg", fitted, "--derivatives"}, 0,
+       Slurp(testing::TestData("batch/two_species_fitted_derivatives.txt")), ""},
+      {{"marquardt", "--alg", kAlg, "--analytical"}, 0,
+       "ended converged\nobjective -121.48916664132223\niterations 12\nfunction_calls 21\n", ""},
+      {{"covariance", "--alg", fitted, "--constant", "0.5", "--analytical", "--out", dir + "/exact.cov"}, 0,
+       "grid 1 mean 0 sd 0 det 1.6348935304383013e-27\ngrid 2 mean 0 sd 0 det 1.6348935304383013e-27\n"
+       "grid 3 mean 0 sd 0 det 1.6348935304383013e-27\n",
+       "", dir + "/exact.cov", testing::TestData("two_species_fitted_analytical.cov")},
+      {{"profile", "--alg", fitted, "--constant", "0.5", "--parameter", "1", "--points", "5", "--minimizer",
+        "marquardt", "--analytical", "--out", dir + "/exact.mlc"},
+       0, "mode -0.43222465\nexpected -0.4331432832061154\ndiff 0.0009186332061154046\nse 0.05038430797289817\n", ""},
+      {{"profile", "--alg", fitted, "--constant", "0.5", "--parameter", "1", "--analytical", "--out", dir + "/no.mlc"},
+       1, "", "kalvex-batch: --analytical needs --minimizer marquardt\n"},
+      {{"covariance", "--alg", fitted, "--constant", "0.5", "--analytical", "--grid-factors", "1,1,1", "--out",
+        dir + "/no.cov"},
+       1, "", "kalvex-batch: --grid-factors are for numerical grids: --analytical takes none\n"},
+      {{"simplex", "--analytical"}, 2, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words[0] + " " + c.words.back());
+    std::vector<std::string> words = c.words;
+    words.insert(words.begin() + 1, {"--species", "2", "--data", kData});
+    BatchRun run = Batch(words);
+    EXPECT_EQ(run.code, c.code) << run.err;
+    EXPECT_EQ(run.out, c.out);
+    if (c.code != 2) EXPECT_EQ(run.err, c.err);
+    if (c.written.empty()) continue;
+    const std::string written = Slurp(c.written), expected = Slurp(c.expectedFile);
+    EXPECT_EQ(written.substr(written.find("\r\n")), expected.substr(expected.find("\r\n")));
+  }
+  EXPECT_FALSE(std::ifstream(dir + "/no.mlc").good());
+  EXPECT_FALSE(std::ifstream(dir + "/no.cov").good());
+}
+
 }  // namespace
 }  // namespace kalvex::batch

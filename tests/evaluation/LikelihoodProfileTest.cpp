@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "algorithm/AlgorithmCommands.h"
@@ -201,6 +202,69 @@ TEST(LikelihoodProfile, AFaultInAPointsMinimizationIsReportedOnce) {
       << ui.messages[0].text;
   EXPECT_EQ(ws.Alg.Values, (std::vector<double>{0, 1, 1}));
   EXPECT_EQ(ws.Alg.Steps[1], 0.25);
+}
+
+// The Oskane model counting its function calls and its derivative calls.
+class CountingModel : public Model {
+ public:
+  ModelShape Initialize(const ModelInitOptions& options) override { return inner_->Initialize(options); }
+  double Evaluate(std::span<double> values, int32_t nf) override {
+    ++calls;
+    return inner_->Evaluate(values, nf);
+  }
+  void Derivatives(std::span<const double> values, std::span<double> gradient, Matrix& second) override {
+    ++derivativeCalls;
+    inner_->Derivatives(values, gradient, second);
+  }
+  double BestObjective() const override { return inner_->BestObjective(); }
+  const std::vector<double>& BestValues() const override { return inner_->BestValues(); }
+  int calls = 0, derivativeCalls = 0;
+
+ private:
+  std::unique_ptr<Model> inner_ = MakeOskaneModel();
+};
+
+// Marquardt at each point of the fitted one-species example's Omega profile:
+// the model's exact derivatives ("A") reach the points of the numerical ones
+// in a fraction of the calls; a model without derivatives stops the profile
+// at once with one box instead of reporting its unminimized points.
+TEST(LikelihoodProfile, MarquardtWithExactDerivativesReachesTheNumericalPoints) {
+  std::map<std::string, EvaluationTable> tables;
+  std::map<std::string, int> calls;
+  for (const char* mode : {"N", "A"}) {
+    SCOPED_TRACE(mode);
+    auto model = std::make_unique<CountingModel>();
+    CountingModel& counted = *model;
+    Workspace ws(std::move(model));
+    ui::ScriptedFrontend ui;
+    InitializeModel(ws, {1, std::string(KALVEX_EXAMPLES) + "/one_species.dat"});
+    ASSERT_EQ(LoadAlgorithmFile(ws, ui, testing::TestData("evaluation/one_species_fitted.alg")).status,
+              AlgorithmReadStatus::Read);
+    ws.ObjectiveScale = 2;
+    ws.DerivativeMode = mode;
+    ws.ProfileEvaluationActive = kOn;
+    counted.calls = 0;
+    ASSERT_EQ(RunLikelihoodProfile(ws, ui, {.parameter = 7, .pointCount = 7, .minimizer = 'M'}),
+              EvaluationEnd::Results);
+    EXPECT_EQ(counted.derivativeCalls > 0, std::string(mode) == "A");
+    tables[mode] = ws.Evaluation.Table;
+    calls[mode] = counted.calls;
+  }
+  for (int k = 1; k <= 7; ++k)
+    EXPECT_NEAR(tables["A"].NegLnL[k], tables["N"].NegLnL[k], 1e-6 * std::fabs(tables["N"].NegLnL[k])) << k;
+  EXPECT_LT(calls["A"] * 5, calls["N"]) << calls["A"] << " against " << calls["N"];
+
+  Fixture f;
+  f.ws.Alg.Steps = {0, 0.25, 0.1};
+  f.ws.ObjectiveScale = 1;
+  f.ws.DerivativeMode = "A";
+  f.ws.ProfileEvaluationActive = kOn;
+  f.ui.ExpectMessage("Analytical derivatives missing");
+  EXPECT_EQ(RunLikelihoodProfile(f.ws, f.ui, {.parameter = 1, .pointCount = 5, .minimizer = 'M'}),
+            EvaluationEnd::NoResults);
+  EXPECT_EQ(f.ui.PendingPrompts(), 0u);
+  EXPECT_EQ(f.ui.messages.size(), 1u);
+  EXPECT_EQ(f.ws.Alg.Steps[1], 0.25);
 }
 
 }  // namespace
