@@ -28,7 +28,8 @@ std::optional<int> CountOption(BatchContext& context, const char* name, int fall
   auto text = context.args.Option(name);
   if (!text) return fallback;
   std::optional<int> count = WholeNumberIn(*text, 0, high);
-  if (!count) BadInput(context, kTitle, std::string("--") + name + " must be a whole number from 0 to " + std::to_string(high));
+  if (!count)
+    BadInput(context, kTitle, std::string("--") + name + " must be a whole number from 0 to " + std::to_string(high));
   return count;
 }
 
@@ -68,11 +69,13 @@ int ReportCommand(BatchContext& context) {
   const report::ReportNames names(args.options.at("out"));
   const report::SessionResults results = report::RunReportAnalyses(ws, context.ui, options, names);
   const report::ReportStamp stamp{report::ReportDate(context.ui), std::string("Kalvex ") + Version()};
-  const report::MadeReport made =
-      report::MakeReport(results, names, stamp, [](const plots::Figure& figure, std::string& svg) {
-        return EncodePicture(figure, "figure.svg", svg);
-      });
-  if (std::optional<std::string> error = report::SaveReportFiles(made.files))
+  const report::MadeReport made = report::MakeReport(
+      results, names, stamp,
+      [](const plots::Figure& figure, std::string& svg) { return EncodePicture(figure, "figure.svg", svg); });
+  std::vector<std::string> inputs = options.algorithmFiles;
+  inputs.push_back(ws.DataFileName);
+  if (ws.PriorsActive == kOn) inputs.push_back(ws.PriorsFileName);
+  if (std::optional<std::string> error = report::SaveReportFiles(made.files, inputs))
     return BadInput(context, "Save failed", *error);
 
   for (const report::Section& section : made.document.sections)

@@ -1,5 +1,7 @@
 #include "report/ReportWriter.h"
 
+#include <filesystem>
+
 #include "ui/Frontend.h"
 #include "workspace/Format.h"
 #include "workspace/RunFiles.h"
@@ -15,7 +17,17 @@ MadeReport MakeReport(const SessionResults& results, const ReportNames& names, c
   return made;
 }
 
-std::optional<std::string> SaveReportFiles(const std::vector<ReportFile>& files) {
+std::optional<std::string> SaveReportFiles(const std::vector<ReportFile>& files,
+                                           const std::vector<std::string>& inputs) {
+  // The files beside the report take its name, so a report named after its
+  // algorithm file would silently overwrite the start values with the fit.
+  for (const ReportFile& file : files)
+    for (const std::string& input : inputs) {
+      std::error_code error;
+      if (!input.empty() && std::filesystem::equivalent(file.path, input, error))
+        return "The report's file " + file.path + " would replace " + input +
+               ", which the report was made from: save the report under another name. Nothing was saved.";
+    }
   RunFiles run;
   for (const ReportFile& file : files) run.Add(file.path, file.content, file.what);
   return run.Save();

@@ -26,8 +26,11 @@ MadeReport MakeReport(const SessionResults& results, const ReportNames& names, c
                       const SvgEncoder& encode);
 
 // "The covariances could not be saved to PATH: reason", or nullopt when
-// every file was saved.
-std::optional<std::string> SaveReportFiles(const std::vector<ReportFile>& files);
+// every file was saved. A file that is one of inputs (the data, algorithm
+// and priors files the report was made from) is not replaced: nothing is
+// saved and the message says which.
+std::optional<std::string> SaveReportFiles(const std::vector<ReportFile>& files,
+                                           const std::vector<std::string>& inputs = {});
 
 // "2024-05-01 14:03" of the front end's clock.
 std::string ReportDate(const ui::Frontend& ui);

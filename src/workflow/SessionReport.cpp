@@ -26,7 +26,8 @@ std::optional<std::string> SaveSessionReport(const Workspace& ws, ui::Frontend& 
   session.descriptions = ws.Alg.Descriptions;
   const report::ReportNames names(*path);
   const report::MadeReport made = report::MakeReport(session, names, {report::ReportDate(ui), program}, encode);
-  if (std::optional<std::string> error = report::SaveReportFiles(made.files)) {
+  if (std::optional<std::string> error =
+          report::SaveReportFiles(made.files, {ws.DataFileName, ws.AlgorithmFileName, ws.PriorsFileName})) {
     ui.Message("Save failed", *error, style::kCritical);
     return std::nullopt;
   }

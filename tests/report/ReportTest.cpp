@@ -214,6 +214,28 @@ TEST(ReportProfiles, AreTheProfileEvaluationsOwn) {
   }
 }
 
+// A report named after its algorithm file would put the fit in place of the
+// start values: nothing is saved and the user's file stays as it was.
+TEST(ReportFiles, NamedAfterItsAlgorithmFileReplacesNothing) {
+  const std::string folder = testing::TempDir() + "/named_after_input";
+  std::filesystem::create_directories(folder);
+  const std::string alg = folder + "/fit.alg";
+  std::filesystem::copy_file(std::string(KALVEX_EXAMPLES) + "/two_species.alg", alg,
+                             std::filesystem::copy_options::overwrite_existing);
+  const std::string before = FileBytes(alg);
+  const std::vector<std::string> words = {"kalvex-batch", "report", "--species", "2", "--data",
+                                          std::string(KALVEX_EXAMPLES) + "/two_species.dat", "--alg", alg,
+                                          "--points", "3", "--jitter", "0", "--peels", "0", "--out",
+                                          folder + "/fit.html"};
+  std::vector<const char*> argv;
+  for (const std::string& word : words) argv.push_back(word.c_str());
+  std::ostringstream out, err;
+  EXPECT_EQ(batch::RunBatch(static_cast<int>(argv.size()), argv.data(), out, err), 1);
+  EXPECT_NE(err.str().find("would replace " + alg), std::string::npos) << err.str();
+  EXPECT_EQ(FileBytes(alg), before);
+  EXPECT_FALSE(std::filesystem::exists(folder + "/fit.html"));
+}
+
 // A hand-made session of the checks alone (the jitter and the hindcast as
 // their analyses hand them over), with a stand-in for the painter: the
 // page byte for byte.
