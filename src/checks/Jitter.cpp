@@ -24,14 +24,6 @@ std::optional<std::string> OptionsRefusal(const ProblemSettings& problem, const 
   return MarquardtOptionsOf(problem, settings).Validate();
 }
 
-// Whether the model gives second derivatives of the free parameters at
-// values, as the Marquardt kernel asks them.
-bool DerivativesSupplied(Problem& problem, std::vector<double> values) {
-  std::vector<double> gradient;
-  Matrix second;
-  return EvaluateObjectiveDerivatives(problem.objective, values, problem.free.FreeIndex, gradient, second);
-}
-
 // One start's fit on an objective of its own. A numeric fault is the
 // start's result, not the run's.
 StartOutcome FitStart(ObjectiveEvaluator objective, std::vector<double> start, const Problem& current,
@@ -93,23 +85,25 @@ JitterOutcome ComputeJitter(Problem& current, const JitterSettings& settings,
   }
   std::vector<double> values = current.values;
   run.currentObjective = current.EvaluateWithCode(values, 1);
-  if (settings.analytical && !DerivativesSupplied(current, values)) {
+  if (settings.analytical && !DerivativesSupplied(current.objective, values, current.free.FreeIndex)) {
     outcome.end = JitterEnd::NoDerivatives;
     return outcome;
   }
 
   const std::vector<ParameterRange> ranges = FreeParameterRanges(current.objective.GetModel(), current.free);
-  // Each start fits on a clone of its own; a model that cannot be cloned
-  // fits every start in turn on itself.
-  const bool clones = current.objective.Clone().has_value();
+  // Each start fits on a clone of its own, made from a private copy: the
+  // current model may be the workspace's, which the interface may read while
+  // the fits run. A model that cannot be cloned fits every start in turn on
+  // itself.
+  const std::optional<ObjectiveEvaluator> source = current.objective.Clone();
   std::mutex cloning;  // a model's copy need not be safe to make on two threads at once
   std::vector<char> finished(static_cast<std::size_t>(settings.starts), 0);
   run.starts.assign(static_cast<std::size_t>(settings.starts), {});
   const FitTask fitStart = [&](int k, const StopAsked& stop) {
     std::optional<ObjectiveEvaluator> objective;
-    if (clones) {
+    if (source) {
       std::lock_guard lock(cloning);
-      objective = current.objective.Clone();
+      objective = source->Clone();
     } else {
       objective.emplace(current.objective.GetModel(), current.objective.Terms());
     }
@@ -118,9 +112,8 @@ JitterOutcome ComputeJitter(Problem& current, const JitterSettings& settings,
     run.starts[k] = FitStart(std::move(*objective), StartVector(values, run.freeIndex, free), current, settings, stop);
     finished[k] = !stop();
   };
-  const FitsTick ticks = [&](int done) { return tick && tick(done); };
-  const FitsRun fits = clones ? RunFits(settings.starts, current.settings.threads, fitStart, ticks)
-                              : RunFitsHere(settings.starts, fitStart, ticks);
+  const FitsRun fits = source ? RunFits(settings.starts, current.settings.threads, fitStart, tick)
+                              : RunFitsHere(settings.starts, fitStart, tick);
   // After an interrupt the starts kept are those a smaller count would have
   // fitted.
   int prefix = 0;

@@ -176,11 +176,7 @@ class ProfileLoop {
   // unminimized values would pass for a profile: say so once and stop.
   bool DerivativesAvailable() {
     if (settings_.minimizer != 'M' || ws_.DerivativeMode != "A") return true;
-    std::vector<double> vector = objective_->values;
-    std::vector<double> gradient;
-    Matrix second;
-    if (EvaluateObjectiveDerivatives(objective_->objective, vector, objective_->free.FreeIndex, gradient, second))
-      return true;
+    if (DerivativesSupplied(objective_->objective, objective_->values, objective_->free.FreeIndex)) return true;
     ui_.Message("Analytical derivatives missing", kAnalyticalMissingMessage, style::kInformation);
     return false;
   }

@@ -5,7 +5,7 @@
 namespace kalvex::report {
 namespace {
 
-struct SectionSpec {
+struct SectionKind {
   Analysis analysis;
   const char* id;
   const char* title;
@@ -13,7 +13,7 @@ struct SectionSpec {
   bool (*present)(const SessionResults&);
 };
 
-constexpr SectionSpec kSections[] = {
+constexpr SectionKind kSections[] = {
     {Analysis::Fit, "fit", "The fit", FitSection, [](const SessionResults& r) { return !r.fits.empty(); }},
     {Analysis::Summary, "summary", "Results summary and forecast", SummarySection,
      [](const SessionResults& r) { return r.summary.has_value(); }},
@@ -108,22 +108,22 @@ ReportDocument BuildReportDocument(const SessionResults& results, const ReportNa
   document.header.push_back({"Report", names.Report()});
 
   const SectionInput input{results, names, files, document.warnings};
-  for (const SectionSpec& spec : kSections) {
+  for (const SectionKind& kind : kSections) {
     Section section;
-    section.id = spec.id;
-    section.title = spec.title;
-    section.files = FilesOf(spec.analysis, results, names, files);
-    const bool present = spec.present(results);
-    if (auto failure = results.failed.find(spec.analysis); failure != results.failed.end()) {
+    section.id = kind.id;
+    section.title = kind.title;
+    section.files = FilesOf(kind.analysis, results, names, files);
+    const bool present = kind.present(results);
+    if (auto failure = results.failed.find(kind.analysis); failure != results.failed.end()) {
       section.state = SectionState::Failed;
       section.status = failure->second;
       document.warnings.push_back({section.id, section.title + " failed: " + failure->second});
     } else if (!present) {
       section.state = SectionState::NotRun;
-      auto reason = results.notRun.find(spec.analysis);
+      auto reason = results.notRun.find(kind.analysis);
       section.status = reason != results.notRun.end() ? reason->second : "Not run in this session.";
     }
-    if (present) spec.build(input, section);
+    if (present) kind.build(input, section);
     document.sections.push_back(std::move(section));
   }
   for (const std::string& note : results.notes) document.warnings.push_back({"", note});

@@ -269,6 +269,15 @@ class ReportRun {
     progress_.Advance(1);
   }
 
+  // The tick of side-by-side fits: each fit done is a unit after base; a
+  // report is never stopped.
+  checks::FitsTick FitsProgress(int64_t base) {
+    return [this, base](int done) {
+      progress_.Show(base + done);
+      return false;
+    };
+  }
+
   // The jittered starts around the fit, with the report's minimizer and
   // derivatives, on every core; each start done is a unit of progress.
   void Jitter() {
@@ -285,10 +294,8 @@ class ReportRun {
     CollectFreeParameters(ws_);
     Problem problem = ProblemOf(ws_);
     try {
-      checks::JitterOutcome outcome = checks::ComputeJitter(problem, settings, ws_.Alg.Descriptions, [&](int done) {
-        progress_.Show(base + done);
-        return false;
-      });
+      checks::JitterOutcome outcome =
+          checks::ComputeJitter(problem, settings, ws_.Alg.Descriptions, FitsProgress(base));
       switch (outcome.end) {
         case checks::JitterEnd::Completed:
         case checks::JitterEnd::Interrupted: results_.jitter = std::move(outcome.run); break;
@@ -322,10 +329,7 @@ class ReportRun {
       Fail(Analysis::Hindcast, "This model cannot be hindcast.");
     } else {
       try {
-        checks::HindcastOutcome outcome = checks::ComputeHindcast(*inputs, settings, [&](int done) {
-          progress_.Show(base + done);
-          return false;
-        });
+        checks::HindcastOutcome outcome = checks::ComputeHindcast(*inputs, settings, FitsProgress(base));
         if (outcome.run)
           results_.hindcast = std::move(*outcome.run);
         else

@@ -64,7 +64,8 @@ bool Supplied(const Matrix& second, const std::vector<int16_t>& freeIndex) {
 }  // namespace
 
 bool EvaluateObjectiveDerivatives(ObjectiveEvaluator& objective, std::vector<double>& vector,
-                                  const std::vector<int16_t>& freeIndex, std::vector<double>& gradient, Matrix& second) {
+                                  const std::vector<int16_t>& freeIndex, std::vector<double>& gradient,
+                                  Matrix& second) {
   const ObjectiveTerms& terms = objective.Terms();
   const int count = terms.numParameters;
   objective.ExpandLinks(vector);
@@ -90,6 +91,13 @@ bool EvaluateObjectiveDerivatives(ObjectiveEvaluator& objective, std::vector<dou
       if (!std::isfinite(second(a, b))) CheckFinite(second(a, b));
   }
   return true;
+}
+
+bool DerivativesSupplied(ObjectiveEvaluator& objective, std::vector<double> values,
+                         const std::vector<int16_t>& freeIndex) {
+  std::vector<double> gradient;
+  Matrix second;
+  return EvaluateObjectiveDerivatives(objective, values, freeIndex, gradient, second);
 }
 
 bool EvaluateObjectiveDerivatives(Workspace& ws, std::vector<double>& vector, const std::vector<int16_t>& freeIndex,

@@ -25,6 +25,12 @@ namespace kalvex {
 bool EvaluateObjectiveDerivatives(ObjectiveEvaluator& objective, std::vector<double>& vector,
                                   const std::vector<int16_t>& freeIndex, std::vector<double>& gradient, Matrix& second);
 
+// Whether the model supplies derivatives of the free parameters freeIndex
+// at values (one derivative evaluation, results dropped): asked before a
+// run that needs them. Throws NumericFault.
+bool DerivativesSupplied(ObjectiveEvaluator& objective, std::vector<double> values,
+                         const std::vector<int16_t>& freeIndex);
+
 // The same through the workspace's own model, links, priors and scale.
 bool EvaluateObjectiveDerivatives(Workspace& ws, std::vector<double>& vector, const std::vector<int16_t>& freeIndex,
                                   std::vector<double>& gradient, Matrix& second);
