@@ -7,10 +7,10 @@
 // Fuzz seeds: tests/data/priors/*.pri
 #include <cstdlib>
 
-#include "priors/ComputePriorValue.h"
 #include "priors/PriorsFile.h"
 #include "support/FuzzSupport.h"
 #include "support/QuietFrontend.h"
+#include "workspace/ComputePriorValue.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/TextFile.h"

@@ -62,10 +62,6 @@ priors/PriorReview.cpp -> ui/Names.h
 priors/PriorsFile.cpp -> ui/Names.h
 priors/PriorsLoader.cpp -> ui/Names.h
 ranking/ModelRanking.cpp -> ui/Names.h
-workspace/Objective.cpp -> priors/ComputePriorValue.h
-workspace/ObjectiveDerivatives.cpp -> priors/ComputePriorValue.h
-workspace/ObjectiveDerivatives.cpp -> priors/PriorTable.h
-workspace/ObjectiveEvaluator.cpp -> priors/ComputePriorValue.h
 EOF
 
 set -uo pipefail

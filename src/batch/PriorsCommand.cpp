@@ -3,14 +3,14 @@
 
 #include "batch/Commands.h"
 #include "covariance/LikelihoodConstant.h"
-#include "priors/ComputePriorValue.h"
 #include "priors/PriorProfile.h"
 #include "priors/PriorReview.h"
-#include "priors/PriorTable.h"
 #include "priors/PriorsFile.h"
 #include "ui/PaneFile.h"
+#include "workspace/ComputePriorValue.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
+#include "workspace/PriorTable.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex::batch {

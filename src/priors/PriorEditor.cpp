@@ -4,11 +4,11 @@
 
 #include "covariance/LikelihoodConstant.h"
 #include "priors/PriorProfile.h"
-#include "priors/PriorTable.h"
 #include "priors/PriorsFile.h"
 #include "ui/Names.h"
 #include "ui/NumberInput.h"
 #include "workspace/Format.h"
+#include "workspace/PriorTable.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex {

@@ -4,15 +4,15 @@
 
 #include "evaluation/DistributionStatistics.h"
 #include "evaluation/PointSweep.h"
-#include "priors/ComputePriorValue.h"
-#include "priors/PriorTable.h"
 #include "ui/Names.h"
 #include "ui/NumberInput.h"
 #include "ui/PaneFile.h"
 #include "ui/ProposedName.h"
 #include "ui/RunContext.h"
+#include "workspace/ComputePriorValue.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
+#include "workspace/PriorTable.h"
 #include "workspace/Results.h"
 #include "workspace/TextFile.h"
 

@@ -2,15 +2,15 @@
 
 #include <cmath>
 
-#include "priors/ComputePriorValue.h"
-#include "priors/PriorTable.h"
 #include "ui/Names.h"
 #include "ui/PaneFile.h"
 #include "ui/ProposedName.h"
 #include "ui/RunContext.h"
+#include "workspace/ComputePriorValue.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
+#include "workspace/PriorTable.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex {

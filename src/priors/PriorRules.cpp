@@ -1,6 +1,6 @@
 #include "priors/PriorRules.h"
 
-#include "priors/PriorTable.h"
+#include "workspace/PriorTable.h"
 
 namespace kalvex {
 namespace {

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "priors/PriorRules.h"
-#include "priors/PriorTable.h"
 #include "ui/Names.h"
 #include "workspace/Format.h"
+#include "workspace/PriorTable.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex {

@@ -1,9 +1,9 @@
 #include "priors/PriorsLoader.h"
 
 #include "priors/PriorEditor.h"
-#include "priors/PriorTable.h"
 #include "priors/PriorsFile.h"
 #include "ui/Names.h"
+#include "workspace/PriorTable.h"
 
 namespace kalvex {
 namespace {

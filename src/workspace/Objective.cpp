@@ -3,7 +3,7 @@
 #include <limits>
 #include <span>
 
-#include "priors/ComputePriorValue.h"
+#include "workspace/ComputePriorValue.h"
 #include "workspace/NumericFault.h"
 
 namespace kalvex {

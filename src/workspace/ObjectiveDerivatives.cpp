@@ -3,11 +3,11 @@
 #include <cmath>
 #include <span>
 
-#include "priors/ComputePriorValue.h"
-#include "priors/PriorTable.h"
+#include "workspace/ComputePriorValue.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
 #include "workspace/ObjectiveEvaluator.h"
+#include "workspace/PriorTable.h"
 
 namespace kalvex {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "priors/ComputePriorValue.h"
+#include "workspace/ComputePriorValue.h"
 #include "workspace/NumericFault.h"
 
 namespace kalvex {

@@ -22,13 +22,13 @@
 #include "plots/BivariatePlot.h"
 #include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
-#include "priors/PriorTable.h"
 #include "priors/PriorsFile.h"
 #include "ranking/ModelRanking.h"
 #include "support/SaveFaults.h"
 #include "ui/Names.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"
+#include "workspace/PriorTable.h"
 #include "workspace/TextFile.h"
 
 using namespace kalvex;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "priors/PriorTable.h"
 #include "support/TestModels.h"
+#include "workspace/PriorTable.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex::testing {

@@ -1,4 +1,4 @@
-#include "priors/PriorTable.h"
+#include "workspace/PriorTable.h"
 
 #include "workspace/Format.h"
 

@@ -1,4 +1,4 @@
-#include "priors/ComputePriorValue.h"
+#include "workspace/ComputePriorValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "priors/ComputePriorValue.h"
+#include "workspace/ComputePriorValue.h"
 
 #include <cmath>
 #include <limits>
 #include <string>
 #include <type_traits>
 
-#include "priors/PriorTable.h"
 #include "workspace/ForwardDerivatives.h"
 #include "workspace/NumericFault.h"
+#include "workspace/PriorTable.h"
 
 namespace kalvex {
 namespace {
