@@ -56,11 +56,6 @@ minimize/Simplex.h -> ui/Names.h
 model/Summary.cpp -> ui/Frontend.h
 model/Summary.cpp -> ui/PaneFile.h
 model/Summary.cpp -> ui/RunContext.h
-priors/PriorEditor.cpp -> ui/Names.h
-priors/PriorProfile.cpp -> ui/Names.h
-priors/PriorReview.cpp -> ui/Names.h
-priors/PriorsFile.cpp -> ui/Names.h
-priors/PriorsLoader.cpp -> ui/Names.h
 ranking/ModelRanking.cpp -> ui/Names.h
 EOF
 

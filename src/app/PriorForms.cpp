@@ -10,8 +10,8 @@
 #include "app/MainWindow.h"
 #include "app/SummaryWindow.h"
 #include "app/Workbench.h"
-#include "priors/PriorProfile.h"
-#include "priors/PriorReview.h"
+#include "workflow/PriorProfileWindow.h"
+#include "workflow/PriorReviewWindow.h"
 
 namespace kalvex::app {
 namespace {

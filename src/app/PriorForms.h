@@ -2,7 +2,7 @@
 // The priors windows: frmPriorsLoader ("Load Bayesian priors"), frmPriors
 // ("Set prior distributions", the prior editor), the two savable reports
 // frmPriorProfile and frmReviewPriors, and frmHelp. The commands live in
-// src/priors (reached through the main menu); these windows show what the
+// src/workflow (reached through the main menu); these windows show what the
 // commands leave and forward the clicks.
 #include <functional>
 

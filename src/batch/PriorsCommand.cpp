@@ -7,10 +7,7 @@
 #include "priors/PriorReview.h"
 #include "priors/PriorsFile.h"
 #include "ui/PaneFile.h"
-#include "workspace/ComputePriorValue.h"
 #include "workspace/Format.h"
-#include "workspace/Objective.h"
-#include "workspace/PriorTable.h"
 #include "workspace/TextFile.h"
 
 namespace kalvex::batch {
@@ -75,17 +72,16 @@ int PriorProfileCommand(BatchContext& context) {
   std::optional<int> parameter = WholeNumberIn(args.options.at("parameter"), 1, n);
   if (!parameter)
     return BadInput(context, kTitle, "--parameter must be a whole number from 1 to " + std::to_string(n));
-  const int p = *parameter;
-  if (LetterOf(ws.Priors[p]) == 'U')
-    return BadInput(context, "Evaluation of prior distributions",
-                    "There is nothing to plot when the prior distribution is uniform-unbounded");
-  int requested = 101;
+  PriorProfileSettings settings;
+  settings.parameter = *parameter;
   if (auto points = args.Option("points")) {
     std::optional<int> number = WholeNumberIn(*points, 0, kMaxPriorProfilePoints);
     if (!number) return BadInput(context, kTitle, "--points must be a whole number from 0 to 1001");
-    requested = *number;
+    settings.requestedPoints = *number;
   }
-  PriorProfile profile = ComputePriorProfile(ws.Priors[p], p, PriorProfilePointCount(requested));
+  if (std::optional<std::string> refusal = settings.Validate(ws.Priors))
+    return BadInput(context, kPriorProfileTitle, *refusal);
+  PriorProfile profile = ComputePriorProfile(ws.Priors, settings);
   if (int code = WriteReport(context, args.options.at("out"), PriorProfileReport(profile)))
     return code;
   context.out << "points " << profile.table.PointCount << '\n';
@@ -96,7 +92,10 @@ int PriorProfileCommand(BatchContext& context) {
 }
 
 int ReviewCommand(BatchContext& context) {
-  const PriorReview review = ReviewOfWorkspace(context.ws);
+  Workspace& ws = context.ws;
+  const PriorReviewSettings settings = PriorReviewSettingsOf(ws);
+  if (std::optional<std::string> refusal = settings.Validate(ws.Priors)) return BadInput(context, kTitle, *refusal);
+  const PriorReview review = ComputePriorReview(ws.Priors, settings);
   if (int code = WriteReport(context, context.args.options.at("out"), PriorReviewText(review))) return code;
   context.out << "prior_value " << ShortestText(review.priorValue) << '\n';
   return 0;

@@ -4,11 +4,7 @@
 
 #include "evaluation/DistributionStatistics.h"
 #include "evaluation/PointSweep.h"
-#include "ui/Names.h"
 #include "ui/NumberInput.h"
-#include "ui/PaneFile.h"
-#include "ui/ProposedName.h"
-#include "ui/RunContext.h"
 #include "workspace/ComputePriorValue.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
@@ -20,10 +16,8 @@ namespace kalvex {
 namespace {
 
 namespace style = ui::style;
-namespace names = ui::names;
 
-constexpr const char* kTitle = "Evaluation of prior distributions";
-constexpr RunDescription kProfileRun{names::kPriorProfileForm, kTitle, "", InterruptFlag::None};
+constexpr const char* kTitle = kPriorProfileTitle;
 constexpr double kLowEdge = 1e-6;
 constexpr double kHighEdge = 0.999999;
 
@@ -45,6 +39,7 @@ std::optional<double> AskNumber(ui::Frontend& ui, const std::string& prompt, con
   }
 }
 
+// The parameter, asked until it is one with a prior to plot.
 std::optional<int> AskParameter(const Workspace& ws, ui::Frontend& ui, int selected) {
   const int n = ws.Alg.NumParameters;
   const std::string prompt = "Choose the parameter number to be profiled.\r\n(0 < parameter # <= " +
@@ -53,10 +48,11 @@ std::optional<int> AskParameter(const Workspace& ws, ui::Frontend& ui, int selec
   for (;;) {
     std::optional<double> number = AskNumber(ui, prompt, proposed, 1, n);
     if (!number) return std::nullopt;
-    int parameter = ToInt16(*number).value_or(1);
-    if (LetterOf(ws.Priors[parameter]) != 'U') return parameter;
-    ui.Message(kTitle, "There is nothing to plot when the prior distribution is uniform-unbounded",
-               style::kExclamation);
+    PriorProfileSettings settings;
+    settings.parameter = ToInt16(*number).value_or(1);
+    std::optional<std::string> refusal = settings.Validate(ws.Priors);
+    if (!refusal) return settings.parameter;
+    ui.Message(kTitle, *refusal, style::kExclamation);
   }
 }
 
@@ -66,6 +62,16 @@ int PriorProfilePointCount(int requested) {
   if (requested == 0) return 101;
   int count = requested < 3 ? 3 : requested;
   return count % 2 == 0 ? count + 1 : count;
+}
+
+std::optional<std::string> PriorProfileSettings::Validate(const PriorTable& priors) const {
+  const int n = static_cast<int>(priors.size()) - 1;
+  if (parameter < 1 || parameter > n) return "The parameter number must be from 1 to " + std::to_string(n);
+  if (LetterOf(priors[parameter]) == 'U')
+    return std::string("There is nothing to plot when the prior distribution is uniform-unbounded");
+  if (requestedPoints < 0 || requestedPoints > kMaxPriorProfilePoints)
+    return "The number of points must be from 0 to " + std::to_string(kMaxPriorProfilePoints);
+  return std::nullopt;
 }
 
 PriorProfileDomain PriorProfileDomainOf(const PriorEntry& prior, int count, int parameter) {
@@ -123,8 +129,11 @@ PriorProfileDomain PriorProfileDomainOf(const PriorEntry& prior, int count, int 
   return domain;
 }
 
-PriorProfile ComputePriorProfile(const PriorEntry& prior, int parameter, int count,
+PriorProfile ComputePriorProfile(const PriorTable& priors, const PriorProfileSettings& settings,
                                  const std::function<void(int, double)>& onPoint) {
+  const int parameter = settings.parameter;
+  const int count = settings.PointCount();
+  const PriorEntry& prior = priors[parameter];
   PriorProfileDomain domain = PriorProfileDomainOf(prior, count, parameter);
   PointSweep sweep = SweepPoints(
       count, [&](int k) { return domain.x[k]; },
@@ -165,7 +174,7 @@ std::string PriorProfileReport(const PriorProfile& profile) {
   return text.Text();
 }
 
-std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int selected) {
+std::optional<PriorProfileSettings> AskPriorProfileSettings(const Workspace& ws, ui::Frontend& ui, int selected) {
   if (ui.Message(kTitle,
                  "This routine will create a series of plots to evaluate prior distributions.\r\n"
                  "If the prior distribution is uniform-unbounded (U) no plots will be generated.\r\n"
@@ -188,40 +197,10 @@ std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int se
       ui, "Choose the number of x-y data points per plot.\r\n(0 <= # points <= 1001)", "101", 0,
       kMaxPriorProfilePoints);
   if (!requested) return std::nullopt;
-  const int count = PriorProfilePointCount(ToInt16(*requested).value_or(0));
-  const int p = *parameter;
-
-  RunContext run(ws, ui, kProfileRun);
-  std::optional<PriorProfile> profile;
-  auto status = [&](int k, double x) {
-    run.Activity(1, "Calculating profile point " + FormatNumber(k, "###0") + " of " + FormatNumber(count, "###0") +
-                        "," + " Value of parameter # " + std::to_string(p) + " which is being profiled is: " +
-                        FormatNumber(x, "0.0000E+00"));
-    run.Pump();
-  };
-  RunOutcome outcome = run.Run([&] { profile = ComputePriorProfile(ws.Priors[p], p, count, status); },
-                               {.describe = [](const NumericFault& fault) {
-                                 return "Numeric fault: " + std::string(fault.what());
-                               },
-                                .restore = {}});
-  if (outcome.faulted) return std::nullopt;
-  ui.Beep();
-  if (ui.distributionViewer)
-    ui.distributionViewer({profile->table, profile->summary, p, plots::kPriorTitle});
-  run.OpenWindow();
-  run.Report(names::kPriorProfilePane, PriorProfileReport(*profile));
-  return profile;
-}
-
-std::optional<std::string> SavePriorProfile(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save Bayesian prior values in...";
-  dialog.filter = "All files (*.*)|*.*|Bayesian prior distribution files (*.pdp)|*.pdp";
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".pdp");
-  dialog.overwritePrompt = true;
-  return ui::SavePaneToFile(ui, names::kPriorProfileForm, names::kPriorProfilePane, dialog,
-                            "The prior distribution data");
+  PriorProfileSettings settings;
+  settings.parameter = *parameter;
+  settings.requestedPoints = ToInt16(*requested).value_or(0);
+  return settings;
 }
 
 }  // namespace kalvex

@@ -15,10 +15,23 @@
 namespace kalvex {
 
 inline constexpr int kMaxPriorProfilePoints = 1001;
+inline constexpr const char* kPriorProfileTitle = "Evaluation of prior distributions";
 
 // The count a requested number of points gives: 0 becomes 101, fewer than 3
 // become 3, an even count one more.
 int PriorProfilePointCount(int requested);
+
+// What the profile's prompts ask, or kalvex-batch's options give.
+struct PriorProfileSettings {
+  int parameter = 1;
+  int requestedPoints = 101;  // 0..kMaxPriorProfilePoints
+
+  int PointCount() const { return PriorProfilePointCount(requestedPoints); }
+  // nullopt, or why the profile cannot run on priors (entries 1..N): a
+  // parameter out of range, a uniform-unbounded prior (nothing to plot), a
+  // number of points out of range.
+  std::optional<std::string> Validate(const PriorTable& priors) const;
+};
 
 // The points of a profile and the spacing between them. Gamma, Ln-normal
 // and Exponential domains that would start below their support are squeezed
@@ -38,21 +51,19 @@ struct PriorProfile {
   EvaluationSummary summary;
 };
 
-// The quiet kernel: the profiled parameter's own term at every point (the
+// The computation: the profiled parameter's own term at every point (the
 // other priors play no part), the mode, and the distribution statistics.
-// onPoint(k, x) is called before point k. Throws NumericFault.
-PriorProfile ComputePriorProfile(const PriorEntry& prior, int parameter, int count,
+// onPoint(k, x) is called before point k. The settings must be valid.
+// Throws NumericFault.
+PriorProfile ComputePriorProfile(const PriorTable& priors, const PriorProfileSettings& settings,
                                  const std::function<void(int, double)>& onPoint = {});
 
 // The report text (CR LF lines).
 std::string PriorProfileReport(const PriorProfile& profile);
 
-// "&Profile prior distributions": the explanations, the parameter (proposing
-// selected) and point-count prompts, the run with its status texts, then the
-// report in its window. nullopt when the user stopped or a fault ended it.
-std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int selected);
-
-// "&Save Bayesian prior distribution data as...".
-std::optional<std::string> SavePriorProfile(const Workspace& ws, ui::Frontend& ui);
+// The dialogue of "&Profile prior distributions": the explanations, then
+// the parameter (proposing selected) and the number of points, each asked
+// until valid. nullopt when the user stopped.
+std::optional<PriorProfileSettings> AskPriorProfileSettings(const Workspace& ws, ui::Frontend& ui, int selected);
 
 }  // namespace kalvex

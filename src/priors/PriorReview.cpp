@@ -2,10 +2,6 @@
 
 #include <cmath>
 
-#include "ui/Names.h"
-#include "ui/PaneFile.h"
-#include "ui/ProposedName.h"
-#include "ui/RunContext.h"
 #include "workspace/ComputePriorValue.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
@@ -15,8 +11,6 @@
 
 namespace kalvex {
 namespace {
-
-namespace names = ui::names;
 
 const char* const kExplanation[] = {
     "Note: Here is a chance to review the likelihood of your current parameter estimates relative to ",
@@ -54,8 +48,24 @@ double Likelihood(double negLnL, const std::string& where) {
 
 }  // namespace
 
-PriorReview ComputePriorReview(const PriorTable& priors, int numParameters, const std::vector<double>& values,
-                               double objectiveScale) {
+std::optional<std::string> PriorReviewSettings::Validate(const PriorTable& priors) const {
+  const auto needed = static_cast<std::size_t>(numParameters) + 1;
+  if (numParameters < 0 || values.size() < needed || priors.size() < needed)
+    return "The review needs a value and a prior for each of the " + std::to_string(numParameters) + " parameters";
+  if (!std::isfinite(objectiveScale)) return std::string("The scale of the objective is not a number");
+  return std::nullopt;
+}
+
+PriorReviewSettings PriorReviewSettingsOf(Workspace& ws) {
+  PriorReviewSettings settings{ws.Alg.NumParameters, ws.Alg.Values, ws.ObjectiveScale};
+  ExpandLinks(ws, settings.values);
+  return settings;
+}
+
+PriorReview ComputePriorReview(const PriorTable& priors, const PriorReviewSettings& settings) {
+  const int numParameters = settings.numParameters;
+  const std::vector<double>& values = settings.values;
+  const double objectiveScale = settings.objectiveScale;
   PriorReview review;
   std::vector<double> terms(static_cast<std::size_t>(numParameters) + 1, 0.0);
   review.priorValue = objectiveScale * PriorTermSum(priors, numParameters, values, &terms);
@@ -85,34 +95,9 @@ std::string PriorReviewText(const PriorReview& review) {
 }
 
 PriorReview ReviewOfWorkspace(Workspace& ws) {
-  std::vector<double> values = ws.Alg.Values;
-  ExpandLinks(ws, values);
-  ComputePriorValue(ws, values);
-  return ComputePriorReview(ws.Priors, ws.Alg.NumParameters, values, ws.ObjectiveScale);
-}
-
-std::optional<std::string> ReviewPriors(Workspace& ws, ui::Frontend& ui) {
-  std::string text;
-  RunContext run(ws, ui, {"", "Review priors ", "", InterruptFlag::None});
-  RunOutcome outcome = run.Run([&] { text = PriorReviewText(ReviewOfWorkspace(ws)); },
-                               {.describe = [](const NumericFault& fault) {
-                                  return "Numeric fault: " + std::string(fault.what());
-                                },
-                                .restore = {}});
-  if (outcome.faulted) return "Numeric fault: " + outcome.fault;
-  ui.ShowWindow(names::kReviewPriorsForm);
-  ui.SetPaneText(names::kReviewPriorsForm, names::kReviewPriorsPane, text);
-  return std::nullopt;
-}
-
-std::optional<std::string> SavePriorReview(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save review in...";
-  dialog.filter = "All files (*.*)|*.*|Review priors files (*.rvp)|*.rvp";
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".rvp");
-  dialog.overwritePrompt = true;
-  return ui::SavePaneToFile(ui, names::kReviewPriorsForm, names::kReviewPriorsPane, dialog, "The review");
+  PriorReviewSettings settings = PriorReviewSettingsOf(ws);
+  ComputePriorValue(ws, settings.values);
+  return ComputePriorReview(ws.Priors, settings);
 }
 
 }  // namespace kalvex

@@ -26,26 +26,39 @@ struct PriorReview {
   double priorValue = 0;  // objectiveScale x the sum of the terms
 };
 
-// The review of the priors at values (complete and link-expanded). Throws
-// NumericFault naming the parameter and the term, or the entire model's
-// likelihood, that cannot be evaluated.
-PriorReview ComputePriorReview(const PriorTable& priors, int numParameters, const std::vector<double>& values,
-                               double objectiveScale);
+// What the review is computed on: the values (complete and link-expanded,
+// 1..numParameters) and the scale of the objective.
+struct PriorReviewSettings {
+  int numParameters = 0;
+  std::vector<double> values;
+  double objectiveScale = 0;
+  // nullopt, or why the review cannot run on priors: values or priors
+  // missing for some parameter, a scale that is not a finite number.
+  std::optional<std::string> Validate(const PriorTable& priors) const;
+};
+
+// The settings of the workspace's review: its values with the links
+// expanded on a copy (as the objective expands them, followers' steps
+// set to 0), and its scale.
+PriorReviewSettings PriorReviewSettingsOf(Workspace& ws);
+
+// The computation: the review of the priors with these (valid) settings.
+// Throws NumericFault naming the parameter and the term, or the entire
+// model's likelihood, that cannot be evaluated.
+PriorReview ComputePriorReview(const PriorTable& priors, const PriorReviewSettings& settings);
 
 // The review text (CR LF lines): the explanation, the lines and the total.
 std::string PriorReviewText(const PriorReview& review);
 
-// The review of the workspace's priors at its values (links expanded on a
-// copy); ws.PriorTerms and ws.PriorValue then hold its terms and total.
-// Throws NumericFault.
+// The review of the workspace's priors at its values; ws.PriorTerms and
+// ws.PriorValue then hold its terms and total. Throws NumericFault.
 PriorReview ReviewOfWorkspace(Workspace& ws);
 
-// Reviews the priors at the current values, fills the "Review priors "
-// window and shows it. A fault is shown in its own box and returned (the
-// fit that asked for the review failed).
+// Reviews the priors at the current values and shows the review in its
+// window ("Review priors "). A fault is shown in its own box and returned
+// (the fit that asked for the review failed). The window is the workflow's
+// (workflow/PriorReviewWindow.cpp defines this); the fits' drivers call it
+// by this name after their reports.
 std::optional<std::string> ReviewPriors(Workspace& ws, ui::Frontend& ui);
-
-// "Save review of prior distribution likelihoods as...".
-std::optional<std::string> SavePriorReview(const Workspace& ws, ui::Frontend& ui);
 
 }  // namespace kalvex

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "priors/PriorRules.h"
-#include "ui/Names.h"
 #include "workspace/Format.h"
 #include "workspace/PriorTable.h"
 #include "workspace/TextFile.h"
@@ -111,7 +110,7 @@ std::string PriorsFileText(const PriorTable& table, int numParameters) {
 }
 
 PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::string& path,
-                                 PriorsCountMismatch mismatch) {
+                                 PriorsCountMismatch mismatch, const std::function<void()>& loaded) {
   PriorsReadOutcome outcome;
   const int n = ws.Alg.NumParameters;
   TextLimits limits;
@@ -156,7 +155,7 @@ PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::str
   ws.Priors = std::move(table);
   ApplyPriorsActiveRule(ws);
   if (outcome.parse.status == PriorsFileStatus::Short) return outcome;
-  ui.HideWindow(ui::names::kMenuForm);
+  if (loaded) loaded();
   ui.Message(kBayesTitle, "Bayesian Priors file " + path + " has been loaded", ui::style::kInformation);
   return outcome;
 }

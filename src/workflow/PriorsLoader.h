@@ -1,8 +1,9 @@
 #pragma once
-// The "Load Bayesian priors" window's commands: open a priors file, go to
-// the prior editor, or reset every prior to uniform-unbounded. The window
-// that opened the loader (the main menu, the model ranking) is hidden while
-// it is open and shown again through showCaller when it closes.
+// The "Load Bayesian priors" window (frmPriorsLoader) and its commands:
+// open a priors file, go to the prior editor, or reset every prior to
+// uniform-unbounded. The window that opened the loader (the main menu, the
+// model ranking) is hidden while it is open and shown again through
+// showCaller when it closes.
 #include <functional>
 
 #include "ui/Frontend.h"

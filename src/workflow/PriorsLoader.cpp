@@ -1,8 +1,8 @@
-#include "priors/PriorsLoader.h"
+#include "workflow/PriorsLoader.h"
 
-#include "priors/PriorEditor.h"
 #include "priors/PriorsFile.h"
 #include "ui/Names.h"
+#include "workflow/PriorEditor.h"
 #include "workspace/PriorTable.h"
 
 namespace kalvex {
@@ -67,7 +67,10 @@ void PriorsLoader::OpenFile() {
   std::optional<std::string> path = ui_.OpenFile(dialog);
   if (!path) return;
   Close();
-  PriorsReadOutcome read = ReadPriorsFile(ws_, ui_, *path);
+  // The editor follows a complete read: the main menu, shown again as the
+  // loader closed, goes before the note that the file was loaded.
+  PriorsReadOutcome read = ReadPriorsFile(ws_, ui_, *path, PriorsCountMismatch::LoadDefaults,
+                                          [this] { ui_.HideWindow(ui::names::kMenuForm); });
   if (!read.opened) return;  // its message was shown; the table is as it was
   ws_.PriorsFileName = *path;
   if (read.parse.status == PriorsFileStatus::Short) return;

@@ -1,13 +1,13 @@
 #pragma once
-// The prior editor ("Set prior distributions"): a grid of the prior table in
-// which the user picks a parameter and gives it one of the nine distribution
-// types through a sequence of prompts. Every accepted entry goes straight
-// into the workspace; the window shows Cell() and forwards the menu items.
+// The prior editor's window ("Set prior distributions", frmPriors): a grid
+// of the prior table in which the user picks a parameter and gives it one of
+// the nine distribution types (the prompts are the priors' AskPriorEntry).
+// Every accepted entry goes straight into the workspace; the window shows
+// Cell() and forwards the menu items. It owns the editor's closing steps,
+// the help window and the loader that waited, hidden, while it was open.
 #include <array>
 #include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "ui/Frontend.h"
@@ -29,9 +29,6 @@ struct PriorCell {
   std::string text;
   PriorColour colour = PriorColour::Black;
 };
-
-// The help text of the editor (CR LF lines).
-std::string PriorEditorHelpText();
 
 class PriorEditor {
  public:
@@ -72,9 +69,6 @@ class PriorEditor {
   PriorColour TypeColour(int parameter) const;
   void Store(int parameter, PriorEntry entry);
   void Changed();
-  bool EnterUniformBounded(int parameter);
-  bool EnterBeta(int parameter);
-  std::optional<std::string> Ask(std::string_view title, const std::string& prompt);
 
   Workspace& ws_;
   ui::Frontend& ui_;
