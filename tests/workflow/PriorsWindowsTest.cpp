@@ -91,6 +91,9 @@ TEST_F(PriorsWindows, PriorsActiveAfterEachLoaderPath) {
   ui.ExpectOpen(path, "Load Bayesian Priors file").ExpectMessage("Bayes information");
   loader.OpenFile();
   EXPECT_EQ(ws.PriorsFileName, path);
+  // The main menu, shown again as the loader closed, is hidden before the editor comes.
+  EXPECT_EQ(std::vector<std::string>(ui.windowEvents.end() - 3, ui.windowEvents.end()),
+            (std::vector<std::string>{"close frmPriorsLoader", "hide frmMenu", "show frmPriors"}));
   EXPECT_EQ(ui.Status(1, 2), "Bayesian priors file: hand_edited");
   EXPECT_EQ(editor.Cell(2, 1).text, "Gaussian or Normal");
   ExpectClosingWithPriors();
