@@ -27,32 +27,41 @@ std::optional<std::string> Ask(ui::Frontend& ui, std::string_view title, const s
   return answer.text;
 }
 
+// The two prompts of a term (a mean or a foot) and its SD: both answers, or
+// nullopt when either was empty.
+std::optional<std::pair<std::string, std::string>> AskPair(ui::Frontend& ui, std::string_view title,
+                                                           const std::string& first, const char* second, int p) {
+  auto a = Ask(ui, title, first);
+  if (!a) return std::nullopt;
+  auto b = Ask(ui, title, Numbered(second, p));
+  if (!b) return std::nullopt;
+  return std::pair{*a, *b};
+}
+
 std::optional<PriorEntry> AskUniformBounded(ui::Frontend& ui, int p) {
   const char* title = "Uniform-bounded";
-  auto left = Ask(ui, title, Numbered("Choose left foot of parameter #", p));
+  auto left =
+      AskPair(ui, title, Numbered("Choose left foot of parameter #", p), "Choose SD @ the left foot of parameter #", p);
   if (!left) return std::nullopt;
-  auto leftSd = Ask(ui, title, Numbered("Choose SD @ the left foot of parameter #", p));
-  if (!leftSd) return std::nullopt;
-  double leftFoot = Val(*left);
+  double leftFoot = Val(left->first);
   for (;;) {
-    auto right = Ask(ui, title, Numbered("Choose right foot of parameter #", p) + ", it must exceed left foot.");
+    auto right = AskPair(ui, title, Numbered("Choose right foot of parameter #", p) + ", it must exceed left foot.",
+                         "Choose SD @ the right foot of parameter #", p);
     if (!right) return std::nullopt;
-    auto rightSd = Ask(ui, title, Numbered("Choose SD @ the right foot of parameter #", p));
-    if (!rightSd) return std::nullopt;
     // The right foot is kept as typed, so it must read as a number.
-    PriorVariant rightFoot = PriorText(*right);
+    PriorVariant rightFoot = PriorText(right->first);
     if (!rightFoot.number || leftFoot >= *rightFoot.number) continue;
-    return PriorEntry{"T", leftFoot, std::fabs(Val(*leftSd)), rightFoot, PriorNumber(std::fabs(Val(*rightSd)))};
+    return PriorEntry{"T", leftFoot, std::fabs(Val(left->second)), rightFoot,
+                      PriorNumber(std::fabs(Val(right->second)))};
   }
 }
 
 std::optional<PriorEntry> AskBeta(ui::Frontend& ui, int p) {
   const char* title = "Beta";
-  auto meanText = Ask(ui, title, Numbered("Choose mean (0 < mean < 1) of parameter #", p));
-  if (!meanText) return std::nullopt;
-  auto sdText = Ask(ui, title, Numbered("Choose SD (> 0) of parameter #", p));
-  if (!sdText) return std::nullopt;
-  double mean = Val(*meanText), sd = Val(*sdText);
+  auto texts =
+      AskPair(ui, title, Numbered("Choose mean (0 < mean < 1) of parameter #", p), "Choose SD (> 0) of parameter #", p);
+  if (!texts) return std::nullopt;
+  double mean = Val(texts->first), sd = Val(texts->second);
   if (mean <= 0 || mean >= 1 || sd == 0) return std::nullopt;
   double m = std::fabs(mean), s = std::fabs(sd);
   double a = m * (m - m * m - s * s) / (s * s);
@@ -66,7 +75,8 @@ std::optional<PriorEntry> AskBeta(ui::Frontend& ui, int p) {
     return PriorEntry{"B", m, s, UnusedTerm(), UnusedTerm()};
   }
   std::string which = a > 0 ? "'b'" : "'a'";
-  ui.Message(title, "An unacceptable (< 0) value for " + which + beta + "is: " + FormatNumber(a > 0 ? b : a, "####0.####"),
+  ui.Message(title,
+             "An unacceptable (< 0) value for " + which + beta + "is: " + FormatNumber(a > 0 ? b : a, "####0.####"),
              style::kExclamation);
   return std::nullopt;
 }
@@ -74,13 +84,12 @@ std::optional<PriorEntry> AskBeta(ui::Frontend& ui, int p) {
 }  // namespace
 
 std::optional<PriorEntry> AskPriorEntry(ui::Frontend& ui, char letter, int p) {
-  // The two prompts of a type defined by a mean (or foot) and an SD.
-  auto askPair = [&](const char* title, const char* first, const char* second) -> std::optional<std::pair<double, double>> {
-    auto a = Ask(ui, title, Numbered(first, p));
-    if (!a) return std::nullopt;
-    auto b = Ask(ui, title, Numbered(second, p));
-    if (!b) return std::nullopt;
-    return std::pair{Val(*a), Val(*b)};
+  // The two prompts of a type defined by a mean (or foot) and an SD, as numbers.
+  auto askPair = [&](const char* title, const char* first,
+                     const char* second) -> std::optional<std::pair<double, double>> {
+    auto texts = AskPair(ui, title, Numbered(first, p), second, p);
+    if (!texts) return std::nullopt;
+    return std::pair{Val(texts->first), Val(texts->second)};
   };
   auto entry = [](const char* type, double first, double second) {
     return PriorEntry{type, first, second, UnusedTerm(), UnusedTerm()};
@@ -111,7 +120,8 @@ std::optional<PriorEntry> AskPriorEntry(ui::Frontend& ui, char letter, int p) {
       return std::nullopt;
     case 'B': return AskBeta(ui, p);
     case 'S':
-      if (auto v = askPair("Left-side cliff", "Choose left foot of parameter #", "Choose SD @ the left foot of parameter #"))
+      if (auto v =
+              askPair("Left-side cliff", "Choose left foot of parameter #", "Choose SD @ the left foot of parameter #"))
         return entry("S", v->first, std::fabs(v->second));
       return std::nullopt;
     case 'D':
