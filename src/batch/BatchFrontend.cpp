@@ -31,7 +31,6 @@ constexpr Note kNotes[] = {
     {"Marquardt minimum", "Minimum found"},
     {"Marquardt minimization", "You have chosen"},  // the derivative notes
     {"Output Summary", "Summary completed"},
-    {"Bayes information", "Bayesian Priors file "},  // "... has been loaded"
 };
 
 }  // namespace

@@ -11,7 +11,7 @@
 namespace kalvex {
 namespace {
 
-constexpr const char* kBayesTitle = "Bayes information";
+constexpr const char* kBayesTitle = kPriorsFileTitle;
 constexpr int kFieldWidth = 11;
 
 // Characters start..start+length-1 (1-based) of line, as far as it reaches.
@@ -110,7 +110,7 @@ std::string PriorsFileText(const PriorTable& table, int numParameters) {
 }
 
 PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::string& path,
-                                 PriorsCountMismatch mismatch, const std::function<void()>& loaded) {
+                                 PriorsCountMismatch mismatch) {
   PriorsReadOutcome outcome;
   const int n = ws.Alg.NumParameters;
   TextLimits limits;
@@ -154,9 +154,6 @@ PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::str
   }
   ws.Priors = std::move(table);
   ApplyPriorsActiveRule(ws);
-  if (outcome.parse.status == PriorsFileStatus::Short) return outcome;
-  if (loaded) loaded();
-  ui.Message(kBayesTitle, "Bayesian Priors file " + path + " has been loaded", ui::style::kInformation);
   return outcome;
 }
 

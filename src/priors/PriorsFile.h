@@ -10,7 +10,6 @@
 //
 // The parse and the text are pure; ReadPriorsFile and WritePriorsFile add
 // the messages, dialogs and status texts of the interactive commands.
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +18,9 @@
 #include "workspace/Workspace.h"
 
 namespace kalvex {
+
+// The title of the priors file's messages.
+inline constexpr const char* kPriorsFileTitle = "Bayes information";
 
 enum class PriorsFileStatus {
   Read,           // every announced line was read
@@ -49,17 +51,15 @@ std::string PriorsFileText(const PriorTable& table, int numParameters);
 // (with Refuse only the message, for a caller that ends there); a file that
 // cannot be read, holds a number out of range or a prior the editor would
 // refuse shows why, changes nothing and counts as not opened; a short file
-// keeps what was read without a message. After a complete read loaded is
-// called (the loader puts its windows in order there) and "has been loaded"
-// shown. PriorsActive follows its rule after every read.
+// keeps what was read without a message. PriorsActive follows its rule
+// after every read.
 struct PriorsReadOutcome {
   bool opened = false;
   PriorsParseResult parse;
 };
 enum class PriorsCountMismatch { LoadDefaults, Refuse };
 PriorsReadOutcome ReadPriorsFile(Workspace& ws, ui::Frontend& ui, const std::string& path,
-                                 PriorsCountMismatch mismatch = PriorsCountMismatch::LoadDefaults,
-                                 const std::function<void()>& loaded = {});
+                                 PriorsCountMismatch mismatch = PriorsCountMismatch::LoadDefaults);
 
 // Saves the table to path without dialogs; sets PriorsFileName on success.
 // Returns the reason on failure, leaving any existing file as it was.

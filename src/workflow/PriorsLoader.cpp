@@ -67,13 +67,16 @@ void PriorsLoader::OpenFile() {
   std::optional<std::string> path = ui_.OpenFile(dialog);
   if (!path) return;
   Close();
-  // The editor follows a complete read: the main menu, shown again as the
-  // loader closed, goes before the note that the file was loaded.
-  PriorsReadOutcome read = ReadPriorsFile(ws_, ui_, *path, PriorsCountMismatch::LoadDefaults,
-                                          [this] { ui_.HideWindow(ui::names::kMenuForm); });
+  PriorsReadOutcome read = ReadPriorsFile(ws_, ui_, *path);
   if (!read.opened) return;  // its message was shown; the table is as it was
   ws_.PriorsFileName = *path;
   if (read.parse.status == PriorsFileStatus::Short) return;
+  if (read.parse.status == PriorsFileStatus::Read) {
+    // The editor follows: the main menu, shown again as the loader closed,
+    // goes before the note that the file was loaded.
+    ui_.HideWindow(ui::names::kMenuForm);
+    ui_.Message(kPriorsFileTitle, "Bayesian Priors file " + *path + " has been loaded", style::kInformation);
+  }
   editor_.Open(showCaller_);
   ui_.SetStatus(1, 2, PriorsStatusText(*path));
 }

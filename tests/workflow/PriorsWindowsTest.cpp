@@ -91,6 +91,7 @@ TEST_F(PriorsWindows, PriorsActiveAfterEachLoaderPath) {
   ui.ExpectOpen(path, "Load Bayesian Priors file").ExpectMessage("Bayes information");
   loader.OpenFile();
   EXPECT_EQ(ws.PriorsFileName, path);
+  EXPECT_EQ(ui.LastMessage().text, "Bayesian Priors file " + path + " has been loaded");
   // The main menu, shown again as the loader closed, is hidden before the editor comes.
   EXPECT_EQ(std::vector<std::string>(ui.windowEvents.end() - 3, ui.windowEvents.end()),
             (std::vector<std::string>{"close frmPriorsLoader", "hide frmMenu", "show frmPriors"}));
