@@ -45,9 +45,6 @@ checks/Hindcast.h -> ui/Names.h
 checks/JitterCheck.h -> ui/Names.h
 covariance/CovarianceCalculator.h -> ui/Names.h
 covariance/CovarianceDisplay.h -> ui/Names.h
-evaluation/EvaluationRun.cpp -> ui/Names.h
-evaluation/LikelihoodProfile.cpp -> ui/Names.h
-evaluation/PosteriorIntegration.cpp -> ui/Names.h
 minimize/InterruptQuestion.cpp -> ui/Names.h
 minimize/Marquardt.cpp -> priors/PriorReview.h
 minimize/Marquardt.h -> ui/Names.h
@@ -61,7 +58,6 @@ priors/PriorProfile.cpp -> ui/Names.h
 priors/PriorReview.cpp -> ui/Names.h
 priors/PriorsFile.cpp -> ui/Names.h
 priors/PriorsLoader.cpp -> ui/Names.h
-ranking/ModelRanking.cpp -> ui/Names.h
 workspace/Objective.cpp -> priors/ComputePriorValue.h
 workspace/ObjectiveDerivatives.cpp -> priors/ComputePriorValue.h
 workspace/ObjectiveDerivatives.cpp -> priors/PriorTable.h
