@@ -13,13 +13,27 @@ namespace names = ui::names;
 // The main window's menus a posterior hides while it runs.
 constexpr std::string_view kPosteriorHiddenMenus[] = {"mnuWindow", "mnuAbout", "mnuWisdom", "mnuDefaultNames"};
 
-std::optional<std::string> SaveReportPane(const Workspace& ws, ui::Frontend& ui, std::string_view form,
-                                          std::string_view pane, ui::FileDialog dialog, const char* extension,
-                                          std::string_view what) {
+// Where a report pane is saved and how its dialog asks.
+struct ReportSave {
+  std::string_view form, pane;
+  const char *title, *filter, *extension, *what;
+};
+
+constexpr ReportSave kProfileSave{names::kMaxLikeForm, names::kMaxLikePane, "Save maximum-likelihood values in...",
+                                  "All files (*.*)|*.*|Max-like files (*.mlc)|*.mlc", ".mlc",
+                                  "The maximum-likelihood data"};
+constexpr ReportSave kPosteriorSave{names::kBayesianForm, names::kBayesianPane, "Save Bayesian posterior values in...",
+                                    "All files (*.*)|*.*|Bayesian posterior files (*.pos)|*.pos", ".pos",
+                                    "The Bayesian posterior data"};
+
+std::optional<std::string> SaveReportPane(const Workspace& ws, ui::Frontend& ui, const ReportSave& save) {
+  ui::FileDialog dialog;
+  dialog.title = save.title;
+  dialog.filter = save.filter;
   dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, extension);
+  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, save.extension);
   dialog.overwritePrompt = true;
-  return ui::SavePaneToFile(ui, form, pane, dialog, what);
+  return ui::SavePaneToFile(ui, save.form, save.pane, dialog, save.what);
 }
 
 }  // namespace
@@ -80,19 +94,11 @@ void PosteriorWindow::HideRunControls() {
 }
 
 std::optional<std::string> SaveLikelihoodProfile(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save maximum-likelihood values in...";
-  dialog.filter = "All files (*.*)|*.*|Max-like files (*.mlc)|*.mlc";
-  return SaveReportPane(ws, ui, names::kMaxLikeForm, names::kMaxLikePane, dialog, ".mlc",
-                        "The maximum-likelihood data");
+  return SaveReportPane(ws, ui, kProfileSave);
 }
 
 std::optional<std::string> SavePosterior(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save Bayesian posterior values in...";
-  dialog.filter = "All files (*.*)|*.*|Bayesian posterior files (*.pos)|*.pos";
-  return SaveReportPane(ws, ui, names::kBayesianForm, names::kBayesianPane, dialog, ".pos",
-                        "The Bayesian posterior data");
+  return SaveReportPane(ws, ui, kPosteriorSave);
 }
 
 }  // namespace kalvex
