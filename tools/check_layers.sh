@@ -45,9 +45,6 @@ checks/Hindcast.h -> ui/Names.h
 checks/JitterCheck.h -> ui/Names.h
 covariance/CovarianceCalculator.h -> ui/Names.h
 covariance/CovarianceDisplay.h -> ui/Names.h
-evaluation/EvaluationRun.cpp -> ui/Names.h
-evaluation/LikelihoodProfile.cpp -> ui/Names.h
-evaluation/PosteriorIntegration.cpp -> ui/Names.h
 minimize/InterruptQuestion.cpp -> ui/Names.h
 minimize/Marquardt.cpp -> priors/PriorReview.h
 minimize/Marquardt.h -> ui/Names.h
@@ -56,7 +53,6 @@ minimize/Simplex.h -> ui/Names.h
 model/Summary.cpp -> ui/Frontend.h
 model/Summary.cpp -> ui/PaneFile.h
 model/Summary.cpp -> ui/RunContext.h
-ranking/ModelRanking.cpp -> ui/Names.h
 EOF
 
 set -uo pipefail

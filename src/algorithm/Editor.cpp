@@ -380,23 +380,7 @@ void AlgorithmEditor::Closed() {
   CollectFreeParameters(ws_);
   ui_.Message("Just so you know", "Algorithm data, if changed, have been updated", style::kInformation);
   ui_.CloseWindow(editor::kEditAllForm);
-  ws_.EditorClosed = -1;
-  if (ws_.EditorFromMenu == kOn) {
-    ws_.EditorFromMenu = kOff;
-    if (returnToMenu)
-      returnToMenu();
-    else
-      ui_.ShowWindow("frmMenu");
-  }
-  if (ws_.EditorFromRanking == kOn) {
-    ws_.EditorFromRanking = kOff;
-    ui_.ShowWindow("frmRank");
-  }
-  if (ws_.EditorFromEvaluation == kOn) {
-    ws_.EditorFromEvaluation = kOff;
-    // The report window of the evaluation that waits (a posterior's is frmBayesian).
-    ui_.ShowWindow(ws_.PosteriorEvaluationActive == kOn ? "frmBayesian" : "frmMaxLike");
-  }
+  if (closed) closed();
 }
 
 }  // namespace kalvex

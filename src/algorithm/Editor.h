@@ -44,9 +44,9 @@ class AlgorithmEditor {
  public:
   AlgorithmEditor(Workspace& ws, ui::Frontend& ui);
 
-  // Brings the main menu back when an edit opened from it closes; empty:
-  // the menu window is shown as it is.
-  std::function<void()> returnToMenu;
+  // The edit ended (the window's controller gives the screen back to
+  // whoever opened it).
+  std::function<void()> closed;
 
   // Fills every cell, the caption and the settings from the workspace
   // (on opening and for "&Update edits"); clears the change marks.

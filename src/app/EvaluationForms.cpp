@@ -13,6 +13,7 @@
 #include "app/Workbench.h"
 #include "evaluation/LikelihoodProfile.h"
 #include "evaluation/PosteriorIntegration.h"
+#include "workflow/EvaluationWindows.h"
 #include "plots/qt/EvaluationPlotWindows.h"
 
 namespace kalvex::app {

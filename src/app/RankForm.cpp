@@ -16,45 +16,45 @@
 namespace kalvex::app {
 namespace {
 
-using ranking::ModelRanking;
+using ranking::RankingWindow;
 namespace names = ui::names;
 
-ModelRanking& Ranking(Workbench& wb) { return wb.menu.RankingWindow(); }
+RankingWindow& Ranking(Workbench& wb) { return wb.menu.RankingWindow(); }
 
 struct ButtonSpec {
   const char* name;
   const char* caption;
   const char* toolTip;
-  void (*run)(ModelRanking&);
+  void (*run)(RankingWindow&);
 };
 
 const ButtonSpec kButtons[] = {
     {"cmdAICc", "Calculate model AICc",
      "Calculates the AICc for the currently open, and perhaps edited, algorithm file",
-     [](ModelRanking& r) { r.CalculateModelAICc(); }},
-    {"cmdQAICc", "Calculate QAICc", "", [](ModelRanking& r) { r.ChangeCHat(); }},
+     [](RankingWindow& r) { r.CalculateModelAICc(); }},
+    {"cmdQAICc", "Calculate QAICc", "", [](RankingWindow& r) { r.ChangeCHat(); }},
     {"cmdRank", "&Rank competing models",
      "Ranks competing models in ascending order of their AICc values (Note: All AICc values must be positive)",
-     [](ModelRanking& r) { r.Rank(); }},
+     [](RankingWindow& r) { r.Rank(); }},
     {"cmdAverage", "&Average across models",
      "Averages parameter estimates and SEs over all models using their associated covariance file and according "
      "to their AIC weight (Wt)",
-     [](ModelRanking& r) { r.Average(); }},
+     [](RankingWindow& r) { r.Average(); }},
     {"cmdSaveRank", "&Save ranking and averaging results",
      "Saves the results of the ranking and/or averaging exercise in a *.mms file",
-     [](ModelRanking& r) { r.SaveRanking(); }},
+     [](RankingWindow& r) { r.SaveRanking(); }},
     {"cmdLoadAlg", "&Load Algorithm Data",
      "Loads or creates a file that contains parameter estimates and other info used by the minimization algorithms",
-     [](ModelRanking& r) { r.LoadAlgorithmData(); }},
+     [](RankingWindow& r) { r.LoadAlgorithmData(); }},
     {"cmdEditAlg", "&Edit Algorithm Data", "Allows you to edit the current algorithm data",
-     [](ModelRanking& r) { r.EditAlgorithmData(); }},
+     [](RankingWindow& r) { r.EditAlgorithmData(); }},
     {"cmdSaveAlg", "&Save Algorithm Data",
      "Allows you to save the algorithm data (Try to keep the file name <20 characters)",
-     [](ModelRanking& r) { r.SaveAlgorithmData(); }},
+     [](RankingWindow& r) { r.SaveAlgorithmData(); }},
     {"cmdBayesian", "Set &Bayesian priors",
      "Assigns prior probabilities to the parameters of the currently open algorithm file",
-     [](ModelRanking& r) { r.SetPriors(); }},
-    {"cmdFinish", "&Finish", "Quits the ranking exercise", [](ModelRanking& r) { r.Finish(); }},
+     [](RankingWindow& r) { r.SetPriors(); }},
+    {"cmdFinish", "&Finish", "Quits the ranking exercise", [](RankingWindow& r) { r.Finish(); }},
 };
 
 // Column widths in twips; a twip is a fifteenth of a pixel in a font whose

@@ -1,7 +1,7 @@
 #pragma once
 // frmRank, the model ranking window: the buttons of the ranking, its grid of
 // competing models, the C-hat box and the averaging text. The commands live
-// in ranking::ModelRanking (reached through the main menu); this window
+// in ranking::RankingWindow (reached through the main menu); this window
 // shows its table and forwards the clicks.
 #include <QWidget>
 

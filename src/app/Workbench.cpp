@@ -43,7 +43,8 @@ Workbench::Workbench(std::unique_ptr<Model> model, ui::qt::DialogProvider* dialo
   InstallJitter(*this);
   MainMenuActions& actions = menu.Actions();
   actions.openEditor = [this] { OpenEditor(); };
-  editor.returnToMenu = [this] { menu.ShowMenu(); };
+  editor.closed = [this] { menu.Editor().Closed(); };
+  menu.Editor().returnToMenu = [this] { menu.ShowMenu(); };
   actions.loadAlgorithm = [this] {
     switch (LoadAlgorithmDataFromMenu(ws, ui)) {
       case AlgorithmLoadOutcome::Loaded:

@@ -9,8 +9,8 @@
 // An analysis that is not built yet has a hook in MainMenuActions (see
 // InstallPendingAnalyses).
 // A window that runs on after its button returns calls wb.menu.AnalysisEnded()
-// when it is done; one that opens the editor sets its Editor... flag in the
-// workspace and calls wb.OpenEditor().
+// when it is done; one that opens the editor does so through
+// wb.menu.Editor(), which gives its window back when the edit ends.
 #include <functional>
 #include <memory>
 

@@ -217,13 +217,12 @@ CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const Covariance
 namespace {
 
 // Opens the editor and waits until it reports closed.
-void EditValuesAndSteps(Workspace& ws, ui::Frontend& ui, const std::function<void()>& openEditor) {
-  ws.EditorClosed = 0;
+void EditValuesAndSteps(ui::Frontend& ui, const std::function<void()>& openEditor) {
   if (openEditor)
     openEditor();
   else
     ui.ShowWindow(names::kEditorForm);
-  while (ws.EditorClosed != -1 && ui.IsWindowOpen(names::kEditorForm)) ui.WaitForEvents();
+  while (!openEditor && ui.IsWindowOpen(names::kEditorForm)) ui.WaitForEvents();
 }
 
 std::string FactorList(const std::array<double, kGridCount + 1>& factors) {
@@ -295,7 +294,7 @@ CovarianceRunEnd RunCovarianceCalculator(Workspace& ws, ui::Frontend& ui, const 
     if (ui.Message(kCovarianceCalculatorTitle, kNumericalIntroduction, style::kOkCancel + style::kInformation) ==
         Answer::Cancel)
       return CovarianceRunEnd::Cancelled;
-    EditValuesAndSteps(ws, ui, options.openEditor);
+    EditValuesAndSteps(ui, options.openEditor);
     std::array<double, kGridCount + 1> factors{};
     if (!AskGridFactors(ui, factors)) return CovarianceRunEnd::Cancelled;
     end = RunNumericalCovariance(ws, ui, {factors, options.clock});

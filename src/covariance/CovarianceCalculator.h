@@ -31,8 +31,8 @@ inline constexpr const char* kOptimisticTitle = "Calculate optimistic SEs only?"
 inline constexpr const char* kInterruptCaption = "&Interrupt these calculations";
 
 struct CovarianceCalculatorOptions {
-  // Opens the values-and-steps editor filled from the workspace; empty: the
-  // editor form is shown as it is.
+  // Opens the values-and-steps editor filled from the workspace and returns
+  // when the edit ended; empty: the editor form is shown and waited on.
   std::function<void()> openEditor;
   SecondsClock clock;  // for the time estimate; empty: a steady clock
 };

@@ -4,7 +4,6 @@
 #include "evaluation/EvaluationReport.h"
 #include "minimize/MinimizerReports.h"
 #include "ui/Frontend.h"
-#include "ui/Names.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -13,9 +12,14 @@
 
 namespace kalvex {
 
+EvaluationWindow& WindowOf(const EvaluationOptions& options) {
+  static EvaluationWindow none;
+  return options.window ? *options.window : none;
+}
+
 EvaluationRun::EvaluationRun(Workspace& ws, ui::Frontend& ui, const RunDescription& description,
-                             std::string_view stopped, const SecondsClock& clock)
-    : ws_(ws), ui_(ui), run_(ws, ui, description, clock), stopped_(stopped) {}
+                             std::string_view stopped, const EvaluationOptions& options)
+    : ws_(ws), ui_(ui), window_(WindowOf(options)), run_(ws, ui, description, options.clock), stopped_(stopped) {}
 
 EvaluationRun::~EvaluationRun() {
   if (held_) Restore();
@@ -100,15 +104,12 @@ EvaluationEnd EvaluationRun::HandOver(PointSweep sweep, std::string_view kind, c
   kept.Spacing = spacing;
   kept.LastEvaluationKind = std::string(kind);
   kept.Note = note;
-  ReportEvaluation(ws_, ui_, place.form, place.pane, place.reportTitle, place.series2Title);
+  ReportEvaluation(ws_, ui_, window_, place);
   return EvaluationEnd::Results;
 }
 
-EvaluationFinish::EvaluationFinish(Workspace& ws, ui::Frontend& ui, std::string& flag, const EvaluationOptions& options,
-                                   std::vector<std::string_view> shownControls,
-                                   std::vector<std::string_view> hiddenControls)
-    : ws_(ws), ui_(ui), flag_(flag), options_(options), shown_(std::move(shownControls)),
-      hidden_(std::move(hiddenControls)) {
+EvaluationFinish::EvaluationFinish(Workspace& ws, ui::Frontend& ui, std::string& flag, const EvaluationOptions& options)
+    : ws_(ws), ui_(ui), flag_(flag), window_(WindowOf(options)) {
   flag_ = kOn;
 }
 
@@ -118,12 +119,7 @@ EvaluationFinish::~EvaluationFinish() {
     CollectFreeParameters(ws_);
     if (results) ws_.EvaluationResultsOutOfDate = false;
     flag_ = kOff;
-    if (options_.showMenu)
-      options_.showMenu();
-    else
-      ui_.ShowWindow(ui::names::kMenuForm);
-    for (std::string_view control : shown_) ShowMainControl(ui_, control, false);
-    for (std::string_view control : hidden_) ShowMainControl(ui_, control, true);
+    window_.Ended();
     if (edited) RemindOfEdits(ui_);
   } catch (...) {  // a front end failing while the run unwinds must not end the program
   }
@@ -137,31 +133,19 @@ std::optional<std::string> ValidatePoints(int parameter, int numParameters, int 
   return std::nullopt;
 }
 
-void EditForEvaluation(Workspace& ws, ui::Frontend& ui, const std::function<void()>& openEditor) {
-  ws.EditorFromEvaluation = kOn;
-  ws.EditorClosed = 0;
-  if (openEditor)
-    openEditor();
-  else
-    ui.ShowWindow(ui::names::kEditorForm);
-  while (ws.EditorClosed != -1 && ui.IsWindowOpen(ui::names::kEditorForm)) ui.WaitForEvents();
-}
-
 bool PreviousResultsKept(const Workspace& ws, std::string_view kind) {
   const EvaluationTable& table = ws.Evaluation.Table;
   return ws.Evaluation.LastEvaluationKind == kind && !ws.EvaluationResultsOutOfDate && table.PointCount != 0 &&
          table.GridValue[table.PointCount] != table.GridValue[1];
 }
 
-void ReportEvaluation(Workspace& ws, ui::Frontend& ui, std::string_view form, std::string_view pane,
-                      std::string_view reportTitle, std::string_view series2Title) {
+void ReportEvaluation(Workspace& ws, ui::Frontend& ui, EvaluationWindow& window, const ReportPlace& place) {
   EvaluationState& kept = ws.Evaluation;
   if (kept.Summary.ModeIndex < 1 || kept.Summary.ModeIndex > kept.Table.PointCount) return;
   DistributionStatistics(kept.Table, kept.Summary, kept.Summary.ModeIndex, kept.Spacing);
   if (ui.distributionViewer)
-    ui.distributionViewer({kept.Table, kept.Summary, ws.EvaluatedParameter, std::string(series2Title)});
-  ui.ShowWindow(form);
-  ui.SetPaneText(form, pane, EvaluationReportText(reportTitle, kept.Table, kept.Summary, kept.Note));
+    ui.distributionViewer({kept.Table, kept.Summary, ws.EvaluatedParameter, std::string(place.series2Title)});
+  window.ShowReport(EvaluationReportText(place.reportTitle, kept.Table, kept.Summary, kept.Note));
 }
 
 void ShowRemaining(RunContext& run, std::string_view label, int64_t done, int64_t count) {
@@ -172,10 +156,6 @@ void ShowRemaining(RunContext& run, std::string_view label, int64_t done, int64_
 void RemindOfEdits(ui::Frontend& ui) {
   ui.Message("A friendly reminder", "Your algorithm file may have been automatically edited",
              ui::style::kExclamation);
-}
-
-void ShowMainControl(ui::Frontend& ui, std::string_view control, bool visible) {
-  ui.SetVisible(ui::names::kMainForm, control, visible);
 }
 
 }  // namespace kalvex

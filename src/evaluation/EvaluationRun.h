@@ -4,8 +4,8 @@
 // however the run ends, the point loop on the run context with its fault
 // report, the hand-over of the table to the kept results, the statistics,
 // the distribution plot and the report, and the finishing step. Beside it
-// what both dialogues share: the options a caller gives, the editor wait,
-// the offer of the previous results and the progress texts.
+// what both dialogues share: the options a caller gives, what they tell
+// their window, the offer of the previous results and the progress texts.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -24,12 +24,27 @@ struct Workspace;
 class NodeSpreader;
 class Problem;
 
+// What an evaluation tells its window, in the evaluation's words; the
+// window's controller turns it into controls. Every step shows nothing by
+// default: a run without a window (kalvex-batch, the computation's tests).
+class EvaluationWindow {
+ public:
+  virtual ~EvaluationWindow() = default;
+  // The points are about to be evaluated; minimizing: a minimizer runs at
+  // every point (and offers its own interrupt).
+  virtual void PointsStarting(bool minimizing) { (void)minimizing; }
+  // A posterior's first point integrates over its grid.
+  virtual void IntegrationStarted() {}
+  // The report of a run, or of the kept results shown again.
+  virtual void ShowReport(const std::string& text) { (void)text; }
+  // The values and steps are edited before the run; returns when the edit ended.
+  virtual void EditValuesAndSteps() {}
+  // The evaluation ended, however it did: the main menu comes back.
+  virtual void Ended() {}
+};
+
 struct EvaluationOptions {
-  // Opens the algorithm data editor filled from the workspace; empty: the
-  // editor form is shown as it is.
-  std::function<void()> openEditor;
-  // Shows the main menu at the finishing step; empty: the menu form is shown.
-  std::function<void()> showMenu;
+  EvaluationWindow* window = nullptr;  // nullptr: none
   SecondsClock clock;  // for the time estimates; empty: a steady clock
   // Where a posterior's grid nodes are evaluated, made after the run's first
   // evaluation; empty: the workspace's threads.
@@ -42,9 +57,12 @@ enum class EvaluationEnd {
   Faulted,    // a numeric fault ended the run (its box was shown)
 };
 
-// Where an evaluation shows its report.
+// The window of options: a window that shows nothing when none is given.
+EvaluationWindow& WindowOf(const EvaluationOptions& options);
+
+// How an evaluation's report is titled.
 struct ReportPlace {
-  std::string_view form, pane, reportTitle;
+  std::string_view reportTitle;
   std::string_view series2Title;  // of the distribution plot
 };
 
@@ -52,7 +70,7 @@ class EvaluationRun {
  public:
   // stopped names the run in the fault text ("The profile was stopped").
   EvaluationRun(Workspace& ws, ui::Frontend& ui, const RunDescription& description, std::string_view stopped,
-                const SecondsClock& clock = {});
+                const EvaluationOptions& options);
   // Puts the values and the step back when the run did not.
   ~EvaluationRun();
   EvaluationRun(const EvaluationRun&) = delete;
@@ -94,6 +112,7 @@ class EvaluationRun {
 
   Workspace& ws_;
   ui::Frontend& ui_;
+  EvaluationWindow& window_;
   RunContext run_;
   std::string stopped_;
   int parameter_ = 0, point_ = 0, count_ = 0;
@@ -105,12 +124,11 @@ class EvaluationRun {
 // The finishing step of every way out of an evaluation: the evaluation flag
 // (ProfileEvaluationActive or PosteriorEvaluationActive) is on meanwhile;
 // then the free parameters are collected again, results make the kept
-// results current, the main menu comes back with the main window's
-// controls as they were, and the reminder follows an edit.
+// results current, the window is told the evaluation ended, and the
+// reminder follows an edit.
 class EvaluationFinish {
  public:
-  EvaluationFinish(Workspace& ws, ui::Frontend& ui, std::string& flag, const EvaluationOptions& options,
-                   std::vector<std::string_view> shownControls, std::vector<std::string_view> hiddenControls);
+  EvaluationFinish(Workspace& ws, ui::Frontend& ui, std::string& flag, const EvaluationOptions& options);
   ~EvaluationFinish();
   EvaluationFinish(const EvaluationFinish&) = delete;
   EvaluationFinish& operator=(const EvaluationFinish&) = delete;
@@ -122,8 +140,7 @@ class EvaluationFinish {
   Workspace& ws_;
   ui::Frontend& ui_;
   std::string& flag_;
-  const EvaluationOptions& options_;
-  std::vector<std::string_view> shown_, hidden_;
+  EvaluationWindow& window_;
 };
 
 // The parameter and point-count checks both evaluations' settings share: a
@@ -131,25 +148,18 @@ class EvaluationFinish {
 // 3..1001.
 std::optional<std::string> ValidatePoints(int parameter, int numParameters, int pointCount);
 
-// Opens the editor for the evaluation and waits until it is closed.
-void EditForEvaluation(Workspace& ws, ui::Frontend& ui, const std::function<void()>& openEditor);
-
 // Whether kept results of kind ("ML" or "BP") can be shown again.
 bool PreviousResultsKept(const Workspace& ws, std::string_view kind);
 
 // The results step on ws.Evaluation: the statistics with the kept mode and
-// spacing, the table handed to the distribution plot (series 2 titled
-// series2Title), the report put into the pane of form.
-void ReportEvaluation(Workspace& ws, ui::Frontend& ui, std::string_view form, std::string_view pane,
-                      std::string_view reportTitle, std::string_view series2Title);
+// spacing, the table handed to the distribution plot, the report shown in
+// the window.
+void ReportEvaluation(Workspace& ws, ui::Frontend& ui, EvaluationWindow& window, const ReportPlace& place);
 
-// The point's progress on stbMain4: what is still to do and the time it needs.
+// The point's progress on the remaining-time bar: what is still to do and the time it needs.
 void ShowRemaining(RunContext& run, std::string_view label, int64_t done, int64_t count);
 
 // "Your algorithm file may have been automatically edited".
 void RemindOfEdits(ui::Frontend& ui);
-
-// The status bars and menus of the main window an evaluation shows and hides.
-void ShowMainControl(ui::Frontend& ui, std::string_view control, bool visible);
 
 }  // namespace kalvex

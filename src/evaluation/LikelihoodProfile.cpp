@@ -9,10 +9,7 @@
 #include "minimize/MarquardtWindow.h"
 #include "minimize/WindowMinimizer.h"
 #include "ui/Frontend.h"
-#include "ui/Names.h"
 #include "ui/NumberInput.h"
-#include "ui/PaneFile.h"
-#include "ui/ProposedName.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
 #include "workspace/ObjectiveDerivatives.h"
@@ -25,9 +22,8 @@ namespace {
 
 using ui::Answer;
 namespace style = ui::style;
-namespace names = ui::names;
 
-constexpr RunDescription kProfileRun{names::kMaxLikeForm, kProfileTitle, kProfileInterruptTitle, InterruptFlag::ML};
+constexpr RunDescription kProfileRun{{}, kProfileTitle, kProfileInterruptTitle, InterruptFlag::ML};
 constexpr double kNoPoint = 1e100;
 
 constexpr const char* kPlotList =
@@ -106,7 +102,8 @@ bool AskStepBasis(Workspace& ws, ui::Frontend& ui, int pointCount) {
 class ProfileLoop {
  public:
   ProfileLoop(Workspace& ws, ui::Frontend& ui, const ProfileSettings& settings, const EvaluationOptions& options)
-      : ws_(ws), ui_(ui), settings_(settings), run_(ws, ui, kProfileRun, "profile", options.clock) {}
+      : ws_(ws), ui_(ui), window_(WindowOf(options)), settings_(settings),
+        run_(ws, ui, kProfileRun, "profile", options) {}
 
   EvaluationEnd Run() {
     const int p = settings_.parameter;
@@ -114,12 +111,11 @@ class ProfileLoop {
     run_.Hold(p);
     RunContext& run = run_.Context();
     run.RestartClock();
-    ShowMainControl(ui_, "stbMain4", true);
     NormalizeLinks(ws_);
     CollectFreeParameters(ws_);
     objective_.emplace(ProblemOf(ws_));
     const bool minimizing = ws_.Free.FreeCount > 0;
-    if (!minimizing) ShowMainControl(ui_, names::kInterruptMLMenuBar, true);
+    window_.PointsStarting(minimizing);
     run.Interrupt().Clear();
     ProfilePoint point;
     point.PointCount = count;
@@ -153,7 +149,7 @@ class ProfileLoop {
         [&] { return !minimizing || DerivativesAvailable(); });
     if (!sweep) return EvaluationEnd::Faulted;
     return run_.HandOver(std::move(*sweep), kMaximumLikelihoodKind,
-                         {names::kMaxLikeForm, names::kMaxLikePane, kMaxLikeReportTitle, plots::kConfidenceTitle},
+                         {kMaxLikeReportTitle, plots::kConfidenceTitle},
                          [&] { ui_.Beep(); });
   }
 
@@ -192,6 +188,7 @@ class ProfileLoop {
 
   Workspace& ws_;
   ui::Frontend& ui_;
+  EvaluationWindow& window_;
   ProfileSettings settings_;
   EvaluationRun run_;
   std::optional<Problem> objective_;     // the -ln[L] of the points
@@ -218,12 +215,12 @@ EvaluationEnd RunLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const Profil
 }
 
 EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const EvaluationOptions& options) {
-  EvaluationFinish finish(ws, ui, ws.ProfileEvaluationActive, options, {names::kInterruptMLMenuBar, "stbMain4"}, {});
+  EvaluationFinish finish(ws, ui, ws.ProfileEvaluationActive, options);
   ui.Message(kProfileTitle, kPlotList, style::kInformation);
   if (!YesNo(ui, kIntroduction)) return EvaluationEnd::NoResults;
   if (PreviousResultsKept(ws, kMaximumLikelihoodKind) &&
       !YesNo(ui, "Do you want to perform minimizations now?\r\n\r\nChoosing 'NO' will give you the previous ML plots")) {
-    ReportEvaluation(ws, ui, names::kMaxLikeForm, names::kMaxLikePane, kMaxLikeReportTitle, plots::kConfidenceTitle);
+    ReportEvaluation(ws, ui, WindowOf(options), {kMaxLikeReportTitle, plots::kConfidenceTitle});
     finish.results = true;
     return EvaluationEnd::Results;
   }
@@ -241,7 +238,7 @@ EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const
   if (ws.CovarianceResultsValid == kOn && !AskStepBasis(ws, ui, settings.pointCount))
     return EvaluationEnd::NoResults;
   finish.edited = true;
-  EditForEvaluation(ws, ui, options.openEditor);
+  WindowOf(options).EditValuesAndSteps();
   if (ws.Alg.Steps[settings.parameter] == 0) {
     ui.Message(kProfileTitle, "The parameter chosen has a step size of zero; please try again", style::kExclamation);
     return EvaluationEnd::NoResults;
@@ -255,17 +252,6 @@ EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const
   EvaluationEnd end = RunLikelihoodProfile(ws, ui, settings, options);
   finish.results = end == EvaluationEnd::Results;
   return end;
-}
-
-std::optional<std::string> SaveLikelihoodProfile(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save maximum-likelihood values in...";
-  dialog.filter = "All files (*.*)|*.*|Max-like files (*.mlc)|*.mlc";
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".mlc");
-  dialog.overwritePrompt = true;
-  return ui::SavePaneToFile(ui, names::kMaxLikeForm, names::kMaxLikePane, dialog,
-                            "The maximum-likelihood data");
 }
 
 }  // namespace kalvex

@@ -3,8 +3,8 @@
 // stepped across an odd number of points centred on its value and held
 // there while the other free parameters are re-minimized (Simplex or
 // Marquardt, carried from point to point); the profile of -ln[L] becomes
-// the distribution statistics, the distribution plot and the report of
-// frmMaxLike, saved as a ".mlc" file.
+// the distribution statistics, the distribution plot and the report, saved
+// from its window as a ".mlc" file.
 #include <optional>
 #include <string>
 
@@ -34,8 +34,5 @@ EvaluationEnd EvaluateByLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const
 // calls it directly.
 EvaluationEnd RunLikelihoodProfile(Workspace& ws, ui::Frontend& ui, const ProfileSettings& settings,
                                    const EvaluationOptions& options = {});
-
-// "&Save maximum-likelihood data as...".
-std::optional<std::string> SaveLikelihoodProfile(const Workspace& ws, ui::Frontend& ui);
 
 }  // namespace kalvex

@@ -9,9 +9,7 @@
 #include "evaluation/PosteriorGrid.h"
 #include "evaluation/PosteriorNodes.h"
 #include "ui/Frontend.h"
-#include "ui/Names.h"
 #include "ui/NumberInput.h"
-#include "ui/PaneFile.h"
 #include "ui/ProposedName.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
@@ -25,15 +23,13 @@ namespace {
 
 using ui::Answer;
 namespace style = ui::style;
-namespace names = ui::names;
 
-constexpr RunDescription kPosteriorRun{names::kBayesianForm, kPosteriorTitle, kPosteriorInterruptTitle,
+constexpr RunDescription kPosteriorRun{{}, kPosteriorTitle, kPosteriorInterruptTitle,
                                        InterruptFlag::Bayes};
 constexpr const char* kSetupTitle = "Problem with setup";
 constexpr double kEmptySum = 1e20;  // -ln[L] of a point whose grid sum is 0
 // Fewer nodes a point than this per worker are evaluated on the calling thread.
 constexpr int64_t kSpreadNodesPerWorker = 64;
-constexpr const char* kHiddenMenus[] = {"mnuWindow", "mnuAbout", "mnuWisdom", "mnuDefaultNames"};
 
 constexpr const char* kPlotList =
     "This routine will create a series of plots, and if desired, save the x-y data. \r\n"
@@ -73,8 +69,9 @@ class PosteriorLoop : public IntegrationObserver {
   PosteriorLoop(Workspace& ws, ui::Frontend& ui, const PosteriorSettings& settings, const EvaluationOptions& options)
       : ws_(ws),
         ui_(ui),
+        window_(WindowOf(options)),
         settings_(settings),
-        run_(ws, ui, kPosteriorRun, "integration", options.clock),
+        run_(ws, ui, kPosteriorRun, "integration", options),
         context_(run_.Context()),
         spreadNodes_(options.spreadNodes) {}
 
@@ -111,7 +108,7 @@ class PosteriorLoop : public IntegrationObserver {
              " points are kept.";
     return run_.HandOver(
         std::move(*sweep), kBayesianKind,
-        {names::kBayesianForm, names::kBayesianPane, kBayesianReportTitle, plots::kPosteriorTitle},
+        {kBayesianReportTitle, plots::kPosteriorTitle},
         [&] {
           if (levels > 0) context_.Activity(1, "Integrations completed at " + TimeOfDay(ui_));
           ws_.Evaluation.Bivariate = levels == 1 ? std::move(bivariate_) : BivariateGrid{};
@@ -163,7 +160,7 @@ class PosteriorLoop : public IntegrationObserver {
 
  private:
   // Before the first point: the reference, the threads, the bivariate grid
-  // and the main window's controls. False when the grid cannot be held.
+  // and the window. False when the grid cannot be held.
   bool Prepare() {
     const int levels = grid_.Levels();
     if (levels >= 1) {
@@ -181,11 +178,7 @@ class PosteriorLoop : public IntegrationObserver {
       bivariate_.ProfileParameter = settings_.parameter;
       bivariate_.IntegratedParameter = grid_.parameters[0];
     }
-    ShowMainControl(ui_, "stbMain2", true);
-    ShowMainControl(ui_, "stbMain4", true);
-    ShowMainControl(ui_, names::kInterruptBayesMenuBar, true);
-    for (const char* menu : kHiddenMenus) ShowMainControl(ui_, menu, false);
-    ui_.HideWindow(names::kMenuForm);
+    window_.PointsStarting(false);
     context_.RestartClock();
     context_.Interrupt().Clear();
     return true;
@@ -213,7 +206,7 @@ class PosteriorLoop : public IntegrationObserver {
       context_.Progress(ProgressBar::Totals, 1, std::to_string(total_) + " function calls required");
       context_.Progress(ProgressBar::Totals, 2, "Started at " + TimeOfDay(ui_));
       context_.Progress(ProgressBar::Totals, 3, "Integrating probabilities for profile parameter #" + std::to_string(p));
-      ShowMainControl(ui_, "stbMain3", true);
+      window_.IntegrationStarted();
     }
     if (grid_.Levels() == 1) bivariate_.X[k] = value;
     PointIntegral integral = Integrate();
@@ -263,6 +256,7 @@ class PosteriorLoop : public IntegrationObserver {
 
   Workspace& ws_;
   ui::Frontend& ui_;
+  EvaluationWindow& window_;
   PosteriorSettings settings_;
   EvaluationRun run_;
   RunContext& context_;
@@ -377,15 +371,12 @@ EvaluationEnd RunPosterior(Workspace& ws, ui::Frontend& ui, const PosteriorSetti
 }
 
 EvaluationEnd EvaluateByPosterior(Workspace& ws, ui::Frontend& ui, const EvaluationOptions& options) {
-  std::vector<std::string_view> hiddenMenus(std::begin(kHiddenMenus), std::end(kHiddenMenus));
-  EvaluationFinish finish(ws, ui, ws.PosteriorEvaluationActive, options,
-                          {"stbMain2", "stbMain3", "stbMain4", names::kInterruptBayesMenuBar}, hiddenMenus);
+  EvaluationFinish finish(ws, ui, ws.PosteriorEvaluationActive, options);
   ui.Message(kPosteriorTitle, kPlotList, style::kInformation);
   if (!YesNo(ui, kIntroduction)) return EvaluationEnd::NoResults;
   if (PreviousResultsKept(ws, kBayesianKind) &&
       !YesNo(ui, "Do you want to perform integrations now?\r\n\r\nChoosing 'NO' will give you the previous BP plots")) {
-    ReportEvaluation(ws, ui, names::kBayesianForm, names::kBayesianPane, kBayesianReportTitle,
-                     plots::kPosteriorTitle);
+    ReportEvaluation(ws, ui, WindowOf(options), {kBayesianReportTitle, plots::kPosteriorTitle});
     finish.results = true;
     return EvaluationEnd::Results;
   }
@@ -395,7 +386,7 @@ EvaluationEnd EvaluateByPosterior(Workspace& ws, ui::Frontend& ui, const Evaluat
     return EvaluationEnd::NoResults;
   if (ws.CovarianceResultsValid == kOn && !AskStepBasis(ws, ui, *settings)) return EvaluationEnd::NoResults;
   finish.edited = true;
-  EditForEvaluation(ws, ui, options.openEditor);
+  WindowOf(options).EditValuesAndSteps();
   if (ws.Alg.Steps[settings->parameter] == 0) {
     ui.Message(kSetupTitle, "The parameter chosen has a step size of zero; please try again", style::kExclamation);
     return EvaluationEnd::NoResults;
@@ -405,16 +396,6 @@ EvaluationEnd EvaluateByPosterior(Workspace& ws, ui::Frontend& ui, const Evaluat
   // Only a posterior with one integrated parameter keeps a bivariate grid.
   if (end == EvaluationEnd::Results && ws.Evaluation.Bivariate.PointCount > 0) OfferBivariatePlot(ws, ui);
   return end;
-}
-
-std::optional<std::string> SavePosterior(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save Bayesian posterior values in...";
-  dialog.filter = "All files (*.*)|*.*|Bayesian posterior files (*.pos)|*.pos";
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".pos");
-  dialog.overwritePrompt = true;
-  return ui::SavePaneToFile(ui, names::kBayesianForm, names::kBayesianPane, dialog, "The Bayesian posterior data");
 }
 
 bool SaveBivariateGrid(const Workspace& ws, ui::Frontend& ui) {

@@ -3,8 +3,8 @@
 // number of points of the profile parameter the likelihood (times the
 // priors) is summed over a grid of up to six integrated parameters; the
 // negative logarithms of the sums form the marginal posterior profile that
-// the distribution statistics, the distribution plot and the report of
-// frmBayesian (".pos") are made from. With one integrated parameter the
+// the distribution statistics, the distribution plot and the report (saved
+// from its window as ".pos") are made from. With one integrated parameter the
 // two-dimensional density is kept for the bivariate plot and the ".grd" file.
 #include <optional>
 #include <string>
@@ -44,8 +44,6 @@ bool PosteriorCallCountAllowed(ui::Frontend& ui, int pointCount, int gridPointCo
 EvaluationEnd RunPosterior(Workspace& ws, ui::Frontend& ui, const PosteriorSettings& settings,
                            const EvaluationOptions& options = {});
 
-// "&Save Bayesian posterior distribution data as...".
-std::optional<std::string> SavePosterior(const Workspace& ws, ui::Frontend& ui);
 // The ".grd" save of the last posterior's bivariate grid; false when
 // cancelled or failed (a failure is shown).
 bool SaveBivariateGrid(const Workspace& ws, ui::Frontend& ui);

@@ -6,8 +6,8 @@
 
 #include "ranking/CovarianceEstimates.h"
 #include "ranking/ModelAveraging.h"
-#include "ranking/ModelRanking.h"
 #include "ui/Frontend.h"
+#include "ui/ProposedName.h"
 #include "ui/RunContext.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -62,6 +62,16 @@ std::optional<CovarianceEstimates> ReadEstimates(ui::Frontend& ui, const ModelRo
 }
 
 }  // namespace
+
+std::string CovarianceFileFor(const std::string& algorithmFile) {
+  return ui::NamedForAlgorithmFile(algorithmFile, ".cov");
+}
+
+std::string PathBeside(const std::string& algorithmFileName, const std::string& name) {
+  if (name.find_first_of("/\\") != std::string::npos) return name;
+  std::size_t cut = algorithmFileName.find_last_of("/\\");
+  return cut == std::string::npos ? name : algorithmFileName.substr(0, cut + 1) + name;
+}
 
 bool ReadableFile(const std::string& path) {
   std::error_code error;

@@ -51,6 +51,13 @@ bool RankModels(Workspace& ws, ui::Frontend& ui, ModelTable& table);
 std::optional<std::string> AverageRankedModels(Workspace& ws, ui::Frontend& ui, const ModelTable& table,
                                                const StagedFiles* staged = nullptr);
 
+// The covariance file that goes with an algorithm file: its name less the
+// last four characters, then ".cov" (the name its save dialog proposes).
+std::string CovarianceFileFor(const std::string& algorithmFile);
+// Where a covariance file name is read: a name without a folder lies in the
+// folder of the given algorithm file.
+std::string PathBeside(const std::string& algorithmFileName, const std::string& name);
+
 // A regular file that can be opened for reading.
 bool ReadableFile(const std::string& path);
 

@@ -73,6 +73,9 @@ MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
     : ws_(ws),
       ui_(ui),
       actions_(std::move(actions)),
+      editor_(ui, actions_.openEditor),
+      profileWindow_(ui, editor_, [this] { ShowMenu(); }),
+      posteriorWindow_(ui, editor_, [this] { ShowMenu(); }),
       priorEditor_(ws, ui),
       priorsLoader_(ws, ui, priorEditor_),
       ranking_(ws, ui) {}
@@ -131,7 +134,7 @@ void MainMenu::ApplyEnablingRules() {
 void MainMenu::ShowMenu() {
   ui_.ShowWindow(forms::kMenu);
   loaded_ = true;
-  if (ws_.EditorFromMenu == kOn)
+  if (editor_.OpenFromMenu())
     EnableAllButInitializeAndLoad();
   else
     ApplyEnablingRules();
@@ -311,12 +314,7 @@ LoadOutcome MainMenu::AlgorithmLoaded(LoadOutcome outcome) {
 void MainMenu::EditAlgorithm() {
   Prologue(false);
   SetAllEnabled(false);
-  ws_.EditorFromMenu = kOn;
-  ws_.EditorClosed = 0;
-  if (actions_.openEditor)
-    actions_.openEditor();
-  else
-    ui_.ShowWindow(forms::kEditor);
+  editor_.Open(EditorCaller::Menu);
   EnableAllButInitializeAndLoad();
   HideMenu();
 }
@@ -492,8 +490,8 @@ void MainMenu::Covariance() {
   }
   // Only a run that produced results makes them valid; the "Covariance
   // data" window then stands in for the menu until it is finished.
-  if (RunCovarianceCalculator(ws_, ui_, {.openEditor = actions_.openEditor, .clock = {}}) ==
-      CovarianceRunEnd::Completed) {
+  if (RunCovarianceCalculator(ws_, ui_, {.openEditor = [this] { editor_.OpenAndWait(EditorCaller::None); },
+                                         .clock = {}}) == CovarianceRunEnd::Completed) {
     ws_.CovarianceResultsValid = kOn;
     std::string failure;
     session_.covariance = report::CovarianceRecordOf(ws_.Covariance.Results, failure);
@@ -525,7 +523,8 @@ void MainMenu::Evaluate() {
 void MainMenu::EvaluateByProfile() {
   ui_.CloseWindow(ui::names::kParEvalsForm);
   SetApplicationMenu(false);
-  if (EvaluateByLikelihoodProfile(ws_, ui_, EvaluationRunOptions()) == EvaluationEnd::Results)
+  const EvaluationOptions options{.window = &profileWindow_, .clock = {}, .spreadNodes = {}};
+  if (EvaluateByLikelihoodProfile(ws_, ui_, options) == EvaluationEnd::Results)
     if (std::optional<report::ProfileRecord> profile = report::ProfileRecordOf(ws_))
       report::KeepProfile(session_, std::move(*profile));
   SetApplicationMenu(true);
@@ -534,20 +533,13 @@ void MainMenu::EvaluateByProfile() {
 void MainMenu::EvaluateByPosterior() {
   ui_.CloseWindow(ui::names::kParEvalsForm);
   SetApplicationMenu(false);
-  kalvex::EvaluateByPosterior(ws_, ui_, EvaluationRunOptions());
+  kalvex::EvaluateByPosterior(ws_, ui_, {.window = &posteriorWindow_, .clock = {}, .spreadNodes = {}});
   SetApplicationMenu(true);
 }
 
 void MainMenu::CancelEvaluation() {
   ui_.CloseWindow(ui::names::kParEvalsForm);
   AnalysisEnded();
-}
-
-EvaluationOptions MainMenu::EvaluationRunOptions() {
-  EvaluationOptions options;
-  options.openEditor = actions_.openEditor;
-  options.showMenu = [this] { ShowMenu(); };
-  return options;
 }
 
 void MainMenu::MultiModel() {
@@ -560,12 +552,7 @@ void MainMenu::MultiModel() {
       session_.ranking = report::RankingRecord{ranking_.Table(), ranking_.AverageText(), {}};
     AnalysisEnded();
   };
-  hooks.openEditor = [this] {
-    if (actions_.openEditor)
-      actions_.openEditor();
-    else
-      ui_.ShowWindow(forms::kEditor);
-  };
+  hooks.openEditor = [this] { editor_.Open(EditorCaller::Ranking); };
   hooks.openPriors = [this](std::function<void()> back) { priorsLoader_.Open(std::move(back)); };
   ranking_.Open(std::move(hooks));
 }

@@ -9,14 +9,15 @@
 #include <string_view>
 
 #include "checks/JitterCheck.h"
-#include "evaluation/EvaluationRun.h"
 #include "minimize/MinimizeResult.h"
-#include "workflow/PriorEditor.h"
-#include "workflow/PriorsLoader.h"
-#include "ranking/ModelRanking.h"
 #include "report/SessionResults.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
+#include "workflow/EditorWindow.h"
+#include "workflow/EvaluationWindows.h"
+#include "workflow/PriorEditor.h"
+#include "workflow/PriorsLoader.h"
+#include "workflow/RankingWindow.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -77,11 +78,13 @@ class MainMenu {
   MainMenu& operator=(const MainMenu&) = delete;
 
   MainMenuActions& Actions() { return actions_; }
+  // Who opened the algorithm data editor and whether it has closed.
+  EditorWindow& Editor() { return editor_; }
   // The commands of the priors loader and the prior editor windows.
   PriorsLoader& PriorsLoaderWindow() { return priorsLoader_; }
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
-  // The commands of the model ranking window.
-  ranking::ModelRanking& RankingWindow() { return ranking_; }
+  // The controller of the model ranking window.
+  ranking::RankingWindow& RankingWindow() { return ranking_; }
   // The last result of each analysis the session ran, for "Save report...".
   report::SessionResults& Session() { return session_; }
 
@@ -163,7 +166,6 @@ class MainMenu {
   bool NothingToDo();
   // A fit that ran is the session's fit; what was computed before it is dropped.
   void RecordFit(const char* minimizer, const MinimizeResult& result);
-  EvaluationOptions EvaluationRunOptions();
   // Runs body; a numeric fault it did not handle itself gets the run-time
   // report. False after a fault.
   bool Guarded(const std::function<void()>& body);
@@ -171,9 +173,12 @@ class MainMenu {
   Workspace& ws_;
   ui::Frontend& ui_;
   MainMenuActions actions_;
+  EditorWindow editor_;  // after actions_: it opens the editor through them
+  ProfileWindow profileWindow_;
+  PosteriorWindow posteriorWindow_;
   PriorEditor priorEditor_;
   PriorsLoader priorsLoader_;
-  ranking::ModelRanking ranking_;
+  ranking::RankingWindow ranking_;
   checks::JitterSettings jitterSettings_;  // the last answers
   report::SessionResults session_;
   bool loaded_ = false;

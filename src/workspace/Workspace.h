@@ -164,12 +164,7 @@ struct Workspace {
   // it also selects the decomposition failure text.
   std::string DerivativeMode;
 
-  // The algorithm data editor: which window opened it (and gets it back),
-  // -1 once it has closed, and the step-size fraction of its proportional edits.
-  std::string EditorFromMenu = kOff;
-  std::string EditorFromRanking = kOff;
-  std::string EditorFromEvaluation = kOff;
-  int16_t EditorClosed = 0;
+  // The step-size fraction of the algorithm data editor's proportional edits.
   double ProportionConstant = 0.1;
 
   SimplexState Simplex;

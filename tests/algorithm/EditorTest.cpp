@@ -317,8 +317,9 @@ TEST_F(EditorTest, LogCancelledOrUnwritable) {
   EXPECT_EQ(ui.LastMessage().style, 16);
 }
 
-TEST_F(EditorTest, ClosingNormalizesAndReturnsToTheCaller) {
-  ws.EditorFromMenu = kOn;
+TEST_F(EditorTest, ClosingNormalizesAndTellsTheWindow) {
+  int closed = 0;
+  editor.closed = [&] { ++closed; };
   ws.Alg.Values = {0, 1, 2, 3, 4};
   ws.Alg.Steps = {0, 0.1, 0.2, 0.3, 0};
   ws.Alg.Links = {"", "A", "A", "B", "~~"};
@@ -329,16 +330,8 @@ TEST_F(EditorTest, ClosingNormalizesAndReturnsToTheCaller) {
   EXPECT_EQ(ws.Alg.Steps[2], 0);
   EXPECT_EQ(ws.Alg.Links[3], "~~");
   EXPECT_EQ(ws.Free.FreeCount, 2);
-  EXPECT_EQ(ws.EditorClosed, -1);
-  EXPECT_EQ(ws.EditorFromMenu, kOff);
-  EXPECT_EQ(ui.windowEvents,
-            (std::vector<std::string>{"close frmEditVS", "show frmMenu", "close frmAlgo"}));
-
-  ws.EditorFromRanking = kOn;
-  ui.ExpectMessage("Just so you know");
-  editor.Closed();
-  EXPECT_EQ(ws.EditorFromRanking, kOff);
-  EXPECT_EQ(ui.windowEvents.back(), "show frmRank");
+  EXPECT_EQ(closed, 1);
+  EXPECT_EQ(ui.windowEvents, (std::vector<std::string>{"close frmEditVS", "close frmAlgo"}));
 }
 
 }  // namespace

@@ -23,9 +23,10 @@
 #include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
 #include "priors/PriorsFile.h"
-#include "ranking/ModelRanking.h"
 #include "support/SaveFaults.h"
 #include "ui/Names.h"
+#include "workflow/EvaluationWindows.h"
+#include "workflow/RankingWindow.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"
 #include "workspace/PriorTable.h"
@@ -89,7 +90,7 @@ Outcome PriorsSave(const std::string& path, bool failureExpected) {
 Outcome RankingSave(const std::string& path, bool failureExpected) {
   Workspace ws;
   ui::ScriptedFrontend ui;
-  ranking::ModelRanking ranking(ws, ui);
+  ranking::RankingWindow ranking(ws, ui);
   ui.ExpectSave(path);
   if (failureExpected) ui.ExpectMessage("Save failed");
   if (ranking.SaveRanking() == ranking::RankingSaveOutcome::Saved) return {true, {}, {}};

@@ -404,7 +404,7 @@ void WorkbenchWalk::walk() {
   Settle();
   QVERIFY(!Form("frmAlgo"));
   QVERIFY(Form("frmMenu")->isVisible());
-  QCOMPARE(wb->ws.EditorClosed, int16_t{-1});
+  QVERIFY(wb->menu.Editor().HasClosed());
   QCOMPARE(wb->ws.Alg.Links[2], std::string("~~"));  // a single-member code was unfused
   QCOMPARE(EnabledButtons().size(), 13);
   mainMenu->trigger();
@@ -526,8 +526,8 @@ void WorkbenchWalk::closingTheEditorWindowFinishesEditing() {
   QVERIFY(!Form("frmAlgo"));
   QVERIFY(!Form("frmEditVS"));
   QVERIFY(Form("frmMenu")->isVisible());
-  QCOMPARE(wb->ws.EditorClosed, int16_t{-1});
-  QCOMPARE(wb->ws.EditorFromMenu, kalvex::kOff);
+  QVERIFY(wb->menu.Editor().HasClosed());
+  QVERIFY(!wb->menu.Editor().OpenFromMenu());
 }
 
 void WorkbenchWalk::minimizersRunInTheirWindows() {

@@ -47,7 +47,6 @@ struct Fixture {
     ws.Alg.Steps = {0, 0, 0.5};
     options.openEditor = [this] {
       ++editorOpened;
-      ws.EditorClosed = -1;
     };
     options.clock = [this] { return now; };
   }

@@ -16,7 +16,9 @@
 #include "model/OskaneModel.h"
 #include "support/ScriptedFrontend.h"
 #include "support/TestModels.h"
+#include "evaluation/EvaluationReport.h"
 #include "ui/Names.h"
+#include "workflow/EvaluationWindows.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
@@ -44,13 +46,15 @@ struct Fixture {
     SetDefaultAlgorithmData(ws);
     ws.Alg.Values = {0, 1, 1};
     ws.Alg.Steps = {0, 0.25, 0};
-    options.openEditor = [this] { ws.EditorClosed = -1; };
   }
   EvaluationEnd Run() { return EvaluateByLikelihoodProfile(ws, ui, options); }
 
   Workspace ws;
   ui::ScriptedFrontend ui;
-  EvaluationOptions options;
+  std::function<void()> openEditor = [] {};  // the edit ends at once
+  EditorWindow editor{ui, openEditor};
+  ProfileWindow window{ui, editor};
+  EvaluationOptions options{.window = &window, .clock = {}, .spreadNodes = {}};
 };
 
 TEST(LikelihoodProfile, OnlyTheProfiledParameterFreeGivesTheSavedReportAndKeepsIt) {
@@ -147,11 +151,10 @@ TEST(LikelihoodProfile, StepBasisFromACovarianceGrid) {
   f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
   f.ui.ExpectInput(kTitle, "1").ExpectInput(kTitle, "5").ExpectMessage(kTitle, Answer::No);
   f.ui.ExpectInput(kTitle, "3").ExpectMessage(kTitle).ExpectInput(kTitle, "2");
-  f.options.openEditor = [&] {
+  f.openEditor = [&] {
     EXPECT_EQ(f.ws.Alg.Steps[1], 0.5 * 24 / 12);
     EXPECT_EQ(f.ws.Alg.Steps[2], 0.3 * 24 / 12);
     f.ws.Alg.Steps[1] = 0;  // the user fixes it in the editor
-    f.ws.EditorClosed = -1;
   };
   f.ui.ExpectMessage(kTitle).ExpectMessage("A friendly reminder");
   EXPECT_EQ(f.Run(), EvaluationEnd::NoResults);
@@ -175,7 +178,7 @@ TEST(LikelihoodProfile, EachPointStartsFromThePreviousOptimumAndTheValuesComeBac
   ASSERT_EQ(RunLikelihoodProfile(ws, ui, {.parameter = 7, .pointCount = 7, .minimizer = 'S'}), EvaluationEnd::Results);
   EXPECT_EQ(ws.Alg.Values, before);
   EXPECT_EQ(ws.Alg.Steps[7], 0.05);
-  EXPECT_EQ(ui.PaneText(ui::names::kMaxLikeForm, ui::names::kMaxLikePane),
+  EXPECT_EQ(EvaluationReportText(kMaxLikeReportTitle, ws.Evaluation.Table, ws.Evaluation.Summary),
             ReadFile(testing::TestData("evaluation/profile_carried.mlc")));
 }
 

@@ -13,6 +13,7 @@
 #include "evaluation/PosteriorGrid.h"
 #include "support/ScriptedFrontend.h"
 #include "support/TestModels.h"
+#include "workflow/EvaluationWindows.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -44,11 +45,13 @@ struct Fixture {
     ws.Alg.Values[1] = 1;
     ws.Alg.Values[2] = 2;
     for (int i = 1; i <= free; ++i) ws.Alg.Steps[i] = 0.5;
-    options.openEditor = [this] { ws.EditorClosed = -1; };
   }
   Workspace ws;
   ui::ScriptedFrontend ui;
-  EvaluationOptions options;
+  std::function<void()> openEditor = [] {};  // the edit ends at once
+  EditorWindow editor{ui, openEditor};
+  PosteriorWindow window{ui, editor};
+  EvaluationOptions options{.window = &window, .clock = {}, .spreadNodes = {}};
 };
 
 TEST(Posterior, OneIntegratedParameterGivesTheReportTheGridFileAndTheBivariatePlot) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "algorithm/Editor.h"
 #include "model/OskaneModel.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"
@@ -194,7 +195,7 @@ TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledWhileTheEditorIsOpen) {
   Ready();
   ui.ShowWindow("frmOneFunction");
   menu.EditAlgorithm();
-  EXPECT_EQ(ws.EditorFromMenu, kOn);
+  EXPECT_TRUE(menu.Editor().OpenFromMenu());
   EXPECT_FALSE(ui.IsWindowOpen("frmOneFunction"));
   EXPECT_TRUE(ui.IsWindowOpen("frmAlgo"));
   EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));  // hidden
@@ -204,7 +205,14 @@ TEST_F(MainMenuTest, EditKeepsInitializeAndLoadDisabledWhileTheEditorIsOpen) {
   menu.ShowMenu();  // called up while the editor is open
   EXPECT_FALSE(Enabled(MenuCommand::Initialize));
   EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount} - 2);
-  ws.EditorFromMenu = kOff;  // the editor closed
+  ui.ExpectMessage("Just so you know");
+  AlgorithmEditor editor(ws, ui);
+  editor.closed = [this] { menu.Editor().Closed(); };
+  editor.Finish();  // the menu comes back by itself
+  EXPECT_TRUE(menu.Editor().HasClosed());
+  EXPECT_FALSE(menu.Editor().OpenFromMenu());
+  EXPECT_EQ(ui.windowEvents.back(), "close frmAlgo");
+  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
   menu.ShowMenu();
   EXPECT_TRUE(Enabled(MenuCommand::Initialize));
 }
@@ -293,7 +301,7 @@ TEST_F(MainMenuTest, TheEvaluationChooserOpensInTheMenusPlace) {
 TEST_F(MainMenuTest, CovarianceResultsAreValidOnlyAfterARun) {
   Ready();
   ws.Alg.Steps[2] = 0.5;
-  menu.Actions().openEditor = [this] { ws.EditorClosed = -1; };
+  menu.Actions().openEditor = [] {};
   ui.ExpectMessage("Covariance calculator", Answer::Cancel);
   menu.Covariance();
   EXPECT_EQ(ws.CovarianceResultsValid, kOff);

@@ -19,7 +19,7 @@
 #include "evaluation/LikelihoodProfile.h"
 #include "evaluation/PosteriorIntegration.h"
 #include "model/OskaneModel.h"
-#include "ranking/ModelRanking.h"
+#include "workflow/RankingWindow.h"
 #include "support/TestModels.h"
 #include "workflow/MainMenu.h"
 #include "workspace/NumericFault.h"
@@ -128,7 +128,7 @@ std::vector<Analysis> Analyses() {
        false},
       {"rank",
        [](MainMenu&, Workspace& ws, ui::Frontend& ui) {
-         ranking::ModelRanking ranking(ws, ui);
+         ranking::RankingWindow ranking(ws, ui);
          ranking.Open({});
          ranking.Rank();
        },

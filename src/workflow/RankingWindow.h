@@ -1,9 +1,11 @@
 #pragma once
-// The model ranking form (frmRank): competing models added one algorithm
+// The model ranking window (frmRank): competing models added one algorithm
 // file at a time, each evaluated once at its values, ranked by AICc or
 // QAICc, averaged over their covariance files and saved as a multi-model
 // statistics file. The window shows Table() and forwards its buttons and
-// double-clicks here; kalvex-batch's rank command drives the same commands.
+// double-clicks here; this controller owns its captions, enabling and
+// focus, and runs the computations of ranking/RankingComputation.h, which
+// kalvex-batch's rank command runs too.
 #include <functional>
 #include <optional>
 #include <string>
@@ -27,16 +29,16 @@ inline constexpr int kNotesColumn = 9;
 // What the program around the form provides. Any may be empty.
 struct RankingHooks {
   std::function<void()> showCaller;  // the form closed: the main menu comes back
-  std::function<void()> openEditor;  // shows the algorithm data editor
+  std::function<void()> openEditor;  // shows the algorithm data editor, which gives the form back
   // Opens the priors loader; its argument brings the form back.
   std::function<void(std::function<void()>)> openPriors;
 };
 
 enum class RankingSaveOutcome { Saved, Cancelled, Failed };
 
-class ModelRanking {
+class RankingWindow {
  public:
-  ModelRanking(Workspace& ws, ui::Frontend& ui);
+  RankingWindow(Workspace& ws, ui::Frontend& ui);
 
   // Loads the form with an empty table and C-hat 1, and adds the current
   // algorithm data as the first model.
@@ -89,12 +91,5 @@ class ModelRanking {
   ModelTable table_;
   std::optional<std::string> averageText_;
 };
-
-// The covariance file that goes with an algorithm file: its name less the
-// last four characters, then ".cov" (the name its save dialog proposes).
-std::string CovarianceFileFor(const std::string& algorithmFile);
-// Where a covariance file name is read: a name without a folder lies in the
-// folder of the given algorithm file.
-std::string PathBeside(const std::string& algorithmFileName, const std::string& name);
 
 }  // namespace kalvex::ranking

@@ -1,4 +1,4 @@
-#include "ranking/ModelRanking.h"
+#include "workflow/RankingWindow.h"
 
 #include <cmath>
 
@@ -19,25 +19,15 @@ using ui::names::kRankForm;
 
 }  // namespace
 
-std::string CovarianceFileFor(const std::string& algorithmFile) {
-  return ui::NamedForAlgorithmFile(algorithmFile, ".cov");
-}
+RankingWindow::RankingWindow(Workspace& ws, ui::Frontend& ui) : ws_(ws), ui_(ui) {}
 
-std::string PathBeside(const std::string& algorithmFileName, const std::string& name) {
-  if (name.find_first_of("/\\") != std::string::npos) return name;
-  std::size_t cut = algorithmFileName.find_last_of("/\\");
-  return cut == std::string::npos ? name : algorithmFileName.substr(0, cut + 1) + name;
-}
-
-ModelRanking::ModelRanking(Workspace& ws, ui::Frontend& ui) : ws_(ws), ui_(ui) {}
-
-void ModelRanking::Changed() {
+void RankingWindow::Changed() {
   if (onChange) onChange();
 }
 
-void ModelRanking::ShowCHat() { ui_.SetCaption(kRankForm, "txtCHat", CHatText(table_.CHat())); }
+void RankingWindow::ShowCHat() { ui_.SetCaption(kRankForm, "txtCHat", CHatText(table_.CHat())); }
 
-void ModelRanking::ClearAveraging() {
+void RankingWindow::ClearAveraging() {
   averageText_.reset();
   ui_.SetCaption(kRankForm, "txtAverage", "");
   ui_.SetEnabled(kRankForm, "lblAverage", false);
@@ -45,7 +35,7 @@ void ModelRanking::ClearAveraging() {
 
 // After a model was added or deleted, C-hat changed or a cell was edited:
 // nothing is saved or averaged before the next ranking.
-void ModelRanking::AfterTableChange() {
+void RankingWindow::AfterTableChange() {
   ui_.SetEnabled(kRankForm, "cmdSaveRank", false);
   ui_.SetEnabled(kRankForm, "cmdAverage", false);
   ui_.SetEnabled(kRankForm, "cmdRank", table_.Count() > 1);
@@ -53,7 +43,7 @@ void ModelRanking::AfterTableChange() {
   Changed();
 }
 
-void ModelRanking::Open(RankingHooks hooks) {
+void RankingWindow::Open(RankingHooks hooks) {
   hooks_ = std::move(hooks);
   table_ = ModelTable();
   ui_.ShowWindow(kRankForm);
@@ -64,7 +54,7 @@ void ModelRanking::Open(RankingHooks hooks) {
   ui_.SetFocus(kRankForm, "cmdLoadAlg");
 }
 
-bool ModelRanking::CalculateModelAICc() {
+bool RankingWindow::CalculateModelAICc() {
   const bool first = table_.Count() == 0;
   const bool added = AddModel(ws_, ui_, table_, [&] {
     if (!first) return true;
@@ -77,7 +67,7 @@ bool ModelRanking::CalculateModelAICc() {
   return added;
 }
 
-void ModelRanking::ChangeCHat() {
+void RankingWindow::ChangeCHat() {
   double chat = 1;
   for (;;) {
     ui::NumberAnswer answer =
@@ -94,7 +84,7 @@ void ModelRanking::ChangeCHat() {
   AfterTableChange();
 }
 
-void ModelRanking::Rank() {
+void RankingWindow::Rank() {
   if (table_.Count() < 2) return;
   if (!RankModels(ws_, ui_, table_)) return;
   ClearAveraging();
@@ -104,7 +94,7 @@ void ModelRanking::Rank() {
   Changed();
 }
 
-bool ModelRanking::Average() {
+bool RankingWindow::Average() {
   if (!table_.Ranked()) return false;  // the weights come from a ranking
   for (int i = 1; i <= table_.Count(); ++i) {
     if (!table_.Shown(i).HasCovarianceFile()) {
@@ -122,7 +112,7 @@ bool ModelRanking::Average() {
   return true;
 }
 
-RankingSaveOutcome ModelRanking::SaveRanking() {
+RankingSaveOutcome RankingWindow::SaveRanking() {
   ui::FileDialog dialog;
   dialog.title = "Save model ranking results in...";
   dialog.filter = "All files (*.*)|*.*|Multi-model statistics files (*.mms)|*.mms";
@@ -141,13 +131,11 @@ RankingSaveOutcome ModelRanking::SaveRanking() {
   return RankingSaveOutcome::Saved;
 }
 
-AlgorithmLoadOutcome ModelRanking::LoadAlgorithmData() {
+AlgorithmLoadOutcome RankingWindow::LoadAlgorithmData() {
   return LoadAlgorithmDataFromRanking(ws_, ui_, {[this] { ClearAveraging(); }, [this] { CalculateModelAICc(); }});
 }
 
-void ModelRanking::EditAlgorithmData() {
-  ws_.EditorFromRanking = kOn;
-  ws_.EditorClosed = 0;
+void RankingWindow::EditAlgorithmData() {
   ui_.HideWindow(kRankForm);
   if (hooks_.openEditor)
     hooks_.openEditor();
@@ -155,9 +143,9 @@ void ModelRanking::EditAlgorithmData() {
     ui_.ShowWindow(ui::names::kEditorForm);
 }
 
-void ModelRanking::SaveAlgorithmData() { SaveAlgorithmDataFromRanking(ws_, ui_, {[this] { ClearAveraging(); }, {}}); }
+void RankingWindow::SaveAlgorithmData() { SaveAlgorithmDataFromRanking(ws_, ui_, {[this] { ClearAveraging(); }, {}}); }
 
-void ModelRanking::SetPriors() {
+void RankingWindow::SetPriors() {
   ClearAveraging();
   ui_.HideWindow(kRankForm);
   auto back = [this] {
@@ -170,7 +158,7 @@ void ModelRanking::SetPriors() {
     back();
 }
 
-bool ModelRanking::EditCovarianceFile(ModelRow& row) {
+bool RankingWindow::EditCovarianceFile(ModelRow& row) {
   std::optional<std::string> answer =
       ui_.Input("Please input the desired covariance file name", "Choose an associated covariance file",
                 row.CovarianceFile);
@@ -180,7 +168,7 @@ bool ModelRanking::EditCovarianceFile(ModelRow& row) {
   return true;
 }
 
-bool ModelRanking::EditNotes(ModelRow& row) {
+bool RankingWindow::EditNotes(ModelRow& row) {
   std::optional<std::string> answer =
       ui_.Input("Enter your annotations concerning the selected model", "Model notes", "Add your notation here");
   if (!answer || answer->empty()) return false;
@@ -188,7 +176,7 @@ bool ModelRanking::EditNotes(ModelRow& row) {
   return true;
 }
 
-void ModelRanking::DoubleClick(int position, int column) {
+void RankingWindow::DoubleClick(int position, int column) {
   if (position < 1 || position > table_.Count()) return;
   // An empty answer or Cancel ends an edit without changes.
   switch (column) {
@@ -205,7 +193,7 @@ void ModelRanking::DoubleClick(int position, int column) {
   AfterTableChange();
 }
 
-bool ModelRanking::Closing() {
+bool RankingWindow::Closing() {
   if (table_.Ranked() &&
       ui_.Message("What about ranking results!", "Do you want to save ranking results?",
                   style::kYesNo + style::kQuestion + style::kSecondDefault) == ui::Answer::Yes &&
@@ -215,7 +203,7 @@ bool ModelRanking::Closing() {
   return true;
 }
 
-void ModelRanking::Finish() {
+void RankingWindow::Finish() {
   if (Closing()) ui_.CloseWindow(kRankForm);
 }
 

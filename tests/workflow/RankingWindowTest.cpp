@@ -1,4 +1,4 @@
-#include "ranking/ModelRanking.h"
+#include "workflow/RankingWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,7 @@ class RankingForm : public ::testing::Test {
 
   ui::ScriptedFrontend ui;
   Workspace ws;
-  ModelRanking ranking;
+  RankingWindow ranking;
   int callerShown = 0;
 };
 
