@@ -6,7 +6,7 @@
 #include "evaluation/EvaluationPrompts.h"
 #include "evaluation/EvaluationReport.h"
 #include "minimize/MarquardtKernel.h"
-#include "minimize/MarquardtWindow.h"
+#include "minimize/MarquardtSetup.h"
 #include "minimize/WindowMinimizer.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
