@@ -404,15 +404,20 @@ MinimizeResult MainMenu::MarquardtFit(const FitSettings* settings, const Minimiz
   marquardtWindow_.CommandRuns(true);
   Prologue(true);
   SetAllEnabled(false);
-  if (settings) {
-    ws_.DerivativeMode = settings->method.derivatives == Derivatives::Analytical ? "A" : "N";
-    marquardtWindow_.DisplayDerivatives(settings->showDerivatives);
-  } else if (!marquardtWindow_.Setup(ws_)) {
-    marquardtWindow_.CommandRuns(false);
-    AnalysisEnded();
-    result.end = RunEnd::Cancelled;
-    return result;
+  // The window asks what kalvex-batch gives: the settings of the fit.
+  std::optional<FitSettings> asked;
+  if (!settings) {
+    asked = marquardtWindow_.AskSettings(ws_);
+    if (!asked) {
+      marquardtWindow_.CommandRuns(false);
+      AnalysisEnded();
+      result.end = RunEnd::Cancelled;
+      return result;
+    }
+    settings = &*asked;
   }
+  ws_.DerivativeMode = settings->method.derivatives == Derivatives::Analytical ? "A" : "N";
+  marquardtWindow_.DisplayDerivatives(settings->showDerivatives);
   NormalizeLinks(ws_);
   CollectFreeParameters(ws_);
   if (NothingToDo()) {

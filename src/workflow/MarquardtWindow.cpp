@@ -5,6 +5,7 @@
 #include "ui/Frontend.h"
 #include "ui/Names.h"
 #include "ui/RunContext.h"
+#include "workspace/Workspace.h"
 
 namespace kalvex {
 namespace {
@@ -68,7 +69,13 @@ void MarquardtWindow::RunEnded() {
 
 void MarquardtWindow::Dismissed() { ui_.CloseWindow(kForm); }
 
-bool MarquardtWindow::Setup(Workspace& ws) { return MarquardtSetup(ws, ui_, &showDerivatives_); }
+std::optional<FitSettings> MarquardtWindow::AskSettings(Workspace& ws) {
+  FitSettings settings;
+  settings.method.minimizer = checks::FitMinimizer::Marquardt;
+  if (!MarquardtSetup(ws, ui_, &settings.showDerivatives)) return std::nullopt;
+  settings.method.derivatives = ws.DerivativeMode == "A" ? Derivatives::Analytical : Derivatives::Numerical;
+  return settings;
+}
 
 void MarquardtWindow::BringToFront() {
   if (ui_.IsWindowOpen(kForm)) ui_.ShowWindow(kForm);

@@ -4,9 +4,11 @@
 // (MinimizerWindow), whether the derivatives are shown and the run waits
 // over them, and whether the main-menu command runs.
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "minimize/MinimizerWindow.h"
+#include "workflow/FitSettings.h"
 
 namespace kalvex {
 namespace ui {
@@ -33,9 +35,9 @@ class MarquardtWindow : public MinimizerWindow {
   void RunEnded() override;
   void Dismissed() override;
 
-  // The setup questions (MarquardtSetup.h); the display answer is kept
-  // here. False when cancelled.
-  bool Setup(Workspace& ws);
+  // The setup questions (MarquardtSetup.h) as a fit's settings; nullopt
+  // when cancelled.
+  std::optional<FitSettings> AskSettings(Workspace& ws);
   // Whether the derivatives are shown (answered beforehand).
   void DisplayDerivatives(bool display) { showDerivatives_ = display; }
 
