@@ -5,7 +5,6 @@
 namespace kalvex {
 namespace {
 
-constexpr std::string_view kMenu = "frmMenu";
 constexpr std::string_view kRank = "frmRank";
 
 ui::FileDialog OpenAlgorithmDialog(const Workspace& ws) {
@@ -22,23 +21,14 @@ void SetAlgorithmFileNames(Workspace& ws, const std::string& path) {
   if (std::optional<std::string> shortName = ShortNameOf(path)) ws.AlgorithmShortName = *shortName;
 }
 
-void EnableInitializeAndLoad(ui::Frontend& ui) {
-  ui.SetEnabled(kMenu, "cmdInitialize", true);
-  ui.SetEnabled(kMenu, "cmdLoadAlg", true);
-}
-
 // The Yes branch of the main-menu load: the open dialog and the reader.
 AlgorithmLoadOutcome LoadFromChosenFile(Workspace& ws, ui::Frontend& ui) {
   std::optional<std::string> path = ui.OpenFile(OpenAlgorithmDialog(ws));
-  if (!path) {
-    EnableInitializeAndLoad(ui);
-    return AlgorithmLoadOutcome::Cancelled;
-  }
+  if (!path) return AlgorithmLoadOutcome::Cancelled;
   AlgorithmReadResult read = LoadAlgorithmFile(ws, ui, *path);
   if (read.status == AlgorithmReadStatus::OpenFailed) {
     ui.Message("Problem Reading Algorithm File!", "Be suspicious that your algorithm file is not properly formatted",
                ui::style::kCritical);
-    EnableInitializeAndLoad(ui);
     return AlgorithmLoadOutcome::Failed;
   }
   if (read.status != AlgorithmReadStatus::Read) return AlgorithmLoadOutcome::Failed;
@@ -57,19 +47,6 @@ AlgorithmLoadOutcome LoadDefaults(Workspace& ws, ui::Frontend& ui) {
                  ws.AlgorithmFileName,
              ui::style::kInformation);
   return AlgorithmLoadOutcome::Defaulted;
-}
-
-// The main menu once algorithm data exist: every workflow step is open.
-void EnterReadyState(Workspace& ws, ui::Frontend& ui) {
-  ws.SimplexStateKept = false;
-  ui.SetStatus(1, 1, "Algorithm file: " + ws.AlgorithmFileName);
-  ui.PumpEvents(true);
-  ui::SetWorkflowButtonsEnabled(ui, true);
-  ui.SetFocus(kMenu, "cmdEditAlg");
-  ui.SetCaption(kMenu, "cmdUserSummary", "Res&ults Summary");
-  ui.SetToolTip(kMenu, "cmdUserSummary",
-                "Produces a saveable summary (and perhaps plots) of model results for the current parameter "
-                "estimates");
 }
 
 void ClearRankingAveraging(ui::Frontend& ui, const RankingFormHooks& hooks) {
@@ -91,27 +68,16 @@ AlgorithmReadResult LoadAlgorithmFile(Workspace& ws, ui::Frontend& ui, const std
 }
 
 AlgorithmLoadOutcome LoadAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui) {
-  ui::CloseAnalysisWindows(ui);
   ui::Answer answer = ui.Message("Load algorithm data",
                                  "Load an existing algorithm data file?\r\n\r\n     Choose NO for default values",
                                  ui::style::kYesNoCancel + ui::style::kQuestion);
-  AlgorithmLoadOutcome outcome;
-  if (answer == ui::Answer::Yes)
-    outcome = LoadFromChosenFile(ws, ui);
-  else if (answer == ui::Answer::No)
-    outcome = LoadDefaults(ws, ui);
-  else
-    return AlgorithmLoadOutcome::Cancelled;
-  if (outcome == AlgorithmLoadOutcome::Loaded || outcome == AlgorithmLoadOutcome::Defaulted) EnterReadyState(ws, ui);
-  return outcome;
+  if (answer == ui::Answer::Yes) return LoadFromChosenFile(ws, ui);
+  if (answer == ui::Answer::No) return LoadDefaults(ws, ui);
+  return AlgorithmLoadOutcome::Cancelled;
 }
 
 AlgorithmSaveOutcome SaveAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui) {
-  ui::CloseAnalysisWindows(ui);
-  ui::SetWorkflowButtonsEnabled(ui, false);
-  AlgorithmSaveOutcome outcome = WriteAlgorithmFile(ws, ui, AlgorithmFileVariant::MainMenu);
-  ui::SetWorkflowButtonsEnabled(ui, true);
-  return outcome;
+  return WriteAlgorithmFile(ws, ui, AlgorithmFileVariant::MainMenu);
 }
 
 AlgorithmLoadOutcome LoadAlgorithmDataFromRanking(Workspace& ws, ui::Frontend& ui, const RankingFormHooks& hooks) {

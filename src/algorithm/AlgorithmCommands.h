@@ -7,13 +7,10 @@
 #include <string_view>
 
 #include "algorithm/AlgorithmFile.h"
-#include "workflow/MenuControls.h"
 #include "ui/Frontend.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
-
-// The twelve workflow buttons of frmMenu (Quit is not among them).
 
 // Loads path without dialogs (both load commands and the batch front end):
 // AlgorithmFileName and AlgorithmShortName name it, the reader shows its
@@ -29,10 +26,10 @@ enum class AlgorithmLoadOutcome {
 };
 
 // "&Load algorithm data" of the main menu: asks whether to load a file or take
-// the defaults, reads or defaults, and on success enables the whole workflow.
+// the defaults, and reads or defaults (the main menu applies its rules after).
 AlgorithmLoadOutcome LoadAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui);
 
-// "&Save algorithm data" of the main menu.
+// "&Save algorithm data" of the main menu (which disables its buttons meanwhile).
 AlgorithmSaveOutcome SaveAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui);
 
 // What the ranking form does around its load and save. Either may be empty.

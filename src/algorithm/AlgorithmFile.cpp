@@ -251,8 +251,6 @@ AlgorithmReadResult ReadAlgorithmFile(Workspace& ws, ui::Frontend& ui, const std
   }
   result.status = AlgorithmReadStatus::Invalid;
   ShowReaderMessage(ui, AlgorithmFileFaultText(parsed, ws.AlgorithmFileName, ws.Alg.NumParameters));
-  ui.SetEnabled("frmMenu", "cmdLoadAlg", true);
-  ui.SetEnabled("frmMenu", "cmdInitialize", true);
   return result;
 }
 

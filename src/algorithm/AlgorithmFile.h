@@ -61,8 +61,8 @@ struct AlgorithmReadResult {
 };
 
 // Reads path into ws.Alg. A bad file gets its message box (the main menu is
-// hidden while it shows) and re-enables the main menu's Initialize and Load
-// commands. ws.AlgorithmFileName names the file in the count message. The
+// hidden while it shows; its rules then enable Initialize and Load again).
+// ws.AlgorithmFileName names the file in the count message. The
 // reader stops 1000 lines past the record (too many lines) and refuses a
 // line of more than 4096 characters or what is not a regular file (open
 // failed).

@@ -11,14 +11,18 @@
 #include <QVBoxLayout>
 
 #include "app/Workbench.h"
-#include "minimize/Marquardt.h"
-#include "minimize/MarquardtWindow.h"
 #include "minimize/MinimizerReports.h"
-#include "minimize/Simplex.h"
-#include "workflow/MinimizeCommands.h"
+#include "ui/Names.h"
+#include "workflow/MainMenu.h"
 
 namespace kalvex::app {
 namespace {
+
+using ui::names::kMarquardtForm;
+using ui::names::kMarquardtPane;
+using ui::names::kSimplexForm;
+using ui::names::kSimplexInitialPane;
+using ui::names::kSimplexPane;
 
 constexpr const char* kSimplexCaption = "Simplex minimization";
 constexpr const char* kStopCaption = "&Interrupt";
@@ -69,11 +73,12 @@ SimplexForm::SimplexForm(Workbench& workbench)
   layout->addWidget(initialPane_, 1);
   layout->addWidget(progressPane_, 2);
   layout->addWidget(stop_);
-  connect(stop_, &QPushButton::clicked, this, [this] { OnSimplexInterruptPressed(workbench_.ws, workbench_.ui); });
+  connect(stop_, &QPushButton::clicked, this,
+          [this] { workbench_.menu.SimplexWindowControl().InterruptPressed(workbench_.ws); });
   Reopen();
 }
 
-bool SimplexForm::UserClosing() { return OnSimplexWindowClosing(workbench_.ws, workbench_.ui); }
+bool SimplexForm::UserClosing() { return workbench_.menu.SimplexWindowControl().Closing(); }
 
 void SimplexForm::Reopen() {
   if (windowTitle() != QLatin1String(kSimplexCaption)) setWindowTitle(kSimplexCaption);
@@ -96,14 +101,14 @@ MarquardtForm::MarquardtForm(Workbench& workbench)
   buttons->addWidget(resume_);
   layout->addLayout(buttons);
   Workspace& ws = workbench_.ws;
-  ui::Frontend& ui = workbench_.ui;
-  connect(stop_, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtInterruptPressed(ws, ui); });
-  connect(next_, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtNextIteration(ws, ui); });
-  connect(resume_, &QPushButton::clicked, this, [&ws, &ui] { OnMarquardtContinue(ws, ui); });
+  MarquardtWindow& window = workbench_.menu.MarquardtWindowControl();
+  connect(stop_, &QPushButton::clicked, this, [&ws, &window] { window.InterruptPressed(ws); });
+  connect(next_, &QPushButton::clicked, this, [&window] { window.NextIteration(); });
+  connect(resume_, &QPushButton::clicked, this, [&window] { window.Continue(); });
   Reopen();
 }
 
-bool MarquardtForm::UserClosing() { return OnMarquardtWindowClosing(workbench_.ws, workbench_.ui); }
+bool MarquardtForm::UserClosing() { return workbench_.menu.MarquardtWindowControl().Closing(); }
 
 void MarquardtForm::Reopen() {
   if (windowTitle() != QLatin1String(kMarquardtCaption)) setWindowTitle(kMarquardtCaption);

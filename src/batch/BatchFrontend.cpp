@@ -29,7 +29,6 @@ struct Note {
 constexpr Note kNotes[] = {
     {"Simplex minimum", "Minimum found"},
     {"Marquardt minimum", "Minimum found"},
-    {"Marquardt minimization", "You have chosen"},  // the derivative notes
     {"Output Summary", "Summary completed"},
 };
 

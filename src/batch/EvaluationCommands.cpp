@@ -118,10 +118,7 @@ int ProfileBatchCommand(BatchContext& context) {
   std::optional<MinimizerChoice> choice = MinimizerChoiceOf(context);
   if (!choice) return 1;
   settings.minimizer = choice->marquardt ? 'M' : 'S';
-  if (choice->marquardt) {
-    ws.DerivativeMode = choice->analytical ? "A" : "N";
-    ws.ShowDerivatives = "no";
-  }
+  if (choice->marquardt) ws.DerivativeMode = choice->analytical ? "A" : "N";
   if (choices.stepGrid != 0) {
     if (!RunCovarianceForSteps(context, choices.stepGrid)) return 1;
     StepsFromGrid(ws, choices.stepGrid, 24, 3.0 * settings.pointCount - 3);

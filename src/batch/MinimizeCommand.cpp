@@ -37,10 +37,13 @@ int OpenLog(BatchContext& context) {
 int Minimize(BatchContext& context, bool simplex) {
   if (int code = OpenLog(context)) return code;
   Workspace& ws = context.ws;
-  MinimizeOptions options;
-  // Otherwise the derivative question is answered No: numerical derivatives.
-  if (context.args.flags.count("analytical")) options.derivativeMode = "A";
-  MinimizeResult result = simplex ? SimplexCommand(ws, context.ui) : MarquardtCommand(ws, context.ui, options);
+  FitSettings settings;
+  if (!simplex) {
+    settings.method.minimizer = checks::FitMinimizer::Marquardt;
+    // Otherwise the derivative question is answered No: numerical derivatives.
+    if (context.args.flags.count("analytical")) settings.method.derivatives = Derivatives::Analytical;
+  }
+  MinimizeResult result = FitCommand(ws, context.ui, settings);
   const bool logWritten = CloseMinimizationLog(ws, context.ui);
   if (result.end == RunEnd::NothingToDo || result.end == RunEnd::Cancelled) return 1;
   std::ostream& out = context.out;

@@ -22,6 +22,7 @@ class Frontend;
 }
 struct Workspace;
 class NodeSpreader;
+class MinimizerWindow;
 class Problem;
 
 // What an evaluation tells its window, in the evaluation's words; the
@@ -41,6 +42,8 @@ class EvaluationWindow {
   virtual void EditValuesAndSteps() {}
   // The evaluation ended, however it did: the main menu comes back.
   virtual void Ended() {}
+  // Where the minimizer run at each point shows itself; nullptr: nowhere.
+  virtual MinimizerWindow* MinimizerAtPoints(bool marquardt) { (void)marquardt; return nullptr; }
 };
 
 struct EvaluationOptions {

@@ -6,7 +6,7 @@
 #include "evaluation/EvaluationPrompts.h"
 #include "evaluation/EvaluationReport.h"
 #include "minimize/MarquardtKernel.h"
-#include "minimize/MarquardtWindow.h"
+#include "minimize/MarquardtSetup.h"
 #include "minimize/WindowMinimizer.h"
 #include "ui/Frontend.h"
 #include "ui/NumberInput.h"
@@ -161,6 +161,7 @@ class ProfileLoop {
     minimizer_.reset();
     pointProblem_.emplace(ProblemOf(ws_));
     options_.profile = &point;
+    options_.window = window_.MinimizerAtPoints(settings_.minimizer == 'M');
     const MinimizerKind kind = settings_.minimizer == 'M' ? MinimizerKind::Marquardt : MinimizerKind::Simplex;
     minimizer_ = MakeWindowMinimizer(kind, ws_, ui_, *pointProblem_, options_);
     minimizer_->Run();

@@ -1,15 +1,16 @@
 #include "minimize/InterruptQuestion.h"
 
+#include "minimize/MinimizerWindow.h"
 #include "ui/Frontend.h"
-#include "ui/Names.h"
 #include "ui/RunContext.h"
 
 namespace kalvex {
 
-InterruptChoice AskAfterInterrupt(RunContext& run, int panelToClear, bool profiling, ProfilePoint* point) {
+InterruptChoice AskAfterInterrupt(RunContext& run, MinimizerWindow& window, int panelToClear, bool profiling,
+                                  ProfilePoint* point) {
   if (!run.Interrupt().Pending()) return InterruptChoice::None;
   run.Interrupt().Clear();
-  run.EnableControl(ui::names::kStopButton, true);
+  window.InterruptOffered(true);
   run.Activity(panelToClear, "");
   ui::Frontend& ui = run.Ui();
   std::string_view title = run.Description().interruptTitle;

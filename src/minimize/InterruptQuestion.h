@@ -5,6 +5,7 @@
 
 namespace kalvex {
 class RunContext;
+class MinimizerWindow;
 
 enum class InterruptChoice {
   None,           // no interrupt pending
@@ -14,10 +15,11 @@ enum class InterruptChoice {
   NextPoint,      // end this point, the procedure goes on with the next one
 };
 
-// When the run's interrupt is pending: clears it, enables the stop button
-// again, empties the given activity panel and asks what to do. While a
-// profile point is minimized (profiling) the questions are those of the ML
+// When the run's interrupt is pending: clears it, offers the window's
+// interrupt again, empties the given activity panel and asks what to do.
+// While a profile point is minimized (profiling) the questions are those of the ML
 // procedure.
-InterruptChoice AskAfterInterrupt(RunContext& run, int panelToClear, bool profiling, ProfilePoint* point);
+InterruptChoice AskAfterInterrupt(RunContext& run, MinimizerWindow& window, int panelToClear, bool profiling,
+                                  ProfilePoint* point);
 
 }  // namespace kalvex

@@ -7,8 +7,8 @@
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MarquardtKernel.h"
 #include "minimize/MinimizerReports.h"
+#include "minimize/MinimizerWindow.h"
 #include "minimize/WindowMinimizer.h"
-#include "priors/PriorReview.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
@@ -20,32 +20,28 @@ namespace kalvex {
 namespace {
 
 namespace style = ui::style;
-namespace names = ui::names;
 
-constexpr RunDescription kMarquardtRun{kMarquardtForm, "Marquardt minimization", "Marquardt interrupt",
+constexpr RunDescription kMarquardtRun{"", "Marquardt minimization", "Marquardt interrupt",
                                        InterruptFlag::Marquardt};
 
-// The window, the reports, the derivative display, the log and the
+// The reports and the derivative display (told to the window), the log and the
 // questions around the kernel.
 class MarquardtDriver : public MarquardtObserver {
  public:
-  MarquardtDriver(RunContext& run, const Problem& problem, const MinimizeOptions& options)
-      : run_(run), ws_(run.Ws()), problem_(problem), options_(options), n_(problem.free.FreeCount) {}
+  MarquardtDriver(RunContext& run, MinimizerWindow& window, const Problem& problem, const MinimizeOptions& options)
+      : run_(run), window_(window), ws_(run.Ws()), problem_(problem), options_(options), n_(problem.free.FreeCount) {}
 
   void Watch(const MarquardtKernel& kernel) { kernel_ = &kernel; }
 
   void Starting() override {
-    run_.OpenWindow();
-    run_.EnableControl(names::kStopButton, false);
-    run_.Report(kMarquardtPane, "");
+    window_.RunBegins();
     run_.Activity(1, "Initial function call, one moment please...");
     run_.Pump(true);
   }
 
   void Started() override {
     run_.Interrupt().Clear();
-    run_.EnableControl(names::kStopButton, true);
-    run_.CaptionControl(names::kStopButton, "&Interrupt this minimization");
+    window_.InterruptOffered(true);
     run_.Activity(2, "");
     run_.Activity(1, "");
   }
@@ -53,7 +49,7 @@ class MarquardtDriver : public MarquardtObserver {
   Answer Trial(int trialCount, double trialObjective) override {
     run_.Activity(3, "Working to improve estimates. Objective function for trial # " + std::to_string(trialCount) +
                          ", is : " + FormatNumber(trialObjective, " 0.00000E+00"));
-    switch (AskAfterInterrupt(run_, 2, Profiling(), options_.profile)) {
+    switch (AskAfterInterrupt(run_, window_, 2, Profiling(), options_.profile)) {
       case InterruptChoice::None: return Answer::GoOn;
       case InterruptChoice::GoOn: return Answer::Declined;
       case InterruptChoice::Quit:
@@ -83,7 +79,7 @@ class MarquardtDriver : public MarquardtObserver {
 
   void DecompositionFailed(int zeroRow) override {
     ReportDecompositionFailure(ws_, zeroRow, run_.Ui());
-    run_.CloseWindow();
+    window_.Dismissed();
   }
 
   void Accepted(double newValue, double previousValue) override {
@@ -116,17 +112,17 @@ class MarquardtDriver : public MarquardtObserver {
   void CalculatingDerivatives() override { run_.Activity(3, "Calculating derivatives, one moment please..."); }
 
   void IterationsEnded() override {
-    run_.EnableControl(names::kStopButton, true);
+    window_.InterruptOffered(true);
     run_.Activity(2, "");
     run_.Activity(3, "");
     run_.Ui().Message("Marquart minimization stopped",
                       "Maximum number of iterations reached or an interrupt was received", style::kInformation);
   }
 
-  void EndedAfterTrials() override { run_.CloseWindow(); }
+  void EndedAfterTrials() override { window_.Dismissed(); }
 
   void Converged(double finalValue) override {
-    run_.EnableControl(names::kStopButton, false);
+    window_.InterruptOffered(false);
     if (!Profiling()) {
       FinalReports(finalValue);
     } else if (ProfilePoint* point = options_.profile) {
@@ -148,7 +144,7 @@ class MarquardtDriver : public MarquardtObserver {
             kCrLf + "      (5) there are numerical inaccuracies near the current minimum, or" + kCrLf +
             "      (6) the model, or its implementation, is flawed",
         style::kInformation);
-    run_.CloseWindow();
+    window_.Dismissed();
   }
 
  private:
@@ -161,16 +157,12 @@ class MarquardtDriver : public MarquardtObserver {
   }
 
   bool DisplayWanted() {
-    return !Profiling() && ws_.ShowDerivatives == "yes" && !run_.Interrupt().Pending();
+    return !Profiling() && window_.DerivativesWanted() && !run_.Interrupt().Pending();
   }
 
   std::string DerivativeDisplay() {
     run_.Activity(1, "Please be patient while derivative output is collated");
-    ws_.DerivativeWait = 0;
-    for (std::string_view button : {names::kNextIterationButton, names::kContinueButton}) {
-      run_.ShowControl(button, true);
-      run_.EnableControl(button, true);
-    }
+    window_.StepAwaited(true);
     bool analytical = ws_.DerivativeMode == "A";
     const char* first =
         analytical ? "Analytical 1st derivative wrt Parameter      " : "Numerical 1st derivative wrt Parameter      ";
@@ -196,19 +188,15 @@ class MarquardtDriver : public MarquardtObserver {
   void ShowAndWait(const std::string& text) {
     bool display = DisplayWanted();
     std::string shown = display ? text + DerivativeDisplay() : text;
-    run_.Report(kMarquardtPane, shown);
+    window_.Show(MinimizerReport::Progress, shown);
     // Collated and shown: what waits now is the user's click, not the work
     // the panels told of.
     if (display) run_.ClearActivity(1, 2);
     if (!display) {
-      for (std::string_view button : {names::kNextIterationButton, names::kContinueButton}) {
-        run_.ShowControl(button, false);
-        run_.EnableControl(button, false);
-      }
+      window_.StepAwaited(false);
       return;
     }
-    // Closing the window also releases the wait.
-    while (ws_.DerivativeWait == 0 && run_.Ui().IsWindowOpen(kMarquardtForm)) run_.Ui().WaitForEvents();
+    window_.WaitForStep();
   }
 
   void LogReport(double newValue, double previousValue) {
@@ -235,10 +223,7 @@ class MarquardtDriver : public MarquardtObserver {
                          std::to_string(problem_.calls) + " function calls";
     ShowAndWait(std::string(kCrLf) + minimum + kCrLf + kCrLf + ParameterLines(ws_, problem_.free.FreeValues) + kCrLf +
                 "This result required " + counts + kCrLf);
-    ws_.DerivativeWait = 1;
-    ws_.ShowDerivatives = "no";
-    run_.ShowControl(names::kNextIterationButton, false);
-    run_.ShowControl(names::kContinueButton, false);
+    window_.MinimumReported();
     run_.Ui().Message("Marquardt minimum", "Minimum found using Marquardt!", style::kInformation);
     if (ws_.Alg.FileFrequency > 0 && ws_.Log.IsOpen()) {
       ws_.Log.WriteLine(minimum);
@@ -250,20 +235,10 @@ class MarquardtDriver : public MarquardtObserver {
       ws_.Log.WriteLine();
       EndLogOnWriteError(ws_, run_.Ui());
     }
-    if (ws_.PriorsActive == kOn) {
-      // The review reads the values the run has reached.
-      TakeProblemValues(ws_, problem_);
-      reviewFault = ReviewPriors(ws_, run_.Ui());
-    }
   }
 
- public:
-  // Priors that cannot be evaluated at the minimum: the fit failed.
-  std::optional<std::string> reviewFault;
-
- private:
-
   RunContext& run_;
+  MinimizerWindow& window_;
   Workspace& ws_;
   const Problem& problem_;
   const MinimizeOptions& options_;
@@ -274,10 +249,10 @@ class MarquardtDriver : public MarquardtObserver {
 class MarquardtOnWindow : public WindowMinimizer {
  public:
   MarquardtOnWindow(Workspace& ws, ui::Frontend& ui, Problem& problem, const MinimizeOptions& options)
-      : ws_(ws),
+      : window_(options.window ? *options.window : noWindow_),
         run_(ws, ui, kMarquardtRun),
         settings_(MarquardtOptions::Of(ws)),
-        driver_(run_, problem, options),
+        driver_(run_, window_, problem, options),
         kernel_(problem, settings_, driver_) {
     driver_.Watch(kernel_);
   }
@@ -285,10 +260,6 @@ class MarquardtOnWindow : public WindowMinimizer {
   MinimizeResult Run() override {
     if (std::optional<MinimizeResult> refused = RefuseSettings(run_, settings_.Validate())) return *refused;
     MinimizeResult result = kernel_.Run();
-    if (driver_.reviewFault) {
-      result.end = RunEnd::Error;
-      result.message = *driver_.reviewFault;
-    }
     EndRun();
     run_.ClearActivity();
     run_.Pump(true);
@@ -303,17 +274,13 @@ class MarquardtOnWindow : public WindowMinimizer {
   // However it ended, the window is left as after a finished run: no
   // interrupt to press, no step buttons, nothing waiting.
   void EndRun() {
-    run_.EnableControl(names::kStopButton, false);
-    for (std::string_view button : {names::kNextIterationButton, names::kContinueButton}) {
-      run_.ShowControl(button, false);
-      run_.EnableControl(button, false);
-    }
+    window_.RunEnded();
     run_.Interrupt().Clear();
-    ws_.DerivativeWait = 1;
   }
 
  private:
-  Workspace& ws_;
+  MinimizerWindow noWindow_;
+  MinimizerWindow& window_;
   RunContext run_;
   MarquardtOptions settings_;
   MarquardtDriver driver_;

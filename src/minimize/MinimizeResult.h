@@ -12,6 +12,7 @@ namespace ui {
 class Frontend;
 }
 struct Workspace;
+class MinimizerWindow;
 
 enum class RunEnd {
   Converged,            // convergence verified by the axial search
@@ -62,9 +63,8 @@ struct MinimizeOptions {
   ProfilePoint* profile = nullptr;
   // Observes every Marquardt solve: the damping used and the trial count.
   std::function<void(double damping, int trialCount)> onSolve;
-  // The Marquardt command's derivative setup answered beforehand ("N" or
-  // "A", the derivatives not displayed) instead of asked; empty: asked.
-  std::string derivativeMode;
+  // The window that shows the run; nullptr: none.
+  MinimizerWindow* window = nullptr;
 };
 
 }  // namespace kalvex

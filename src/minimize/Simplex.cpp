@@ -7,9 +7,9 @@
 #include "algorithm/MinimizationLog.h"
 #include "minimize/InterruptQuestion.h"
 #include "minimize/MinimizerReports.h"
+#include "minimize/MinimizerWindow.h"
 #include "minimize/SimplexKernel.h"
 #include "minimize/WindowMinimizer.h"
-#include "priors/PriorReview.h"
 #include "ui/Frontend.h"
 #include "ui/RunContext.h"
 #include "workspace/Format.h"
@@ -22,7 +22,7 @@ namespace {
 
 namespace style = ui::style;
 
-constexpr RunDescription kSimplexRun{kSimplexForm, "Simplex minimization", "Simplex interrupt",
+constexpr RunDescription kSimplexRun{"", "Simplex minimization", "Simplex interrupt",
                                      InterruptFlag::Simplex};
 
 std::vector<double> Column(const SimplexState& s, int n, int column) {
@@ -33,11 +33,11 @@ std::vector<double> Column(const SimplexState& s, int n, int column) {
 
 std::string BestValueText(double value) { return FormatNumber(value, "####0.#####"); }
 
-// The window, the reports, the log and the questions around the kernel.
+// The reports (told to the window), the log and the questions around the kernel.
 class SimplexDriver : public SimplexObserver {
  public:
-  SimplexDriver(RunContext& run, const Problem& problem, const MinimizeOptions& options)
-      : run_(run), ws_(run.Ws()), s_(run.Ws().Simplex), problem_(problem), options_(options) {}
+  SimplexDriver(RunContext& run, MinimizerWindow& window, const Problem& problem, const MinimizeOptions& options)
+      : run_(run), window_(window), ws_(run.Ws()), s_(run.Ws().Simplex), problem_(problem), options_(options) {}
 
   void BuildingSimplex() override {
     run_.Activity(1, "Building initial simplex...");
@@ -127,7 +127,7 @@ class SimplexDriver : public SimplexObserver {
     if (!Profiling()) run_.Count(s_.IterationCount, 0);  // a profile counts its points instead
     run_.Pump();
     Verdict verdict = Verdict::GoOn;
-    switch (AskAfterInterrupt(run_, 1, Profiling(), options_.profile)) {
+    switch (AskAfterInterrupt(run_, window_, 1, Profiling(), options_.profile)) {
       case InterruptChoice::None: break;
       case InterruptChoice::GoOn: s_.FinalReportFlag = Profiling() ? -1 : 0; break;
       case InterruptChoice::Quit:
@@ -165,7 +165,7 @@ class SimplexDriver : public SimplexObserver {
     if (ws_.Alg.TerminalFrequency != 0) {
       std::string text = std::string(kCrLf) + values + kCrLf + kCrLf + "Initial parameter values:" + kCrLf + kCrLf +
                          ParameterLines(ws_, first);
-      run_.Report(kSimplexInitialPane, text);
+      window_.Show(MinimizerReport::Start, text);
     }
     if (LogWanted(ws_)) {
       ws_.Log.WriteLine();
@@ -219,7 +219,7 @@ class SimplexDriver : public SimplexObserver {
     text += "Current minimum found at these " + std::to_string(n) + " adjusted parameter values:" + kCrLf + kCrLf +
             ParameterLines(ws_, Column(s_, n, s_.BestVertex)) + kCrLf;
     s_.ScreenText = text;
-    run_.Report(kSimplexPane, s_.ScreenText);
+    window_.Show(MinimizerReport::Progress, s_.ScreenText);
     ProfileStatus();
   }
 
@@ -249,8 +249,8 @@ class SimplexDriver : public SimplexObserver {
     std::string required = "This result required " + std::to_string(s_.IterationCount) + " iterations, " +
                            std::to_string(problem_.calls) + " function calls, and " +
                            std::to_string(s_.RestartCount) + " restarts";
-    run_.Report(kSimplexPane,
-                std::string(kCrLf) + minimum + kCrLf + kCrLf + ParameterLines(ws_, best) + kCrLf + required + kCrLf);
+    window_.Show(MinimizerReport::Progress,
+                 std::string(kCrLf) + minimum + kCrLf + kCrLf + ParameterLines(ws_, best) + kCrLf + required + kCrLf);
     if (LogWanted(ws_)) {
       ws_.Log.WriteLine();
       ws_.Log.WriteLine();
@@ -266,6 +266,7 @@ class SimplexDriver : public SimplexObserver {
   }
 
   RunContext& run_;
+  MinimizerWindow& window_;
   Workspace& ws_;
   SimplexState& s_;
   const Problem& problem_;
@@ -276,18 +277,15 @@ class SimplexOnWindow : public WindowMinimizer {
  public:
   SimplexOnWindow(Workspace& ws, ui::Frontend& ui, Problem& problem, const MinimizeOptions& options)
       : ws_(ws),
+        window_(options.window ? *options.window : noWindow_),
         run_(ws, ui, kSimplexRun),
         settings_(Settings(ws, problem)),
-        driver_(run_, problem, options),
+        driver_(run_, window_, problem, options),
         kernel_(problem, ws.Simplex, settings_, driver_) {}
 
   MinimizeResult Run() override {
     if (std::optional<MinimizeResult> refused = RefuseSettings(run_, settings_.Validate())) return *refused;
-    run_.OpenWindow();
-    run_.Report(kSimplexInitialPane, "");
-    run_.Report(kSimplexPane, "");
-    run_.EnableControl(ui::names::kStopButton, true);
-    run_.CaptionControl(ui::names::kStopButton, "&Interrupt this minimization");
+    window_.RunBegins();
     MinimizeResult result = kernel_.Run();
     ws_.SimplexStateKept = kernel_.Kept();
     EndRun();
@@ -308,7 +306,7 @@ class SimplexOnWindow : public WindowMinimizer {
   // A finished run takes no interrupt: its button goes grey, and a click
   // that came after the last question is forgotten.
   void EndRun() {
-    run_.EnableControl(ui::names::kStopButton, false);
+    window_.RunEnded();
     run_.Interrupt().Clear();
   }
 
@@ -320,6 +318,8 @@ class SimplexOnWindow : public WindowMinimizer {
   }
 
   Workspace& ws_;
+  MinimizerWindow noWindow_;
+  MinimizerWindow& window_;
   RunContext run_;
   SimplexOptions settings_;
   SimplexDriver driver_;
@@ -354,23 +354,8 @@ MinimizeResult RunSimplex(Workspace& ws, ui::Frontend& ui, const MinimizeOptions
     minimizer.EndRun();
     result.message = outcome.fault;
     result.faulted = true;
-    return result;
-  }
-  // The review looks at the values the run left, once it has stored its
-  // minimum; priors that cannot be evaluated there make the fit a failure.
-  if (result.end == RunEnd::Converged && ws.ProfileEvaluationActive != kOn && ws.PriorsActive == kOn) {
-    if (std::optional<std::string> fault = ReviewPriors(ws, ui)) {
-      result.end = RunEnd::Error;
-      result.message = *fault;
-    }
   }
   return result;
-}
-
-void OnSimplexInterruptPressed(Workspace& ws, ui::Frontend& ui) {
-  InterruptToken(ws, InterruptFlag::Simplex).Raise();
-  ui.SetEnabled(kSimplexForm, ui::names::kStopButton, false);
-  SetPanel(ui, 1, "Interrupt pending...");
 }
 
 }  // namespace kalvex

@@ -1,7 +1,7 @@
 #pragma once
-// A minimizer with its window: the interactive driver (reports, log,
-// questions, profile mode) around a quiet kernel on a problem, on a run
-// context of its own. The main-menu commands run one inside that context's
+// A minimizer with its window: the interactive driver (reports told to the
+// window, log, questions, profile mode) around a quiet kernel on a problem,
+// on a run context of its own. The main-menu commands run one inside that context's
 // fault handling (RunSimplex, RunMarquardt); a likelihood profile runs one
 // per point inside its own run, so that a numeric fault ends the whole
 // profile and is reported once.
@@ -34,9 +34,10 @@ class WindowMinimizer {
 enum class MinimizerKind { Simplex, Marquardt };
 
 // The minimizer on problem (made from ws after the links were normalized and
-// the free parameters collected); ws provides the window's texts, the log,
-// the kept simplex and the derivative choice. problem, ws, ui and options
-// must outlive it.
+// the free parameters collected); ws provides the report texts, the log,
+// the kept simplex and the derivative choice, options.window the window that
+// shows the run (none when empty). problem, ws, ui and options must outlive
+// it.
 std::unique_ptr<WindowMinimizer> MakeWindowMinimizer(MinimizerKind kind, Workspace& ws, ui::Frontend& ui,
                                                      Problem& problem, const MinimizeOptions& options);
 std::unique_ptr<WindowMinimizer> MakeSimplexOnWindow(Workspace& ws, ui::Frontend& ui, Problem& problem,

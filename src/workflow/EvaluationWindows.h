@@ -45,9 +45,17 @@ class ProfileWindow final : public EvaluationReportWindow {
   // The remaining-time bar; the menu bar's interrupt only when no minimizer
   // (with its own) runs at the points.
   void PointsStarting(bool minimizing) override;
+  MinimizerWindow* MinimizerAtPoints(bool marquardt) override { return marquardt ? marquardt_ : simplex_; }
+  // The minimizer windows a profile's points show their fits in.
+  void ShowMinimizersIn(MinimizerWindow& simplex, MinimizerWindow& marquardt) {
+    simplex_ = &simplex;
+    marquardt_ = &marquardt;
+  }
 
  private:
   void HideRunControls() override;
+  MinimizerWindow* simplex_ = nullptr;
+  MinimizerWindow* marquardt_ = nullptr;
 };
 
 class PosteriorWindow final : public EvaluationReportWindow {

@@ -9,10 +9,9 @@
 #include "evaluation/LikelihoodProfile.h"
 #include "evaluation/PosteriorIntegration.h"
 #include "minimize/Marquardt.h"
-#include "minimize/MarquardtWindow.h"
 #include "minimize/Simplex.h"
+#include "priors/PriorReview.h"
 #include "priors/PriorsFile.h"
-#include "workflow/MenuControls.h"
 #include "ui/RunContext.h"
 #include "workflow/OneFunctionCall.h"
 #include "workspace/Format.h"
@@ -63,6 +62,22 @@ const CommandTexts& Texts(MenuCommand command) {
   return texts[static_cast<int>(command)];
 }
 
+// Closes the one-function-call, Simplex and Marquardt windows if open.
+void CloseAnalysisWindows(ui::Frontend& ui) {
+  for (std::string_view form : {ui::names::kOneFunctionForm, ui::names::kSimplexForm, ui::names::kMarquardtForm})
+    if (ui.IsWindowOpen(form)) ui.CloseWindow(form);
+}
+
+// The review looks at the values a fit left, once it has stored its
+// minimum; priors that cannot be evaluated there make the fit a failure.
+void ReviewFitPriors(Workspace& ws, ui::Frontend& ui, MinimizeResult& result) {
+  if (result.end != RunEnd::Converged || ws.ProfileEvaluationActive == kOn || ws.PriorsActive != kOn) return;
+  if (std::optional<std::string> fault = ReviewPriors(ws, ui)) {
+    result.end = RunEnd::Error;
+    result.message = *fault;
+  }
+}
+
 }  // namespace
 
 const char* ControlName(MenuCommand command) { return Texts(command).control; }
@@ -78,7 +93,11 @@ MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
       posteriorWindow_(ui, editor_, [this] { ShowMenu(); }),
       priorEditor_(ws, ui),
       priorsLoader_(ws, ui, priorEditor_),
-      ranking_(ws, ui) {}
+      ranking_(ws, ui),
+      simplexWindow_(ui, [this] { ShowMenu(); }),
+      marquardtWindow_(ui, [this] { ShowMenu(); }) {
+  profileWindow_.ShowMinimizersIn(simplexWindow_, marquardtWindow_);
+}
 
 void MainMenu::SetEnabled(MenuCommand command, bool enabled) {
   ui_.SetEnabled(forms::kMenu, ControlName(command), enabled);
@@ -148,7 +167,7 @@ void MainMenu::CloseMenu() {
 }
 
 void MainMenu::Prologue(bool closesMenu) {
-  ui::CloseAnalysisWindows(ui_);
+  CloseAnalysisWindows(ui_);
   if (closesMenu) {
     CloseMenu();
     SetApplicationMenu(false);
@@ -342,59 +361,87 @@ bool MainMenu::NothingToDo() {
 
 MinimizeResult MainMenu::Simplex(const MinimizeOptions& options) {
   MinimizeResult result;
-  ws_.MinimizationRunning = -1;
+  simplexWindow_.CommandRuns(true);
   Prologue(true);
   SetAllEnabled(false);
   NormalizeLinks(ws_);
   CollectFreeParameters(ws_);
   if (NothingToDo()) {
-    ws_.MinimizationRunning = 0;
+    simplexWindow_.CommandRuns(false);
     AnalysisEnded();
     result.end = RunEnd::NothingToDo;
     return result;
   }
   ws_.CovarianceResultsValid = kOff;
-  Guarded([&] { result = RunSimplex(ws_, ui_, options); });
+  MinimizeOptions shown = options;
+  shown.window = &simplexWindow_;
+  Guarded([&] {
+    result = RunSimplex(ws_, ui_, shown);
+    if (!result.faulted) ReviewFitPriors(ws_, ui_, result);
+  });
   RecordFit("Simplex", result);
-  ws_.MinimizationRunning = 0;
+  simplexWindow_.CommandRuns(false);
   AnalysisEnded();
   SetAllEnabled(true);
   return result;
 }
 
-MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) {
-  MinimizeResult result;
-  ws_.MarquardtRunning = -1;
-  Prologue(true);
-  SetAllEnabled(false);
-  if (!options.derivativeMode.empty()) {
-    ws_.DerivativeMode = options.derivativeMode;
-    ws_.ShowDerivatives = "no";
-  } else if (!MarquardtSetup(ws_, ui_)) {
-    ws_.MarquardtRunning = 0;
-    AnalysisEnded();
-    result.end = RunEnd::Cancelled;
+MinimizeResult MainMenu::Marquardt(const MinimizeOptions& options) { return MarquardtFit(nullptr, options); }
+
+MinimizeResult MainMenu::Fit(const FitSettings& settings, const MinimizeOptions& options) {
+  if (std::optional<std::string> refused = settings.Validate()) {
+    ui_.Message(std::string(settings.method.Name()) + " minimization", *refused, style::kCritical);
+    MinimizeResult result;
+    result.message = *refused;
     return result;
   }
+  if (settings.method.minimizer == checks::FitMinimizer::Simplex) return Simplex(options);
+  return MarquardtFit(&settings, options);
+}
+
+MinimizeResult MainMenu::MarquardtFit(const FitSettings* settings, const MinimizeOptions& options) {
+  MinimizeResult result;
+  marquardtWindow_.CommandRuns(true);
+  Prologue(true);
+  SetAllEnabled(false);
+  // The window asks what kalvex-batch gives: the settings of the fit.
+  std::optional<FitSettings> asked;
+  if (!settings) {
+    asked = marquardtWindow_.AskSettings(ws_);
+    if (!asked) {
+      marquardtWindow_.CommandRuns(false);
+      AnalysisEnded();
+      result.end = RunEnd::Cancelled;
+      return result;
+    }
+    settings = &*asked;
+  }
+  ws_.DerivativeMode = settings->method.derivatives == Derivatives::Analytical ? "A" : "N";
+  marquardtWindow_.DisplayDerivatives(settings->showDerivatives);
   NormalizeLinks(ws_);
   CollectFreeParameters(ws_);
   if (NothingToDo()) {
-    ws_.MarquardtRunning = 0;
+    marquardtWindow_.CommandRuns(false);
     AnalysisEnded();
     result.end = RunEnd::NothingToDo;
     return result;
   }
   ws_.CovarianceResultsValid = kOff;
   int16_t terminalFrequency = ws_.Alg.TerminalFrequency;
-  Guarded([&] { result = RunMarquardt(ws_, ui_, options); });
+  MinimizeOptions shown = options;
+  shown.window = &marquardtWindow_;
+  Guarded([&] {
+    result = RunMarquardt(ws_, ui_, shown);
+    if (!result.faulted) ReviewFitPriors(ws_, ui_, result);
+  });
   RecordFit("Marquardt", result);
   ws_.SimplexStateKept = false;
   ws_.Alg.TerminalFrequency = terminalFrequency;
-  ws_.MarquardtRunning = 0;
+  marquardtWindow_.CommandRuns(false);
   AnalysisEnded();
   // The window wide enough for its caption reaches over the menu's side:
   // the results just reported stay in front.
-  if (ui_.IsWindowOpen(ui::names::kMarquardtForm)) ui_.ShowWindow(ui::names::kMarquardtForm);
+  marquardtWindow_.BringToFront();
   SetAllEnabled(true);
   return result;
 }

@@ -15,9 +15,12 @@
 #include "ui/Names.h"
 #include "workflow/EditorWindow.h"
 #include "workflow/EvaluationWindows.h"
+#include "workflow/FitSettings.h"
+#include "workflow/MarquardtWindow.h"
 #include "workflow/PriorEditor.h"
 #include "workflow/PriorsLoader.h"
 #include "workflow/RankingWindow.h"
+#include "workflow/SimplexWindow.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -85,6 +88,9 @@ class MainMenu {
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
   // The controller of the model ranking window.
   ranking::RankingWindow& RankingWindow() { return ranking_; }
+  // The controllers of the minimizer windows.
+  SimplexWindow& SimplexWindowControl() { return simplexWindow_; }
+  MarquardtWindow& MarquardtWindowControl() { return marquardtWindow_; }
   // The last result of each analysis the session ran, for "Save report...".
   report::SessionResults& Session() { return session_; }
 
@@ -114,9 +120,12 @@ class MainMenu {
   bool OpenExample(int species, const std::string& dataFile, const std::string& algorithmFile);
   void EditAlgorithm();
   bool SaveAlgorithm();
-  // The minimizers, one path for the windows and kalvex-batch.
+  // The minimizers, one path for the windows and kalvex-batch: Marquardt
+  // asks its setup questions, Fit takes the answers from settings (refused
+  // with a box when they cannot drive a fit).
   MinimizeResult Simplex(const MinimizeOptions& options = {});
   MinimizeResult Marquardt(const MinimizeOptions& options = {});
+  MinimizeResult Fit(const FitSettings& settings, const MinimizeOptions& options = {});
   // "Check the minimum...": the jittered starts of the current fit; show
   // tells the window that a run starts (nullptr: nothing to show yet) and
   // hands it the table before the offer of a lower minimum.
@@ -164,6 +173,8 @@ class MainMenu {
   void SetApplicationMenu(bool enabled);
   void EnableAllButInitializeAndLoad();
   bool NothingToDo();
+  // Marquardt with the setup answered by settings, or asked (nullptr).
+  MinimizeResult MarquardtFit(const FitSettings* settings, const MinimizeOptions& options);
   // A fit that ran is the session's fit; what was computed before it is dropped.
   void RecordFit(const char* minimizer, const MinimizeResult& result);
   // Runs body; a numeric fault it did not handle itself gets the run-time
@@ -179,6 +190,8 @@ class MainMenu {
   PriorEditor priorEditor_;
   PriorsLoader priorsLoader_;
   ranking::RankingWindow ranking_;
+  SimplexWindow simplexWindow_;
+  MarquardtWindow marquardtWindow_;
   checks::JitterSettings jitterSettings_;  // the last answers
   report::SessionResults session_;
   bool loaded_ = false;

@@ -155,10 +155,6 @@ struct Workspace {
   // between evaluations.
   int16_t SimplexInterrupt = 0;     // -1: the Simplex window's interrupt was pressed
   int16_t MarquardtInterrupt = 0;   // -1: the Marquardt window's interrupt was pressed
-  int16_t DerivativeWait = 1;       // 0 while the Marquardt window waits for a step button
-  std::string ShowDerivatives = "no";
-  int16_t MinimizationRunning = 0;  // -1 while the main-menu Simplex command runs
-  int16_t MarquardtRunning = 0;     // -1 while the main-menu Marquardt command runs
 
   // The derivative choice of the last Marquardt setup ("N", "A" or empty);
   // it also selects the decomposition failure text.

@@ -42,26 +42,6 @@ class AlgorithmCommandsTest : public ::testing::Test {
     ws.Alg.Descriptions = {"", "Catchability", "Effort power", "Intervention effect"};
     ws.SimplexStateKept = true;
     ws.DataFileTitle = "harvest";
-    ui.openWindows = {"frmMenu", "frmSimplex", "frmOneFunction"};
-    ui::SetWorkflowButtonsEnabled(ui, false);
-  }
-
-  void ExpectReady() {
-    EXPECT_FALSE(ws.SimplexStateKept);
-    EXPECT_EQ(ui.Status(1, 1), "Algorithm file: " + ws.AlgorithmFileName);
-    for (std::string_view button : ui::kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
-    EXPECT_EQ(ui.focus, "frmMenu.cmdEditAlg");
-    EXPECT_EQ(ui.captions["frmMenu.cmdUserSummary"], "Res&ults Summary");
-    EXPECT_EQ(ui.tooltips["frmMenu.cmdUserSummary"],
-              "Produces a saveable summary (and perhaps plots) of model results for the current parameter estimates");
-    EXPECT_GE(ui.pumpCount, 1);
-  }
-
-  void ExpectOnlyInitializeAndLoadEnabled() {
-    for (std::string_view button : ui::kWorkflowButtons) {
-      bool expected = button == "cmdInitialize" || button == "cmdLoadAlg";
-      EXPECT_EQ(ui.IsEnabled("frmMenu", button), expected) << button;
-    }
   }
 
   Workspace ws;
@@ -82,14 +62,12 @@ TEST_F(AlgorithmCommandsTest, YesOpensAndReadsTheChosenFile) {
   EXPECT_EQ(dialog.filterIndex, 2);
   EXPECT_EQ(dialog.fileName, "/earlier/choice.alg");
 
-  EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));
-  EXPECT_FALSE(ui.IsWindowOpen("frmOneFunction"));
   EXPECT_EQ(ws.AlgorithmFileName, path);
   EXPECT_EQ(ws.AlgorithmShortName, "fit");
   EXPECT_EQ(ws.Alg.Links[1], "AB");
   EXPECT_EQ(ws.Alg.FileFrequency, 0);
   EXPECT_EQ(ws.Alg.Tolerance, -1e-6);  // normalized from -5E-07
-  ExpectReady();
+  EXPECT_FALSE(ws.SimplexStateKept);
 }
 
 TEST_F(AlgorithmCommandsTest, LoadNormalizesTheTolerance) {
@@ -117,7 +95,6 @@ TEST_F(AlgorithmCommandsTest, NoAppliesTheDefaultsUnderADateTimeName) {
   EXPECT_EQ(ws.Alg.Links[3], "~~");
   EXPECT_EQ(ws.Alg.Descriptions[3], "Intervention effect");
   EXPECT_TRUE(ui.dialogs.empty());
-  ExpectReady();
 }
 
 TEST_F(AlgorithmCommandsTest, CancelInTheQuestionChangesNothing) {
@@ -127,14 +104,11 @@ TEST_F(AlgorithmCommandsTest, CancelInTheQuestionChangesNothing) {
   EXPECT_EQ(ws.AlgorithmFileName, "/kept.alg");
   EXPECT_TRUE(ws.SimplexStateKept);
   EXPECT_TRUE(ui.status.empty());
-  for (std::string_view button : ui::kWorkflowButtons) EXPECT_FALSE(ui.IsEnabled("frmMenu", button));
-  EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));  // the windows were closed first
 }
 
-TEST_F(AlgorithmCommandsTest, CancelledOpenDialogReenablesInitializeAndLoad) {
+TEST_F(AlgorithmCommandsTest, CancelledOpenDialogChangesNothing) {
   ui.ExpectMessage(kLoadQuestion, Answer::Yes).ExpectOpen(std::nullopt);
   EXPECT_EQ(LoadAlgorithmDataFromMenu(ws, ui), AlgorithmLoadOutcome::Cancelled);
-  ExpectOnlyInitializeAndLoadEnabled();
   EXPECT_EQ(ws.AlgorithmFileName, "");
   EXPECT_TRUE(ws.SimplexStateKept);
 }
@@ -146,7 +120,6 @@ TEST_F(AlgorithmCommandsTest, FileThatCannotBeOpenedGetsTheCriticalBox) {
   EXPECT_EQ(LoadAlgorithmDataFromMenu(ws, ui), AlgorithmLoadOutcome::Failed);
   EXPECT_EQ(ui.LastMessage().text, "Be suspicious that your algorithm file is not properly formatted");
   EXPECT_EQ(ui.LastMessage().style, 16);
-  ExpectOnlyInitializeAndLoadEnabled();
   EXPECT_TRUE(ui.status.empty());
 }
 
@@ -155,34 +128,17 @@ TEST_F(AlgorithmCommandsTest, BadFileEndsAfterTheReaderMessage) {
   ui.ExpectMessage(kLoadQuestion, Answer::Yes).ExpectOpen(path).ExpectMessage(kAlgorithmReadFailedTitle);
   EXPECT_EQ(LoadAlgorithmDataFromMenu(ws, ui), AlgorithmLoadOutcome::Failed);
   EXPECT_EQ(ui.LastMessage().text, "Algorithm file seems to have too few lines of information - better check it!");
-  ExpectOnlyInitializeAndLoadEnabled();
   EXPECT_TRUE(ws.SimplexStateKept);
   EXPECT_EQ(ui.PendingPrompts(), 0u);
 }
 
-// Notes which workflow buttons were enabled while the save dialog was up.
-struct SaveProbeFrontend : ui::ScriptedFrontend {
-  int enabledDuringDialog = -1;
-  std::optional<std::string> SaveFile(const ui::FileDialog& dialog) override {
-    enabledDuringDialog = 0;
-    for (std::string_view button : ui::kWorkflowButtons) enabledDuringDialog += IsEnabled("frmMenu", button);
-    return ScriptedFrontend::SaveFile(dialog);
-  }
-};
-
-TEST_F(AlgorithmCommandsTest, MenuSaveWritesWithAllButtonsDisabledMeanwhile) {
-  SaveProbeFrontend ui;
-  ui.openWindows = {"frmMarquardt"};
-  ui::SetWorkflowButtonsEnabled(ui, true);
+TEST_F(AlgorithmCommandsTest, MenuSaveWritesUnderTheProposedName) {
   std::string path = TempDir() + "/menu-save.alg";
   ws.AlgorithmFileName = "/proposed.alg";
   ui.ExpectSave(path, "Save algorithm data in...");
   EXPECT_EQ(SaveAlgorithmDataFromMenu(ws, ui), AlgorithmSaveOutcome::Saved);
-  EXPECT_EQ(ui.enabledDuringDialog, 0);
   EXPECT_EQ(ui.dialogs.at(0).fileName, "/proposed.alg");
   EXPECT_EQ(ui.Status(1, 1), "Algorithm file: " + path);
-  EXPECT_FALSE(ui.IsWindowOpen("frmMarquardt"));
-  for (std::string_view button : ui::kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
 }
 
 TEST_F(AlgorithmCommandsTest, RankingLoadRunsTheAICcAndShowsTheShortName) {

@@ -543,7 +543,7 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   QVERIFY(wb->ws.Alg.Values[1] != start);
   QCOMPARE(EnabledButtons().size(), 13);
   QVERIFY(Form("frmMenu")->isVisible());
-  QCOMPARE(wb->ws.MinimizationRunning, int16_t{0});
+  QVERIFY(!wb->menu.SimplexWindowControl().CommandRunning());
   QVERIFY(!simplex->findChild<QPushButton*>("cmdStop")->isEnabled());  // finished: nothing to interrupt
   Shot("simplex");
 
@@ -562,7 +562,7 @@ void WorkbenchWalk::minimizersRunInTheirWindows() {
   QVERIFY(!marquardt->findChild<QTextEdit*>("rtbMarquardt")->toPlainText().isEmpty());
   QVERIFY(marquardt->findChild<QPushButton*>("cmdIteration")->isHidden());
   QCOMPARE(EnabledButtons().size(), 13);
-  QCOMPARE(wb->ws.MarquardtRunning, int16_t{0});
+  QVERIFY(!wb->menu.MarquardtWindowControl().CommandRunning());
   Shot("marquardt");
   // Closing the window after the run shows the main menu again.
   marquardt->parentWidget()->close();
@@ -674,7 +674,7 @@ void WorkbenchWalk::derivativeDisplayWaitsForTheUser() {
   QTimer::singleShot(20, step);
   MenuButton("cmdMarquardt")->click();
   QCOMPARE(displays, 2);
-  QCOMPARE(wb->ws.ShowDerivatives, std::string("no"));
+  QVERIFY(!wb->menu.MarquardtWindowControl().DerivativesWanted());
   QCOMPARE(QString::fromStdString(Script().LastMessage().text), QString("Minimum found using Marquardt!"));
   Settle();
   QVERIFY(Form("frmMarquardt")->findChild<QPushButton*>("cmdIteration")->isHidden());

@@ -115,8 +115,7 @@ TEST(BatchUsage, HelpVersionAndQuietSuccess) {
       {{"nonsense", "--help"}, 2, "", "usage: kalvex-batch COMMAND"},
       {with({"marquardt"}), 0, "ended converged\n", ""},
       {with({"simplex", "--quiet"}), 0, "ended converged\n", ""},
-      {with({"marquardt", "--verbose"}), 0, "ended converged\n",
-       "Marquardt minimization: You have chosen NUMERICAL derivatives - it's like choosing Pepsi\n"},
+      {with({"marquardt", "--verbose"}), 0, "ended converged\n", "Marquardt minimum: Minimum found using Marquardt!\n"},
       {with({"--verbose", "simplex"}), 0, "ended converged\n", "Simplex minimum: Minimum found using Simplex!\n"},
   };
   for (const CommandSpec& command : AllCommands())

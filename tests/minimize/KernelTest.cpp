@@ -22,6 +22,7 @@
 #include "workspace/Objective.h"
 #include "workspace/Problem.h"
 #include "workspace/TextFile.h"
+#include "workflow/FitSettings.h"
 
 namespace kalvex {
 namespace {
@@ -70,16 +71,12 @@ Start ExampleStart(const KernelCase& c) {
   return s;
 }
 
+// The fit as the settings ask for it, on the problem alone.
 MinimizeResult RunKernel(Problem& problem, Minimizer minimizer) {
-  if (minimizer == Minimizer::Simplex) {
-    SimplexState state;
-    SimplexObserver quiet;
-    return SimplexKernel(problem, state, SimplexOptions::Of(problem.settings), quiet).Run();
-  }
-  MarquardtOptions options = MarquardtOptions::Of(problem.settings, Derivatives::Numerical);
-  EXPECT_FALSE(options.Validate());
-  MarquardtObserver quiet;
-  return MarquardtKernel(problem, options, quiet).Run();
+  FitSettings settings;
+  if (minimizer == Minimizer::Marquardt) settings.method.minimizer = checks::FitMinimizer::Marquardt;
+  EXPECT_FALSE(settings.Validate());
+  return ComputeFit(problem, settings);
 }
 
 // The same fit by the interactive driver through a workspace.

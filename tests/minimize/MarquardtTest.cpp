@@ -1,6 +1,6 @@
 #include "minimize/Marquardt.h"
-#include "minimize/MarquardtWindow.h"
-#include "workflow/MinimizeCommands.h"
+#include "minimize/MarquardtSetup.h"
+#include "workflow/MarquardtWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,16 @@ bool StatusShown(const RecordingFrontend& ui, const std::string& text) {
   return std::find(ui.statusHistory.begin(), ui.statusHistory.end(), text) != ui.statusHistory.end();
 }
 
+// A run shown in its window, as the main menu shows it.
+MinimizeResult RunShown(Workspace& ws, ui::Frontend& ui, MinimizeOptions options = {}) {
+  MarquardtWindow window(ui, {});
+  options.window = &window;
+  return RunMarquardt(ws, ui, options);
+}
+
 std::unique_ptr<Workspace> Numerical(testing::FunctionModel::Objective f, std::vector<double> values, std::vector<double> steps) {
   auto ws = MakeWorkspace(std::move(f), std::move(values), std::move(steps));
   ws->DerivativeMode = "N";
-  ws->ShowDerivatives = "no";
   return ws;
 }
 
@@ -43,7 +49,7 @@ TEST(Marquardt, DampingGrowsTenfoldPerRejectionAndShrinksAfterAnAcceptedIteratio
   options.onSolve = [&](double damping, int) { dampings.push_back(damping); };
   RecordingFrontend ui;
   ui.ExpectMessage("Marquart minimization stopped");
-  MinimizeResult result = RunMarquardt(*ws, ui, options);
+  MinimizeResult result = RunShown(*ws, ui, options);
   EXPECT_EQ(result.end, RunEnd::Limit);
   EXPECT_EQ(result.iterations, 2);
   ASSERT_GE(dampings.size(), 4u);
@@ -67,7 +73,7 @@ TEST(Marquardt, DerivativeStepsAreRelativeExceptAtZero) {
   ws->Alg.Tolerance = 0;
   RecordingFrontend ui;
   ui.ExpectMessage("Marquart minimization stopped");
-  RunMarquardt(*ws, ui);
+  RunShown(*ws, ui);
   ASSERT_GE(points.size(), 7u);
   // h = 0.001 for the value 0; h = -0.002 for the value -2.
   std::vector<std::pair<double, double>> grid = {{0.001, -2},       {-0.001, -2},     {0.001, -2 - 0.002},
@@ -85,7 +91,7 @@ TEST(Marquardt, ThreeFreeParametersTakeTwelveEvaluationsPerDerivativeEvaluation)
   ws->Alg.Tolerance = 0;
   RecordingFrontend ui;
   ui.ExpectMessage("Marquart minimization stopped");
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.functionCalls, 14);  // initial, 12 grid points, the trial
   std::vector<std::string> hessian;
   for (const std::string& text : ui.statusHistory)
@@ -113,7 +119,7 @@ TEST(Marquardt, TrialWithTheCurrentValueIsAccepted) {
   ws->Alg.MaxFunctionCalls = 1;
   RecordingFrontend ui;
   ui.ExpectMessage("Marquart minimization stopped");
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.iterations, 1);
   EXPECT_NEAR(ws->Alg.Values[1], 3, 1e-2);
   EXPECT_EQ(result.objective, 9.0);
@@ -125,7 +131,7 @@ TEST(Marquardt, IterationLimitAlreadyPassedStopsAfterTheFirstIteration) {
   ws->Alg.MaxFunctionCalls = 0;
   RecordingFrontend ui;
   ui.ExpectMessage("Marquart minimization stopped");
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Limit);
   EXPECT_EQ(result.iterations, 1);
 }
@@ -135,7 +141,7 @@ TEST(Marquardt, RelativeToleranceWithAZeroCurrentValueIsADivisionByZeroFault) {
   ws->Alg.Tolerance = -1e-6;
   RecordingFrontend ui;
   ui.ExpectMessage("Marquardt minimization");
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Error);
   EXPECT_EQ(result.message, "Division by zero");
   EXPECT_EQ(ui.LastMessage().text.rfind("Numeric fault: Division by zero\r\n", 0), 0u);
@@ -153,7 +159,7 @@ TEST(Marquardt, NumericFaultKeepsTheLastAcceptedPoint) {
       {0}, {1});
   RecordingFrontend ui;
   ui.ExpectMessage("Marquardt minimization");
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Error);
   EXPECT_EQ(result.message, "Overflow");
   EXPECT_EQ(result.objective, 100);
@@ -173,7 +179,7 @@ TEST(Marquardt, GivesUpWhenEveryTrialIsRejected) {
   std::vector<double> dampings;
   MinimizeOptions options;
   options.onSolve = [&](double damping, int) { dampings.push_back(damping); };
-  MinimizeResult result = RunMarquardt(*ws, ui, options);
+  MinimizeResult result = RunShown(*ws, ui, options);
   EXPECT_EQ(result.end, RunEnd::GaveUp);
   EXPECT_EQ(ws->Alg.Values[1], 1);
   EXPECT_EQ(dampings.size(), 24u);  // the 25th solve would use a damping above 1E+20
@@ -193,7 +199,7 @@ TEST(Marquardt, ConvergesOnABowlAndReportsTheFinalValue) {
   auto ws = Numerical(Bowl({1, 2}, 3), {3, 4}, {1, 1});
   RecordingFrontend ui;
   ui.ExpectMessage("Marquardt minimum");
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Converged);
   EXPECT_NEAR(ws->Alg.Values[1], 1, 1e-3);
   EXPECT_NEAR(ws->Alg.Values[2], 2, 1e-3);
@@ -210,25 +216,26 @@ TEST(Marquardt, ConvergesOnABowlAndReportsTheFinalValue) {
 
 TEST(Marquardt, DerivativeDisplayWaitsForTheStepButtonsAndContinueEndsIt) {
   auto ws = Numerical(Bowl({1, 2}), {3, 4}, {1, 1});
-  ws->ShowDerivatives = "yes";
   RecordingFrontend ui;
+  MarquardtWindow window(ui, {});
+  window.DisplayDerivatives(true);
   ui.ExpectMessage("Marquardt minimum");
   int waits = 0;
   std::string shown;
   ui.onPump = [&] {
-    if (ws->DerivativeWait != 0) return;
+    if (!window.Waiting()) return;
     ++waits;
     EXPECT_TRUE(ui.visible["frmMarquardt.cmdIteration"]);
     if (waits == 1) {
       shown = ui.PaneText("frmMarquardt", "rtbMarquardt");
-      OnMarquardtNextIteration(*ws, ui);
+      window.NextIteration();
     } else {
-      OnMarquardtContinue(*ws, ui);
+      window.Continue();
     }
   };
-  EXPECT_EQ(RunMarquardt(*ws, ui).end, RunEnd::Converged);
+  EXPECT_EQ(RunMarquardt(*ws, ui, {.window = &window}).end, RunEnd::Converged);
   EXPECT_EQ(waits, 2);
-  EXPECT_EQ(ws->ShowDerivatives, "no");
+  EXPECT_FALSE(window.DerivativesWanted());
   EXPECT_NE(shown.find("\r\n1st & 2nd partial derivatives of the objective function wrt to the previous parameter "
                        "estimates:\r\n\r\nNumerical 1st derivative wrt Parameter      001)  4.00000E+00\r\n"
                        "Numerical 2nd derivative wrt Parameters 001,001)  2.00000E+00\r\n"
@@ -248,9 +255,9 @@ TEST(Marquardt, ConfirmedInterruptStopsAtTheEndOfTheIteration) {
   ui.ExpectMessage("Marquardt interrupt", Answer::Yes).ExpectMessage("Marquart minimization stopped");
   int pumps = 0;
   ui.onPump = [&] {
-    if (++pumps == 3) OnMarquardtInterruptPressed(*ws, ui);
+    if (++pumps == 3) MarquardtWindow(ui, {}).InterruptPressed(*ws);
   };
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Interrupted);
   EXPECT_EQ(result.iterations, 1);
   EXPECT_TRUE(StatusShown(ui, "Interrupt pending..."));
@@ -270,9 +277,9 @@ TEST(Marquardt, ProfileInterruptCanMoveOnToTheNextPoint) {
   ui.ExpectMessage("Marquardt interrupt", Answer::No).ExpectMessage("Marquardt interrupt", Answer::Yes);
   int pumps = 0;
   ui.onPump = [&] {
-    if (++pumps == 2) OnMarquardtInterruptPressed(*ws, ui);
+    if (++pumps == 2) MarquardtWindow(ui, {}).InterruptPressed(*ws);
   };
-  EXPECT_EQ(RunMarquardt(*ws, ui, options).end, RunEnd::Interrupted);
+  EXPECT_EQ(RunShown(*ws, ui, options).end, RunEnd::Interrupted);
   EXPECT_EQ(ui.messages[1].text, "Do you want to continue starting with the NEXT point?");
   EXPECT_EQ(ui.messages[1].style, 292);
   EXPECT_EQ(point.PointIndex, 3);  // the procedure itself goes on
@@ -296,7 +303,7 @@ TEST(Marquardt, AnalyticalDerivativesFromTheModelOrTheirAbsence) {
   missing->DerivativeMode = "A";
   RecordingFrontend ui;
   ui.ExpectMessage("Analytical derivatives missing");
-  EXPECT_EQ(RunMarquardt(*missing, ui).end, RunEnd::Error);
+  EXPECT_EQ(RunShown(*missing, ui).end, RunEnd::Error);
   EXPECT_EQ(ui.LastMessage().text, "Sorry, analytical derivatives seem not to have been provided");
   EXPECT_EQ(ui.LastMessage().style, 64);
 
@@ -308,17 +315,18 @@ TEST(Marquardt, AnalyticalDerivativesFromTheModelOrTheirAbsence) {
   NormalizeLinks(ws);
   CollectFreeParameters(ws);
   ws.DerivativeMode = "A";
-  ws.ShowDerivatives = "yes";
   RecordingFrontend ui2;
+  MarquardtWindow window(ui2, {});
+  window.DisplayDerivatives(true);
   ui2.ExpectMessage("Marquardt minimum");
   std::string shown;
   ui2.onPump = [&] {
-    if (ws.DerivativeWait == 0) {
+    if (window.Waiting()) {
       shown = ui2.PaneText("frmMarquardt", "rtbMarquardt");
-      OnMarquardtContinue(ws, ui2);
+      window.Continue();
     }
   };
-  MinimizeResult result = RunMarquardt(ws, ui2);
+  MinimizeResult result = RunMarquardt(ws, ui2, {.window = &window});
   EXPECT_EQ(result.end, RunEnd::Converged);
   EXPECT_NEAR(ws.Alg.Values[1], 1, 1e-6);
   EXPECT_NE(shown.find("Analytical 1st derivative wrt Parameter      001)  4.00000E+00\r\n"
@@ -333,9 +341,10 @@ TEST(MarquardtSetup, AsksForTheDerivativeKindAndTheirDisplay) {
   ui.ExpectMessage("Marquardt minimization", Answer::No)
       .ExpectMessage("Marquardt minimization")
       .ExpectMessage("Marquardt minimization", Answer::Yes);
-  EXPECT_TRUE(MarquardtSetup(ws, ui));
+  bool display = false;
+  EXPECT_TRUE(MarquardtSetup(ws, ui, &display));
   EXPECT_EQ(ws.DerivativeMode, "N");
-  EXPECT_EQ(ws.ShowDerivatives, "yes");
+  EXPECT_TRUE(display);
   ASSERT_EQ(ui.messages.size(), 3u);
   EXPECT_EQ(ui.messages[0].style, 35);
   EXPECT_EQ(ui.messages[0].text,
@@ -359,9 +368,9 @@ TEST(MarquardtSetup, AsksForTheDerivativeKindAndTheirDisplay) {
   coke.ExpectMessage("Marquardt minimization", Answer::Yes)
       .ExpectMessage("Marquardt minimization")
       .ExpectMessage("Marquardt minimization", Answer::No);
-  EXPECT_TRUE(MarquardtSetup(ws, coke));
+  EXPECT_TRUE(MarquardtSetup(ws, coke, &display));
   EXPECT_EQ(ws.DerivativeMode, "A");
-  EXPECT_EQ(ws.ShowDerivatives, "no");
+  EXPECT_FALSE(display);
   EXPECT_EQ(coke.messages[1].text, "You have chosen ANALYTICAL derivatives - it's like choosing Coke");
 
   RecordingFrontend cancel;
@@ -369,34 +378,6 @@ TEST(MarquardtSetup, AsksForTheDerivativeKindAndTheirDisplay) {
   EXPECT_FALSE(MarquardtSetup(ws, cancel));
   EXPECT_EQ(ws.DerivativeMode, "");
   EXPECT_EQ(cancel.messages.size(), 1u);
-}
-
-TEST(MarquardtWindow, ButtonsReleaseTheWaitAndClosingWaitsForTheRun) {
-  Workspace ws;
-  RecordingFrontend ui;
-  ws.DerivativeWait = 0;
-  ws.ShowDerivatives = "yes";
-  OnMarquardtNextIteration(ws, ui);
-  EXPECT_EQ(ws.DerivativeWait, 1);
-  EXPECT_EQ(ws.ShowDerivatives, "yes");
-  EXPECT_FALSE(ui.visible["frmMarquardt.cmdContinue"]);
-
-  ws.DerivativeWait = 0;
-  OnMarquardtInterruptPressed(ws, ui);
-  EXPECT_EQ(ws.MarquardtInterrupt, -1);
-  EXPECT_EQ(ws.DerivativeWait, 1);
-  EXPECT_EQ(ws.ShowDerivatives, "no");
-  EXPECT_FALSE(ui.IsEnabled("frmMarquardt", "cmdStop"));
-  EXPECT_EQ(ui.Status(5, 2), "Interrupt pending...");
-
-  ui.SetPaneText("frmMarquardt", "rtbMarquardt", "report");
-  ws.MarquardtRunning = -1;
-  EXPECT_FALSE(OnMarquardtWindowClosing(ws, ui));
-  EXPECT_EQ(ui.PaneText("frmMarquardt", "rtbMarquardt"), "");
-  EXPECT_EQ(ui.Status(5, 2), "");
-  ws.MarquardtRunning = 0;
-  EXPECT_TRUE(OnMarquardtWindowClosing(ws, ui));
-  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
 }
 
 TEST(Marquardt, LogHoldsEveryAcceptedIterationAndTheFinalReport) {
@@ -407,7 +388,7 @@ TEST(Marquardt, LogHoldsEveryAcceptedIterationAndTheFinalReport) {
   ws->Alg.FileFrequency = 1;
   RecordingFrontend ui;
   ui.ExpectMessage("Marquardt minimum");
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   ws->Log.Close();
   ReadResult log = ReadTextLines(path);
   ASSERT_TRUE(log.ok);
@@ -432,7 +413,7 @@ TEST(Marquardt, DeadParameterFailsTheDecompositionAndClosesTheWindow) {
   ws->DerivativeMode = "N";
   RecordingFrontend ui;
   ui.ExpectMessage("Matrix decompositon failure at parameter #3!");
-  MinimizeResult result = RunMarquardt(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::DecompositionFailed);
   EXPECT_EQ(ui.LastMessage().text, "Look for statistically dead model parameters");
   EXPECT_FALSE(ui.IsWindowOpen("frmMarquardt"));
@@ -451,16 +432,17 @@ TEST(Marquardt, AnalyticalRunOfTheTwoSpeciesExample) {
   NormalizeLinks(ws);
   CollectFreeParameters(ws);
   ws.DerivativeMode = "A";
-  ws.ShowDerivatives = "yes";
+  MarquardtWindow window(ui, {});
+  window.DisplayDerivatives(true);
   ws.Alg.FileFrequency = 1;
   const std::string path = testing::TempDir() + "/analytical.kvl";
   ASSERT_FALSE(ws.Log.Open(path));
   ui.ExpectMessage("Marquardt minimum");
   int shown = 0;
   ui.onPump = [&] {
-    if (ws.DerivativeWait == 0) ++shown, OnMarquardtNextIteration(ws, ui);
+    if (window.Waiting()) ++shown, window.NextIteration();
   };
-  MinimizeResult result = RunMarquardt(ws, ui);
+  MinimizeResult result = RunMarquardt(ws, ui, {.window = &window});
   ws.Log.Close();
   EXPECT_EQ(result.end, RunEnd::Converged);
   EXPECT_EQ(shown, result.iterations + 1);

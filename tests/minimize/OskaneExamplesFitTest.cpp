@@ -54,7 +54,6 @@ TEST_P(OskaneFit, LandsNearTheGeneratingParameters) {
     result = RunSimplex(*ws, ui);
   } else {
     ws->DerivativeMode = "N";
-    ws->ShowDerivatives = "no";
     result = RunMarquardt(*ws, ui);
   }
   std::vector<double> fitted = ws->Alg.Values;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "workflow/MinimizeCommands.h"
+#include "workflow/SimplexWindow.h"
 #include "minimize/MinimizeFixture.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
@@ -28,6 +29,13 @@ std::vector<std::string> ProgressReports(RecordingFrontend& ui) {
   return reports;
 }
 
+// A run shown in its window, as the main menu shows it.
+MinimizeResult RunShown(Workspace& ws, ui::Frontend& ui, MinimizeOptions options = {}) {
+  SimplexWindow window(ui, {});
+  options.window = &window;
+  return RunSimplex(ws, ui, options);
+}
+
 bool StatusShown(const RecordingFrontend& ui, const std::string& text) {
   return std::find(ui.statusHistory.begin(), ui.statusHistory.end(), text) != ui.statusHistory.end();
 }
@@ -39,7 +47,7 @@ TEST(Simplex, OneFreeParameterReflectsThroughTheBetterVertexAndExtends) {
   ws->Alg.TerminalFrequency = 1;
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex minimum");
-  MinimizeResult result = RunSimplex(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Converged);
   std::vector<std::string> reports = ProgressReports(ui);
   ASSERT_FALSE(reports.empty());
@@ -58,7 +66,7 @@ TEST(Simplex, EqualExpansionKeepsTheReflectionAndTiesKeepTheLowerVertex) {
   ws->Alg.TerminalFrequency = 1;
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex minimum");
-  MinimizeResult result = RunSimplex(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   std::vector<std::string> reports = ProgressReports(ui);
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_NE(reports[0].find("improved: 2; Action accepted: Reflection            \r\n"), std::string::npos);
@@ -83,7 +91,7 @@ TEST(Simplex, ReflectionBetterThanOneVertexIsContractedTowardsTheCentroid) {
   ws->Alg.TerminalFrequency = 1;
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex minimum");
-  RunSimplex(*ws, ui);
+  RunShown(*ws, ui);
   std::vector<std::string> reports = ProgressReports(ui);
   ASSERT_FALSE(reports.empty());
   EXPECT_NE(reports[0].find("improved: 1; Action accepted: Reflection-Contraction\r\n"), std::string::npos);
@@ -95,7 +103,7 @@ TEST(Simplex, AllValuesEqualKeepVertexOneAsBestAndWorst) {
   ws->Alg.TerminalFrequency = 1;
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex minimum");
-  MinimizeResult result = RunSimplex(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.iterations, 1);
   // Vertex 1 stays best; the axial trials move its coordinates back and forth
   // by the offset, which may leave the last bit changed.
@@ -119,9 +127,9 @@ std::vector<int> ReportsUntilQuitAtMove(int move) {
   int pumps = 0;
   // The first pump is the initial simplex's; then one per move.
   ui.onPump = [&] {
-    if (++pumps == move + 1) OnSimplexInterruptPressed(*ws, ui);
+    if (++pumps == move + 1) SimplexWindow(ui, {}).InterruptPressed(*ws);
   };
-  MinimizeResult result = RunSimplex(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Interrupted);
   EXPECT_EQ(result.iterations, move);
   EXPECT_TRUE(StatusShown(ui, "Interrupt pending..."));
@@ -144,7 +152,7 @@ TEST(Simplex, FunctionCallLimitAsksAndYesStartsTheCountAgain) {
   ws->Alg.MaxFunctionCalls = 30;
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex minimization", Answer::Yes).ExpectMessage("Simplex minimization", Answer::No);
-  MinimizeResult result = RunSimplex(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Limit);
   EXPECT_EQ(ui.messages[0].text, "Maximum number of function calls reached, do you want to continue?");
   EXPECT_EQ(ui.messages[0].style, 36);
@@ -186,7 +194,7 @@ TEST(Simplex, NegativeBestUnderRelativeToleranceFailsVerificationAndRestarts) {
   ws->Alg.MaxFunctionCalls = 300;
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex minimization", Answer::No);
-  MinimizeResult result = RunSimplex(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Limit);
   EXPECT_GE(result.restarts, 2);
   EXPECT_TRUE(StatusShown(ui, "Multiple restarts indicate a tuning problem!"));
@@ -196,7 +204,7 @@ TEST(Simplex, NegativeBestUnderRelativeToleranceFailsVerificationAndRestarts) {
   lifted->Alg.Tolerance = -1e-3;
   RecordingFrontend ui2;
   ui2.ExpectMessage("Simplex minimum");
-  EXPECT_EQ(RunSimplex(*lifted, ui2).end, RunEnd::Converged);
+  EXPECT_EQ(RunShown(*lifted, ui2).end, RunEnd::Converged);
 }
 
 TEST(Simplex, ZeroBestUnderRelativeToleranceStopsWithSimplexErrorWithoutWritingBack) {
@@ -205,7 +213,7 @@ TEST(Simplex, ZeroBestUnderRelativeToleranceStopsWithSimplexErrorWithoutWritingB
   ws->Alg.TerminalFrequency = 1;
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex error");
-  MinimizeResult result = RunSimplex(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Error);
   EXPECT_EQ(ui.LastMessage().text,
             "A function value of zero has caused a division by zero error.\r\n"
@@ -226,7 +234,7 @@ TEST(Simplex, NumericFaultEndsTheRunWithTheBestPointInValues) {
       {0}, {1});
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex minimization");
-  MinimizeResult result = RunSimplex(*ws, ui);
+  MinimizeResult result = RunShown(*ws, ui);
   EXPECT_EQ(result.end, RunEnd::Error);
   EXPECT_EQ(result.message, "Overflow");
   EXPECT_EQ(result.objective, 49);
@@ -246,7 +254,7 @@ TEST(Simplex, LogGroupsHoldFourEntriesPerLine) {
   ws->Alg.MaxFunctionCalls = 20;
   RecordingFrontend ui;
   ui.ExpectMessage("Simplex minimization", Answer::No);
-  RunSimplex(*ws, ui);
+  RunShown(*ws, ui);
   ws->Log.Close();
   ReadResult log = ReadTextLines(path);
   ASSERT_TRUE(log.ok);
@@ -277,7 +285,7 @@ TEST(Simplex, ProfilePointStoresItsResultAndAQuitEndsTheProcedure) {
   MinimizeOptions options;
   options.profile = &point;
   RecordingFrontend ui;  // no "Simplex minimum" box while profiling
-  MinimizeResult result = RunSimplex(*ws, ui, options);
+  MinimizeResult result = RunShown(*ws, ui, options);
   EXPECT_EQ(result.end, RunEnd::Converged);
   EXPECT_TRUE(point.HasResult);
   EXPECT_EQ(point.ResultValue, 0.5);
@@ -290,29 +298,14 @@ TEST(Simplex, ProfilePointStoresItsResultAndAQuitEndsTheProcedure) {
   ui.ExpectMessage("Simplex interrupt", Answer::Yes);
   int pumps = 0;
   ui.onPump = [&] {
-    if (++pumps == 4) OnSimplexInterruptPressed(*ws, ui);
+    if (++pumps == 4) SimplexWindow(ui, {}).InterruptPressed(*ws);
   };
   point = ProfilePoint{5, 25, 0};
-  EXPECT_EQ(RunSimplex(*ws, ui, options).end, RunEnd::Interrupted);
+  EXPECT_EQ(RunShown(*ws, ui, options).end, RunEnd::Interrupted);
   EXPECT_EQ(ui.LastMessage().text, "Interrupt received. Do you want to quit the ML procedure?");
   EXPECT_EQ(point.PointReached, 5);
   EXPECT_EQ(point.PointIndex, 27);
   EXPECT_FALSE(point.HasResult);
-}
-
-TEST(SimplexWindow, ClosingWhileTheCommandRunsKeepsTheWindow) {
-  auto ws = MakeWorkspace(Bowl({1}), {0}, {1});
-  RecordingFrontend ui;
-  ui.SetPaneText("frmSimplex", "rtbSimplex", "report");
-  ui.SetStatus(5, 3, "busy");
-  ws->MinimizationRunning = -1;
-  EXPECT_FALSE(OnSimplexWindowClosing(*ws, ui));
-  EXPECT_EQ(ui.PaneText("frmSimplex", "rtbSimplex"), "");
-  EXPECT_EQ(ui.Status(5, 3), "");
-  EXPECT_FALSE(ui.IsWindowOpen("frmMenu"));
-  ws->MinimizationRunning = 0;
-  EXPECT_TRUE(OnSimplexWindowClosing(*ws, ui));
-  EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
 }
 
 }  // namespace

@@ -74,7 +74,6 @@ NistFitResult FitNist(const std::string& name, const NistFitOptions& options) {
     fit.run = RunSimplex(ws, ui);
   } else {
     ws.DerivativeMode = options.analytical ? "A" : "N";
-    ws.ShowDerivatives = "no";
     fit.run = RunMarquardt(ws, ui);
   }
   fit.minLre = 15;

@@ -236,7 +236,7 @@ TEST_F(MainMenuTest, MinimizingWithoutFreeParameters) {
   EXPECT_EQ(ui.LastMessage().text, "All step sizes are zero");
   EXPECT_EQ(ui.LastMessage().style, 48);
   EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));
-  EXPECT_EQ(ws.MinimizationRunning, 0);
+  EXPECT_FALSE(menu.SimplexWindowControl().CommandRunning());
   EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
   EXPECT_EQ(EnabledCommands().size(), std::size_t{kWorkflowCommandCount});
 
@@ -244,16 +244,16 @@ TEST_F(MainMenuTest, MinimizingWithoutFreeParameters) {
   ws.Alg.Values[2] = 2;
   ws.CovarianceResultsValid = kOn;
   bool applicationDuringRun = true;
-  int runningDuringRun = 0;
+  bool runningDuringRun = false;
   ui.onPump = [&] {
     applicationDuringRun = applicationDuringRun && ui.IsEnabled("frmMain", "mnuApplication");
-    runningDuringRun = ws.MinimizationRunning;
+    runningDuringRun = menu.SimplexWindowControl().CommandRunning();
   };
   ui.ExpectMessage("Simplex minimum");
   EXPECT_EQ(menu.Simplex().end, RunEnd::Converged);
   EXPECT_FALSE(applicationDuringRun);
-  EXPECT_EQ(runningDuringRun, -1);
-  EXPECT_EQ(ws.MinimizationRunning, 0);
+  EXPECT_TRUE(runningDuringRun);
+  EXPECT_FALSE(menu.SimplexWindowControl().CommandRunning());
   EXPECT_EQ(ws.CovarianceResultsValid, kOff);
   EXPECT_EQ(ws.Free.FreeCount, 1);
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
@@ -272,7 +272,7 @@ TEST_F(MainMenuTest, MarquardtRestoresTheTerminalFrequency) {
   EXPECT_EQ(menu.Marquardt().end, RunEnd::Converged);
   EXPECT_EQ(ws.Alg.TerminalFrequency, 10);
   EXPECT_FALSE(ws.SimplexStateKept);
-  EXPECT_EQ(ws.MarquardtRunning, 0);
+  EXPECT_FALSE(menu.MarquardtWindowControl().CommandRunning());
 
   // Cancelling the derivative choice ends with the menu shown again.
   ui.onPump = nullptr;

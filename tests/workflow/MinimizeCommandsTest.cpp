@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "minimize/MinimizeFixture.h"
+#include "workflow/MainMenu.h"
 
 namespace kalvex {
 namespace {
@@ -12,12 +13,10 @@ using testing::MakeWorkspace;
 using testing::RecordingFrontend;
 using ui::Answer;
 
-void ExpectMenuReady(const Workspace& ws, const RecordingFrontend& ui) {
-  for (std::string_view button : ui::kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
+void ExpectMenuReady(const RecordingFrontend& ui) {
+  for (std::string_view button : ui::names::kWorkflowButtons) EXPECT_TRUE(ui.IsEnabled("frmMenu", button)) << button;
   EXPECT_TRUE(ui.IsEnabled("frmMain", "mnuApplication"));
   EXPECT_TRUE(ui.IsWindowOpen("frmMenu"));
-  EXPECT_EQ(ws.MinimizationRunning, 0);
-  EXPECT_EQ(ws.MarquardtRunning, 0);
 }
 
 TEST(SimplexCommand, NothingToDoWithEveryStepZero) {
@@ -27,7 +26,7 @@ TEST(SimplexCommand, NothingToDoWithEveryStepZero) {
   EXPECT_EQ(SimplexCommand(*ws, ui).end, RunEnd::NothingToDo);
   EXPECT_EQ(ui.LastMessage().text, "All step sizes are zero");
   EXPECT_EQ(ui.LastMessage().style, 48);
-  ExpectMenuReady(*ws, ui);
+  ExpectMenuReady(ui);
   EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));
 }
 
@@ -38,15 +37,17 @@ TEST(SimplexCommand, RunsWithTheMenuBusyAndGivesItBack) {
   RecordingFrontend ui;
   ui.ShowWindow("frmOneFunction");
   ui.ShowWindow("frmMenu");
+  MainMenu menu(*ws, ui);
   bool busySeen = false;
   ui.onPump = [&] {
-    busySeen = ws->MinimizationRunning == -1 && !ui.IsEnabled("frmMenu", "cmdSimplex") &&
+    busySeen = menu.SimplexWindowControl().CommandRunning() && !ui.IsEnabled("frmMenu", "cmdSimplex") &&
                !ui.IsEnabled("frmMain", "mnuApplication") && !ui.IsWindowOpen("frmMenu");
   };
   ui.ExpectMessage("Simplex minimum");
-  MinimizeResult result = SimplexCommand(*ws, ui);
+  MinimizeResult result = menu.Simplex();
   EXPECT_EQ(result.end, RunEnd::Converged);
   EXPECT_TRUE(busySeen);
+  EXPECT_FALSE(menu.SimplexWindowControl().CommandRunning());
   EXPECT_FALSE(ui.IsWindowOpen("frmOneFunction"));
   EXPECT_TRUE(ui.IsWindowOpen("frmSimplex"));  // stays open with the final report
   EXPECT_EQ(ws->CovarianceResultsValid, kOff);
@@ -55,7 +56,7 @@ TEST(SimplexCommand, RunsWithTheMenuBusyAndGivesItBack) {
   // follower with the value every evaluation gave it.
   EXPECT_NEAR(ws->Alg.Values[1], 1.5, 1e-2);
   EXPECT_EQ(ws->Alg.Values[2], ws->Alg.Values[1]);
-  ExpectMenuReady(*ws, ui);
+  ExpectMenuReady(ui);
 }
 
 TEST(SimplexCommand, WithPriorsOnItMinimizesThePosteriorAndReviewsItsMinimum) {
@@ -98,7 +99,7 @@ TEST(MarquardtCommand, CancelledSetupRunsNothing) {
   EXPECT_EQ(MarquardtCommand(*ws, ui).end, RunEnd::Cancelled);
   EXPECT_EQ(ws->Alg.Values[1], 3);
   EXPECT_FALSE(ui.IsWindowOpen("frmMarquardt"));
-  ExpectMenuReady(*ws, ui);
+  ExpectMenuReady(ui);
 }
 
 TEST(MarquardtCommand, NothingToDoAfterTheSetup) {
@@ -109,7 +110,7 @@ TEST(MarquardtCommand, NothingToDoAfterTheSetup) {
       .ExpectMessage("Marquardt minimization", Answer::No)
       .ExpectMessage("There is nothing to do!");
   EXPECT_EQ(MarquardtCommand(*ws, ui).end, RunEnd::NothingToDo);
-  ExpectMenuReady(*ws, ui);
+  ExpectMenuReady(ui);
 }
 
 TEST(MarquardtCommand, RunClearsTheKeptSimplexAndKeepsTheTerminalFrequency) {
@@ -128,7 +129,20 @@ TEST(MarquardtCommand, RunClearsTheKeptSimplexAndKeepsTheTerminalFrequency) {
   EXPECT_EQ(ws->CovarianceResultsValid, kOff);
   EXPECT_EQ(ws->Alg.TerminalFrequency, 7);
   EXPECT_NEAR(ws->Alg.Values[2], 2, 1e-3);
-  ExpectMenuReady(*ws, ui);
+  ExpectMenuReady(ui);
+}
+
+TEST(FitCommand, SettingsThatCannotDriveAFitAreRefusedBeforeAnythingRuns) {
+  auto ws = MakeWorkspace(Bowl({1}), {3}, {1});
+  RecordingFrontend ui;
+  FitSettings settings;
+  settings.method.derivatives = Derivatives::Analytical;
+  ui.ExpectMessage("Simplex minimization");
+  MinimizeResult result = FitCommand(*ws, ui, settings);
+  EXPECT_EQ(result.end, RunEnd::Error);
+  EXPECT_EQ(ui.LastMessage().text, "The Simplex uses no derivatives");
+  EXPECT_EQ(ws->Alg.Values[1], 3);
+  EXPECT_FALSE(ui.IsWindowOpen("frmSimplex"));
 }
 
 TEST(MinimizeResult, DescribesTheEndForTheBatchFrontEnd) {
@@ -145,20 +159,6 @@ TEST(MinimizeResult, DescribesTheEndForTheBatchFrontEnd) {
   result.message = "Overflow";
   EXPECT_EQ(DescribeResult(result).substr(0, 6), "error ");
   EXPECT_EQ(DescribeResult(result).substr(DescribeResult(result).size() - 17), " message=Overflow");
-}
-
-TEST(MainMenu, ShowingItAppliesTheEnablingRules) {
-  auto ws = MakeWorkspace(Bowl({1}), {3}, {1});
-  RecordingFrontend ui;
-  ws->AlgorithmFileName.clear();
-  ShowMainMenu(*ws, ui);
-  EXPECT_TRUE(ui.IsEnabled("frmMenu", "cmdInitialize"));
-  EXPECT_TRUE(ui.IsEnabled("frmMenu", "cmdLoadAlg"));
-  EXPECT_FALSE(ui.IsEnabled("frmMenu", "cmdSimplex"));
-  EXPECT_FALSE(ui.IsEnabled("frmMenu", "cmdRank"));
-  ws->AlgorithmFileName = "a.alg";
-  ShowMainMenu(*ws, ui);
-  EXPECT_TRUE(ui.IsEnabled("frmMenu", "cmdRank"));
 }
 
 }  // namespace

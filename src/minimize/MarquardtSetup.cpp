@@ -1,13 +1,10 @@
-// The Marquardt setup questions and the Marquardt window's buttons.
-#include "minimize/MarquardtWindow.h"
+#include "minimize/MarquardtSetup.h"
 
 #include <initializer_list>
 #include <string>
 
-#include "minimize/Marquardt.h"
 #include "minimize/MinimizerReports.h"
 #include "ui/Frontend.h"
-#include "ui/RunContext.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -31,12 +28,7 @@ std::string JoinLines(std::initializer_list<const char*> lines) {
 
 }  // namespace
 
-void HideStepButtons(ui::Frontend& ui) {
-  ui.SetVisible(kMarquardtForm, "cmdIteration", false);
-  ui.SetVisible(kMarquardtForm, "cmdContinue", false);
-}
-
-bool MarquardtSetup(Workspace& ws, ui::Frontend& ui) {
+bool MarquardtSetup(Workspace& ws, ui::Frontend& ui, bool* showDerivatives) {
   ws.DerivativeMode.clear();
   std::string choice = JoinLines({
       "Note: You must provide derivatives for calculating gradients and building the Hessian matrix.",
@@ -76,30 +68,9 @@ bool MarquardtSetup(Workspace& ws, ui::Frontend& ui) {
       "           It is intended for use mainly during model building to verify the analytical derivative "
       "formulations.",
   });
-  ws.ShowDerivatives = ui.Message(kSetupTitle, show, style::kYesNo + style::kQuestion) == Answer::Yes ? "yes" : "no";
+  const bool shown = ui.Message(kSetupTitle, show, style::kYesNo + style::kQuestion) == Answer::Yes;
+  if (showDerivatives) *showDerivatives = shown;
   return true;
-}
-
-void OnMarquardtInterruptPressed(Workspace& ws, ui::Frontend& ui) {
-  InterruptToken(ws, InterruptFlag::Marquardt).Raise();
-  ui.SetEnabled(kMarquardtForm, "cmdStop", false);
-  SetPanel(ui, 2, "Interrupt pending...");
-  ws.DerivativeWait = 1;
-  ws.ShowDerivatives = "no";
-  ui.SetEnabled(kMarquardtForm, "cmdIteration", false);
-  ui.SetEnabled(kMarquardtForm, "cmdContinue", false);
-  HideStepButtons(ui);
-}
-
-void OnMarquardtNextIteration(Workspace& ws, ui::Frontend& ui) {
-  ws.DerivativeWait = 1;
-  HideStepButtons(ui);
-}
-
-void OnMarquardtContinue(Workspace& ws, ui::Frontend& ui) {
-  ws.DerivativeWait = 1;
-  ws.ShowDerivatives = "no";
-  HideStepButtons(ui);
 }
 
 }  // namespace kalvex
