@@ -40,11 +40,7 @@ EOF
 # too, so that the list only shrinks.
 read -r -d '' KNOWN <<'EOF'
 algorithm/AlgorithmCommands.h -> workflow/MenuControls.h
-checks/Diagnostics.h -> ui/Names.h
-checks/Hindcast.h -> ui/Names.h
-checks/JitterCheck.h -> ui/Names.h
-covariance/CovarianceCalculator.h -> ui/Names.h
-covariance/CovarianceDisplay.h -> ui/Names.h
+covariance/CovarianceCalculator.cpp -> ui/Names.h
 evaluation/EvaluationRun.cpp -> ui/Names.h
 evaluation/LikelihoodProfile.cpp -> ui/Names.h
 evaluation/PosteriorIntegration.cpp -> ui/Names.h
@@ -53,9 +49,6 @@ minimize/Marquardt.cpp -> priors/PriorReview.h
 minimize/Marquardt.h -> ui/Names.h
 minimize/Simplex.cpp -> priors/PriorReview.h
 minimize/Simplex.h -> ui/Names.h
-model/Summary.cpp -> ui/Frontend.h
-model/Summary.cpp -> ui/PaneFile.h
-model/Summary.cpp -> ui/RunContext.h
 priors/PriorEditor.cpp -> ui/Names.h
 priors/PriorProfile.cpp -> ui/Names.h
 priors/PriorReview.cpp -> ui/Names.h

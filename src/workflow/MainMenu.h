@@ -17,6 +17,7 @@
 #include "report/SessionResults.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
+#include "workflow/CovarianceWindows.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex {
@@ -82,6 +83,8 @@ class MainMenu {
   PriorEditor& PriorEditorWindow() { return priorEditor_; }
   // The commands of the model ranking window.
   ranking::ModelRanking& RankingWindow() { return ranking_; }
+  // The commands of the two covariance windows.
+  workflow::CovarianceWindows& CovarianceCommands() { return covariance_; }
   // The last result of each analysis the session ran, for "Save report...".
   report::SessionResults& Session() { return session_; }
 
@@ -174,6 +177,7 @@ class MainMenu {
   PriorEditor priorEditor_;
   PriorsLoader priorsLoader_;
   ranking::ModelRanking ranking_;
+  workflow::CovarianceWindows covariance_;
   checks::JitterSettings jitterSettings_;  // the last answers
   report::SessionResults session_;
   bool loaded_ = false;
