@@ -68,8 +68,10 @@ struct Fixture {
 TEST(CovarianceCalculator, NumericalDialogue) {
   Fixture f;
   std::vector<std::string> remaining;
+  bool logClosedWhileRunning = false;
   f.ui.onPump = [&] {
     if (!f.ui.Status(kActivityBar, 2).empty()) remaining.push_back(f.ui.Status(kActivityBar, 2));
+    if (f.windows.LogClosing()) logClosedWhileRunning = true;
   };
   f.ui.ExpectMessage(kTitle, Answer::No)
       .ExpectMessage(kTitle, Answer::OK)
@@ -129,6 +131,8 @@ TEST(CovarianceCalculator, NumericalDialogue) {
   EXPECT_FALSE(f.ui.IsEnabled(ui::names::kCovDataForm, ui::names::kCovSaveButton));
   for (int panel = 1; panel <= 4; ++panel) EXPECT_EQ(f.ui.Status(kActivityBar, panel), "") << panel;
   EXPECT_FALSE(f.windows.Running());
+  EXPECT_FALSE(logClosedWhileRunning);
+  EXPECT_TRUE(f.windows.LogClosing());
 }
 
 // Every way out before the grids leaves the last results as they were.
