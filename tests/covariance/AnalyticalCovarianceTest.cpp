@@ -51,7 +51,8 @@ TEST(AnalyticalCovariance, FileOfTheFittedExample) {
   ui.ExpectMessage(kCovarianceCalculatorTitle, Answer::Yes)
       .ExpectInput(kEnterConstantTitle, "0.5")
       .ExpectMessage(kOptimisticTitle, Answer::No);
-  ASSERT_EQ(RunCovarianceCalculator(*ws, ui, {.openEditor = {}, .clock = {}, .log = &kept}), CovarianceRunEnd::Completed);
+  ASSERT_EQ(RunCovarianceCalculator(*ws, ui, {.openEditor = {}, .clock = {}, .log = &kept}),
+            CovarianceRunEnd::Completed);
   const CovarianceResults& r = ws->Covariance.Results;
   std::string log;
   for (int g = 1; g <= kGridCount; ++g)
