@@ -375,6 +375,18 @@ TEST(SummaryStatistics, KCountsOnlyNonZeroSteps) {
   EXPECT_DOUBLE_EQ(s.Theta2, f.model().Best().BestSumSquares / (48 - 1 - 7));
 }
 
+// Steps that stop short of the model's parameters are refused before they
+// are read past their end; the computation refuses them too.
+TEST(SummarySettings, StepsShorterThanTheParametersAreRefused) {
+  Fitted f(2, KALVEX_EXAMPLES, "two_species.dat");
+  f.Evaluate(TwoSpeciesValues(), EstimatedSteps(13, 9));
+  EXPECT_EQ(model::SummarySettings{}.Validate(f.Inputs()), std::nullopt);
+  f.ws.Alg.Steps.resize(10);
+  EXPECT_EQ(model::SummarySettings{}.Validate(f.Inputs()),
+            "The step sizes or descriptions do not cover the model's 13 parameters.");
+  EXPECT_THROW(model::ComputeResultsSummary(f.Inputs(), {}), std::invalid_argument);
+}
+
 TEST(SummaryReport, MeasuredRowsOfThreeSpeciesHave105Characters) {
   Fitted f(3, KALVEX_EXAMPLES, "three_species.dat");
   std::vector<double> values = {0, -0.35, 0.1, 0.09, 0.05, -0.04, 0.2, 0.06, -0.03, 0.05, -0.15, 0.75,
