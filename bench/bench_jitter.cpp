@@ -12,6 +12,7 @@
 #include "PairedThreads.h"
 #include "batch/BatchFrontend.h"
 #include "checks/JitterCheck.h"
+#include "workflow/JitterWindow.h"
 #include "minimize/MarquardtKernel.h"
 #include "workspace/Objective.h"
 #include "workspace/Problem.h"
@@ -58,7 +59,7 @@ void JitterPaired(benchmark::State& state) {
   std::string oneReport, manyReport;
   int64_t calls = 0;
   auto run = [&](Workspace& ws, std::string& report) {
-    std::optional<kalvex::checks::JitterCheck> check = kalvex::checks::RunJitterCheck(ws, frontend, settings);
+    std::optional<kalvex::checks::JitterCheck> check = kalvex::workflow::RunJitterCheck(ws, frontend, settings);
     if (!check) return state.SkipWithError("the jitter gave no table");
     report = check->report;
     calls = 0;

@@ -7,8 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/Workbench.h"
-#include "covariance/CovarianceCalculator.h"
-#include "covariance/CovarianceDisplay.h"
+#include "workflow/CovarianceWindows.h"
 
 namespace kalvex::app {
 namespace {
@@ -26,19 +25,19 @@ QPushButton* Button(QWidget* parent, std::string_view name, const char* caption)
 }  // namespace
 
 CovarianceLogForm::CovarianceLogForm(Workbench& workbench) : workbench_(workbench) {
-  setWindowTitle(kCovarianceLogCaption);
+  setWindowTitle(workflow::kCovarianceLogCaption);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(ui::qt::MakeReportPane(this, Q(names::kCovariancePane)), 1);
-  QPushButton* button = Button(this, names::kCovarianceInterruptButton, kInterruptCaption);
+  QPushButton* button = Button(this, names::kCovarianceInterruptButton, workflow::kInterruptCaption);
   layout->addWidget(button);
   connect(button, &QPushButton::clicked, this,
-          [&wb = workbench_] { OnCovarianceLogButton(wb.ws, wb.ui); });
+          [&wb = workbench_] { wb.menu.CovarianceCommands().LogButton(); });
 }
 
-bool CovarianceLogForm::UserClosing() { return OnCovarianceLogClosing(workbench_.ws, workbench_.ui); }
+bool CovarianceLogForm::UserClosing() { return workbench_.menu.CovarianceCommands().LogClosing(); }
 
 CovarianceDataForm::CovarianceDataForm(Workbench& workbench) : workbench_(workbench) {
-  setWindowTitle(kCovarianceDataCaption);
+  setWindowTitle(workflow::kCovarianceDataCaption);
   auto* layout = new QVBoxLayout(this);
   auto* label = new QLabel("Calculation completed. Do you wish to:", this);
   label->setObjectName(Q(names::kCovDataLabel));
@@ -51,23 +50,23 @@ CovarianceDataForm::CovarianceDataForm(Workbench& workbench) : workbench_(workbe
   QPushButton* finish = Button(this, names::kCovFinishButton, "&Finish display");
   save->setEnabled(false);
   for (QPushButton* button : {display, save, finish}) layout->addWidget(button);
-  auto* explanation = new QPlainTextEdit(kCovarianceExplanation, this);
+  auto* explanation = new QPlainTextEdit(workflow::kCovarianceExplanation, this);
   explanation->setObjectName("txtExplanation");
   explanation->setReadOnly(true);
   layout->addWidget(explanation, 1);
 
   Workbench& wb = workbench_;
-  connect(display, &QPushButton::clicked, this, [&wb] { CollateCovarianceReport(wb.ws, wb.ui); });
-  connect(save, &QPushButton::clicked, this, [&wb] { SaveCovarianceFile(wb.ws, wb.ui); });
+  connect(display, &QPushButton::clicked, this, [&wb] { wb.menu.CovarianceCommands().DisplayReport(); });
+  connect(save, &QPushButton::clicked, this, [&wb] { wb.menu.CovarianceCommands().Save(); });
   connect(finish, &QPushButton::clicked, this, [&wb] {
-    FinishCovarianceDisplay(wb.ws, wb.ui);
+    wb.menu.CovarianceCommands().Finish();
     wb.menu.AnalysisEnded();
   });
 }
 
 bool CovarianceDataForm::UserClosing() {
   // The log window goes with it; the main menu comes back.
-  OnCovarianceDataClosing(workbench_.ws, workbench_.ui);
+  workbench_.menu.CovarianceCommands().DataClosing();
   workbench_.menu.AnalysisEnded();
   return true;
 }

@@ -11,6 +11,7 @@
 #include "app/Workbench.h"
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
+#include "workflow/DiagnosticsWindow.h"
 
 namespace kalvex::app {
 namespace {
@@ -21,7 +22,7 @@ constexpr std::array<const char*, 4> kPlotFiles = {"residuals.png", "qq.png", "a
 }  // namespace
 
 DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
-  setObjectName(QString::fromUtf8(checks::kDiagnosticsForm.data(), checks::kDiagnosticsForm.size()));
+  setObjectName(QString::fromUtf8(workflow::kDiagnosticsForm.data(), workflow::kDiagnosticsForm.size()));
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
@@ -59,12 +60,12 @@ DiagnosticsWindow::DiagnosticsWindow(Workbench& wb) : workbench_(wb) {
     canvases_[k] = canvas;
   }
   pages->addTab(plotsArea, "Plots");
-  pages->addTab(ui::qt::MakeReportPane(pages, QString::fromUtf8(checks::kDiagnosticsPane.data())), "Report");
+  pages->addTab(ui::qt::MakeReportPane(pages, QString::fromUtf8(workflow::kDiagnosticsPane.data())), "Report");
   layout->addWidget(pages, 1);
 
   connect(save, &QPushButton::clicked, this, &DiagnosticsWindow::SaveDiagnostics);
   connect(savePlots, &QPushButton::clicked, this, &DiagnosticsWindow::SavePlots);
-  connect(close, &QPushButton::clicked, this, [this] { workbench_.ui.CloseWindow(checks::kDiagnosticsForm); });
+  connect(close, &QPushButton::clicked, this, [this] { workbench_.ui.CloseWindow(workflow::kDiagnosticsForm); });
 }
 
 plots::Figure DiagnosticsWindow::PlotFigure(int plot) const {
@@ -79,7 +80,7 @@ void DiagnosticsWindow::ShowPlots(checks::Diagnostics diagnostics) {
 
 void DiagnosticsWindow::SaveDiagnostics() {
   if (!shown_) return;
-  checks::SaveDiagnostics(workbench_.ui, shown_->Picture(), FigureEncoder());
+  workflow::SaveDiagnostics(workbench_.ui, shown_->Picture(), FigureEncoder());
 }
 
 void DiagnosticsWindow::SavePlots() {
@@ -91,15 +92,15 @@ bool DiagnosticsWindow::SavePlot(int plot, const std::string& path) {
 }
 
 void InstallDiagnostics(Workbench& wb) {
-  wb.ui.RegisterForm(std::string(checks::kDiagnosticsForm), [&wb] { return new DiagnosticsWindow(wb); },
+  wb.ui.RegisterForm(std::string(workflow::kDiagnosticsForm), [&wb] { return new DiagnosticsWindow(wb); },
                      {QSize(1200, 800), QPoint(40, 0)});
 }
 
 void ShowDiagnostics(Workbench& wb) {
-  std::optional<checks::Diagnostics> diagnostics = checks::RunDiagnostics(wb.ws, wb.ui);
+  std::optional<checks::Diagnostics> diagnostics = workflow::RunDiagnostics(wb.ws, wb.ui);
   if (!diagnostics) return;
   wb.menu.Session().diagnostics = *diagnostics;  // kept for "Save report..."
-  if (auto* window = dynamic_cast<DiagnosticsWindow*>(wb.ui.Form(checks::kDiagnosticsForm)))
+  if (auto* window = dynamic_cast<DiagnosticsWindow*>(wb.ui.Form(workflow::kDiagnosticsForm)))
     window->ShowPlots(std::move(*diagnostics));
 }
 

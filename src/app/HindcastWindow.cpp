@@ -15,6 +15,7 @@
 #include "app/Workbench.h"
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
+#include "workflow/HindcastWindow.h"
 
 namespace kalvex::app {
 namespace {
@@ -26,7 +27,7 @@ constexpr int kMostPeelsShown = 99;
 }  // namespace
 
 HindcastWindow::HindcastWindow(Workbench& wb) : workbench_(wb) {
-  setObjectName(QString::fromUtf8(checks::kHindcastForm.data(), checks::kHindcastForm.size()));
+  setObjectName(QString::fromUtf8(workflow::kHindcastForm.data(), workflow::kHindcastForm.size()));
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
 
@@ -78,7 +79,7 @@ HindcastWindow::HindcastWindow(Workbench& wb) : workbench_(wb) {
     pages->addTab(canvas, titles[k]);
     canvases_[k] = canvas;
   }
-  pages->addTab(ui::qt::MakeReportPane(pages, QString::fromUtf8(checks::kHindcastPane.data())), "Report");
+  pages->addTab(ui::qt::MakeReportPane(pages, QString::fromUtf8(workflow::kHindcastPane.data())), "Report");
   layout->addWidget(pages, 1);
   ShowRunning(false);
 
@@ -91,7 +92,7 @@ HindcastWindow::HindcastWindow(Workbench& wb) : workbench_(wb) {
     if (shown_) AskAndSaveFigure(workbench_.ui, checks::HindcastPicture(*shown_->run, shown_->skill), "hindcast.png");
   });
   connect(close, &QPushButton::clicked, this, [this] {
-    if (UserClosing()) workbench_.ui.CloseWindow(checks::kHindcastForm);
+    if (UserClosing()) workbench_.ui.CloseWindow(workflow::kHindcastForm);
   });
 }
 
@@ -126,7 +127,7 @@ void HindcastWindow::ShowRunning(bool running) {
 void HindcastWindow::Run() {
   if (running_) return;
   ShowRunning(true);
-  std::optional<checks::HindcastOutcome> outcome = checks::RunHindcast(workbench_.ws, workbench_.ui, Settings());
+  std::optional<checks::HindcastOutcome> outcome = workflow::RunHindcast(workbench_.ws, workbench_.ui, Settings());
   if (outcome && outcome->run) workbench_.menu.Session().hindcast = outcome->run;  // kept for "Save report..."
   if (outcome) shown_ = std::move(outcome);
   ShowRunning(false);
@@ -152,7 +153,7 @@ plots::Figure HindcastWindow::PlotFigure(int plot) const {
 
 void HindcastWindow::SaveHindcast() {
   if (shown_)
-    checks::SaveHindcast(workbench_.ui, checks::HindcastPicture(*shown_->run, shown_->skill),
+    workflow::SaveHindcast(workbench_.ui, checks::HindcastPicture(*shown_->run, shown_->skill),
                          FigureEncoder());
 }
 
@@ -161,13 +162,13 @@ bool HindcastWindow::SavePlot(int plot, const std::string& path) {
 }
 
 void InstallHindcast(Workbench& wb) {
-  wb.ui.RegisterForm(std::string(checks::kHindcastForm), [&wb] { return new HindcastWindow(wb); },
+  wb.ui.RegisterForm(std::string(workflow::kHindcastForm), [&wb] { return new HindcastWindow(wb); },
                      {QSize(1100, 740), QPoint(60, 0)});
 }
 
 void ShowHindcast(Workbench& wb) {
-  wb.ui.ShowWindow(checks::kHindcastForm);
-  if (auto* window = dynamic_cast<HindcastWindow*>(wb.ui.Form(checks::kHindcastForm))) window->Prepare();
+  wb.ui.ShowWindow(workflow::kHindcastForm);
+  if (auto* window = dynamic_cast<HindcastWindow*>(wb.ui.Form(workflow::kHindcastForm))) window->Prepare();
 }
 
 }  // namespace kalvex::app

@@ -11,11 +11,12 @@
 #include "plots/Panel.h"
 #include "plots/qt/FigurePainter.h"
 #include "ui/RunContext.h"
+#include "workflow/JitterWindow.h"
 
 namespace kalvex::app {
 
 JitterWindow::JitterWindow(Workbench& wb) : workbench_(wb) {
-  setObjectName(QString::fromUtf8(checks::kJitterForm.data(), checks::kJitterForm.size()));
+  setObjectName(QString::fromUtf8(workflow::kJitterForm.data(), workflow::kJitterForm.size()));
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
@@ -44,7 +45,7 @@ JitterWindow::JitterWindow(Workbench& wb) : workbench_(wb) {
   canvas->setMinimumSize(300, 160);
   canvas_ = canvas;
   split->addWidget(canvas);
-  split->addWidget(ui::qt::MakeReportPane(split, QString::fromUtf8(checks::kJitterPane.data())));
+  split->addWidget(ui::qt::MakeReportPane(split, QString::fromUtf8(workflow::kJitterPane.data())));
   split->setSizes({340, 440});
   layout->addWidget(split, 1);
 
@@ -52,7 +53,7 @@ JitterWindow::JitterWindow(Workbench& wb) : workbench_(wb) {
   connect(save, &QPushButton::clicked, this, &JitterWindow::SaveReport);
   connect(savePlot_, &QPushButton::clicked, this, &JitterWindow::SavePlot);
   connect(close, &QPushButton::clicked, this, [this] {
-    if (UserClosing()) workbench_.ui.CloseWindow(checks::kJitterForm);
+    if (UserClosing()) workbench_.ui.CloseWindow(workflow::kJitterForm);
   });
 }
 
@@ -69,7 +70,7 @@ void JitterWindow::ShowMinima(const checks::JitterCheck* check) {
 }
 
 void JitterWindow::SaveReport() {
-  if (shown_) checks::SaveJitter(workbench_.ui, Figure(), FigureEncoder());
+  if (shown_) workflow::SaveJitter(workbench_.ui, Figure(), FigureEncoder());
 }
 
 void JitterWindow::SavePlot() {
@@ -83,14 +84,14 @@ bool JitterWindow::UserClosing() {
 }
 
 void InstallJitter(Workbench& wb) {
-  wb.ui.RegisterForm(std::string(checks::kJitterForm), [&wb] { return new JitterWindow(wb); },
+  wb.ui.RegisterForm(std::string(workflow::kJitterForm), [&wb] { return new JitterWindow(wb); },
                      {QSize(830, 840), QPoint(440, 0)});
 }
 
 void ShowJitter(Workbench& wb) {
   wb.menu.CheckMinimum([&wb](const checks::JitterCheck* check) {
     // A run starting makes the window; the core has not opened it yet.
-    if (auto* window = dynamic_cast<JitterWindow*>(wb.ui.LoadForm(checks::kJitterForm))) window->ShowMinima(check);
+    if (auto* window = dynamic_cast<JitterWindow*>(wb.ui.LoadForm(workflow::kJitterForm))) window->ShowMinima(check);
   });
 }
 

@@ -14,8 +14,8 @@
 #include "app/HindcastWindow.h"
 #include "app/MainWindow.h"
 #include "app/Workbench.h"
-#include "model/Summary.h"
 #include "plots/qt/XYPlotWindow.h"
+#include "workflow/SummaryWindow.h"
 
 namespace kalvex {
 
@@ -39,7 +39,7 @@ SummaryWindow::SummaryWindow(ui::Frontend& frontend, std::function<void()> onUse
   resize(TwipsToPixels(*this, 12000), TwipsToPixels(*this, 8000));
 }
 
-void SummaryWindow::SaveSummary() { model::SaveSummary(frontend_); }
+void SummaryWindow::SaveSummary() { workflow::SaveSummary(frontend_); }
 
 void SummaryWindow::AddCheckButton(const char* name, const char* caption, const char* tip,
                                    std::function<void()> action) {
@@ -83,7 +83,7 @@ namespace app {
 
 void InstallResultsSummary(Workbench& wb) {
   wb.ui.RegisterForm(
-      model::kSummaryForm,
+      std::string(workflow::kSummaryForm),
       [&wb] {
         auto* window = new SummaryWindow(wb.ui, [&wb] { wb.menu.AnalysisEnded(); });
         window->AddCheckButton("cmdDiagnostics", "&Diagnostics...",

@@ -2,7 +2,7 @@
 
 #include "batch/Commands.h"
 #include "batch/ReportFiles.h"
-#include "checks/JitterCheck.h"
+#include "workflow/JitterWindow.h"
 #include "workspace/Format.h"
 #include "workspace/Objective.h"
 
@@ -67,7 +67,7 @@ int JitterCommand(BatchContext& context) {
   Workspace& ws = context.ws;
   NormalizeLinks(ws);
   CollectFreeParameters(ws);
-  std::optional<checks::JitterCheck> check = checks::RunJitterCheck(ws, context.ui, *settings);
+  std::optional<checks::JitterCheck> check = workflow::RunJitterCheck(ws, context.ui, *settings);
   if (!check) return 1;
   if (int failed = SaveReportAndPicture(
           context, check->report, [&] { return check->Picture(); }, "The report"))

@@ -1,5 +1,6 @@
 #include "batch/Commands.h"
 #include "batch/PlotPicture.h"
+#include "model/Summary.h"
 #include "workflow/MainMenu.h"
 #include "workspace/RunFiles.h"
 
@@ -16,16 +17,19 @@ int SummaryCommand(BatchContext& context) {
     return BadInput(context, "kalvex-batch", "this build draws no pictures: --plot needs the build with the Qt workbench");
   Workspace& ws = context.ws;
   EvaluateForResultsSummary(ws, context.ui);
+  const std::optional<model::SummaryInputs> in = model::SummaryInputsOf(ws);
+  if (!in) return BadInput(context, "kalvex-batch", "the model has no results summary");
+  const std::optional<std::string> plot = context.args.Option("plot");
+  const model::SummarySettings settings{.forecast = context.args.flags.count("forecast") > 0,
+                                        .plotData = plot.has_value()};
+  if (std::optional<std::string> invalid = settings.Validate(*in)) return BadInput(context, "kalvex-batch", *invalid);
+  const model::SummaryResult summary = model::ComputeResultsSummary(*in, settings);
   const std::string& out = context.args.options.at("out");
-  std::optional<std::string> report = ws.model->ResultsSummaryText(ws, context.args.flags.count("forecast") > 0);
-  if (!report) return BadInput(context, "kalvex-batch", "the model has no results summary");
   RunFiles files;
-  files.Add(out, "Originally saved with the file name: " + out + "\r\n\r\n" + *report, "The summary");
-  if (auto plot = context.args.Option("plot")) {
-    std::optional<plots::XYPlotData> plotData = ws.model->ResultsSummaryPlotData(ws);
-    if (!plotData) return BadInput(context, "kalvex-batch", "the model has no results summary plots");
+  files.Add(out, "Originally saved with the file name: " + out + "\r\n\r\n" + summary.Text(), "The summary");
+  if (plot) {
     std::string picture;
-    if (std::optional<std::string> error = EncodeSummaryPicture(*plotData, *plot, picture))
+    if (std::optional<std::string> error = EncodeSummaryPicture(*summary.plotData, *plot, picture))
       return BadInput(context, "Save failed", "The picture could not be saved to " + *plot + ": " + *error);
     files.Add(*plot, std::move(picture), "The picture");
   }

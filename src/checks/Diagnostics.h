@@ -1,16 +1,14 @@
 #pragma once
-// The residual diagnostics of the current fit as a command: one evaluation
-// at the current values, the residuals of that evaluation, their statistics,
-// report and pictures; the window (frmDiagnostics, pane rtbDiagnostics) and
-// its save. One path for the workbench and kalvex-batch.
+// The residual diagnostics of the current fit as a computation: one
+// evaluation at the current values, the residuals of that evaluation, their
+// statistics, report and pictures. One path for the workbench's window
+// (workflow/DiagnosticsWindow.h) and kalvex-batch.
 #include <optional>
 #include <string>
 
 #include "checks/DiagnosticsPlots.h"
 #include "checks/DiagnosticsReport.h"
 #include "checks/ReportSave.h"
-#include "ui/Frontend.h"
-#include "ui/Names.h"
 
 namespace kalvex {
 struct Workspace;
@@ -18,8 +16,6 @@ struct Workspace;
 
 namespace kalvex::checks {
 
-inline constexpr std::string_view kDiagnosticsForm = ui::names::kDiagnosticsForm;
-inline constexpr std::string_view kDiagnosticsPane = ui::names::kDiagnosticsPane;
 inline constexpr int kMinimumResiduals = 3;  // Shapiro-Wilk's least sample
 
 struct Diagnostics {
@@ -40,16 +36,5 @@ struct DiagnosticsOutcome {
 // Refused for a model without innovations to read and for fewer than
 // kMinimumResiduals residuals. Throws NumericFault.
 DiagnosticsOutcome DiagnoseCurrentFit(Workspace& ws);
-
-// The window's command: the diagnostics in frmDiagnostics, or the refusal
-// or the fault in a message box (nullopt then).
-std::optional<Diagnostics> RunDiagnostics(Workspace& ws, ui::Frontend& ui);
-
-// "Save diagnostics as...": asks for the report's file, then writes the
-// pane's text (with the saved-as line) and the picture beside it, both or
-// neither; an existing picture is replaced only when the user agrees. The
-// path written, or nullopt (cancelled, or the failure was shown).
-std::optional<std::string> SaveDiagnostics(ui::Frontend& ui, const plots::Figure& picture,
-                                           const PictureEncoder& encode);
 
 }  // namespace kalvex::checks

@@ -5,8 +5,8 @@
 // period's own effort, catches and intervention as the forecast inputs.
 // The peels are independent fits on every core; the result is the same for
 // any number of threads. Settings in (HindcastSettings), a computation
-// (ComputeHindcast), the result (HindcastRun with its skill and report), and
-// the dialogue of frmHindcast (RunHindcast, SaveHindcast).
+// (ComputeHindcast) and the result (HindcastRun with its skill and report);
+// its window's run and save are in workflow/HindcastWindow.h.
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,8 +16,6 @@
 #include "checks/HindcastReport.h"
 #include "checks/ParallelFits.h"
 #include "checks/ReportSave.h"
-#include "ui/Frontend.h"
-#include "ui/Names.h"
 #include "workspace/ObjectiveEvaluator.h"
 #include "workspace/Problem.h"
 
@@ -28,8 +26,6 @@ struct Workspace;
 
 namespace kalvex::checks {
 
-inline constexpr std::string_view kHindcastForm = ui::names::kHindcastForm;
-inline constexpr std::string_view kHindcastPane = ui::names::kHindcastPane;
 inline constexpr const char* kHindcastTitle = "Hindcast";
 
 struct HindcastSettings {
@@ -82,18 +78,6 @@ struct ForecastBounds {
   double lower = 0, upper = 0;
 };
 ForecastBounds CentralBounds(double mu, double sigma2);
-
-// The window's run: validates, runs the computation through the run
-// context (progress and time remaining in the status bars, the "&Interrupt
-// calculations" menu and the window's Stop raise InterruptML), then shows
-// the report in frmHindcast. A refusal or a fault is shown in a box; an
-// interrupt the user confirms ends quietly. nullopt then.
-std::optional<HindcastOutcome> RunHindcast(Workspace& ws, ui::Frontend& ui, const HindcastSettings& settings);
-
-// "Save hindcast as...": the pane's text (with the saved-as line) and
-// beside it the picture (PicturePathBeside), both or neither. The path
-// written, or nullopt.
-std::optional<std::string> SaveHindcast(ui::Frontend& ui, const plots::Figure& picture, const PictureEncoder& encode);
 
 // Both pictures as one: the forecasts above the estimates by peel.
 plots::Figure HindcastPicture(const HindcastRun& run, const HindcastSkill& skill);

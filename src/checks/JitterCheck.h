@@ -1,10 +1,8 @@
 #pragma once
 // "Check the minimum...": the jittered starts of the current fit as the
-// workbench runs them. The questions fill the settings; the computation
-// (Jitter.h) runs on a run context with the frmJitter window (progress, time
-// remaining, the interrupt); the report goes into its pane; a lower minimum
-// than the current fit's is offered to the user; the report and its picture
-// are saved together.
+// workbench asks for them. The questions fill the settings; the computation
+// (Jitter.h) runs in its window (workflow/JitterWindow.h); a lower minimum
+// than the current fit's is offered to the user.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,7 +11,6 @@
 #include "checks/Jitter.h"
 #include "checks/ReportSave.h"
 #include "ui/Frontend.h"
-#include "ui/Names.h"
 
 namespace kalvex {
 struct Workspace;
@@ -21,8 +18,6 @@ struct Workspace;
 
 namespace kalvex::checks {
 
-inline constexpr std::string_view kJitterForm = ui::names::kJitterForm;
-inline constexpr std::string_view kJitterPane = ui::names::kJitterPane;
 inline constexpr const char* kJitterTitle = "Check the minimum";
 
 // A table of fitted starts and what it shows.
@@ -42,19 +37,9 @@ std::optional<std::uint64_t> ParseSeed(std::string_view text);
 // was cancelled.
 std::optional<JitterSettings> AskJitterSettings(ui::Frontend& ui, const JitterSettings& last);
 
-// The run on the workspace's current fit (links normalized, free parameters
-// collected) in frmJitter, its report in the pane. nullopt, after a box
-// saying why, when there is no table: refused, nothing to do, no analytical
-// derivatives, a numeric fault at the current values, or an interrupt
-// before the first start was fitted.
-std::optional<JitterCheck> RunJitterCheck(Workspace& ws, ui::Frontend& ui, const JitterSettings& settings);
-
 // When the best minimum lies below the current fit's, asks "A lower minimum
 // was found by start k: take its values?" (No the default) and on Yes makes
 // them the current values. True when they were taken.
 bool OfferLowerMinimum(Workspace& ws, ui::Frontend& ui, const JitterCheck& check);
-
-// "Save report as...": the pane's report (".jit") and the picture beside it.
-std::optional<std::string> SaveJitter(ui::Frontend& ui, const plots::Figure& picture, const PictureEncoder& encode);
 
 }  // namespace kalvex::checks

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <string>
 
-#include "covariance/CovarianceDisplay.h"
 #include "covariance/CovarianceReport.h"
 #include "covariance/HessianGrids.h"
 #include "covariance/LikelihoodConstant.h"
@@ -20,10 +19,8 @@ namespace {
 
 using ui::Answer;
 namespace style = ui::style;
-namespace names = ui::names;
 
-constexpr RunDescription kCovarianceRun{names::kCovarianceForm, kCovarianceRunTitle, kCovarianceRunTitle,
-                                        InterruptFlag::Covariance};
+constexpr RunDescription kCovarianceRun{"", kCovarianceRunTitle, kCovarianceRunTitle, InterruptFlag::Covariance};
 
 const char* const kMethodQuestion =
     "Do you want to calculate covariances analytically or numerically?"
@@ -54,24 +51,11 @@ const char* const kNumericalIntroduction =
 
 constexpr const char* kE = "0.0000000E+00";
 
-// ws.Covariance.Running for the length of a scope.
-class RunningFlag {
- public:
-  explicit RunningFlag(Workspace& ws) : flag_(ws.Covariance.Running), was_(flag_) { flag_ = true; }
-  ~RunningFlag() { flag_ = was_; }
-  RunningFlag(const RunningFlag&) = delete;
-  RunningFlag& operator=(const RunningFlag&) = delete;
-
- private:
-  bool& flag_;
-  bool was_;
-};
-
 // The log window, the status panels and the interrupt around the kernel.
 class GridDriver : public GridObserver {
  public:
-  GridDriver(RunContext& run, const CovarianceResults& results, CovarianceMethod method)
-      : run_(run), results_(results), method_(method) {}
+  GridDriver(RunContext& run, const CovarianceResults& results, CovarianceMethod method, CovarianceLog* log)
+      : run_(run), results_(results), method_(method), log_(log) {}
 
   int CurrentGrid() const { return grid_; }
 
@@ -83,12 +67,8 @@ class GridDriver : public GridObserver {
   }
 
   void OpenLog() {
-    run_.OpenWindow();
-    run_.Ws().Covariance.LogButtonInterrupts = true;
-    run_.CaptionControl(names::kCovarianceInterruptButton, kInterruptCaption);
-    run_.EnableControl(names::kCovarianceInterruptButton, true);
-    log_.clear();
-    run_.Report(names::kCovariancePane, log_);
+    text_.clear();
+    if (log_) log_->Started();
   }
 
   void GridStarting(int grid) override {
@@ -143,20 +123,21 @@ class GridDriver : public GridObserver {
  private:
   bool QuitGrid() {
     run_.Interrupt().Clear();
-    run_.EnableControl(names::kCovarianceInterruptButton, true);
+    if (log_) log_->InterruptTaken();
     return run_.Ui().Message(kCovarianceRunTitle, "Interrupt received. Do you want to quit calculating this grid?",
                              style::kYesNo + style::kQuestion) == Answer::Yes;
   }
 
   void Append(const std::string& text) {
-    log_ += text;
-    run_.Report(names::kCovariancePane, log_);
+    text_ += text;
+    if (log_) log_->Changed(text_);
   }
 
   RunContext& run_;
   const CovarianceResults& results_;
   CovarianceMethod method_;
-  std::string log_;
+  CovarianceLog* log_;
+  std::string text_;
   int grid_ = 0;
   bool showing_ = true;
 };
@@ -171,15 +152,15 @@ std::string FaultText(const NumericFault& fault, int grid) {
 }  // namespace
 
 CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const CovarianceSettings& settings,
-                               const std::function<bool(CovarianceSettings&)>& ask, const SecondsClock& clock) {
-  RunningFlag running(ws);
+                               const std::function<bool(CovarianceSettings&)>& ask, const SecondsClock& clock,
+                               CovarianceLog* log) {
   RunContext run(ws, ui, kCovarianceRun, clock);
   run.Interrupt().Clear();
   const bool analytical = settings.method == CovarianceMethod::Analytical;
   Problem problem = ProblemOf(ws);
   CovarianceResults results;
   CovarianceEnd end = CovarianceEnd::Completed;
-  GridDriver driver(run, results, settings.method);
+  GridDriver driver(run, results, settings.method, log);
   RunOutcome outcome = run.Run(
       [&] {
         run.Activity(1, analytical ? "One moment please while one function call is executed" : "One moment please...");
@@ -215,15 +196,6 @@ CovarianceRunEnd RunCovariance(Workspace& ws, ui::Frontend& ui, const Covariance
 }
 
 namespace {
-
-// Opens the editor and waits until it reports closed.
-void EditValuesAndSteps(ui::Frontend& ui, const std::function<void()>& openEditor) {
-  if (openEditor)
-    openEditor();
-  else
-    ui.ShowWindow(names::kEditorForm);
-  while (!openEditor && ui.IsWindowOpen(names::kEditorForm)) ui.WaitForEvents();
-}
 
 std::string FactorList(const std::array<double, kGridCount + 1>& factors) {
   return " 1) " + FormatNumber(factors[1], "0.000E+00") + "     2) " + FormatNumber(factors[2], "0.000E+00") +
@@ -277,11 +249,10 @@ std::function<bool(CovarianceSettings&)> AskAfterCentre(Workspace& ws, ui::Front
 CovarianceRunEnd RunNumericalCovariance(Workspace& ws, ui::Frontend& ui, const NumericalCovarianceOptions& options) {
   CovarianceSettings settings;
   settings.gridFactors = options.gridFactors;
-  return RunCovariance(ws, ui, settings, AskAfterCentre(ws, ui), options.clock);
+  return RunCovariance(ws, ui, settings, AskAfterCentre(ws, ui), options.clock, options.log);
 }
 
 CovarianceRunEnd RunCovarianceCalculator(Workspace& ws, ui::Frontend& ui, const CovarianceCalculatorOptions& options) {
-  RunningFlag running(ws);
   Answer method = ui.Message(kCovarianceCalculatorTitle, kMethodQuestion, style::kYesNoCancel + style::kQuestion);
   if (method == Answer::Cancel) return CovarianceRunEnd::Cancelled;
   CovarianceRunEnd end;
@@ -289,17 +260,16 @@ CovarianceRunEnd RunCovarianceCalculator(Workspace& ws, ui::Frontend& ui, const 
     CovarianceSettings settings;
     settings.method = CovarianceMethod::Analytical;
     settings.gridFactors = {0, 0, 0, 0};
-    end = RunCovariance(ws, ui, settings, AskAfterCentre(ws, ui), options.clock);
+    end = RunCovariance(ws, ui, settings, AskAfterCentre(ws, ui), options.clock, options.log);
   } else {
     if (ui.Message(kCovarianceCalculatorTitle, kNumericalIntroduction, style::kOkCancel + style::kInformation) ==
         Answer::Cancel)
       return CovarianceRunEnd::Cancelled;
-    EditValuesAndSteps(ui, options.openEditor);
+    if (options.openEditor) options.openEditor();
     std::array<double, kGridCount + 1> factors{};
     if (!AskGridFactors(ui, factors)) return CovarianceRunEnd::Cancelled;
-    end = RunNumericalCovariance(ws, ui, {factors, options.clock});
+    end = RunNumericalCovariance(ws, ui, {factors, options.clock, options.log});
   }
-  if (end == CovarianceRunEnd::Completed) ShowCovarianceData(ws, ui, CovarianceDataMode::Completed);
   return end;
 }
 

@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "model/DataFile.h"
-#include "model/Summary.h"
 
 namespace kalvex {
 
@@ -92,18 +91,6 @@ std::unique_ptr<Model> OskaneModel::CloneFirstPeriods(int periods) const {
 double OskaneModel::EvaluateUnrecorded(std::span<double> values) {
   CheckReady(values);
   return model::EvaluateLikelihood(data_, blocks_, values, work_);
-}
-
-void OskaneModel::ResultsSummary(Workspace& workspace, ui::Frontend& frontend) {
-  model::RunResultsSummary(*this, workspace, frontend);
-}
-
-std::optional<std::string> OskaneModel::ResultsSummaryText(const Workspace& workspace, bool withForecast) const {
-  return model::ResultsSummaryText(*this, workspace, withForecast);
-}
-
-std::optional<plots::XYPlotData> OskaneModel::ResultsSummaryPlotData(const Workspace& workspace) const {
-  return model::ResultsSummaryPlotData(*this, workspace);
 }
 
 std::unique_ptr<Model> MakeOskaneModel() { return std::make_unique<OskaneModel>(); }

@@ -37,11 +37,6 @@ class OskaneModel : public Model {
   // model's data: several threads may ask one model at once.
   void Derivatives(std::span<const double> values, std::span<double> gradient, Matrix& secondDerivatives) override;
 
-  // The summary window (frmSummary), its plots and forecast.
-  void ResultsSummary(Workspace& workspace, ui::Frontend& frontend) override;
-  std::optional<std::string> ResultsSummaryText(const Workspace& workspace, bool withForecast) const override;
-  std::optional<plots::XYPlotData> ResultsSummaryPlotData(const Workspace& workspace) const override;
-
   // The number of periods n, the n of the AICc the summary and the ranking print.
   int32_t SampleSize() const override { return data_.NumPeriods; }
 

@@ -3,22 +3,11 @@
 #include "model/OskaneModel.h"
 #include "model/SummaryPlots.h"
 #include "model/SummaryReport.h"
-#include "ui/Frontend.h"
-#include "ui/PaneFile.h"
-#include "ui/RunContext.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
 namespace kalvex::model {
 namespace {
-
-constexpr const char* kBusyText = "One moment please...";
-constexpr int kYesNoQuestion = ui::style::kYesNo + ui::style::kQuestion;
-
-struct ReportParts {
-  SummaryNumbers numbers;
-  std::string text;
-};
 
 // One step of the summary, checked on its own: a fault (its name stays the
 // message's first line) says which step it arose in.
@@ -32,18 +21,6 @@ auto Computing(const char* what, Step step) {
   } catch (const NumericFault& fault) {
     throw NumericFault(std::string(fault.what()) + "\r\nThe fault arose while computing " + what + ".");
   }
-}
-
-ReportParts BuildReport(const SummaryInputs& in) {
-  ReportParts parts;
-  parts.numbers = ComputeSummary(in, false);  // the text below only formats what was checked
-  parts.text = SummaryReportText(in, parts.numbers.stats, parts.numbers.variance);
-  return parts;
-}
-
-std::string BuildForecast(const SummaryInputs& in, ReportParts& parts) {
-  AddForecast(in, parts.numbers);
-  return ForecastReportText(in, *parts.numbers.forecast, *parts.numbers.grid) + ReportEndText();
 }
 
 }  // namespace
@@ -69,63 +46,35 @@ SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws) {
                        model.Descriptions(), ws.Alg.Steps,      ws.AlgorithmFileName,   ws.PriorsFileName};
 }
 
-SummaryOutcome RunResultsSummary(const OskaneModel& model, Workspace& ws, ui::Frontend& ui) {
-  // The same run-time report as the main menu gives a fault it did not expect.
-  RunContext run(ws, ui, {"", "Kalvex", "", InterruptFlag::None});
-  auto busy = [&run](bool on) {
-    run.Activity(1, on ? kBusyText : "");
-    if (on) run.Pump(true);
-  };
-  busy(true);
-  const SummaryInputs in = SummaryInputsOf(model, ws);
-  // A fault in the report leaves the window unshown and the busy text gone;
-  // the caller reports it and brings its menu back, as for a fault in any
-  // other analysis.
-  ReportParts parts = BuildReport(in);
-  ui.ShowWindow(kSummaryForm);
-  ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text);
-  busy(false);
-
-  if (ui.Message("View plots?", "Do you want to see data plots?", kYesNoQuestion) == ui::Answer::Yes)
-    ui.ShowXYPlot(SummaryPlotData(in.data, in.best, parts.numbers.variance.predictedIndex,
-                                  parts.numbers.variance.residualIndex));
-
-  if (ui.Message("Opportunity to generate a forecast for time period f",
-                 "Do you want to forecast a harvest rate index for time period f by using the "
-                 "values of effort and catches for time period f in your algorithm data file?",
-                 kYesNoQuestion) != ui::Answer::Yes)
-    return SummaryOutcome::WithoutForecast;
-
-  busy(true);
-  std::string forecast;
-  // The pane keeps the whole report without the forecast.
-  if (run.Run([&] { forecast = BuildForecast(in, parts); }).faulted) return SummaryOutcome::Fault;
-  ui.SetPaneText(kSummaryForm, kSummaryPane, parts.text + forecast);
-  busy(false);
-  ui.Message("Output Summary", "Summary completed as requested", ui::style::kOk);
-  return SummaryOutcome::Completed;
+std::optional<SummaryInputs> SummaryInputsOf(const Workspace& ws) {
+  const auto* model = dynamic_cast<const OskaneModel*>(ws.model.get());
+  if (!model) return std::nullopt;
+  return SummaryInputsOf(*model, ws);
 }
 
-std::string ResultsSummaryText(const OskaneModel& model, const Workspace& ws, bool withForecast) {
-  const SummaryInputs in = SummaryInputsOf(model, ws);
-  ReportParts parts = BuildReport(in);
-  return withForecast ? parts.text + BuildForecast(in, parts) : parts.text;
+std::optional<std::string> SummarySettings::Validate(const SummaryInputs& in) const {
+  const std::size_t parameters = static_cast<std::size_t>(in.layout.Count()) + 1;
+  if (in.steps.size() < parameters || in.descriptions.size() < parameters)
+    return "The step sizes or descriptions do not cover the model's " + std::to_string(in.layout.Count()) +
+           " parameters.";
+  return std::nullopt;
 }
 
-plots::XYPlotData ResultsSummaryPlotData(const OskaneModel& model, const Workspace& ws) {
-  const SummaryInputs in = SummaryInputsOf(model, ws);
-  const SummaryNumbers numbers = ComputeSummary(in, false);
-  return SummaryPlotData(in.data, in.best, numbers.variance.predictedIndex, numbers.variance.residualIndex);
+SummaryResult ComputeResultsSummary(const SummaryInputs& in, const SummarySettings& settings) {
+  if (std::optional<std::string> invalid = settings.Validate(in)) throw std::invalid_argument(*invalid);
+  SummaryResult result;
+  result.numbers = ComputeSummary(in, false);  // the text below only formats what was checked
+  result.report = SummaryReportText(in, result.numbers.stats, result.numbers.variance);
+  if (settings.plotData)
+    result.plotData = SummaryPlotData(in.data, in.best, result.numbers.variance.predictedIndex,
+                                      result.numbers.variance.residualIndex);
+  if (settings.forecast) AddForecast(in, result);
+  return result;
 }
 
-std::optional<std::string> SaveSummary(ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save summary in...";
-  dialog.filter = "All Files (*.*)|*.*|Output files (*.kvo)|*.kvo";
-  dialog.filterIndex = 2;
-  dialog.fileName = "Oskane_results.kvo";  // no leading blank: it would become part of the name
-  dialog.overwritePrompt = true;
-  return ui::SavePaneToFile(ui, kSummaryForm, kSummaryPane, dialog, "The summary");
+void AddForecast(const SummaryInputs& in, SummaryResult& result) {
+  AddForecast(in, result.numbers);
+  result.forecast = ForecastReportText(in, *result.numbers.forecast, *result.numbers.grid) + ReportEndText();
 }
 
 }  // namespace kalvex::model

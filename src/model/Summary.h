@@ -1,7 +1,8 @@
 #pragma once
-// MODEL at NF = -1 for the Oskane model: the results summary in the results
-// window (frmSummary, pane rtbOut), the optional plots and forecast, and the
-// window's save command.
+// MODEL at NF = -1 for the Oskane model: the results summary as a
+// computation. Settings in (SummarySettings), the report, the forecast and
+// the plot series out (SummaryResult); the window's dialogue
+// (workflow/SummaryWindow.h) and kalvex-batch fill the same settings.
 #include <optional>
 #include <string>
 
@@ -11,43 +12,14 @@
 namespace kalvex {
 class OskaneModel;
 struct Workspace;
-namespace ui {
-class Frontend;
-}
 
 namespace model {
 
-inline constexpr const char* kSummaryForm = "frmSummary";
-inline constexpr const char* kSummaryPane = "rtbOut";
-
-enum class SummaryOutcome {
-  Completed,        // with the forecast, ended by "Output Summary"
-  WithoutForecast,  // the forecast was declined
-  Fault,            // a fault ended the forecast; its message was shown
-};
-
-// The interactive summary: report, "View plots?", forecast question, forecast.
-// The pane never shows a half-built text: a floating-point fault in the
-// report leaves the window unshown and is thrown on (NumericFault) for the
-// caller to report; one in the forecast is reported here and the report
-// stays.
-SummaryOutcome RunResultsSummary(const OskaneModel& model, Workspace& ws, ui::Frontend& ui);
-
-// The summary without questions, for batch use: the report, with the
-// forecast and "Done!" when asked. Throws NumericFault.
-std::string ResultsSummaryText(const OskaneModel& model, const Workspace& ws, bool withForecast);
-
-// The six series the summary offers to plot. Throws NumericFault.
-plots::XYPlotData ResultsSummaryPlotData(const OskaneModel& model, const Workspace& ws);
-
-// cmdSaveSummary: the "Save summary in..." dialog, the header line in front
-// of the pane text, then an atomic write. Returns the path written, or
-// nullopt when cancelled or failed (a failure is reported and the pane and
-// any old file stay as they were).
-std::optional<std::string> SaveSummary(ui::Frontend& ui);
-
 // The inputs of the summary, taken from the model and the workspace.
 SummaryInputs SummaryInputsOf(const OskaneModel& model, const Workspace& ws);
+// The same for the workspace's model; nullopt when it has no summary (it is
+// not the Oskane model).
+std::optional<SummaryInputs> SummaryInputsOf(const Workspace& ws);
 
 // The results summary as a computation on a model's best fit and steps (no
 // window, no question): the fit statistics, the regression variance and,
@@ -63,6 +35,32 @@ struct SummaryNumbers {
 SummaryNumbers ComputeSummary(const SummaryInputs& in, bool withForecast);
 // The forecast and its grid added to numbers computed without them.
 void AddForecast(const SummaryInputs& in, SummaryNumbers& numbers);
+
+struct SummarySettings {
+  bool forecast = false;  // the forecast of period f with its probability grid
+  bool plotData = false;  // the six series the summary offers to plot
+  // A message when the summary cannot be made of these inputs (steps that
+  // do not cover the model's parameters would be read past their end).
+  std::optional<std::string> Validate(const SummaryInputs& in) const;
+};
+
+struct SummaryResult {
+  SummaryNumbers numbers;
+  std::string report;    // the report without the forecast
+  std::string forecast;  // the forecast's text and the closing line; empty when
+                         // not asked
+  std::optional<plots::XYPlotData> plotData;
+  // The whole text, as the window shows and saves it.
+  std::string Text() const { return report + forecast; }
+};
+
+// The summary the settings ask for. Each step is checked on its own: a
+// fault (its name stays the message's first line) says which step it arose
+// in. Throws NumericFault.
+SummaryResult ComputeResultsSummary(const SummaryInputs& in, const SummarySettings& settings);
+// The forecast added to a result computed without it; the report is kept
+// as it was when it faults. Throws NumericFault.
+void AddForecast(const SummaryInputs& in, SummaryResult& result);
 
 }  // namespace model
 }  // namespace kalvex

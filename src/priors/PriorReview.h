@@ -54,11 +54,4 @@ std::string PriorReviewText(const PriorReview& review);
 // ws.PriorValue then hold its terms and total. Throws NumericFault.
 PriorReview ReviewOfWorkspace(Workspace& ws);
 
-// Reviews the priors at the current values and shows the review in its
-// window ("Review priors "). A fault is shown in its own box and returned
-// (the fit that asked for the review failed). The window is the workflow's
-// (workflow/PriorReviewWindow.cpp defines this); the fits' drivers call it
-// by this name after their reports.
-std::optional<std::string> ReviewPriors(Workspace& ws, ui::Frontend& ui);
-
 }  // namespace kalvex

@@ -4,6 +4,7 @@
 
 #include "algorithm/AlgorithmFile.h"
 #include "covariance/CovarianceReport.h"
+#include "model/Summary.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
@@ -58,17 +59,24 @@ void KeepProfile(SessionResults& results, ProfileRecord profile) {
 
 void RecordSummary(SessionResults& results, const Workspace& ws) {
   results.failed.erase(Analysis::Summary);
+  results.summary.reset();
+  results.summaryPlots.reset();
+  const std::optional<model::SummaryInputs> in = model::SummaryInputsOf(ws);
+  if (!in) return;
+  if (std::optional<std::string> invalid = model::SummarySettings{}.Validate(*in)) {
+    results.failed[Analysis::Summary] = *invalid;
+    return;
+  }
   try {
+    model::SummaryResult summary = model::ComputeResultsSummary(*in, {.forecast = false, .plotData = true});
     try {
-      results.summary = ws.model->ResultsSummaryText(ws, true);
+      model::AddForecast(*in, summary);
     } catch (const NumericFault& fault) {
-      results.summary = ws.model->ResultsSummaryText(ws, false);
       results.notes.push_back("The forecast could not be made: " + std::string(fault.what()));
     }
-    results.summaryPlots = ws.model->ResultsSummaryPlotData(ws);
+    results.summary = summary.Text();
+    results.summaryPlots = std::move(summary.plotData);
   } catch (const NumericFault& fault) {
-    results.summary.reset();
-    results.summaryPlots.reset();
     results.failed[Analysis::Summary] = fault.what();
   }
 }

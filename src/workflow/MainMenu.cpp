@@ -4,16 +4,16 @@
 
 #include "algorithm/AlgorithmCommands.h"
 #include "algorithm/MinimizationLog.h"
-#include "covariance/CovarianceCalculator.h"
-#include "covariance/CovarianceDisplay.h"
 #include "evaluation/LikelihoodProfile.h"
 #include "evaluation/PosteriorIntegration.h"
 #include "minimize/Marquardt.h"
 #include "minimize/Simplex.h"
-#include "priors/PriorReview.h"
+#include "workflow/PriorReviewWindow.h"
 #include "priors/PriorsFile.h"
 #include "ui/RunContext.h"
+#include "workflow/JitterWindow.h"
 #include "workflow/OneFunctionCall.h"
+#include "workflow/SummaryWindow.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"
@@ -95,7 +95,8 @@ MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
       priorsLoader_(ws, ui, priorEditor_),
       ranking_(ws, ui),
       simplexWindow_(ui, [this] { ShowMenu(); }),
-      marquardtWindow_(ui, [this] { ShowMenu(); }) {
+      marquardtWindow_(ui, [this] { ShowMenu(); }),
+      covariance_(ws, ui) {
   profileWindow_.ShowMinimizersIn(simplexWindow_, marquardtWindow_);
 }
 
@@ -460,7 +461,7 @@ std::optional<checks::JitterCheck> MainMenu::CheckMinimum(
   if (std::optional<checks::JitterSettings> settings = checks::AskJitterSettings(ui_, jitterSettings_)) {
     jitterSettings_ = *settings;
     if (show) show(nullptr);
-    check = checks::RunJitterCheck(ws_, ui_, *settings);
+    check = workflow::RunJitterCheck(ws_, ui_, *settings);
     if (check && show) show(&*check);
     if (check) {
       session_.jitter = check->run;  // kept for "Save report..."
@@ -471,7 +472,7 @@ std::optional<checks::JitterCheck> MainMenu::CheckMinimum(
   }
   AnalysisEnded();
   // The menu comes back beside the window, which stays in front.
-  if (ui_.IsWindowOpen(checks::kJitterForm)) ui_.ShowWindow(checks::kJitterForm);
+  if (ui_.IsWindowOpen(workflow::kJitterForm)) ui_.ShowWindow(workflow::kJitterForm);
   SetAllEnabled(true);
   return check;
 }
@@ -515,7 +516,7 @@ void MainMenu::ResultsSummary() {
   SetAllEnabled(false);
   const bool shown = Guarded([&] {
     EvaluateForResultsSummary(ws_, ui_);
-    ws_.model->ResultsSummary(ws_, ui_);
+    workflow::RunResultsSummary(ws_, ui_);
   });
   if (!shown) {
     AnalysisEnded();
@@ -531,14 +532,14 @@ void MainMenu::Covariance() {
   if (ws_.CovarianceResultsValid == kOn &&
       ui_.Message("Covariance", "View the last set of calculated covariance results?",
                   style::kYesNo + style::kQuestion) == Answer::Yes) {
-    ShowCovarianceData(ws_, ui_, CovarianceDataMode::LastResults);
+    covariance_.ShowData(workflow::CovarianceDataMode::LastResults);
     SetApplicationMenu(true);
     return;
   }
   // Only a run that produced results makes them valid; the "Covariance
   // data" window then stands in for the menu until it is finished.
-  if (RunCovarianceCalculator(ws_, ui_, {.openEditor = [this] { editor_.OpenAndWait(EditorCaller::None); },
-                                         .clock = {}}) == CovarianceRunEnd::Completed) {
+  if (covariance_.Calculate({.openEditor = [this] { editor_.OpenAndWait(EditorCaller::None); }, .clock = {}, .log = nullptr}) ==
+      CovarianceRunEnd::Completed) {
     ws_.CovarianceResultsValid = kOn;
     std::string failure;
     session_.covariance = report::CovarianceRecordOf(ws_.Covariance.Results, failure);

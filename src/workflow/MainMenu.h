@@ -13,6 +13,7 @@
 #include "report/SessionResults.h"
 #include "ui/Frontend.h"
 #include "ui/Names.h"
+#include "workflow/CovarianceWindows.h"
 #include "workflow/EditorWindow.h"
 #include "workflow/EvaluationWindows.h"
 #include "workflow/FitSettings.h"
@@ -91,6 +92,8 @@ class MainMenu {
   // The controllers of the minimizer windows.
   SimplexWindow& SimplexWindowControl() { return simplexWindow_; }
   MarquardtWindow& MarquardtWindowControl() { return marquardtWindow_; }
+  // The commands of the two covariance windows.
+  workflow::CovarianceWindows& CovarianceCommands() { return covariance_; }
   // The last result of each analysis the session ran, for "Save report...".
   report::SessionResults& Session() { return session_; }
 
@@ -192,6 +195,7 @@ class MainMenu {
   ranking::RankingWindow ranking_;
   SimplexWindow simplexWindow_;
   MarquardtWindow marquardtWindow_;
+  workflow::CovarianceWindows covariance_;
   checks::JitterSettings jitterSettings_;  // the last answers
   report::SessionResults session_;
   bool loaded_ = false;

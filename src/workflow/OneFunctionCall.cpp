@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "priors/PriorReview.h"
+#include "workflow/PriorReviewWindow.h"
 #include "workspace/Format.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Objective.h"

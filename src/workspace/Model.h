@@ -1,6 +1,7 @@
 #pragma once
-// The model behind MODEL: NF = 0 initializes, NF > 0 evaluates, NF = -1
-// writes the results summary, NF = -2 gives analytical derivatives.
+// The model behind MODEL: NF = 0 initializes, NF > 0 evaluates, NF = -2
+// gives analytical derivatives. NF = -1, the results summary, is the Oskane
+// model's own computation (model/Summary.h).
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -82,25 +83,6 @@ class Model {
   // NF > 0 on a clone: the value and the corrections of Evaluate, bit for
   // bit, without keeping the best-fit record (a clone's is never read).
   virtual double EvaluateUnrecorded(std::span<double> values) { return Evaluate(values, 2); }
-
-  // NF = -1: the results summary of the best fit, with its window and
-  // questions.
-  virtual void ResultsSummary(Workspace& workspace, ui::Frontend& frontend) {
-    (void)workspace;
-    (void)frontend;
-  }
-  // The same summary without questions (kalvex-batch): the report, with the
-  // forecast when asked, and the series it offers to plot. nullopt: the model
-  // has no summary. Throw NumericFault.
-  virtual std::optional<std::string> ResultsSummaryText(const Workspace& workspace, bool withForecast) const {
-    (void)workspace;
-    (void)withForecast;
-    return std::nullopt;
-  }
-  virtual std::optional<plots::XYPlotData> ResultsSummaryPlotData(const Workspace& workspace) const {
-    (void)workspace;
-    return std::nullopt;
-  }
 
   // NF = -2: analytical derivatives into gradient and secondDerivatives:
   // the partial derivatives of Evaluate's objective at the (link-expanded)

@@ -137,13 +137,9 @@ struct CovarianceResults {
 // What the workspace keeps of the covariance analysis between commands.
 struct CovarianceState {
   CovarianceResults Results;  // the last completed run
-  bool Running = false;       // a calculation is in progress
   bool Interrupt = false;     // the log window's interrupt button was pressed
   // The answer to the optimistic-SE question; the likelihood profiles clear it.
   bool OptimisticSEs = false;
-  // The log window's button reads "&Interrupt these calculations" (it
-  // brings the "Covariance data" window forward once a report is shown).
-  bool LogButtonInterrupts = true;
 };
 
 }  // namespace kalvex

@@ -15,10 +15,10 @@
 #include <set>
 
 #include "algorithm/AlgorithmFile.h"
-#include "covariance/CovarianceDisplay.h"
 #include "evaluation/LikelihoodProfile.h"
 #include "evaluation/PosteriorIntegration.h"
-#include "model/Summary.h"
+#include "workflow/CovarianceWindows.h"
+#include "workflow/SummaryWindow.h"
 #include "plots/BivariatePlot.h"
 #include "plots/qt/FigurePainter.h"
 #include "plots/qt/XYPlotPainter.h"
@@ -69,10 +69,10 @@ Outcome AlgorithmSave(const std::string& path, bool failureExpected) {
 
 Outcome SummarySave(const std::string& path, bool failureExpected) {
   ui::ScriptedFrontend ui;
-  ui.SetPaneText(model::kSummaryForm, model::kSummaryPane, "The report\r\n");
+  ui.SetPaneText(workflow::kSummaryForm, workflow::kSummaryPane, "The report\r\n");
   ui.ExpectSave(path);
   if (failureExpected) ui.ExpectMessage("Save failed");
-  if (model::SaveSummary(ui)) return {true, {}, {}};
+  if (workflow::SaveSummary(ui)) return {true, {}, {}};
   return {false, ui.LastMessage().title, ui.LastMessage().text};
 }
 
@@ -150,7 +150,7 @@ const std::vector<Saver>& Savers() {
       {"covariance results", [](const std::string& path, bool failing) {
          Workspace ws;
          return EvaluationSave(path, failing, ui::names::kCovarianceForm, ui::names::kCovariancePane,
-                               [&ws](ui::Frontend& ui) { return SaveCovarianceFile(ws, ui); });
+                               [&ws](ui::Frontend& ui) { return workflow::CovarianceWindows(ws, ui).Save(); });
        }},
       {"ranking file", RankingSave},
       {"minimization log", [](const std::string& path, bool) { return LogSave(path, false); }, true},

@@ -10,6 +10,7 @@
 #include "checks/JitterCheck.h"
 #include "support/ScriptedFrontend.h"
 #include "support/TestModels.h"
+#include "workflow/JitterWindow.h"
 #include "workflow/MainMenu.h"
 #include "workspace/Objective.h"
 #include "workspace/Problem.h"
@@ -136,7 +137,7 @@ TEST(Jitter, AnInterruptKeepsTheStartsFittedBeforeIt) {
     if (++pumps == 4) ws->InterruptFits = true;
   };
   ui.ExpectMessage(kJitterTitle, Answer::Yes);
-  std::optional<JitterCheck> check = RunJitterCheck(*ws, ui, settings);
+  std::optional<JitterCheck> check = workflow::RunJitterCheck(*ws, ui, settings);
   ASSERT_TRUE(check);
   ASSERT_FALSE(ui.messages.empty());
   EXPECT_EQ(ui.messages[0].text, "Interrupt received.  Quit calculations?");

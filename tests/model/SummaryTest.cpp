@@ -49,6 +49,10 @@ struct Fitted {
   model::SummaryInputs Inputs() { return model::SummaryInputsOf(model(), ws); }
 };
 
+std::string SummaryText(Fitted& f, bool forecast) {
+  return model::ComputeResultsSummary(f.Inputs(), {.forecast = forecast, .plotData = false}).Text();
+}
+
 std::vector<double> TwoSpeciesValues() { return {std::begin(kTwoSpeciesValues), std::end(kTwoSpeciesValues)}; }
 std::vector<double> EstimatedSteps(int count, int estimated) {
   std::vector<double> steps(count + 1, 0.0);
@@ -144,14 +148,14 @@ class SummaryOfTwoSpecies : public ::testing::Test {
 };
 
 TEST_F(SummaryOfTwoSpecies, ReportMatchesTheExpectedFileByteForByte) {
-  const std::string text = model::ResultsSummaryText(fit.model(), fit.ws, true);
+  const std::string text = SummaryText(fit, true);
   const std::string expected = FileBytes(testing::TestData("summary_two_species.kvo"));
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(text, expected);
 }
 
 TEST_F(SummaryOfTwoSpecies, StatisticLinesAgreeWithAComputationByHand) {
-  const std::vector<std::string> lines = Lines(model::ResultsSummaryText(fit.model(), fit.ws, false));
+  const std::vector<std::string> lines = Lines(SummaryText(fit, false));
   const model::BestFit& best = fit.model().Best();
   const double n = 48, k = 9, F = best.BestObjective, SS = best.BestSumSquares;
   // Lambda for Omega = 0.5 from A rho^2 + B rho + A = 0 with A = 0.375, B = -1.75.
@@ -191,7 +195,7 @@ TEST_F(SummaryOfTwoSpecies, PriorsAreNamedAndOmegaOneLeavesTauUndefined) {
   std::vector<double> values = TwoSpeciesValues();
   values[9] = 1;  // all process error
   fit.Evaluate(values, EstimatedSteps(13, 9));
-  const std::vector<std::string> lines = Lines(model::ResultsSummaryText(fit.model(), fit.ws, false));
+  const std::vector<std::string> lines = Lines(SummaryText(fit, false));
   ASSERT_GE(lines.size(), 8u);
   EXPECT_EQ(lines[1], "");
   EXPECT_EQ(lines[2], "Important note: This analysis used Bayesian prior information");
@@ -263,7 +267,7 @@ TEST_F(SummaryOfTwoSpecies, DroppingIndexGapKeepsTheLeveragesAndTheForecastVaria
     prediction += (z - d.StdCatch(1, j)) * bME[j] + (z - d.StdCatch(48, j)) * bPE[j];
   }
   EXPECT_NEAR(f.Mu, prediction + fromStart, 1e-12);
-  const std::vector<std::string> lines = Lines(model::ResultsSummaryText(fit.model(), fit.ws, true));
+  const std::vector<std::string> lines = Lines(SummaryText(fit, true));
   EXPECT_EQ(LineStarting(lines, "The ln[forecasted"),
             "The ln[forecasted harvest rate index] for time period f is:                 " +
                 RightJustify(FormatNumber(prediction + fromStart, "####0.0000"), 12));
@@ -371,12 +375,24 @@ TEST(SummaryStatistics, KCountsOnlyNonZeroSteps) {
   EXPECT_DOUBLE_EQ(s.Theta2, f.model().Best().BestSumSquares / (48 - 1 - 7));
 }
 
+// Steps that stop short of the model's parameters are refused before they
+// are read past their end; the computation refuses them too.
+TEST(SummarySettings, StepsShorterThanTheParametersAreRefused) {
+  Fitted f(2, KALVEX_EXAMPLES, "two_species.dat");
+  f.Evaluate(TwoSpeciesValues(), EstimatedSteps(13, 9));
+  EXPECT_EQ(model::SummarySettings{}.Validate(f.Inputs()), std::nullopt);
+  f.ws.Alg.Steps.resize(10);
+  EXPECT_EQ(model::SummarySettings{}.Validate(f.Inputs()),
+            "The step sizes or descriptions do not cover the model's 13 parameters.");
+  EXPECT_THROW(model::ComputeResultsSummary(f.Inputs(), {}), std::invalid_argument);
+}
+
 TEST(SummaryReport, MeasuredRowsOfThreeSpeciesHave105Characters) {
   Fitted f(3, KALVEX_EXAMPLES, "three_species.dat");
   std::vector<double> values = {0, -0.35, 0.1, 0.09, 0.05, -0.04, 0.2, 0.06, -0.03, 0.05, -0.15, 0.75,
                                 702, 2452, 933, 494, 1};
   f.Evaluate(values, EstimatedSteps(16, 11));
-  const std::vector<std::string> lines = Lines(model::ResultsSummaryText(f.model(), f.ws, false));
+  const std::vector<std::string> lines = Lines(SummaryText(f, false));
   auto header = std::find(lines.begin(), lines.end(), "Measured Data:");
   ASSERT_NE(header, lines.end());
   EXPECT_EQ(*(header + 3), "   Year,  Count,         Effort,   Sp 1 Catch,   Sp 2 Catch,   Sp 3 Catch,"
@@ -384,109 +400,19 @@ TEST(SummaryReport, MeasuredRowsOfThreeSpeciesHave105Characters) {
   for (int i = 1; i <= f.model().NumPeriods(); ++i) EXPECT_EQ((header + 4 + i)->size(), 105u) << i;
 }
 
-// A front end that keeps what the summary hands to the plot window.
-class PlotRecordingFrontend : public ui::ScriptedFrontend {
- public:
-  std::vector<plots::XYPlotData> plots;
-  void ShowXYPlot(const plots::XYPlotData& data) override { plots.push_back(data); }
-};
-
-TEST_F(SummaryOfTwoSpecies, InteractiveRunShowsPlotsAndForecastThenSaves) {
-  PlotRecordingFrontend ui;
-  ui.ExpectMessage("View plots?", ui::Answer::Yes)
-      .ExpectMessage("Opportunity to generate a forecast for time period f", ui::Answer::Yes)
-      .ExpectMessage("Output Summary");
-  EXPECT_EQ(model::RunResultsSummary(fit.model(), fit.ws, ui), model::SummaryOutcome::Completed);
-  EXPECT_EQ(ui.messages[0].style, 36);
-  EXPECT_EQ(ui.messages[0].text, "Do you want to see data plots?");
-  EXPECT_EQ(ui.messages[2].text, "Summary completed as requested");
-  EXPECT_EQ(ui.messages[2].style, 0);
-  EXPECT_EQ(ui.statusHistory.front(), "One moment please...");
-  EXPECT_EQ(ui.Status(5, 1), "");
-  EXPECT_TRUE(ui.IsWindowOpen("frmSummary"));
-  const std::string pane = ui.PaneText("frmSummary", "rtbOut");
-  EXPECT_EQ(pane, FileBytes(testing::TestData("summary_two_species.kvo")));
-
-  ASSERT_EQ(ui.plots.size(), 1u);
-  const plots::XYPlotData& p = ui.plots[0];
-  EXPECT_EQ(p.SeriesCount(), 6);
-  EXPECT_EQ(p.Periods(), 48);
-  EXPECT_EQ(p.seriesLabels[2], "ln[Predicted harvest rate indices]");
-  EXPECT_EQ(p.seriesLabels[6], "Residuals");
-  EXPECT_EQ(p.xLabel, "Time Counter");
-  EXPECT_EQ(p.pageText, "1");
-  for (int s : {2, 3, 5, 6}) EXPECT_TRUE(plots::IsMissing(p.values(1, s))) << s;
-  EXPECT_FALSE(plots::IsMissing(p.values(1, 1)));
-  // ln values lie in -3.0343..0.0895: bounds -3.2 and 0.1; indices in -0.0527..0.9543: -0.064 and 1.
-  EXPECT_NEAR(p.seriesMinimum[1], -3.2, 1e-12);
-  EXPECT_NEAR(p.seriesMaximum[3], 0.1, 1e-14);
-  EXPECT_NEAR(p.seriesMinimum[4], -0.064, 1e-14);
-  EXPECT_NEAR(p.seriesMaximum[6], 1.0, 1e-13);
-
-  const std::string path = testing::TempDir() + "/summary saved.kvo";
-  ui.ExpectSave(path, "Save summary in...");
-  ASSERT_EQ(model::SaveSummary(ui), path);
-  const ui::FileDialog& dialog = ui.dialogs.back();
-  EXPECT_EQ(dialog.filter, "All Files (*.*)|*.*|Output files (*.kvo)|*.kvo");
-  EXPECT_EQ(dialog.filterIndex, 2);
-  EXPECT_EQ(dialog.fileName, "Oskane_results.kvo");
-  EXPECT_TRUE(dialog.overwritePrompt);
-  const std::string saved = FileBytes(path);
-  EXPECT_EQ(saved, "Originally saved with the file name: " + path + "\r\n\r\n" + pane);
-  EXPECT_EQ(ui.PaneText("frmSummary", "rtbOut"), saved);
-
-  // Cancel changes nothing; a failed write keeps the pane and reports it.
-  ui.ExpectSave(std::nullopt);
-  EXPECT_FALSE(model::SaveSummary(ui));
-  ui.ExpectSave(testing::TempDir() + "/no such folder/x.kvo").ExpectMessage("Save failed");
-  EXPECT_FALSE(model::SaveSummary(ui));
-  EXPECT_EQ(ui.PaneText("frmSummary", "rtbOut"), saved);
-}
-
-TEST_F(SummaryOfTwoSpecies, DecliningPlotsAndForecastKeepsTheReport) {
-  PlotRecordingFrontend ui;
-  ui.ExpectMessage("View plots?", ui::Answer::No)
-      .ExpectMessage("Opportunity to generate a forecast for time period f", ui::Answer::No);
-  EXPECT_EQ(model::RunResultsSummary(fit.model(), fit.ws, ui), model::SummaryOutcome::WithoutForecast);
-  EXPECT_TRUE(ui.plots.empty());
-  EXPECT_EQ(ui.PaneText("frmSummary", "rtbOut"), model::ResultsSummaryText(fit.model(), fit.ws, false));
-  EXPECT_EQ(ui.PendingPrompts(), 0u);
-}
-
-TEST_F(SummaryOfTwoSpecies, NonPositiveForecastEffortEndsOnlyTheForecast) {
-  fit.ws.Alg.Values[10] = 0;
-  fit.model().Evaluate(fit.ws.Alg.Values, 1);
-  PlotRecordingFrontend ui;
-  ui.ExpectMessage("View plots?", ui::Answer::No)
-      .ExpectMessage("Opportunity to generate a forecast for time period f", ui::Answer::Yes)
-      .ExpectMessage("Kalvex");
-  EXPECT_EQ(model::RunResultsSummary(fit.model(), fit.ws, ui), model::SummaryOutcome::Fault);
-  EXPECT_EQ(ui.LastMessage().text,
-            "Invalid procedure call or argument\r\nThe fault arose while computing the forecast for time period f.");
-  EXPECT_EQ(ui.LastMessage().style, 16);
-  EXPECT_EQ(ui.PaneText("frmSummary", "rtbOut"), model::ResultsSummaryText(fit.model(), fit.ws, false));
-  EXPECT_EQ(ui.Status(5, 1), "");
-}
-
-TEST(SummaryFaults, AsManyFreeParametersAsPeriodsEndTheReportWithoutAPane) {
+TEST(SummaryFaults, AsManyFreeParametersAsPeriodsFaultTheFitStatistics) {
   testing::RawOskaneData raw = testing::MakeOskaneData(1, 8, 3);
   const std::string path = testing::WriteOskaneDataFile(raw, "summary_eight.dat");
   Fitted f(1, testing::TempDir(), path);
   std::vector<double> values = {0, -0.3, 0.2, 0.1, 0.1, 0.05, -0.1, 0.4, 1000, 2000, 1};
   f.Evaluate(values, EstimatedSteps(10, 7));  // n - k - 1 = 8 - 7 - 1 = 0
-  PlotRecordingFrontend ui;
   try {
-    model::RunResultsSummary(f.model(), f.ws, ui);
+    SummaryText(f, false);
     FAIL() << "no fault";
   } catch (const NumericFault& fault) {
     EXPECT_STREQ(fault.what(), "Division by zero\r\nThe fault arose while computing the fit statistics of the "
                                "results summary.");
   }
-  EXPECT_TRUE(ui.messages.empty());  // the main menu reports it
-  EXPECT_EQ(ui.Status(5, 1), "");
-  EXPECT_FALSE(ui.IsWindowOpen("frmSummary"));
-  EXPECT_EQ(ui.PaneText("frmSummary", "rtbOut"), "");
-  EXPECT_THROW(model::ResultsSummaryText(f.model(), f.ws, false), NumericFault);
 }
 
 TEST(SummaryFaults, AConstantActiveColumnMakesASingularRow) {
@@ -497,7 +423,7 @@ TEST(SummaryFaults, AConstantActiveColumnMakesASingularRow) {
   std::vector<double> values = {0, -0.3, 0.2, 0.1, 0.1, 0.05, -0.1, 0.4, 1000, 2000, 1};
   f.Evaluate(values, EstimatedSteps(10, 7));
   try {
-    model::ResultsSummaryText(f.model(), f.ws, false);
+    SummaryText(f, false);
     FAIL() << "no fault";
   } catch (const NumericFault& fault) {
     EXPECT_TRUE(std::string(fault.what()).starts_with("Division by zero\r\nThe fault arose while computing "))

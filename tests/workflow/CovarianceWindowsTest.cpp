@@ -1,13 +1,12 @@
-// The covariance dialogue on the scripted front end: the questions in their
-// order and wording, the grid-factor answers, the log, the time estimate,
-// the interrupt and the numeric fault.
-#include "covariance/CovarianceCalculator.h"
+// The covariance dialogue and its windows on the scripted front end: the
+// questions in their order and wording, the grid-factor answers, the log,
+// the time estimate, the interrupt and the numeric fault.
+#include "workflow/CovarianceWindows.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "covariance/CovarianceDisplay.h"
 #include "covariance/LikelihoodConstant.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"
@@ -50,13 +49,15 @@ struct Fixture {
     };
     options.clock = [this] { return now; };
   }
-  CovarianceRunEnd Run() { return RunCovarianceCalculator(ws, ui, options); }
+  CovarianceRunEnd Run() { return windows.Calculate(options); }
+  CovarianceRunEnd RunNumerical() { return RunNumericalCovariance(ws, ui, {kDefaultGridFactors, {}, &windows}); }
   std::string Log() const { return ui.PaneText(ui::names::kCovarianceForm, ui::names::kCovariancePane); }
 
   double now = 1000;
   Workspace ws;
   ui::ScriptedFrontend ui;
   CovarianceCalculatorOptions options;
+  workflow::CovarianceWindows windows{ws, ui};
   int editorOpened = 0;
 };
 
@@ -66,8 +67,10 @@ struct Fixture {
 TEST(CovarianceCalculator, NumericalDialogue) {
   Fixture f;
   std::vector<std::string> remaining;
+  bool logClosedWhileRunning = false;
   f.ui.onPump = [&] {
     if (!f.ui.Status(kActivityBar, 2).empty()) remaining.push_back(f.ui.Status(kActivityBar, 2));
+    if (f.windows.LogClosing()) logClosedWhileRunning = true;
   };
   f.ui.ExpectMessage(kTitle, Answer::No)
       .ExpectMessage(kTitle, Answer::OK)
@@ -126,7 +129,9 @@ TEST(CovarianceCalculator, NumericalDialogue) {
   EXPECT_EQ(f.ui.captions["frmCovData.lblCovData"], "Calculation completed. Do you wish to:");
   EXPECT_FALSE(f.ui.IsEnabled(ui::names::kCovDataForm, ui::names::kCovSaveButton));
   for (int panel = 1; panel <= 4; ++panel) EXPECT_EQ(f.ui.Status(kActivityBar, panel), "") << panel;
-  EXPECT_FALSE(f.ws.Covariance.Running);
+  EXPECT_FALSE(f.windows.Running());
+  EXPECT_FALSE(logClosedWhileRunning);
+  EXPECT_TRUE(f.windows.LogClosing());
 }
 
 // Every way out before the grids leaves the last results as they were.
@@ -191,12 +196,12 @@ TEST(CovarianceCalculator, InterruptAndFault) {
   Fixture f;
   int pumps = 0;
   f.ui.onPump = [&] {
-    if (++pumps == 2) OnCovarianceLogButton(f.ws, f.ui);
+    if (++pumps == 2) f.windows.LogButton();
   };
   f.ui.ExpectInput(kEnterConstantTitle, "1")
       .ExpectMessage(kOptimisticTitle, Answer::No)
       .ExpectMessage(kCovarianceRunTitle, Answer::Yes);
-  ASSERT_EQ(RunNumericalCovariance(f.ws, f.ui), CovarianceRunEnd::Completed);
+  ASSERT_EQ(f.RunNumerical(), CovarianceRunEnd::Completed);
   const CovarianceResults& r = f.ws.Covariance.Results;
   EXPECT_TRUE(r.Outcome[1].abandoned);
   EXPECT_EQ(r.GridMean[1], -1);
@@ -216,14 +221,14 @@ TEST(CovarianceCalculator, InterruptAndFault) {
   f.ui.ExpectInput(kEnterConstantTitle, "1")
       .ExpectMessage(kOptimisticTitle, Answer::No)
       .ExpectMessage(kCovarianceRunTitle);
-  EXPECT_EQ(RunNumericalCovariance(f.ws, f.ui), CovarianceRunEnd::Faulted);
+  EXPECT_EQ(f.RunNumerical(), CovarianceRunEnd::Faulted);
   EXPECT_EQ(f.ui.LastMessage().text,
             "Numeric fault: Overflow\r\n\r\nThe fault occurred while grid #2 was calculated. No covariance results "
             "were kept; the parameter values and step sizes are unchanged.");
   EXPECT_TRUE(f.ws.Covariance.Results.Outcome[1].abandoned);  // the interrupted run's results stay
   EXPECT_EQ(f.ws.Alg.Values, (std::vector<double>{0, 5, 3}));
   EXPECT_EQ(f.ws.Alg.Steps, (std::vector<double>{0, 0, 0.5}));
-  EXPECT_FALSE(f.ws.Covariance.Running);
+  EXPECT_FALSE(f.windows.Running());
 }
 
 }  // namespace
