@@ -5,8 +5,6 @@
 namespace kalvex {
 namespace {
 
-constexpr std::string_view kRank = "frmRank";
-
 ui::FileDialog OpenAlgorithmDialog(const Workspace& ws) {
   ui::FileDialog dialog;
   dialog.title = "Open algorithm data file";
@@ -51,7 +49,6 @@ AlgorithmLoadOutcome LoadDefaults(Workspace& ws, ui::Frontend& ui) {
 
 void ClearRankingAveraging(ui::Frontend& ui, const RankingFormHooks& hooks) {
   if (hooks.clearAveraging) hooks.clearAveraging();
-  ui.SetEnabled(kRank, "lblAverage", false);
 }
 
 }  // namespace
@@ -88,7 +85,6 @@ AlgorithmLoadOutcome LoadAlgorithmDataFromRanking(Workspace& ws, ui::Frontend& u
   ui.SetStatus(1, 1, "Algorithm file: " + ws.AlgorithmShortName);
   ui.PumpEvents(true);
   if (hooks.calculateModelAICc) hooks.calculateModelAICc();
-  ui.SetFocus(kRank, "cmdAICc");
   return AlgorithmLoadOutcome::Loaded;
 }
 

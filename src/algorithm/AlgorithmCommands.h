@@ -32,17 +32,17 @@ AlgorithmLoadOutcome LoadAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui);
 // "&Save algorithm data" of the main menu (which disables its buttons meanwhile).
 AlgorithmSaveOutcome SaveAlgorithmDataFromMenu(Workspace& ws, ui::Frontend& ui);
 
-// What the ranking form does around its load and save. Either may be empty.
+// What the ranking does around its load and save. Either may be empty.
 struct RankingFormHooks {
-  std::function<void()> clearAveraging;      // drop the averaging result shown in txtAverage
-  std::function<void()> calculateModelAICc;  // run "Calculate model AICc" (cmdAICc)
+  std::function<void()> clearAveraging;      // drop the averaging result shown
+  std::function<void()> calculateModelAICc;  // calculate the model's AICc
 };
 
-// "&Load Algorithm Data" of frmRank: the open dialog without a question; after
-// a read the model's AICc is calculated and cmdAICc gets the focus.
+// "&Load Algorithm Data" of the ranking: the open dialog without a question;
+// after a read the model's AICc is calculated.
 AlgorithmLoadOutcome LoadAlgorithmDataFromRanking(Workspace& ws, ui::Frontend& ui, const RankingFormHooks& hooks);
 
-// "&Save Algorithm Data" of frmRank.
+// "&Save Algorithm Data" of the ranking.
 AlgorithmSaveOutcome SaveAlgorithmDataFromRanking(Workspace& ws, ui::Frontend& ui, const RankingFormHooks& hooks);
 
 }  // namespace kalvex

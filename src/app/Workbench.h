@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "algorithm/Editor.h"
+#include "workflow/AlgorithmEditor.h"
 #include "ui/qt/QtFrontend.h"
 #include "workflow/MainMenu.h"
 #include "workspace/Workspace.h"

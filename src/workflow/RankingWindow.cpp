@@ -132,7 +132,10 @@ RankingSaveOutcome RankingWindow::SaveRanking() {
 }
 
 AlgorithmLoadOutcome RankingWindow::LoadAlgorithmData() {
-  return LoadAlgorithmDataFromRanking(ws_, ui_, {[this] { ClearAveraging(); }, [this] { CalculateModelAICc(); }});
+  AlgorithmLoadOutcome outcome =
+      LoadAlgorithmDataFromRanking(ws_, ui_, {[this] { ClearAveraging(); }, [this] { CalculateModelAICc(); }});
+  if (outcome == AlgorithmLoadOutcome::Loaded) ui_.SetFocus(kRankForm, "cmdAICc");
+  return outcome;
 }
 
 void RankingWindow::EditAlgorithmData() {

@@ -148,12 +148,10 @@ TEST_F(AlgorithmCommandsTest, RankingLoadRunsTheAICcAndShowsTheShortName) {
   ui.ExpectOpen(path, kOpenTitle);
   EXPECT_EQ(LoadAlgorithmDataFromRanking(ws, ui, hooks), AlgorithmLoadOutcome::Loaded);
   EXPECT_EQ(calls, (std::vector<std::string>{"clear", "aicc"}));
-  EXPECT_FALSE(ui.IsEnabled("frmRank", "lblAverage"));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(ws.Alg.Tolerance, 1e-6);
   EXPECT_FALSE(ws.SimplexStateKept);
   EXPECT_EQ(ui.Status(1, 1), "Algorithm file: competitor");
-  EXPECT_EQ(ui.focus, "frmRank.cmdAICc");
 }
 
 TEST_F(AlgorithmCommandsTest, RankingLoadEndsSilentlyOnCancelOrAMissingFile) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "algorithm/Editor.h"
+#include "workflow/AlgorithmEditor.h"
 #include "model/OskaneModel.h"
 #include "support/TestModels.h"
 #include "support/ScriptedFrontend.h"

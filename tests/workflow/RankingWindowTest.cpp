@@ -47,6 +47,8 @@ class RankingForm : public ::testing::Test {
   void Add(const std::string& name) {
     ui.ExpectOpen(Data(name));
     EXPECT_EQ(ranking.LoadAlgorithmData(), AlgorithmLoadOutcome::Loaded);
+    EXPECT_FALSE(ui.IsEnabled("frmRank", "lblAverage"));
+    EXPECT_EQ(ui.focus, "frmRank.cmdAICc");
   }
   std::string Save(const std::string& name) {
     const std::string path = testing::TempDir() + "/" + name;

@@ -1,4 +1,4 @@
-#include "algorithm/Editor.h"
+#include "workflow/AlgorithmEditor.h"
 
 #include <gtest/gtest.h>
 
