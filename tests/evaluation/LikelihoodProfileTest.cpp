@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -19,6 +20,8 @@
 #include "evaluation/EvaluationReport.h"
 #include "ui/Names.h"
 #include "workflow/EvaluationWindows.h"
+#include "workflow/MarquardtWindow.h"
+#include "workflow/SimplexWindow.h"
 #include "workspace/NumericFault.h"
 #include "workspace/Workspace.h"
 
@@ -54,6 +57,8 @@ struct Fixture {
   std::function<void()> openEditor = [] {};  // the edit ends at once
   EditorWindow editor{ui, openEditor};
   ProfileWindow window{ui, editor};
+  SimplexWindow simplexWindow{ui, {}};
+  MarquardtWindow marquardtWindow{ui, {}};
   EvaluationOptions options{.window = &window, .clock = {}, .spreadNodes = {}};
 };
 
@@ -118,7 +123,10 @@ TEST(LikelihoodProfile, TheOtherParametersAreReMinimizedAtEveryPoint) {
   f.ui.ExpectMessage(kTitle).ExpectMessage(kTitle, Answer::Yes).ExpectInput(kEnterConstantTitle, "1");
   f.ui.ExpectInput(kTitle, "1").ExpectInput(kTitle, "5").ExpectMessage(kTitle, Answer::Yes);
   f.ui.ExpectMessage("A friendly reminder");
+  f.window.ShowMinimizersIn(f.simplexWindow, f.marquardtWindow);
   ASSERT_EQ(f.Run(), EvaluationEnd::Results);
+  // Each point's fit shows itself in the Simplex window.
+  EXPECT_EQ(std::count(f.ui.windowEvents.begin(), f.ui.windowEvents.end(), "show frmSimplex"), 5);
   const EvaluationTable& t = f.ws.Evaluation.Table;
   for (int k = 1; k <= 5; ++k) EXPECT_NEAR(t.NegLnL[k], 2 * (t.GridValue[k] - 1) * (t.GridValue[k] - 1), 1e-8);
   EXPECT_NEAR(f.ws.Evaluation.Summary.ExpectedValue, 1, 1e-12);
