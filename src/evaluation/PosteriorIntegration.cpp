@@ -399,12 +399,8 @@ EvaluationEnd EvaluateByPosterior(Workspace& ws, ui::Frontend& ui, const Evaluat
 }
 
 bool SaveBivariateGrid(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save grid values in...";
-  dialog.filter = "All files (*.*)|*.*|Grid files (*.grd)|*.grd";
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".grd");
-  dialog.overwritePrompt = true;
+  const ui::FileDialog dialog = ui::SaveDialogBeside(ws.AlgorithmFileName, "Save grid values in...",
+                                                     "All files (*.*)|*.*|Grid files (*.grd)|*.grd", ".grd");
   std::optional<std::string> path = ui.SaveFile(dialog);
   if (!path) return false;
   if (std::optional<std::string> error = SaveTextFile(*path, BivariateGridText(ws.Evaluation.Bivariate))) {

@@ -1,5 +1,7 @@
 #include "ui/ProposedName.h"
 
+#include <utility>
+
 namespace kalvex::ui {
 
 std::string NamedForAlgorithmFile(std::string_view algorithmFile, std::string_view extension) {
@@ -8,6 +10,15 @@ std::string NamedForAlgorithmFile(std::string_view algorithmFile, std::string_vi
   if (nameLength == 0) return std::string(extension);
   const std::size_t kept = nameLength > 4 ? algorithmFile.size() - 4 : algorithmFile.size();
   return std::string(algorithmFile.substr(0, kept)) + std::string(extension);
+}
+
+FileDialog SaveDialogBeside(std::string_view algorithmFile, std::string title, std::string filter,
+                            std::string_view extension) {
+  return {.title = std::move(title),
+          .filter = std::move(filter),
+          .filterIndex = 2,
+          .fileName = NamedForAlgorithmFile(algorithmFile, extension),
+          .overwritePrompt = true};
 }
 
 }  // namespace kalvex::ui

@@ -27,12 +27,7 @@ constexpr ReportSave kPosteriorSave{names::kBayesianForm, names::kBayesianPane, 
                                     "The Bayesian posterior data"};
 
 std::optional<std::string> SaveReportPane(const Workspace& ws, ui::Frontend& ui, const ReportSave& save) {
-  ui::FileDialog dialog;
-  dialog.title = save.title;
-  dialog.filter = save.filter;
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, save.extension);
-  dialog.overwritePrompt = true;
+  const ui::FileDialog dialog = ui::SaveDialogBeside(ws.AlgorithmFileName, save.title, save.filter, save.extension);
   return ui::SavePaneToFile(ui, save.form, save.pane, dialog, save.what);
 }
 

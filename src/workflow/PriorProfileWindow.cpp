@@ -46,12 +46,9 @@ std::optional<PriorProfile> ProfilePrior(Workspace& ws, ui::Frontend& ui, int se
 }
 
 std::optional<std::string> SavePriorProfile(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save Bayesian prior values in...";
-  dialog.filter = "All files (*.*)|*.*|Bayesian prior distribution files (*.pdp)|*.pdp";
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".pdp");
-  dialog.overwritePrompt = true;
+  const ui::FileDialog dialog =
+      ui::SaveDialogBeside(ws.AlgorithmFileName, "Save Bayesian prior values in...",
+                           "All files (*.*)|*.*|Bayesian prior distribution files (*.pdp)|*.pdp", ".pdp");
   return ui::SavePaneToFile(ui, names::kPriorProfileForm, names::kPriorProfilePane, dialog,
                             "The prior distribution data");
 }

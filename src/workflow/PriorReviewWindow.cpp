@@ -30,12 +30,8 @@ std::optional<std::string> ReviewPriors(Workspace& ws, ui::Frontend& ui) {
 }
 
 std::optional<std::string> SavePriorReview(const Workspace& ws, ui::Frontend& ui) {
-  ui::FileDialog dialog;
-  dialog.title = "Save review in...";
-  dialog.filter = "All files (*.*)|*.*|Review priors files (*.rvp)|*.rvp";
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws.AlgorithmFileName, ".rvp");
-  dialog.overwritePrompt = true;
+  const ui::FileDialog dialog = ui::SaveDialogBeside(ws.AlgorithmFileName, "Save review in...",
+                                                     "All files (*.*)|*.*|Review priors files (*.rvp)|*.rvp", ".rvp");
   return ui::SavePaneToFile(ui, names::kReviewPriorsForm, names::kReviewPriorsPane, dialog, "The review");
 }
 

@@ -113,12 +113,9 @@ bool RankingWindow::Average() {
 }
 
 RankingSaveOutcome RankingWindow::SaveRanking() {
-  ui::FileDialog dialog;
-  dialog.title = "Save model ranking results in...";
-  dialog.filter = "All files (*.*)|*.*|Multi-model statistics files (*.mms)|*.mms";
-  dialog.filterIndex = 2;
-  dialog.fileName = ui::NamedForAlgorithmFile(ws_.AlgorithmFileName, ".mms");
-  dialog.overwritePrompt = true;
+  const ui::FileDialog dialog =
+      ui::SaveDialogBeside(ws_.AlgorithmFileName, "Save model ranking results in...",
+                           "All files (*.*)|*.*|Multi-model statistics files (*.mms)|*.mms", ".mms");
   std::optional<std::string> path = ui_.SaveFile(dialog);
   if (!path) return RankingSaveOutcome::Cancelled;
   std::optional<std::string_view> average;
