@@ -81,7 +81,7 @@ void AlgorithmEditor::FillRow(int row) {
 }
 
 void AlgorithmEditor::Fill() {
-  if (ws_.ProportionConstant == 0) ws_.ProportionConstant = 0.1;
+  if (proportionConstant == 0) proportionConstant = 0.1;
   ui_.SetCaption(kForm, kForm, "Algorithm data file name is:  " + ws_.AlgorithmFileName);
   int rows = ws_.Alg.NumParameters;
   cells_.assign(static_cast<std::size_t>(rows) + 1, std::vector<EditorCell>(4));
@@ -146,7 +146,7 @@ void AlgorithmEditor::SetValue(int row, double value, bool proportionalStep) {
   if (std::fabs(value - alg.Values[row]) >= kChangeThreshold) cell.changed = true;
   alg.Values[row] = value;
   cell.text = GridNumber(value);
-  if (proportionalStep) SetStep(row, ProportionalStep(ws_.ProportionConstant, value));
+  if (proportionalStep) SetStep(row, ProportionalStep(proportionConstant, value));
   Touched();
 }
 
@@ -231,9 +231,9 @@ void AlgorithmEditor::UnfuseAll() {
 void AlgorithmEditor::ChangeProportion() {
   std::optional<double> proportion = AskNumber(
       "Enter step size as a fraction of parameter values.\r\nA proportion of 0 will default to 0.1",
-      "Change proportionality constant", ws_.ProportionConstant);
+      "Change proportionality constant", proportionConstant);
   if (!proportion) return;
-  ws_.ProportionConstant = *proportion == 0 ? 0.1 : *proportion;
+  proportionConstant = *proportion == 0 ? 0.1 : *proportion;
 }
 
 void AlgorithmEditor::EditValues(ValueEdit kind) {

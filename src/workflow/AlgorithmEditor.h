@@ -48,6 +48,10 @@ class AlgorithmEditor {
   // whoever opened it).
   std::function<void()> closed;
 
+  // The step-size fraction of the proportional edits; it outlives the
+  // window for the rest of the session.
+  double proportionConstant = 0.1;
+
   // Fills every cell, the caption and the settings from the workspace
   // (on opening and for "&Update edits"); clears the change marks.
   void Fill();

@@ -160,9 +160,6 @@ struct Workspace {
   // it also selects the decomposition failure text.
   std::string DerivativeMode;
 
-  // The step-size fraction of the algorithm data editor's proportional edits.
-  double ProportionConstant = 0.1;
-
   SimplexState Simplex;
 
   // The -ln[L] constant c entered at the "Enter constant" prompt is kept as

@@ -70,7 +70,7 @@ TEST_F(EditorTest, ValueEditFreesAFixedParameter) {
 }
 
 TEST_F(EditorTest, ZeroValueGetsTheProportionAsStep) {
-  ws.ProportionConstant = -0.3;
+  editor.proportionConstant = -0.3;
   ws.Alg.Values[2] = 5;
   editor.CommitCell(2, editor::kValueColumn, "0");
   EXPECT_DOUBLE_EQ(ws.Alg.Steps[2], 0.3);
@@ -176,14 +176,14 @@ TEST_F(EditorTest, ProportionConstant) {
   ui.ExpectInput("Change proportionality constant", "x")
       .ExpectMessage("Change proportionality constant")
       .ExpectInput("Change proportionality constant", "0");
-  ws.ProportionConstant = 0.5;
+  editor.proportionConstant = 0.5;
   editor.ChangeProportion();
-  EXPECT_EQ(ws.ProportionConstant, 0.1);
+  EXPECT_EQ(editor.proportionConstant, 0.1);
   EXPECT_EQ(ui.inputs[0].prompt, "Enter step size as a fraction of parameter values.\r\nA proportion of 0 will default to 0.1");
   EXPECT_EQ(ui.inputs[0].defaultText, "0.5");
   ui.ExpectInput("Change proportionality constant", "0.2");
   editor.ChangeProportion();
-  EXPECT_EQ(ws.ProportionConstant, 0.2);
+  EXPECT_EQ(editor.proportionConstant, 0.2);
   EXPECT_EQ(ws.Alg.Steps[1], 0);  // steps are not changed by this command
 }
 
