@@ -1,5 +1,6 @@
 // The sections of the fit and what is computed at its values: the fits,
 // the results summary, the covariances and the likelihood profiles.
+#include <initializer_list>
 #include <map>
 
 #include "checks/ReportText.h"
@@ -50,6 +51,18 @@ void AddCommaTable(Section& section, const TextLines& lines, std::string_view he
   auto [head, rows] = lines.HeadAndRows(at);
   CutTable cut = CommaTable(head, rows);
   section.blocks.push_back(Table{std::move(caption), std::move(cut.head), std::move(cut.rows)});
+}
+
+// A row per labelled line ("Mean:  1  2  3"): the label, then the words after
+// it; a label the text lacks gives no row.
+void AddLabelledRows(Table& table, const TextLines& lines, std::initializer_list<std::string_view> labels) {
+  for (std::string_view label : labels)
+    if (std::size_t at = lines.Find(label); at < lines.size()) {
+      Row labelled = Labelled(lines[at]);
+      Row row = Words(labelled.at(1));
+      row.insert(row.begin(), labelled.at(0));
+      table.rows.push_back(std::move(row));
+    }
 }
 
 }  // namespace
@@ -158,13 +171,7 @@ void CovarianceSection(const SectionInput& in, Section& section) {
       if (!word.ends_with(")")) row.push_back(word);
     grids.rows.push_back(std::move(row));
   }
-  for (std::string_view label : {"Mean:", "Std Dev:", "Coef of Var:"})
-    if (std::size_t at = lines.Find(label); at < lines.size()) {
-      Row labelled = Labelled(lines[at]);
-      Row row = Words(labelled.at(1));
-      row.insert(row.begin(), labelled.at(0));
-      grids.rows.push_back(std::move(row));
-    }
+  AddLabelledRows(grids, lines, {"Mean:", "Std Dev:", "Coef of Var:"});
   section.blocks.push_back(std::move(grids));
 
   auto block = [&](std::string_view heading) {
@@ -198,13 +205,7 @@ void CovarianceSection(const SectionInput& in, Section& section) {
                      "0 means some parameters are nearly redundant.",
                      {"", "Grid #1", "Grid #2", "Grid #3"},
                      {}};
-  for (std::string_view label : {"Covariance Matrix:", "Correlation Matrix:"})
-    if (std::size_t at = lines.Find(label); at < lines.size()) {
-      Row labelled = Labelled(lines[at]);
-      Row row = Words(labelled.at(1));
-      row.insert(row.begin(), labelled.at(0));
-      determinants.rows.push_back(std::move(row));
-    }
+  AddLabelledRows(determinants, lines, {"Covariance Matrix:", "Correlation Matrix:"});
   section.blocks.push_back(std::move(determinants));
 
   const bool analytical = results.Method == CovarianceMethod::Analytical;

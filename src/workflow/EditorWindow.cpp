@@ -6,14 +6,14 @@ namespace kalvex {
 
 namespace names = ui::names;
 
-EditorWindow::EditorWindow(ui::Frontend& ui, const std::function<void()>& show) : ui_(ui), show_(show) {}
+EditorWindow::EditorWindow(ui::Frontend& ui, const std::function<void()>* show) : ui_(ui), show_(show) {}
 
 void EditorWindow::Open(EditorCaller caller, std::string_view evaluationForm) {
   caller_ = caller;
   evaluationForm_ = evaluationForm;
   closed_ = false;
-  if (show_)
-    show_();
+  if (show_ && *show_)
+    (*show_)();
   else
     ui_.ShowWindow(names::kEditorForm);
 }

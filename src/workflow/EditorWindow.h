@@ -16,9 +16,10 @@ enum class EditorCaller { None, Menu, Ranking, Evaluation };
 
 class EditorWindow {
  public:
-  // show opens the editor filled from the workspace (the window layer's;
-  // empty: frmAlgo is shown as it is).
-  EditorWindow(ui::Frontend& ui, const std::function<void()>& show);
+  // *show opens the editor filled from the workspace (the window layer's,
+  // installed after the main menu is built; empty: frmAlgo is shown as it
+  // is). A pointer, so that no temporary can stand in for the hook.
+  EditorWindow(ui::Frontend& ui, const std::function<void()>* show);
 
   // Brings the main menu back after an edit opened from it; empty: frmMenu
   // is shown.
@@ -38,7 +39,7 @@ class EditorWindow {
 
  private:
   ui::Frontend& ui_;
-  const std::function<void()>& show_;
+  const std::function<void()>* show_;
   EditorCaller caller_ = EditorCaller::None;
   std::string evaluationForm_;
   bool closed_ = false;

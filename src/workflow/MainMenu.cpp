@@ -88,7 +88,7 @@ MainMenu::MainMenu(Workspace& ws, ui::Frontend& ui, MainMenuActions actions)
     : ws_(ws),
       ui_(ui),
       actions_(std::move(actions)),
-      editor_(ui, actions_.openEditor),
+      editor_(ui, &actions_.openEditor),
       profileWindow_(ui, editor_, [this] { ShowMenu(); }),
       posteriorWindow_(ui, editor_, [this] { ShowMenu(); }),
       priorEditor_(ws, ui),

@@ -53,11 +53,14 @@ void MarquardtWindow::WaitForStep() {
   while (waiting_ && ui_.IsWindowOpen(kForm)) ui_.WaitForEvents();
 }
 
-void MarquardtWindow::MinimumReported() {
+// No more derivatives shown and nothing waits for a step.
+void MarquardtWindow::StopShowingDerivatives() {
   waiting_ = false;
   showDerivatives_ = false;
   HideStepButtons();
 }
+
+void MarquardtWindow::MinimumReported() { StopShowingDerivatives(); }
 
 // However it ended, the window is left as after a finished run: no
 // interrupt to press, no step buttons, nothing waiting.
@@ -85,10 +88,8 @@ void MarquardtWindow::InterruptPressed(Workspace& ws) {
   InterruptToken(ws, InterruptFlag::Marquardt).Raise();
   ui_.SetEnabled(kForm, names::kStopButton, false);
   SetPanel(ui_, 2, "Interrupt pending...");
-  waiting_ = false;
-  showDerivatives_ = false;
   for (std::string_view button : kStepButtons) ui_.SetEnabled(kForm, button, false);
-  HideStepButtons();
+  StopShowingDerivatives();
 }
 
 void MarquardtWindow::NextIteration() {
@@ -96,17 +97,11 @@ void MarquardtWindow::NextIteration() {
   HideStepButtons();
 }
 
-void MarquardtWindow::Continue() {
-  waiting_ = false;
-  showDerivatives_ = false;
-  HideStepButtons();
-}
+void MarquardtWindow::Continue() { StopShowingDerivatives(); }
 
 bool MarquardtWindow::Closing() {
   Show(MinimizerReport::Progress, "");
-  waiting_ = false;
-  showDerivatives_ = false;
-  HideStepButtons();
+  StopShowingDerivatives();
   ClearPanels(ui_, 1, 3);
   if (commandRuns_) return false;
   if (showMenu_) showMenu_();

@@ -61,6 +61,7 @@ class MarquardtWindow : public MinimizerWindow {
  private:
   void StepButtons(bool shown);
   void HideStepButtons();
+  void StopShowingDerivatives();
 
   ui::Frontend& ui_;
   std::function<void()> showMenu_;

@@ -55,7 +55,7 @@ struct Fixture {
   Workspace ws;
   ui::ScriptedFrontend ui;
   std::function<void()> openEditor = [] {};  // the edit ends at once
-  EditorWindow editor{ui, openEditor};
+  EditorWindow editor{ui, &openEditor};
   ProfileWindow window{ui, editor};
   SimplexWindow simplexWindow{ui, {}};
   MarquardtWindow marquardtWindow{ui, {}};

@@ -49,7 +49,7 @@ struct Fixture {
   Workspace ws;
   ui::ScriptedFrontend ui;
   std::function<void()> openEditor = [] {};  // the edit ends at once
-  EditorWindow editor{ui, openEditor};
+  EditorWindow editor{ui, &openEditor};
   PosteriorWindow window{ui, editor};
   EvaluationOptions options{.window = &window, .clock = {}, .spreadNodes = {}};
 };

@@ -23,7 +23,7 @@ TEST(EditorWindow, TheCallerGetsItsWindowBack) {
     ui::ScriptedFrontend ui;
     int opened = 0;
     const std::function<void()> show = [&] { ++opened; };
-    EditorWindow editor(ui, show);
+    EditorWindow editor(ui, &show);
     editor.OpenAndWait(c.caller, "frmBayesian");  // the scripted editor is never open: no wait
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(editor.OpenFromMenu(), c.caller == EditorCaller::Menu);
