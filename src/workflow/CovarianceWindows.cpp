@@ -18,15 +18,16 @@ constexpr std::string_view kDataForm = kCovarianceDataForm;
 
 CovarianceRunEnd CovarianceWindows::Calculate(CovarianceCalculatorOptions options) {
   options.log = this;
-  running_ = true;
   CovarianceRunEnd end;
-  try {
+  {
+    // The log window may not close while the run lasts, however it ends.
+    struct ClearOnExit {
+      bool& flag;
+      ~ClearOnExit() { flag = false; }
+    } clear{running_};
+    running_ = true;
     end = RunCovarianceCalculator(ws_, ui_, options);
-  } catch (...) {
-    running_ = false;
-    throw;
   }
-  running_ = false;
   if (end == CovarianceRunEnd::Completed) ShowData(CovarianceDataMode::Completed);
   return end;
 }

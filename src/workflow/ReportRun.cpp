@@ -334,9 +334,7 @@ class ReportRun {
           results_.hindcast = std::move(*outcome.run);
         else
           Fail(Analysis::Hindcast, outcome.refusal);
-      } catch (const NumericFault& fault) {
-        Fail(Analysis::Hindcast, fault.what());
-      } catch (const std::exception& error) {
+      } catch (const std::exception& error) {  // a numeric fault, or what a peel's worker thread handed back
         Fail(Analysis::Hindcast, error.what());
       }
     }
